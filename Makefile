@@ -1,0 +1,35 @@
+# LoopWren: `make run` builds and starts the application, `make test` builds and runs every test.
+# Both install what is missing first (Debian 12, apt-get).
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench screenshots clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/src/app/loopwren
+
+test: build
+	bash scripts/with-x11.sh ctest --test-dir $(BUILD_DIR) --output-on-failure -j 2
+
+bench: build
+	bash bench/macrofile/run.sh $(BUILD_DIR)/bench/macrofile/macrofile_bench
+
+screenshots: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target ui_screenshots
+	bash scripts/screenshots.sh $(BUILD_DIR)/tests/ui/ui_screenshots docs/screenshots
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages LoopWren needs to build, test and run.
+# Quiet and quick when everything is already there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config python3
+    qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-controls
+    qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtquick-templates
+    qml6-module-qtqml-workerscript qml6-module-qtquick-dialogs qml6-module-qttest
+    libsimdjson-dev libx11-dev libx11-xcb-dev libxtst-dev libxrandr-dev libxcb1-dev libxcb-xkb-dev
+    libgtest-dev libgmock-dev libbenchmark-dev fonts-material-design-icons-iconfont
+    qml6-module-qt5compat-graphicaleffects fonts-inter
+    qt6-qpa-plugins libgl1-mesa-dri
+    xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

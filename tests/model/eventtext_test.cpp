@@ -1,0 +1,106 @@
+#include "eventtext.h"
+#include "testevents.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <limits>
+
+namespace loopwren {
+namespace {
+
+TEST(KeyName, NamesTheTableEntries)
+{
+    const std::pair<std::uint16_t, const char*> cases[] = {
+        // clang-format off
+        {0, "A"}, {11, "B"}, {15, "R"}, {18, "1"}, {22, "6"}, {23, "5"}, {24, "="}, {27, "-"}, {29, "0"},
+        {30, "]"}, {33, "["}, {36, "Return"}, {39, "'"}, {41, ";"}, {42, "\\"}, {43, ","}, {44, "/"},
+        {47, "."}, {48, "Tab"}, {49, "Space"}, {50, "`"}, {51, "Delete"}, {53, "Escape"}, {55, "Command"},
+        {57, "Caps Lock"}, {62, "Right Control"}, {96, "F5"}, {99, "F3"}, {103, "F11"}, {109, "F10"},
+        {118, "F4"}, {122, "F1"}, {123, "Left Arrow"}, {126, "Up Arrow"},
+        // clang-format on
+    };
+    for (const auto& [code, name] : cases)
+        EXPECT_EQ(keyName(code), name) << code;
+}
+
+TEST(KeyName, EveryOtherCodeIsNamedByNumber)
+{
+    for (std::uint16_t code : {10, 52, 54, 63, 95, 102, 104, 110, 112, 119, 121, 127, 0x8000, 65535})
+        EXPECT_EQ(keyName(code), "Key " + std::to_string(code));
+
+    int named = 0;
+    for (unsigned code = 0; code <= 65535; ++code)
+        named += keyName(static_cast<std::uint16_t>(code)).starts_with("Key ") ? 0 : 1;
+    EXPECT_EQ(named, 76);
+}
+
+TEST(EventDescription, DescribesEachType)
+{
+    using enum EventType;
+    using enum MouseButtonType;
+    using test::Event;
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const std::pair<MacroEvent, const char*> cases[] = {
+        {Event(mouseDown).at(100, 200).button(left), "Left Click Down (100, 200)"},
+        {Event(mouseDown).at(100, 200), "Left Click Down (100, 200)"},
+        {Event(mouseUp).at(-10.7, 20.9).button(right), "Right Click Up (-10, 20)"},
+        {Event(mouseUp).button(other), "Other Click Up "},
+        {Event(mouseMoved), "Move mouse to "},
+        {Event(mouseMoved).at(-0.5, 0.99), "Move mouse to (0, 0)"},
+        // Beyond 64 bits and non-finite: shown as they are, never clamped.
+        {Event(mouseMoved).at(1e20, -9223372036854775808.0),
+         "Move mouse to (100000000000000000000, -9223372036854775808)"},
+        {Event(mouseMoved).at(nan, -inf), "Move mouse to (nan, -inf)"},
+        // Fields that are not part of the text change nothing.
+        {Event(mouseDown, 3).at(1, 2).button(right).clicks(2).key(36).flags(0x40000),
+         "Right Click Down (1, 2)"},
+        {Event(keyDown).key(36), "Key Down 'Return'"},
+        {Event(keyDown).key(54), "Key Down 'Key 54'"},
+        {Event(keyDown), "Key Down 'Unknown'"},
+        {Event(keyUp).key(0), "Key Up 'A'"},
+        {Event(scroll).scroll(0, -3), "Scroll (dx: 0, dy: -3)"},
+        {Event(scroll), "Scroll (dx: 0, dy: 0)"},
+        {Event(scroll).scroll(-2147483647 - 1, 2147483647), "Scroll (dx: -2147483648, dy: 2147483647)"},
+        {Event(wait, 1.5), "Wait 1.50s"},
+        {Event(wait, 2), "Wait 2.00s"},
+        {Event(wait, 0.125), "Wait 0.12s"},
+        {Event(wait, 59.999), "Wait 60.00s"},
+    };
+    for (const auto& [event, text] : cases)
+        EXPECT_EQ(eventDescription(event), text);
+}
+
+TEST(EventDescription, DecimalPointIgnoresTheLocale)
+{
+    // Only meaningful where a locale with a decimal comma is installed; the text must never change.
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name)) {
+            EXPECT_EQ(eventDescription(test::Event(EventType::wait, 1.5)), "Wait 1.50s") << name;
+        }
+    }
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST(HotkeyText, ShowsModifierSymbolsInFixedOrder)
+{
+    const std::string control = "\u2303", option = "\u2325", shift = "\u21E7", command = "\u2318";
+    const std::pair<Hotkey, std::string> cases[] = {
+        {Hotkey::unset(), "(Click here to set hotkeys)"},
+        {{65535, 0x1E0000}, "(Click here to set hotkeys)"},
+        {{96, 0}, "F5"},
+        {{15, modifier::control | modifier::shift}, control + " " + shift + " R"},
+        {{0, 0x1E0000}, control + " " + option + " " + shift + " " + command + " A"},
+        {{54, modifier::command}, command + " Key 54"},
+        {{0, modifier::capsLock}, "A"},
+        {{0, ~modifier::hotkeyMask}, "A"},
+        {{53, modifier::option | modifier::numericPad}, option + " Escape"},
+    };
+    for (const auto& [hotkey, text] : cases)
+        EXPECT_EQ(displayText(hotkey), text) << hotkey.keyCode << " " << hotkey.modifiers;
+}
+
+} // namespace
+} // namespace loopwren

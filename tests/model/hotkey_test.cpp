@@ -1,0 +1,81 @@
+#include "hotkey.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace loopwren {
+namespace {
+
+TEST(HotkeyJson, RoundTripsEveryValue)
+{
+    const Hotkey hotkeys[] = {
+        Hotkey::unset(),
+        Hotkey{0, 0},
+        Hotkey{15, modifier::control | modifier::shift},
+        Hotkey{65534, modifier::hotkeyMask},
+        Hotkey{65535, std::numeric_limits<std::uint64_t>::max()},
+    };
+    for (const Hotkey& hotkey : hotkeys) {
+        const std::string json = encodeHotkey(hotkey);
+        EXPECT_EQ(decodeHotkey(json), hotkey) << json;
+    }
+}
+
+TEST(HotkeyJson, WritesCompactly)
+{
+    EXPECT_EQ(encodeHotkey(Hotkey::unset()), R"({"keyCode":65535,"modifiers":0})");
+    EXPECT_EQ(encodeHotkey(Hotkey{15, 0x60000}), R"({"keyCode":15,"modifiers":393216})");
+}
+
+TEST(HotkeyJson, DecodesAnyIntegralFormAndDropsExtraMembers)
+{
+    const struct
+    {
+        const char* json;
+        Hotkey hotkey;
+    } cases[] = {
+        {R"({"modifiers":131072,"keyCode":0})", {0, 131072}},
+        {" { \"keyCode\" : 96 ,\n \"modifiers\" : 0 } ", {96, 0}},
+        {R"({"keyCode":5.0,"modifiers":1e2})", {5, 100}},
+        {R"({"keyCode":65535,"modifiers":18446744073709551615})",
+         {65535, std::numeric_limits<std::uint64_t>::max()}},
+        {R"({"keyCode":1,"modifiers":2,"extra":{"nested":[true,null,"x"]}})", {1, 2}},
+    };
+    for (const auto& c : cases) {
+        const auto decoded = decodeHotkey(c.json);
+        ASSERT_TRUE(decoded) << c.json;
+        EXPECT_EQ(*decoded, c.hotkey) << c.json;
+    }
+    EXPECT_EQ(encodeHotkey(*decodeHotkey(R"({"extra":1,"keyCode":1,"modifiers":2})")),
+              R"({"keyCode":1,"modifiers":2})");
+}
+
+TEST(HotkeyJson, RejectsEverythingElse)
+{
+    const char* cases[] = {
+        "",
+        "{}",
+        "[]",
+        "null",
+        R"({"keyCode":1})",
+        R"({"modifiers":0})",
+        R"({"keyCode":70000,"modifiers":0})",
+        R"({"keyCode":65536,"modifiers":0})",
+        R"({"keyCode":1.5,"modifiers":0})",
+        R"({"keyCode":-1,"modifiers":0})",
+        R"({"keyCode":1,"modifiers":18446744073709551616})",
+        R"({"keyCode":1,"modifiers":-1})",
+        R"({"keyCode":null,"modifiers":0})",
+        R"({"keyCode":"1","modifiers":0})",
+        R"({"keyCode":1,"modifiers":0} x)",
+        R"({"keyCode":1,"modifiers":0,"extra":tru})",
+        R"({"keyCode":1,"modifiers":0)",
+        R"({"keyCode":01,"modifiers":0})",
+    };
+    for (const char* json : cases)
+        EXPECT_EQ(decodeHotkey(json), std::nullopt) << json;
+}
+
+} // namespace
+} // namespace loopwren

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace loopwren {
+
+// Whether this process may watch input, synthesise input and move other applications' windows.
+class Accessibility
+{
+public:
+    virtual ~Accessibility() = default;
+
+    virtual bool isTrusted() = 0;
+    // Asks for the permission, or shows the user how to grant it.
+    virtual void requestTrust() = 0;
+};
+
+} // namespace loopwren

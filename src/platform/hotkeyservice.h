@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace loopwren {
+
+// The identifier a hotkey is registered under; the number tells the handler which hotkey fired.
+struct HotkeyIdentifier
+{
+    std::uint32_t signature = 0;
+    std::uint32_t number = 0;
+};
+
+// System-wide hotkeys. The handler is called on the main thread with the identifier of the pressed
+// hotkey and answers 0 when it handled the press; statuses are the service's, 0 meaning success.
+class HotkeyService
+{
+public:
+    using Handler = std::function<std::int32_t(std::optional<HotkeyIdentifier>)>;
+    using Registration = std::uint64_t;
+
+    virtual ~HotkeyService() = default;
+
+    virtual std::int32_t installHandler(Handler handler) = 0;
+    virtual void removeHandler() = 0;
+    // modifiers are the service's bits (shift 0x200, control 0x1000, option 0x800, command 0x100).
+    virtual std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
+                                        Registration& registration) = 0;
+    virtual void unregisterHotkey(Registration registration) = 0;
+};
+
+} // namespace loopwren

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "accessibility.h"
+#include "hotkeyservice.h"
+#include "inputmonitor.h"
+#include "inputposter.h"
+#include "preferencesstore.h"
+#include "updatefetcher.h"
+#include "workspace.h"
+
+#include <memory>
+
+namespace loopwren {
+
+// Everything the engine needs from the desktop. A missing service is replaced by its null form.
+struct PlatformServices
+{
+    std::unique_ptr<PreferencesStore> preferences;
+    std::unique_ptr<HotkeyService> hotkeys;
+    std::unique_ptr<Accessibility> accessibility;
+    std::unique_ptr<Workspace> workspace;
+    std::unique_ptr<UpdateFetcher> updates;
+    std::unique_ptr<InputMonitor> input;
+    std::unique_ptr<InputPosterFactory> posters;
+};
+
+} // namespace loopwren

@@ -1,0 +1,99 @@
+#include "hotkeycapture.h"
+
+#include "macroengine.h"
+#include "mainqueue.h"
+
+namespace loopwren {
+namespace {
+
+constexpr std::uint16_t kEscapeKeyCode = 53;
+
+} // namespace
+
+HotkeyCapture::HotkeyCapture(MacroEngine& engine, InputMonitor& monitor, QObject* parent)
+    : QObject(parent), m_engine(engine), m_monitor(monitor)
+{
+}
+
+HotkeyCapture::~HotkeyCapture() { removeActiveMonitor(); }
+
+int HotkeyCapture::recordingHotkeyForValue() const
+{
+    return m_recordingHotkeyFor ? static_cast<int>(*m_recordingHotkeyFor) : -1;
+}
+
+void HotkeyCapture::startHotkeyCapture(int target)
+{
+    if (target == static_cast<int>(HotkeyTarget::record) || target == static_cast<int>(HotkeyTarget::playback))
+        startHotkeyCapture(static_cast<HotkeyTarget>(target));
+}
+
+void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
+{
+    removeActiveMonitor();
+    setRecordingHotkeyFor(target);
+    m_engine.setIsCapturingHotkey(true);
+    // The capture watches key presses wherever they go: on X11 the keyboard focus may sit in this
+    // window or anywhere else while the user reaches for the combination.
+    m_activeMonitor = m_monitor.addGlobalMonitor(inputMaskBit(InputKind::keyDown), [this, target](const InputEvent& e) {
+        handleCapturedKey(e, target);
+    });
+    if (!m_activeMonitor)
+        m_engine.setIsCapturingHotkey(false);
+}
+
+void HotkeyCapture::handleCapturedKey(const InputEvent& event, HotkeyTarget target)
+{
+    if (event.keyCode == kEscapeKeyCode) {
+        mainqueue::post(this, [this] {
+            setRecordingHotkeyFor(std::nullopt);
+            m_engine.setIsCapturingHotkey(false);
+        });
+    } else {
+        const std::uint64_t modifiers = event.flags.value_or(0) & modifier::hotkeyMask;
+        mainqueue::post(this, [this, target, code = event.keyCode, modifiers] {
+            applyCapturedHotkey(target, code, modifiers);
+        });
+    }
+    removeActiveMonitor();
+}
+
+void HotkeyCapture::applyCapturedHotkey(HotkeyTarget target, std::uint16_t keyCode, std::uint64_t modifiers)
+{
+    // Stored while the capture still holds the grabs back; lowering the flag then registers both.
+    if (target == HotkeyTarget::record)
+        m_engine.setRecordHotkey(Hotkey{keyCode, modifiers});
+    else
+        m_engine.setPlaybackHotkey(Hotkey{keyCode, modifiers});
+    m_engine.setIsCapturingHotkey(false);
+    setRecordingHotkeyFor(std::nullopt);
+}
+
+void HotkeyCapture::resetHotkeys()
+{
+    m_engine.setRecordHotkey(Hotkey::unset());
+    m_engine.setPlaybackHotkey(Hotkey::unset());
+}
+
+void HotkeyCapture::cancel()
+{
+    removeActiveMonitor();
+    if (m_engine.isCapturingHotkey())
+        m_engine.setIsCapturingHotkey(false);
+}
+
+void HotkeyCapture::setRecordingHotkeyFor(std::optional<HotkeyTarget> target)
+{
+    m_recordingHotkeyFor = target;
+    emit recordingHotkeyForChanged();
+}
+
+void HotkeyCapture::removeActiveMonitor()
+{
+    if (m_activeMonitor) {
+        m_monitor.removeMonitor(*m_activeMonitor);
+        m_activeMonitor.reset();
+    }
+}
+
+} // namespace loopwren

@@ -1,0 +1,248 @@
+#include "macroengine.h"
+
+#include "nullplatform.h"
+#include "playbackworker.h"
+
+namespace loopwren {
+namespace {
+
+namespace key {
+const QString recordHotkey = QStringLiteral("recordHotkey");
+const QString playbackHotkey = QStringLiteral("playbackHotkey");
+const QString targetAppName = QStringLiteral("targetAppName");
+const QString focusTargetAppBeforePlayback = QStringLiteral("focusTargetAppBeforePlayback");
+const QString setTargetWindowPosition = QStringLiteral("setTargetWindowPosition");
+const QString setTargetWindowSize = QStringLiteral("setTargetWindowSize");
+const QString appLanguage = QStringLiteral("appLanguage");
+const QString showDeleteConfirmation = QStringLiteral("showDeleteConfirmation");
+const QString hideWhenRecording = QStringLiteral("hideWhenRecording");
+const QString hideOnPlayback = QStringLiteral("hideOnPlayback");
+const QString showCloseSavePrompt = QStringLiteral("showCloseSavePrompt");
+const QString targetWindowX = QStringLiteral("targetWindowX");
+const QString targetWindowY = QStringLiteral("targetWindowY");
+const QString targetWindowWidth = QStringLiteral("targetWindowWidth");
+const QString targetWindowHeight = QStringLiteral("targetWindowHeight");
+} // namespace key
+
+// Older versions stored these keys as their defaults; they never were the user's choice.
+constexpr std::uint16_t kDiscardedRecordKeyCode = 100;
+constexpr std::uint16_t kDiscardedPlaybackKeyCode = 101;
+
+Hotkey storedHotkey(const PreferencesStore& store, const QString& key, std::uint16_t discardedKeyCode)
+{
+    const std::optional<QByteArray> bytes = store.readBytes(key);
+    if (!bytes)
+        return Hotkey::unset();
+    const std::optional<Hotkey> hotkey = decodeHotkey(std::string_view(bytes->constData(), bytes->size()));
+    if (!hotkey || hotkey->keyCode == discardedKeyCode)
+        return Hotkey::unset();
+    return *hotkey;
+}
+
+double positiveOr(std::optional<double> value, double fallback) { return value && *value > 0 ? *value : fallback; }
+
+} // namespace
+
+MacroEngine* MacroEngine::s_shared = nullptr;
+
+MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObject* parent)
+    : QObject(parent), m_services(std::move(services)), m_options(std::move(options))
+{
+    fillWithNullServices(m_services);
+    s_shared = this;
+    loadSettings();
+    checkAccessibility();
+    refreshRunningApps();
+    registerHotkeys();
+    checkForUpdates();
+}
+
+MacroEngine::~MacroEngine()
+{
+    stopRecording();
+    stopPlayback();
+    removeEventMonitors();
+    // The worker must not outlive the services it posts through.
+    m_playbackWorker.reset();
+    unregisterHotkeys();
+    if (m_hotkeyHandlerInstalled) {
+        m_services.hotkeys->removeHandler();
+        m_hotkeyHandlerInstalled = false;
+    }
+    if (s_shared == this)
+        s_shared = nullptr;
+}
+
+MacroEngine* MacroEngine::shared() { return s_shared; }
+
+void MacroEngine::loadSettings()
+{
+    const PreferencesStore& store = *m_services.preferences;
+    // Both are read before either is assigned: assigning one saves both, which would otherwise
+    // overwrite the stored playback hotkey with the unset one before it was ever read.
+    const Hotkey record = storedHotkey(store, key::recordHotkey, kDiscardedRecordKeyCode);
+    const Hotkey playback = storedHotkey(store, key::playbackHotkey, kDiscardedPlaybackKeyCode);
+    setRecordHotkey(record);
+    setPlaybackHotkey(playback);
+    setTargetAppName(store.readString(key::targetAppName).value_or(QString()));
+    setFocusTargetAppBeforePlayback(store.readBool(key::focusTargetAppBeforePlayback).value_or(false));
+    setSetTargetWindowPosition(store.readBool(key::setTargetWindowPosition).value_or(false));
+    setSetTargetWindowSize(store.readBool(key::setTargetWindowSize).value_or(false));
+    setLanguage(store.readString(key::appLanguage).value_or(QStringLiteral("English")));
+    setShowDeleteConfirmation(store.readBool(key::showDeleteConfirmation).value_or(true));
+    setHideWhenRecording(store.readBool(key::hideWhenRecording).value_or(false));
+    setHideOnPlayback(store.readBool(key::hideOnPlayback).value_or(false));
+    setShowCloseSavePrompt(store.readBool(key::showCloseSavePrompt).value_or(true));
+    setTargetWindowX(store.readDouble(key::targetWindowX).value_or(0.0));
+    setTargetWindowY(store.readDouble(key::targetWindowY).value_or(0.0));
+    setTargetWindowWidth(positiveOr(store.readDouble(key::targetWindowWidth), 800.0));
+    setTargetWindowHeight(positiveOr(store.readDouble(key::targetWindowHeight), 600.0));
+}
+
+void MacroEngine::saveHotkeys()
+{
+    const std::string record = encodeHotkey(m_recordHotkey);
+    m_services.preferences->writeBytes(key::recordHotkey, QByteArray::fromStdString(record));
+    const std::string playback = encodeHotkey(m_playbackHotkey);
+    m_services.preferences->writeBytes(key::playbackHotkey, QByteArray::fromStdString(playback));
+}
+
+template <typename T>
+void MacroEngine::assign(T& field, const T& value, void (MacroEngine::*changed)())
+{
+    field = value;
+    emit(this->*changed)();
+}
+
+void MacroEngine::setIsRecording(bool value) { assign(m_isRecording, value, &MacroEngine::isRecordingChanged); }
+void MacroEngine::setIsPlaying(bool value) { assign(m_isPlaying, value, &MacroEngine::isPlayingChanged); }
+void MacroEngine::setRecordedEvents(Timeline events)
+{
+    m_recordedEvents = std::move(events);
+    emit recordedEventsReset();
+    emit recordedEventsChanged();
+}
+void MacroEngine::setIsAccessibilityGranted(bool value)
+{
+    assign(m_isAccessibilityGranted, value, &MacroEngine::isAccessibilityGrantedChanged);
+}
+void MacroEngine::setRecordMouseMovements(bool value)
+{
+    assign(m_recordMouseMovements, value, &MacroEngine::recordMouseMovementsChanged);
+}
+void MacroEngine::setPlaybackSpeed(double value) { assign(m_playbackSpeed, value, &MacroEngine::playbackSpeedChanged); }
+void MacroEngine::setLoopCount(qint64 value) { assign(m_loopCount, value, &MacroEngine::loopCountChanged); }
+void MacroEngine::setInfiniteLoop(bool value) { assign(m_infiniteLoop, value, &MacroEngine::infiniteLoopChanged); }
+void MacroEngine::setCurrentPlaybackIndex(qint64 value)
+{
+    assign(m_currentPlaybackIndex, value, &MacroEngine::currentPlaybackIndexChanged);
+}
+void MacroEngine::setUpdateAvailable(bool value)
+{
+    assign(m_updateAvailable, value, &MacroEngine::updateAvailableChanged);
+}
+void MacroEngine::setUpdateDownloadURL(const QString& value)
+{
+    assign(m_updateDownloadURL, value, &MacroEngine::updateDownloadURLChanged);
+}
+void MacroEngine::setUpdateNotes(const QString& value) { assign(m_updateNotes, value, &MacroEngine::updateNotesChanged); }
+void MacroEngine::setRunningApps(const QStringList& value)
+{
+    assign(m_runningApps, value, &MacroEngine::runningAppsChanged);
+}
+
+// Stored settings: the value reaches the preferences store before observers hear of it.
+void MacroEngine::setShowDeleteConfirmation(bool value)
+{
+    m_services.preferences->writeBool(key::showDeleteConfirmation, value);
+    assign(m_showDeleteConfirmation, value, &MacroEngine::showDeleteConfirmationChanged);
+}
+void MacroEngine::setHideWhenRecording(bool value)
+{
+    m_services.preferences->writeBool(key::hideWhenRecording, value);
+    assign(m_hideWhenRecording, value, &MacroEngine::hideWhenRecordingChanged);
+}
+void MacroEngine::setHideOnPlayback(bool value)
+{
+    m_services.preferences->writeBool(key::hideOnPlayback, value);
+    assign(m_hideOnPlayback, value, &MacroEngine::hideOnPlaybackChanged);
+}
+void MacroEngine::setShowCloseSavePrompt(bool value)
+{
+    m_services.preferences->writeBool(key::showCloseSavePrompt, value);
+    assign(m_showCloseSavePrompt, value, &MacroEngine::showCloseSavePromptChanged);
+}
+void MacroEngine::setTargetAppName(const QString& value)
+{
+    m_services.preferences->writeString(key::targetAppName, value);
+    assign(m_targetAppName, value, &MacroEngine::targetAppNameChanged);
+}
+void MacroEngine::setFocusTargetAppBeforePlayback(bool value)
+{
+    m_services.preferences->writeBool(key::focusTargetAppBeforePlayback, value);
+    assign(m_focusTargetAppBeforePlayback, value, &MacroEngine::focusTargetAppBeforePlaybackChanged);
+}
+void MacroEngine::setSetTargetWindowPosition(bool value)
+{
+    m_services.preferences->writeBool(key::setTargetWindowPosition, value);
+    assign(m_setTargetWindowPosition, value, &MacroEngine::setTargetWindowPositionChanged);
+}
+void MacroEngine::setSetTargetWindowSize(bool value)
+{
+    m_services.preferences->writeBool(key::setTargetWindowSize, value);
+    assign(m_setTargetWindowSize, value, &MacroEngine::setTargetWindowSizeChanged);
+}
+void MacroEngine::setTargetWindowX(double value)
+{
+    m_services.preferences->writeDouble(key::targetWindowX, value);
+    assign(m_targetWindowX, value, &MacroEngine::targetWindowXChanged);
+}
+void MacroEngine::setTargetWindowY(double value)
+{
+    m_services.preferences->writeDouble(key::targetWindowY, value);
+    assign(m_targetWindowY, value, &MacroEngine::targetWindowYChanged);
+}
+void MacroEngine::setTargetWindowWidth(double value)
+{
+    m_services.preferences->writeDouble(key::targetWindowWidth, value);
+    assign(m_targetWindowWidth, value, &MacroEngine::targetWindowWidthChanged);
+}
+void MacroEngine::setTargetWindowHeight(double value)
+{
+    m_services.preferences->writeDouble(key::targetWindowHeight, value);
+    assign(m_targetWindowHeight, value, &MacroEngine::targetWindowHeightChanged);
+}
+void MacroEngine::setLanguage(const QString& value)
+{
+    m_services.preferences->writeString(key::appLanguage, value);
+    assign(m_language, value, &MacroEngine::languageChanged);
+}
+
+void MacroEngine::setRecordHotkey(const Hotkey& value)
+{
+    m_recordHotkey = value;
+    saveHotkeys();
+    if (!m_isCapturingHotkey)
+        registerHotkeys();
+    emit recordHotkeyChanged();
+}
+void MacroEngine::setPlaybackHotkey(const Hotkey& value)
+{
+    m_playbackHotkey = value;
+    saveHotkeys();
+    if (!m_isCapturingHotkey)
+        registerHotkeys();
+    emit playbackHotkeyChanged();
+}
+void MacroEngine::setIsCapturingHotkey(bool value)
+{
+    m_isCapturingHotkey = value;
+    // While the user presses a combination to capture, a live grab would swallow it.
+    if (value)
+        unregisterHotkeys();
+    else
+        registerHotkeys();
+    emit isCapturingHotkeyChanged();
+}
+
+} // namespace loopwren

@@ -1,0 +1,87 @@
+// Recording: the user's input, watched anywhere on the desktop, becomes the timeline.
+#include "inputconversion.h"
+#include "macroengine.h"
+#include "mainqueue.h"
+
+namespace loopwren {
+
+void MacroEngine::startRecording()
+{
+    if (m_isRecording)
+        return;
+    if (m_isPlaying)
+        stopPlayback();
+    checkAccessibility();
+    setIsRecording(true);
+    setRecordedEvents({});
+    m_lastEventTime = std::chrono::steady_clock::now();
+    if (m_hideWhenRecording)
+        mainqueue::post(this, [this] { m_services.workspace->hideThisApplication(); });
+    m_recordingStartTime = std::chrono::steady_clock::now();
+
+    const std::uint64_t mask = recordingMask(m_recordMouseMovements);
+    if (auto token = m_services.input->addGlobalMonitor(mask, [this](const InputEvent& e) { recordInputEvent(e); }))
+        m_globalMonitors.push_back(*token);
+    if (auto token = m_services.input->addLocalMonitor(mask, [this](const InputEvent& e) { recordInputEvent(e); }))
+        m_localMonitors.push_back(*token);
+}
+
+void MacroEngine::stopRecording()
+{
+    if (!m_isRecording)
+        return;
+    setIsRecording(false);
+    removeEventMonitors();
+    if (m_hideWhenRecording)
+        mainqueue::post(this, [this] { showApplicationAgain(); });
+}
+
+void MacroEngine::toggleRecording()
+{
+    if (m_isRecording)
+        stopRecording();
+    else
+        startRecording();
+}
+
+void MacroEngine::removeEventMonitors()
+{
+    for (const InputMonitor::Token token : m_globalMonitors)
+        m_services.input->removeMonitor(token);
+    for (const InputMonitor::Token token : m_localMonitors)
+        m_services.input->removeMonitor(token);
+    m_globalMonitors.clear();
+    m_localMonitors.clear();
+}
+
+void MacroEngine::recordInputEvent(const InputEvent& input)
+{
+    if (input.kind == InputKind::keyDown || input.kind == InputKind::keyUp) {
+        // The hotkeys' own keys stay out of the recording, whatever modifiers came with them; their
+        // time is added to the next recorded delay.
+        for (const Hotkey& hotkey : {m_recordHotkey, m_playbackHotkey}) {
+            if (hotkey.keyCode != Hotkey::unsetKeyCode && hotkey.keyCode == input.keyCode)
+                return;
+        }
+    }
+    // Delays are differences of the stamps the capture took when it read each input, so time the
+    // input spent in queues does not distort them.
+    const auto base = m_lastEventTime.value_or(m_recordingStartTime);
+    const double delay = std::chrono::duration<double>(input.timestamp - base).count();
+    m_lastEventTime = input.timestamp;
+
+    if (std::optional<MacroEvent> event = toMacroEvent(input, m_recordMouseMovements, delay))
+        mainqueue::post(this, [this, event = std::move(*event)] { appendRecordedEvent(event); });
+}
+
+void MacroEngine::appendRecordedEvent(MacroEvent event)
+{
+    m_recordedEvents.push_back(std::move(event));
+    const int last = static_cast<int>(m_recordedEvents.size()) - 1;
+    emit recordedEventsAppended(last, last);
+    emit recordedEventsChanged();
+}
+
+void MacroEngine::showApplicationAgain() { m_services.workspace->showThisApplication(); }
+
+} // namespace loopwren

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QMetaObject>
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+#include <chrono>
+#include <utility>
+
+namespace loopwren {
+
+// The engine's scheduling primitives on Qt's event loop. Work queued on the main thread runs later,
+// never inside the call that queued it, one item at a time, first in first out; work bound to a
+// context object is dropped when that object is gone.
+namespace mainqueue {
+
+template <typename F>
+void post(QObject* context, F&& work)
+{
+    QMetaObject::invokeMethod(context, std::forward<F>(work), Qt::QueuedConnection);
+}
+
+template <typename F>
+void postAfter(std::chrono::milliseconds delay, QObject* context, F&& work)
+{
+    QTimer::singleShot(delay, context, std::forward<F>(work));
+}
+
+// Runs work on a pool thread, no earlier than delay from now.
+template <typename F>
+void runInBackgroundAfter(std::chrono::milliseconds delay, QObject* context, F work)
+{
+    QTimer::singleShot(delay, context, [work = std::move(work)]() mutable {
+        QThreadPool::globalInstance()->start(std::move(work));
+    });
+}
+
+} // namespace mainqueue
+} // namespace loopwren

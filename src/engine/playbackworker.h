@@ -1,0 +1,63 @@
+#pragma once
+
+#include "inputposter.h"
+#include "macroevent.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace loopwren {
+
+struct PlaybackPlan
+{
+    Timeline events;          // a copy: edits of the timeline during playback change nothing here
+    double speedFactor = 1.0; // delays are divided by it
+    std::int64_t loopLimit = 1; // passes; below 1 plays until stopped
+    std::chrono::milliseconds initialPause{0}; // lets a target application come forward first
+};
+
+// Plays one timeline on its own thread. It waits against absolute deadlines measured from the start
+// of each pass on the monotonic clock, so a long macro does not drift, and a stop wakes it at once,
+// whatever it is waiting for. Every key and button it pressed is released when it ends.
+class PlaybackWorker
+{
+public:
+    // Both callbacks run on the worker thread.
+    using IndexReached = std::function<void(std::size_t index)>;
+    using Finished = std::function<void()>;
+
+    PlaybackWorker(PlaybackPlan plan, std::unique_ptr<InputPoster> poster, IndexReached indexReached,
+                   Finished finished);
+    // Cancels and waits for the thread to end.
+    ~PlaybackWorker();
+
+    void cancel();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void run();
+    void playPass(Clock::time_point& passStart);
+    // False when cancelled before the deadline.
+    bool waitUntil(Clock::time_point deadline);
+    bool cancelled() const { return m_cancelled.load(std::memory_order_acquire); }
+    void post(const MacroEvent& event, Clock::time_point deadline);
+    void postScroll(const MacroEvent& event);
+
+    PlaybackPlan m_plan;
+    std::unique_ptr<InputPoster> m_poster;
+    IndexReached m_indexReached;
+    Finished m_finished;
+
+    std::atomic<bool> m_cancelled{false};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::thread m_thread; // last member: starts once everything it uses exists
+};
+
+} // namespace loopwren

@@ -1,0 +1,112 @@
+#include "enginefixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+
+namespace loopwren {
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class MacroFiles : public EngineFixture
+{
+protected:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+TEST_F(MacroFiles, SaveThenLoadGivesTheSameTimelineAndResetsTheIndex)
+{
+    MacroEngine& e = build();
+    Timeline events{makeEvent(EventType::keyDown, 0.25), makeEvent(EventType::mouseDown, 1.0 / 3)};
+    events[0].keyCode = 36;
+    events[0].flags = 0xFFFFFFFFFFFFFFFFull;
+    events[1].location = Point{-10.7, 20.25};
+    events[1].mouseButton = MouseButtonType::right;
+    events[1].clickCount = 2;
+    e.setRecordedEvents(events);
+    ASSERT_TRUE(e.saveMacro(path("a.json")));
+
+    e.setRecordedEvents({});
+    e.setCurrentPlaybackIndex(1);
+    ASSERT_TRUE(e.loadMacro(path("a.json")));
+    EXPECT_TRUE(e.recordedEvents().empty()) << "the timeline is replaced in a later step";
+    drain();
+    ASSERT_EQ(e.recordedEvents().size(), 2u);
+    EXPECT_EQ(e.recordedEvents()[0].id, events[0].id);
+    EXPECT_EQ(e.recordedEvents()[0].flags, events[0].flags);
+    EXPECT_EQ(e.recordedEvents()[1].delaySincePrevious, 1.0 / 3);
+    EXPECT_EQ(e.recordedEvents()[1].location->x, -10.7);
+    EXPECT_EQ(e.currentPlaybackIndex(), -1);
+    EXPECT_TRUE(logged.isEmpty());
+}
+
+TEST_F(MacroFiles, EmptyTimelineSavesAsEmptyArrayAndLoadsBackEmpty)
+{
+    MacroEngine& e = build();
+    ASSERT_TRUE(e.saveMacro(path("empty.json")));
+    EXPECT_EQ(readAll(path("empty.json")).trimmed(), "[]");
+    e.setRecordedEvents({makeEvent(EventType::wait, 1)});
+    ASSERT_TRUE(e.loadMacro(path("empty.json")));
+    drain();
+    EXPECT_TRUE(e.recordedEvents().empty());
+}
+
+TEST_F(MacroFiles, FailedSaveLeavesThePreviousFileIntactAndLogs)
+{
+    MacroEngine& e = build();
+    writeAll(path("keep.json"), "[]\n");
+    Timeline bad{makeEvent(EventType::wait, std::nan(""))};
+    e.setRecordedEvents(bad);
+    EXPECT_FALSE(e.saveMacro(path("keep.json")));
+    EXPECT_EQ(readAll(path("keep.json")), "[]\n");
+
+    e.setRecordedEvents({makeEvent(EventType::wait, 1)});
+    EXPECT_FALSE(e.saveMacro(path("missing-folder/x.json")));
+    // A folder where the file should be: nothing can be renamed over it.
+    QDir(dir.path()).mkdir("taken.json");
+    EXPECT_FALSE(e.saveMacro(path("taken.json")));
+    ASSERT_EQ(logged.size(), 3);
+    for (const QString& line : logged)
+        EXPECT_TRUE(line.startsWith("Failed to save macro: ")) << line.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() == 1)
+        << "no temporary file is left behind";
+}
+
+TEST_F(MacroFiles, BadFilesLeaveTheTimelineAsItWas)
+{
+    MacroEngine& e = build();
+    Timeline current{makeEvent(EventType::wait, 2)};
+    e.setRecordedEvents(current);
+    e.setCurrentPlaybackIndex(0);
+    writeAll(path("object.json"), R"({"id":"x"})");
+    writeAll(path("broken.json"), "[{");
+    writeAll(path("badtype.json"),
+             R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":"MouseDown","delaySincePrevious":0}])");
+    for (const char* name : {"object.json", "broken.json", "badtype.json", "nothing-here.json"})
+        EXPECT_FALSE(e.loadMacro(path(name))) << name;
+    drain();
+    ASSERT_EQ(e.recordedEvents().size(), 1u);
+    EXPECT_EQ(e.recordedEvents()[0].id, current[0].id);
+    EXPECT_EQ(e.currentPlaybackIndex(), 0);
+    ASSERT_EQ(logged.size(), 4);
+    for (const QString& line : logged)
+        EXPECT_TRUE(line.startsWith("Failed to load macro: ")) << line.toStdString();
+    EXPECT_TRUE(logged[2].contains("MouseDown")) << logged[2].toStdString();
+}
+
+} // namespace
+} // namespace loopwren

@@ -1,0 +1,82 @@
+#include "enginefixture.h"
+#include "hotkeycapture.h"
+
+namespace loopwren {
+namespace {
+
+class Capture : public EngineFixture
+{
+protected:
+    void press(std::uint16_t keyCode, std::uint64_t flags)
+    {
+        InputEvent e;
+        e.kind = InputKind::keyDown;
+        e.keyCode = keyCode;
+        e.flags = flags;
+        input->deliver(e);
+        drain();
+    }
+};
+
+TEST_F(Capture, StoresThePressedCombinationWithoutOtherBits)
+{
+    MacroEngine& e = build();
+    HotkeyCapture capture(e, e.inputMonitor());
+    capture.startHotkeyCapture(HotkeyTarget::playback);
+    EXPECT_TRUE(e.isCapturingHotkey());
+    EXPECT_EQ(capture.recordingHotkeyForValue(), 1);
+    journal->clear();
+    press(25, modifier::command | modifier::shift | modifier::capsLock | modifier::numericPad);
+    EXPECT_EQ(e.playbackHotkey(), (Hotkey{25, modifier::command | modifier::shift}));
+    EXPECT_FALSE(e.isCapturingHotkey());
+    EXPECT_FALSE(capture.recordingHotkeyFor());
+    EXPECT_EQ(input->monitorCount(), 0u);
+    EXPECT_TRUE(journal->lines().contains("register 25 mods=0x300 id=(2222, 2) -> 0"));
+
+    capture.startHotkeyCapture(HotkeyTarget::record);
+    press(0, 0);
+    EXPECT_EQ(e.recordHotkey(), (Hotkey{0, 0})) << "a plain key is accepted";
+}
+
+TEST_F(Capture, EscapeEndsTheCaptureAndKeepsTheHotkey)
+{
+    MacroEngine& e = build();
+    e.setRecordHotkey(Hotkey{15, modifier::control});
+    HotkeyCapture capture(e, e.inputMonitor());
+    capture.startHotkeyCapture(HotkeyTarget::record);
+    press(53, 0);
+    EXPECT_EQ(e.recordHotkey(), (Hotkey{15, modifier::control}));
+    EXPECT_FALSE(e.isCapturingHotkey());
+    EXPECT_FALSE(capture.recordingHotkeyFor());
+}
+
+TEST_F(Capture, StartingOnTheOtherRowMovesTheCaptureAndCancelLowersTheFlag)
+{
+    MacroEngine& e = build();
+    HotkeyCapture capture(e, e.inputMonitor());
+    capture.startHotkeyCapture(HotkeyTarget::record);
+    capture.startHotkeyCapture(HotkeyTarget::playback);
+    EXPECT_EQ(input->monitorCount(), 1u);
+    EXPECT_EQ(capture.recordingHotkeyForValue(), 1);
+    capture.cancel();
+    EXPECT_FALSE(e.isCapturingHotkey());
+    EXPECT_EQ(input->monitorCount(), 0u);
+}
+
+TEST_F(Capture, ResetStoresAndRegistersTheUnsetHotkeys)
+{
+    MacroEngine& e = build();
+    e.setRecordHotkey(Hotkey{1, modifier::command});
+    e.setPlaybackHotkey(Hotkey{2, modifier::command});
+    HotkeyCapture capture(e, e.inputMonitor());
+    journal->clear();
+    capture.resetHotkeys();
+    EXPECT_EQ(e.recordHotkey(), Hotkey::unset());
+    EXPECT_EQ(e.playbackHotkey(), Hotkey::unset());
+    EXPECT_EQ(journal->lines().filter("register 65535 mods=0x0 id=(1111, 1)").size(), 2);
+    EXPECT_EQ(store->values().value("playbackHotkey").toByteArray(),
+              QByteArray::fromStdString(encodeHotkey(Hotkey::unset())));
+}
+
+} // namespace
+} // namespace loopwren

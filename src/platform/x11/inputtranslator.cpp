@@ -1,0 +1,212 @@
+#include "inputtranslator.h"
+
+#include "hotkey.h"
+
+#include <X11/X.h>
+
+namespace loopwren {
+
+namespace {
+
+constexpr unsigned kLeft = 1;
+constexpr unsigned kMiddle = 2;
+constexpr unsigned kRight = 3;
+constexpr unsigned kWheelFirst = 4;
+constexpr unsigned kWheelLast = 7;
+constexpr unsigned kEvdevOffset = 8;
+
+bool isWheel(unsigned button) { return button >= kWheelFirst && button <= kWheelLast; }
+
+// 0 left, 1 right, 2 middle; the side buttons 8, 9, ... follow as 3, 4, ... past the wheel's 4-7.
+int buttonNumber(unsigned button)
+{
+    switch (button) {
+    case kLeft:
+        return 0;
+    case kRight:
+        return 1;
+    case kMiddle:
+        return 2;
+    default:
+        return static_cast<int>(button) - 5;
+    }
+}
+
+std::size_t roleIndex(ModifierRole role) { return static_cast<std::size_t>(role); }
+
+} // namespace
+
+InputTranslator::InputTranslator(ScreenOrigin origin, ClickSettings clicks)
+    : m_origin(origin), m_clicks(clicks)
+{
+}
+
+void InputTranslator::seed(const std::vector<unsigned>& heldKeycodes,
+                           const std::vector<unsigned>& heldButtons, bool capsLocked)
+{
+    for (const unsigned keycode : heldKeycodes) {
+        if (keycode < m_heldKeys.size() && !m_heldKeys.test(keycode))
+            holdKey(keycode, true);
+    }
+    for (const unsigned button : heldButtons) {
+        if (button < m_heldButtons.size() && !isWheel(button)) {
+            m_heldButtons.set(button);
+            m_pressCounts[button] = 1;
+        }
+    }
+    m_capsLocked = capsLocked;
+}
+
+std::optional<InputEvent> InputTranslator::translate(const RawDeviceEvent& raw)
+{
+    switch (raw.type) {
+    case KeyPress:
+        return translateKey(raw, true);
+    case KeyRelease:
+        return translateKey(raw, false);
+    case ButtonPress:
+        return translateButton(raw, true);
+    case ButtonRelease:
+        return translateButton(raw, false);
+    case MotionNotify:
+        return translateMotion(raw);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::uint64_t InputTranslator::flags() const
+{
+    std::uint64_t result = m_capsLocked ? modifier::capsLock : 0;
+    if (m_roleCounts[roleIndex(ModifierRole::shift)] > 0)
+        result |= modifier::shift;
+    if (m_roleCounts[roleIndex(ModifierRole::control)] > 0)
+        result |= modifier::control;
+    if (m_roleCounts[roleIndex(ModifierRole::option)] > 0)
+        result |= modifier::option;
+    if (m_roleCounts[roleIndex(ModifierRole::command)] > 0)
+        result |= modifier::command;
+    if (m_roleCounts[roleIndex(ModifierRole::function)] > 0)
+        result |= modifier::function;
+    return result;
+}
+
+void InputTranslator::holdKey(unsigned keycode, bool held)
+{
+    m_heldKeys.set(keycode, held);
+    if (keycode < kEvdevOffset)
+        return;
+    const auto role = KeyCodeTable::modifierRole(static_cast<std::uint16_t>(keycode - kEvdevOffset));
+    if (role != ModifierRole::none)
+        m_roleCounts[roleIndex(role)] += held ? 1 : -1;
+}
+
+std::optional<InputEvent> InputTranslator::translateKey(const RawDeviceEvent& raw, bool down)
+{
+    // X keycodes start at 8; anything below is not a key.
+    if (raw.detail < kEvdevOffset || raw.detail >= m_heldKeys.size())
+        return std::nullopt;
+    const unsigned keycode = raw.detail;
+    const auto evdev = static_cast<std::uint16_t>(keycode - kEvdevOffset);
+    const bool wasHeld = m_heldKeys.test(keycode);
+    // The server repeats a held key as further presses; playback gets its own repeat from the server.
+    if (down && wasHeld)
+        return std::nullopt;
+
+    const auto role = KeyCodeTable::modifierRole(evdev);
+    if (role == ModifierRole::none) {
+        auto event = makeEvent(down ? InputKind::keyDown : InputKind::keyUp, raw);
+        event.keyCode = KeyCodeTable::modelCode(evdev);
+        event.flags = flags() | KeyCodeTable::keyFlags(evdev);
+        m_heldKeys.set(keycode, down);
+        return event;
+    }
+
+    if (down || wasHeld)
+        holdKey(keycode, down);
+    // The lock toggles on the press, as the server's own lock state does.
+    if (down && role == ModifierRole::capsLock)
+        m_capsLocked = !m_capsLocked;
+    auto event = makeEvent(InputKind::flagsChanged, raw);
+    event.keyCode = KeyCodeTable::modelCode(evdev);
+    event.flags = flags() | KeyCodeTable::keyFlags(evdev);
+    return event;
+}
+
+std::optional<InputEvent> InputTranslator::translateButton(const RawDeviceEvent& raw, bool down)
+{
+    const unsigned button = raw.detail;
+    if (button == 0 || button >= m_heldButtons.size())
+        return std::nullopt;
+
+    if (isWheel(button)) {
+        // One notch per press; the release that X pairs with it carries nothing.
+        if (!down)
+            return std::nullopt;
+        auto event = makeEvent(InputKind::scrollWheel, raw);
+        event.scrollDeltaY = button == 4 ? 1.0 : button == 5 ? -1.0 : 0.0;
+        event.scrollDeltaX = button == 6 ? 1.0 : button == 7 ? -1.0 : 0.0;
+        return event;
+    }
+
+    InputKind kind;
+    switch (button) {
+    case kLeft:
+        kind = down ? InputKind::leftMouseDown : InputKind::leftMouseUp;
+        break;
+    case kRight:
+        kind = down ? InputKind::rightMouseDown : InputKind::rightMouseUp;
+        break;
+    default:
+        kind = down ? InputKind::otherMouseDown : InputKind::otherMouseUp;
+        break;
+    }
+    auto event = makeEvent(kind, raw);
+    event.buttonNumber = buttonNumber(button);
+    if (down) {
+        m_pressCounts[button] = m_clicks.press(button, raw.rootX, raw.rootY, raw.serverTime);
+        m_heldButtons.set(button);
+    } else {
+        // A button already down when watching began has no recorded press: count it as a single click.
+        if (!m_heldButtons.test(button))
+            m_pressCounts[button] = 1;
+        m_heldButtons.reset(button);
+    }
+    event.clickCount = m_pressCounts[button];
+    return event;
+}
+
+InputEvent InputTranslator::translateMotion(const RawDeviceEvent& raw) const
+{
+    if (m_heldButtons.test(kLeft)) {
+        auto event = makeEvent(InputKind::leftMouseDragged, raw);
+        event.buttonNumber = 0;
+        return event;
+    }
+    if (m_heldButtons.test(kRight)) {
+        auto event = makeEvent(InputKind::rightMouseDragged, raw);
+        event.buttonNumber = 1;
+        return event;
+    }
+    for (unsigned button = kMiddle; button < m_heldButtons.size(); ++button) {
+        if (m_heldButtons.test(button)) {
+            auto event = makeEvent(InputKind::otherMouseDragged, raw);
+            event.buttonNumber = buttonNumber(button);
+            return event;
+        }
+    }
+    return makeEvent(InputKind::mouseMoved, raw);
+}
+
+InputEvent InputTranslator::makeEvent(InputKind kind, const RawDeviceEvent& raw) const
+{
+    InputEvent event;
+    event.kind = kind;
+    event.timestamp = raw.readAt;
+    event.location =
+        Point{static_cast<double>(raw.rootX - m_origin.x), static_cast<double>(raw.rootY - m_origin.y)};
+    event.flags = flags();
+    return event;
+}
+
+} // namespace loopwren

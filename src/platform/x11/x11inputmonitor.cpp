@@ -1,0 +1,145 @@
+#include "x11inputmonitor.h"
+
+#include <QGuiApplication>
+#include <QMetaObject>
+#include <QObject>
+#include <QStyleHints>
+
+// After Qt: it brings in Xlib, whose macros would break Qt's headers.
+#include "x11recordsession.h"
+
+#include <algorithm>
+
+namespace loopwren {
+
+namespace {
+
+ClickSettings clickSettingsFromDesktop()
+{
+    ClickSettings settings;
+    // qGuiApp is a plain cast of the application object, so a QCoreApplication needs the checked one.
+    if (auto* hints = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                          ? QGuiApplication::styleHints()
+                          : nullptr) {
+        settings.intervalMs = static_cast<std::uint32_t>(std::max(0, hints->mouseDoubleClickInterval()));
+        settings.distance = hints->mouseDoubleClickDistance();
+    }
+    return settings;
+}
+
+} // namespace
+
+X11InputMonitor::X11InputMonitor(std::string displayName)
+    : X11InputMonitor(std::move(displayName), clickSettingsFromDesktop())
+{
+}
+
+X11InputMonitor::X11InputMonitor(std::string displayName, ClickSettings clicks)
+    : m_displayName(std::move(displayName)), m_clicks(clicks), m_receiver(std::make_unique<QObject>())
+{
+}
+
+X11InputMonitor::~X11InputMonitor()
+{
+    // The capture thread goes first; deleting the receiver then discards any drain it queued.
+    stopCapture();
+}
+
+std::optional<InputMonitor::Token> X11InputMonitor::addGlobalMonitor(std::uint64_t mask, Handler handler)
+{
+    if (!handler || !ensureCapture())
+        return std::nullopt;
+    const Token token = m_nextToken++;
+    m_globalMonitors.emplace(token, Monitor{mask, std::make_shared<const Handler>(std::move(handler)),
+                                            std::chrono::steady_clock::now()});
+    return token;
+}
+
+std::optional<InputMonitor::Token> X11InputMonitor::addLocalMonitor(std::uint64_t mask, Handler handler)
+{
+    // Kept only so its token stays valid and removable; the global monitor already sees our windows.
+    const Token token = m_nextToken++;
+    m_localMonitors.emplace(token, Monitor{mask, std::make_shared<const Handler>(std::move(handler)),
+                                           std::chrono::steady_clock::now()});
+    return token;
+}
+
+void X11InputMonitor::removeMonitor(Token token)
+{
+    m_localMonitors.erase(token);
+    if (m_globalMonitors.erase(token) != 0 && !hasGlobalMonitor())
+        stopCapture();
+}
+
+bool X11InputMonitor::hasGlobalMonitor() const { return !m_globalMonitors.empty(); }
+
+bool X11InputMonitor::ensureCapture()
+{
+    if (m_session && m_session->isRunning())
+        return true;
+    // A session whose connection died is replaced; the monitors already installed resume with it.
+    stopCapture();
+    m_session = X11RecordSession::start(
+        m_displayName, m_clicks, [this](std::vector<InputEvent>&& batch) { receive(std::move(batch)); });
+    return m_session != nullptr;
+}
+
+void X11InputMonitor::stopCapture()
+{
+    m_session.reset();
+    std::lock_guard lock(m_pendingMutex);
+    m_pending.clear();
+    m_ready.clear();
+}
+
+void X11InputMonitor::receive(std::vector<InputEvent>&& batch)
+{
+    bool queueDrain = false;
+    {
+        std::lock_guard lock(m_pendingMutex);
+        if (m_pending.empty())
+            m_pending = std::move(batch);
+        else
+            m_pending.insert(m_pending.end(), batch.begin(), batch.end());
+        queueDrain = !m_drainQueued;
+        m_drainQueued = true;
+    }
+    if (queueDrain)
+        QMetaObject::invokeMethod(
+            m_receiver.get(), [this] { drain(); }, Qt::QueuedConnection);
+}
+
+void X11InputMonitor::drain()
+{
+    {
+        std::lock_guard lock(m_pendingMutex);
+        m_ready.insert(m_ready.end(), std::make_move_iterator(m_pending.begin()),
+                       std::make_move_iterator(m_pending.end()));
+        m_pending.clear();
+        m_drainQueued = false;
+    }
+    while (!m_ready.empty()) {
+        const InputEvent event = m_ready.front();
+        m_ready.pop_front();
+        dispatch(event);
+    }
+}
+
+void X11InputMonitor::dispatch(const InputEvent& event)
+{
+    const std::uint64_t bit = inputMaskBit(event.kind);
+    // Handlers may add or remove monitors, so the map is searched afresh for each next token.
+    for (Token next = 0;;) {
+        const auto it = m_globalMonitors.lower_bound(next);
+        if (it == m_globalMonitors.end())
+            break;
+        next = it->first + 1;
+        const Monitor& monitor = it->second;
+        if ((monitor.mask & bit) == 0 || event.timestamp < monitor.since)
+            continue;
+        const auto handler = monitor.handler;
+        (*handler)(event);
+    }
+}
+
+} // namespace loopwren

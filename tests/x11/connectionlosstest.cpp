@@ -1,0 +1,66 @@
+#include "hotkey.h"
+#include "privatexserver.h"
+#include "x11connection.h"
+#include "x11inputmonitor.h"
+#include "x11inputposter.h"
+#include "x11testenvironment.h"
+
+#include <gtest/gtest.h>
+
+// After gtest: Xlib defines None, which gtest uses as a name.
+#include <X11/Xlib.h>
+
+namespace loopwren {
+namespace {
+
+// Xlib's defaults end the process when a connection is lost. Here the server goes away under a
+// running capture and a poster: the process must live on and the objects must wind down cleanly.
+TEST(X11ConnectionLoss, ALostServerEndsTheCaptureButNotTheProcess)
+{
+    PrivateXServer server;
+    ASSERT_FALSE(server.displayName().empty()) << server.problem();
+
+    X11InputMonitor monitor(server.displayName(), ClickSettings{});
+    std::vector<InputEvent> events;
+    const auto token =
+        monitor.addGlobalMonitor(~std::uint64_t{0}, [&](const InputEvent& e) { events.push_back(e); });
+    ASSERT_TRUE(token);
+    auto poster = X11InputPoster::create(server.displayName());
+    ASSERT_NE(poster, nullptr);
+    poster->postKey(0, true, modifier::shift);
+    poster->postKey(0, false, modifier::shift);
+    poster->releaseAll();
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return events.size() >= 4; }));
+
+    server.kill();
+    // Every call after the loss returns without effect instead of ending the process.
+    poster->postMouseButton(MouseButtonType::left, true, {1, 1}, 1, modifier::command);
+    poster->postKey(0, true, std::nullopt);
+    poster->postScrollNotch(ScrollDirection::up, std::nullopt);
+    poster->releaseAll();
+    poster.reset();
+    X11TestEnvironment::settle();
+
+    // A new monitor cannot be had from a server that is gone; removing the old one still works.
+    EXPECT_FALSE(monitor.addGlobalMonitor(~std::uint64_t{0}, [](const InputEvent&) {}));
+    monitor.removeMonitor(*token);
+    EXPECT_EQ(X11InputPoster::create(server.displayName()), nullptr);
+}
+
+TEST(X11ConnectionLoss, ProtocolErrorsOnOurConnectionsAreLoggedAndSurvived)
+{
+    const auto problem = X11TestEnvironment::displayProblem();
+    ASSERT_TRUE(problem.empty()) << problem;
+    const auto connection = X11Connection::open({});
+    ASSERT_NE(connection, nullptr);
+    ::testing::internal::CaptureStdout();
+    // No such window: the server answers BadWindow (3) to DestroyWindow (request 4).
+    XDestroyWindow(connection->display(), 0x7ffffff);
+    XSync(connection->display(), False);
+    const std::string log = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(log, "LoopWren X11: protocol error 3 on request 4.0 (resource 0x7ffffff)\n");
+    EXPECT_FALSE(connection->isBroken());
+}
+
+} // namespace
+} // namespace loopwren

@@ -1,0 +1,159 @@
+#include "engineonx11.h"
+#include "inputeventtext.h"
+#include "x11inputmonitor.h"
+#include "x11testenvironment.h"
+
+#include <gtest/gtest.h>
+
+namespace loopwren {
+namespace {
+
+constexpr std::uint16_t kKeyA = 0;
+constexpr std::uint16_t kKeyB = 11;
+constexpr std::uint16_t kKeyJ = 38;
+constexpr std::uint16_t kKeyK = 40;
+constexpr std::uint64_t kControlOption = modifier::control | modifier::option;
+
+std::vector<std::string> describe(const Timeline& timeline)
+{
+    std::vector<std::string> lines;
+    for (const MacroEvent& event : timeline) {
+        std::string line(rawValue(event.type));
+        if (event.keyCode)
+            line += " " + std::to_string(*event.keyCode);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The record hotkey is Ctrl+Alt+K, the playback hotkey Ctrl+Alt+J; a monitor of its own watches what
+// reaches the keyboard, playback included.
+class EngineHotkeysTest : public EngineOnX11
+{
+  protected:
+    void SetUp() override
+    {
+        EngineOnX11::SetUp();
+        if (HasFatalFailure())
+            return;
+        MacroEngine& engine = build();
+        engine.setRecordHotkey(Hotkey{kKeyK, kControlOption});
+        engine.setPlaybackHotkey(Hotkey{kKeyJ, kControlOption});
+        QObject::connect(&engine, &MacroEngine::isPlayingChanged, &engine, [this] {
+            if (m_engine->isPlaying())
+                ++m_playbacksStarted;
+        });
+        QObject::connect(&engine, &MacroEngine::playbackFinished, &engine, [this] { ++m_playbacksFinished; });
+        m_watch = std::make_unique<X11InputMonitor>();
+        ASSERT_TRUE(
+            m_watch->addGlobalMonitor(inputMaskBit(InputKind::keyDown) | inputMaskBit(InputKind::keyUp),
+                                      [this](const InputEvent& event) { m_keys.push_back(event); }));
+        X11TestEnvironment::settle();
+        ASSERT_TRUE(m_logged.isEmpty()) << m_logged.join(u'\n').toStdString();
+    }
+
+    void TearDown() override
+    {
+        m_watch.reset();
+        EngineOnX11::TearDown();
+    }
+
+    bool sawKey(InputKind kind, std::uint16_t keyCode) const
+    {
+        return std::any_of(m_keys.begin(), m_keys.end(), [&](const InputEvent& event) {
+            return event.kind == kind && event.keyCode == keyCode;
+        });
+    }
+
+    static void press(const std::string& keys)
+    {
+        ASSERT_TRUE(X11TestEnvironment::xdotool({"key", keys})) << keys;
+    }
+
+    std::unique_ptr<X11InputMonitor> m_watch;
+    std::vector<InputEvent> m_keys;
+    int m_playbacksStarted = 0;
+    int m_playbacksFinished = 0;
+};
+
+TEST_F(EngineHotkeysTest, TheRecordHotkeyStartsAndStopsARecordingThatLeavesItsKeysOut)
+{
+    press("ctrl+alt+k");
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return m_engine->isRecording(); }));
+    // The capture runs once the recording has started; a moment for the hotkey's own releases to pass.
+    X11TestEnvironment::settle();
+    press("a");
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return m_engine->eventCount() >= 2; }));
+    press("ctrl+alt+k");
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return !m_engine->isRecording(); }));
+    X11TestEnvironment::settle();
+
+    EXPECT_EQ(
+        describe(m_engine->recordedEvents()),
+        (std::vector<std::string>{"keyDown " + std::to_string(kKeyA), "keyUp " + std::to_string(kKeyA)}));
+    EXPECT_EQ(m_playbacksStarted, 0);
+}
+
+TEST_F(EngineHotkeysTest, ThePlaybackHotkeyPlaysTheRecording)
+{
+    m_engine->setRecordedEvents(
+        {keyEvent(EventType::keyDown, kKeyB), keyEvent(EventType::keyUp, kKeyB, 0.05)});
+    press("ctrl+alt+j");
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return m_playbacksFinished == 1; }));
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] {
+        return sawKey(InputKind::keyDown, kKeyB) && sawKey(InputKind::keyUp, kKeyB);
+    })) << "the played key did not reach the keyboard";
+    EXPECT_EQ(m_playbacksStarted, 1);
+    EXPECT_FALSE(m_engine->isPlaying());
+}
+
+TEST_F(EngineHotkeysTest, ThePlaybackHotkeyStopsARunningPlayback)
+{
+    // A long wait first, so the playback is still running when the hotkey comes again.
+    MacroEvent wait = keyEvent(EventType::wait, 0, 30.0);
+    m_engine->setRecordedEvents(
+        {wait, keyEvent(EventType::keyDown, kKeyB), keyEvent(EventType::keyUp, kKeyB)});
+    press("ctrl+alt+j");
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return m_engine->isPlaying(); }));
+    press("ctrl+alt+j");
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return !m_engine->isPlaying(); }));
+    // A front end waiting for the end of the playback hears of it.
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return m_playbacksFinished == 1; }));
+    X11TestEnvironment::settle();
+    EXPECT_FALSE(sawKey(InputKind::keyDown, kKeyB));
+    EXPECT_EQ(m_playbacksStarted, 1);
+}
+
+TEST_F(EngineHotkeysTest, ThePlaybackHotkeyDoesNothingDuringARecording)
+{
+    m_engine->setRecordedEvents({keyEvent(EventType::keyDown, kKeyB), keyEvent(EventType::keyUp, kKeyB)});
+    press("ctrl+alt+k");
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return m_engine->isRecording(); }));
+    X11TestEnvironment::settle();
+    press("ctrl+alt+j");
+    X11TestEnvironment::settle(std::chrono::milliseconds(500));
+    EXPECT_EQ(m_playbacksStarted, 0);
+    EXPECT_TRUE(m_engine->isRecording());
+    press("ctrl+alt+k");
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return !m_engine->isRecording(); }));
+    X11TestEnvironment::settle();
+    // Neither hotkey's key went into the recording.
+    EXPECT_EQ(describe(m_engine->recordedEvents()), std::vector<std::string>{});
+    EXPECT_FALSE(sawKey(InputKind::keyDown, kKeyB));
+}
+
+TEST_F(EngineHotkeysTest, ACombinationTakenByTheOtherHotkeyIsLoggedAsRefused)
+{
+    m_engine->setPlaybackHotkey(Hotkey{kKeyK, kControlOption});
+    X11TestEnvironment::settle();
+    EXPECT_TRUE(m_logged.contains(QStringLiteral("Failed to register playback hotkey: 10")))
+        << m_logged.join(u'\n').toStdString();
+    // The record hotkey keeps working.
+    press("ctrl+alt+k");
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return m_engine->isRecording(); }));
+    press("ctrl+alt+k");
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return !m_engine->isRecording(); }));
+}
+
+} // namespace
+} // namespace loopwren

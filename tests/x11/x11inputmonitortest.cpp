@@ -1,0 +1,280 @@
+#include "x11inputmonitor.h"
+#include "inputeventtext.h"
+#include "x11inputposter.h"
+#include "x11testenvironment.h"
+
+#include <QGuiApplication>
+#include <QStyleHints>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace loopwren {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// What the recorder asks for when pointer movements are recorded.
+constexpr std::uint64_t kRecorderMask = 104860926;
+constexpr std::uint64_t kEverything = ~std::uint64_t{0};
+
+class X11InputMonitorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto problem = X11TestEnvironment::displayProblem();
+        ASSERT_TRUE(problem.empty()) << problem;
+        ASSERT_NE(qGuiApp, nullptr) << "no QGuiApplication";
+        // A known pointer position, away from where the tests click.
+        ASSERT_TRUE(X11TestEnvironment::xdotool({"mousemove", "1000", "800"}));
+        m_monitor = std::make_unique<X11InputMonitor>();
+    }
+
+    // Installs a global monitor that appends to the given list.
+    InputMonitor::Token watch(std::vector<InputEvent>& into, std::uint64_t mask = kRecorderMask)
+    {
+        const auto token =
+            m_monitor->addGlobalMonitor(mask, [&into](const InputEvent& e) { into.push_back(e); });
+        EXPECT_TRUE(token.has_value());
+        return token.value_or(0);
+    }
+
+    // Drives xdotool and returns what the monitor delivered: at least `count` inputs, plus whatever
+    // followed within a short while.
+    Lines record(const std::vector<std::string>& xdotoolArguments, std::size_t count,
+                 std::uint64_t mask = kRecorderMask)
+    {
+        std::vector<InputEvent> events;
+        watch(events, mask);
+        EXPECT_TRUE(X11TestEnvironment::xdotool(xdotoolArguments));
+        EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return events.size() >= count; }))
+            << "only " << events.size() << " of " << count << " inputs arrived";
+        X11TestEnvironment::settle();
+        return InputEventText::describe(events);
+    }
+
+    std::unique_ptr<X11InputMonitor> m_monitor;
+};
+
+TEST_F(X11InputMonitorTest, KeysArriveWithTheirPositionCodes)
+{
+    EXPECT_EQ(record({"key", "a", "Return", "F1", "Escape", "space", "KP_Enter"}, 12),
+              (Lines{"keyDown 0 flags=0x0", "keyUp 0 flags=0x0", "keyDown 36 flags=0x0", "keyUp 36 flags=0x0",
+                     "keyDown 122 flags=0x800000", "keyUp 122 flags=0x800000", "keyDown 53 flags=0x0",
+                     "keyUp 53 flags=0x0", "keyDown 49 flags=0x0", "keyUp 49 flags=0x0",
+                     "keyDown 76 flags=0x200000", "keyUp 76 flags=0x200000"}));
+}
+
+TEST_F(X11InputMonitorTest, ModifiersBecomeFlagsAndAreNotRecordedAlone)
+{
+    std::vector<InputEvent> withFlagsChanged;
+    watch(withFlagsChanged, kEverything);
+    // Explicit downs and ups: xdotool's "key super+v" lets go of Super before V.
+    EXPECT_EQ(record({"keydown", "super", "key",   "v",     "keyup",   "super", "keydown", "shift",
+                      "key",     "a",     "keyup", "shift", "keydown", "ctrl",  "keydown", "alt",
+                      "key",     "b",     "keyup", "alt",   "keyup",   "ctrl"},
+                     6),
+              (Lines{"keyDown 9 flags=0x100000", "keyUp 9 flags=0x100000", "keyDown 0 flags=0x20000",
+                     "keyUp 0 flags=0x20000", "keyDown 11 flags=0xc0000", "keyUp 11 flags=0xc0000"}));
+    // A monitor that asks for them sees the modifier keys as flag changes.
+    EXPECT_EQ(InputEventText::describe(withFlagsChanged),
+              (Lines{"flagsChanged 55 flags=0x100000", "keyDown 9 flags=0x100000", "keyUp 9 flags=0x100000",
+                     "flagsChanged 55 flags=0x0", "flagsChanged 56 flags=0x20000", "keyDown 0 flags=0x20000",
+                     "keyUp 0 flags=0x20000", "flagsChanged 56 flags=0x0", "flagsChanged 59 flags=0x40000",
+                     "flagsChanged 58 flags=0xc0000", "keyDown 11 flags=0xc0000", "keyUp 11 flags=0xc0000",
+                     "flagsChanged 58 flags=0x40000", "flagsChanged 59 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, ModifiersHeldBeforeWatchingCount)
+{
+    ASSERT_TRUE(X11TestEnvironment::xdotool({"keydown", "shift"}));
+    const auto lines = record({"key", "a", "keyup", "shift", "key", "a"}, 4);
+    EXPECT_EQ(lines, (Lines{"keyDown 0 flags=0x20000", "keyUp 0 flags=0x20000", "keyDown 0 flags=0x0",
+                            "keyUp 0 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, AutorepeatIsNotRecorded)
+{
+    EXPECT_EQ(
+        record({"keydown", "a", "keydown", "a", "keydown", "a", "keyup", "a", "key", "b"}, 4),
+        (Lines{"keyDown 0 flags=0x0", "keyUp 0 flags=0x0", "keyDown 11 flags=0x0", "keyUp 11 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, ButtonsMapToLeftRightAndOther)
+{
+    // Root (700, 500) is (500, 400) on the primary monitor at +200+100.
+    EXPECT_EQ(record({"mousemove", "700", "500", "click", "1", "click", "3", "click", "2", "click", "8",
+                      "click", "9"},
+                     11),
+              (Lines{"mouseMoved (500,400) flags=0x0", "leftMouseDown (500,400) button=0 clicks=1 flags=0x0",
+                     "leftMouseUp (500,400) button=0 clicks=1 flags=0x0",
+                     "rightMouseDown (500,400) button=1 clicks=1 flags=0x0",
+                     "rightMouseUp (500,400) button=1 clicks=1 flags=0x0",
+                     "otherMouseDown (500,400) button=2 clicks=1 flags=0x0",
+                     "otherMouseUp (500,400) button=2 clicks=1 flags=0x0",
+                     "otherMouseDown (500,400) button=3 clicks=1 flags=0x0",
+                     "otherMouseUp (500,400) button=3 clicks=1 flags=0x0",
+                     "otherMouseDown (500,400) button=4 clicks=1 flags=0x0",
+                     "otherMouseUp (500,400) button=4 clicks=1 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, DoubleClicksAreCounted)
+{
+    const auto lines =
+        record({"mousemove", "700", "500", "click", "--repeat", "2", "--delay", "50", "1", "mousemove", "900",
+                "500", "click", "1"},
+               6, inputMaskBit(InputKind::leftMouseDown) | inputMaskBit(InputKind::leftMouseUp));
+    EXPECT_EQ(lines, (Lines{"leftMouseDown (500,400) button=0 clicks=1 flags=0x0",
+                            "leftMouseUp (500,400) button=0 clicks=1 flags=0x0",
+                            "leftMouseDown (500,400) button=0 clicks=2 flags=0x0",
+                            "leftMouseUp (500,400) button=0 clicks=2 flags=0x0",
+                            // Too far from the previous click to continue it.
+                            "leftMouseDown (700,400) button=0 clicks=1 flags=0x0",
+                            "leftMouseUp (700,400) button=0 clicks=1 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, ClicksFurtherApartThanTheIntervalStartAgain)
+{
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const auto pause = std::to_string((interval + 300) / 1000.0);
+    const auto lines = record({"mousemove", "700", "500", "click", "1", "sleep", pause, "click", "1"}, 4,
+                              inputMaskBit(InputKind::leftMouseDown) | inputMaskBit(InputKind::leftMouseUp));
+    EXPECT_EQ(lines, (Lines{"leftMouseDown (500,400) button=0 clicks=1 flags=0x0",
+                            "leftMouseUp (500,400) button=0 clicks=1 flags=0x0",
+                            "leftMouseDown (500,400) button=0 clicks=1 flags=0x0",
+                            "leftMouseUp (500,400) button=0 clicks=1 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, WheelButtonsAreScrollNotches)
+{
+    EXPECT_EQ(record({"click", "4", "click", "5", "click", "6", "click", "7"}, 4, kEverything),
+              (Lines{"scrollWheel dx=0 dy=1 flags=0x0", "scrollWheel dx=0 dy=-1 flags=0x0",
+                     "scrollWheel dx=1 dy=0 flags=0x0", "scrollWheel dx=-1 dy=0 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, PositionsAreRelativeToThePrimaryMonitor)
+{
+    EXPECT_EQ(record({"mousemove", "500", "400", "mousemove", "150", "50", "mousemove", "200", "100"}, 3),
+              (Lines{"mouseMoved (300,300) flags=0x0", "mouseMoved (-50,-50) flags=0x0",
+                     "mouseMoved (0,0) flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, DragsNameTheirButton)
+{
+    const auto lines = record({"mousemove", "500",       "400",     "mousedown", "1",         "mousemove",
+                               "520",       "420",       "mouseup", "1",         "mousedown", "3",
+                               "mousemove", "540",       "440",     "mouseup",   "3",         "mousedown",
+                               "2",         "mousemove", "560",     "460",       "mouseup",   "2"},
+                              10, kEverything);
+    EXPECT_EQ(lines,
+              (Lines{"mouseMoved (300,300) flags=0x0", "leftMouseDown (300,300) button=0 clicks=1 flags=0x0",
+                     "leftMouseDragged (320,320) button=0 flags=0x0",
+                     "leftMouseUp (320,320) button=0 clicks=1 flags=0x0",
+                     "rightMouseDown (320,320) button=1 clicks=1 flags=0x0",
+                     "rightMouseDragged (340,340) button=1 flags=0x0",
+                     "rightMouseUp (340,340) button=1 clicks=1 flags=0x0",
+                     "otherMouseDown (340,340) button=2 clicks=1 flags=0x0",
+                     "otherMouseDragged (360,360) button=2 flags=0x0",
+                     "otherMouseUp (360,360) button=2 clicks=1 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, TheMaskSelectsKinds)
+{
+    // The recorder's mask without movements: no moves, no drags, no flag changes.
+    EXPECT_EQ(record({"mousemove", "500", "400", "mousedown", "1", "mousemove", "520", "420", "mouseup", "1",
+                      "keydown", "shift", "key", "x", "keyup", "shift"},
+                     4, 104860702),
+              (Lines{"leftMouseDown (300,300) button=0 clicks=1 flags=0x0",
+                     "leftMouseUp (320,320) button=0 clicks=1 flags=0x0", "keyDown 7 flags=0x20000",
+                     "keyUp 7 flags=0x20000"}));
+}
+
+TEST_F(X11InputMonitorTest, ARemovedMonitorHearsNothingMore)
+{
+    std::vector<InputEvent> removed;
+    std::vector<InputEvent> kept;
+    const auto removedToken = watch(removed);
+    watch(kept);
+    ASSERT_TRUE(X11TestEnvironment::xdotool({"key", "a"}));
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return removed.size() >= 2 && kept.size() >= 2; }));
+
+    // Input read but not yet handed to the main thread must not reach it either.
+    ASSERT_TRUE(X11TestEnvironment::xdotool({"key", "b"}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    m_monitor->removeMonitor(removedToken);
+    ASSERT_TRUE(X11TestEnvironment::xdotool({"key", "c"}));
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return kept.size() >= 6; }));
+    X11TestEnvironment::settle();
+
+    EXPECT_EQ(InputEventText::describe(removed), (Lines{"keyDown 0 flags=0x0", "keyUp 0 flags=0x0"}));
+    EXPECT_EQ(InputEventText::describe(kept),
+              (Lines{"keyDown 0 flags=0x0", "keyUp 0 flags=0x0", "keyDown 11 flags=0x0", "keyUp 11 flags=0x0",
+                     "keyDown 8 flags=0x0", "keyUp 8 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, AHandlerMayRemoveItsOwnMonitor)
+{
+    std::vector<InputEvent> seen;
+    std::optional<InputMonitor::Token> token;
+    token = m_monitor->addGlobalMonitor(kRecorderMask, [&](const InputEvent& e) {
+        seen.push_back(e);
+        m_monitor->removeMonitor(*token);
+    });
+    ASSERT_TRUE(token);
+    ASSERT_TRUE(X11TestEnvironment::xdotool({"key", "a", "b", "c"}));
+    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return !seen.empty(); }));
+    X11TestEnvironment::settle();
+    EXPECT_EQ(InputEventText::describe(seen), (Lines{"keyDown 0 flags=0x0"}));
+
+    // Watching again after everything was removed starts a fresh capture.
+    EXPECT_EQ(record({"key", "d"}, 2), (Lines{"keyDown 2 flags=0x0", "keyUp 2 flags=0x0"}));
+}
+
+TEST_F(X11InputMonitorTest, LocalMonitorsDeliverNothingBecauseTheGlobalOneSeesUs)
+{
+    std::vector<InputEvent> local;
+    const auto token =
+        m_monitor->addLocalMonitor(kEverything, [&](const InputEvent& e) { local.push_back(e); });
+    ASSERT_TRUE(token);
+    EXPECT_EQ(record({"key", "a"}, 2), (Lines{"keyDown 0 flags=0x0", "keyUp 0 flags=0x0"}));
+    EXPECT_TRUE(local.empty());
+    m_monitor->removeMonitor(*token);
+}
+
+TEST_F(X11InputMonitorTest, EveryOneOfFiftyThousandMovesArrivesInOrder)
+{
+    constexpr int kMoves = 50000;
+    std::vector<InputEvent> events;
+    events.reserve(kMoves);
+    watch(events, inputMaskBit(InputKind::mouseMoved));
+    auto poster = X11InputPoster::create({});
+    ASSERT_NE(poster, nullptr);
+    // Consecutive positions always differ: the server reports no motion to where the pointer already is.
+    const auto position = [](int i) {
+        return Point{static_cast<double>(i % 800), static_cast<double>(i / 800 % 600)};
+    };
+    // Posted from another thread, as playback does, while this one keeps draining.
+    std::jthread sender([&] {
+        for (int i = 0; i < kMoves; ++i)
+            poster->postMouseMoved(position(i), std::nullopt, std::nullopt);
+        poster->releaseAll();
+    });
+    EXPECT_TRUE(
+        X11TestEnvironment::waitUntil([&] { return events.size() >= kMoves; }, std::chrono::seconds(40)));
+    sender.join();
+    X11TestEnvironment::settle();
+
+    ASSERT_EQ(events.size(), static_cast<std::size_t>(kMoves));
+    int outOfPlace = 0;
+    for (int i = 0; i < kMoves; ++i) {
+        const auto expected = position(i);
+        if (events[i].location.x != expected.x || events[i].location.y != expected.y)
+            ++outOfPlace;
+    }
+    EXPECT_EQ(outOfPlace, 0);
+}
+
+} // namespace
+} // namespace loopwren

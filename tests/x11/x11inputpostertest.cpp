@@ -1,0 +1,167 @@
+#include "x11inputposter.h"
+#include "hotkey.h"
+#include "probewindow.h"
+#include "x11inputposterfactory.h"
+#include "x11testenvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+// After gtest: Xlib defines None, which gtest uses as a name.
+#include <X11/Xlib.h>
+
+namespace loopwren {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class X11InputPosterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const auto problem = X11TestEnvironment::displayProblem();
+        ASSERT_TRUE(problem.empty()) << problem;
+        std::string probeProblem;
+        m_probe = ProbeWindow::open(&probeProblem);
+        ASSERT_NE(m_probe, nullptr) << probeProblem;
+        m_probe->resetPointer(5, 5);
+        m_poster = X11InputPosterFactory().create();
+        ASSERT_NE(m_poster, nullptr);
+    }
+
+    // Nothing held any more, as another client sees the server.
+    static void expectNothingHeld()
+    {
+        const auto connection = X11Connection::open({});
+        ASSERT_NE(connection, nullptr);
+        Display* display = connection->display();
+        char keys[32] = {};
+        XQueryKeymap(display, keys);
+        for (int i = 0; i < 32; ++i)
+            EXPECT_EQ(keys[i], 0) << "a key is still held among keycodes " << i * 8 << "-" << i * 8 + 7;
+        Window root = 0;
+        Window child = 0;
+        int x = 0;
+        int y = 0;
+        int windowX = 0;
+        int windowY = 0;
+        unsigned mask = 0;
+        XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY, &mask);
+        EXPECT_EQ(mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask), 0u)
+            << "a button is still held";
+    }
+
+    std::unique_ptr<ProbeWindow> m_probe;
+    std::unique_ptr<InputPoster> m_poster;
+};
+
+TEST_F(X11InputPosterTest, PostedInputReachesWindowsAsRecorded)
+{
+    // The primary monitor is at +200+100, so model (100, 200) is root (300, 300).
+    m_poster->warpPointer({100, 200});
+    m_poster->postMouseMoved({110.4, 210.6}, std::nullopt, 0);
+    m_poster->postMouseButton(MouseButtonType::left, true, {110, 211}, 1, 0);
+    m_poster->postMouseMoved({150, 250}, MouseButtonType::left, 0);
+    m_poster->postMouseButton(MouseButtonType::left, false, {150, 250}, 1, 0);
+    m_poster->postMouseButton(MouseButtonType::right, true, {-50, -50}, 1, 0);
+    m_poster->postMouseButton(MouseButtonType::right, false, {-50, -50}, 1, 0);
+    m_poster->postMouseButton(MouseButtonType::other, true, {-50, -50}, 1, std::nullopt);
+    m_poster->postMouseButton(MouseButtonType::other, false, {-50, -50}, 1, std::nullopt);
+    m_poster->postKey(9, true, modifier::command); // V
+    m_poster->postKey(9, false, modifier::command);
+    m_poster->postScrollNotch(ScrollDirection::up, 0);
+    m_poster->postScrollNotch(ScrollDirection::down, 0);
+    m_poster->postScrollNotch(ScrollDirection::left, 0);
+    m_poster->postScrollNotch(ScrollDirection::right, 0);
+    m_poster->postKey(36, true, modifier::control | modifier::option | modifier::shift | modifier::capsLock);
+    m_poster->postKey(36, false, modifier::shift);
+    m_poster->postKey(0x8000 + 99, true, 0); // a key only Linux knows: Print
+    m_poster->postKey(0x8000 + 99, false, 0);
+
+    const Lines expected{
+        "motion 300,300",
+        "motion 310,311",
+        "button 1 down 310,311 []",
+        "motion 350,350",
+        "button 1 up 350,350 [Button1]",
+        "motion 150,50",
+        "button 3 down 150,50 []",
+        "button 3 up 150,50 [Button3]",
+        "button 2 down 150,50 []",
+        "button 2 up 150,50 [Button2]",
+        "key Super_L down []",
+        "key v down [Mod4]",
+        "key v up [Mod4]",
+        "key Super_L up [Mod4]",
+        "button 4 down 150,50 []",
+        "button 4 up 150,50 [Button4]",
+        "button 5 down 150,50 []",
+        "button 5 up 150,50 [Button5]",
+        "button 6 down 150,50 []",
+        "button 6 up 150,50 []",
+        "button 7 down 150,50 []",
+        "button 7 up 150,50 []",
+        "key Shift_L down []",
+        "key Control_L down [Shift]",
+        "key Alt_L down [Shift Control]",
+        "key Return down [Shift Control Mod1]",
+        "key Control_L up [Shift Control Mod1]",
+        "key Alt_L up [Shift Mod1]",
+        "key Return up [Shift]",
+        "key Shift_L up [Shift]",
+        "key Print down []",
+        "key Print up []",
+    };
+    EXPECT_EQ(m_probe->waitForLines(expected.size()), expected);
+}
+
+TEST_F(X11InputPosterTest, ReleaseAllLetsGoOfEverythingHeld)
+{
+    m_poster->warpPointer({100, 200});
+    m_poster->postKey(0, true, modifier::shift);  // A, Shift held for it
+    m_poster->postKey(11, true, modifier::shift); // B
+    m_poster->postMouseButton(MouseButtonType::right, true, {100, 200}, 1, modifier::shift);
+    m_poster->releaseAll();
+
+    const Lines expected{
+        "motion 300,300",
+        "key Shift_L down []",
+        "key a down [Shift]",
+        "key b down [Shift]",
+        "button 3 down 300,300 [Shift]",
+        "key b up [Shift Button3]",
+        "key a up [Shift Button3]",
+        "button 3 up 300,300 [Shift Button3]",
+        "key Shift_L up [Shift]",
+    };
+    EXPECT_EQ(m_probe->waitForLines(expected.size()), expected);
+    expectNothingHeld();
+}
+
+TEST_F(X11InputPosterTest, DestroyingAPosterReleasesWhatItHeld)
+{
+    m_poster->postKey(2, true, modifier::option); // D with Alt
+    m_poster->postMouseButton(MouseButtonType::left, true, {100, 200}, 1, std::nullopt);
+    m_poster.reset();
+    EXPECT_EQ(m_probe->waitForLines(7), (Lines{"key Alt_L down []", "key d down [Mod1]", "motion 300,300",
+                                               "button 1 down 300,300 [Mod1]", "key d up [Mod1 Button1]",
+                                               "button 1 up 300,300 [Mod1 Button1]", "key Alt_L up [Mod1]"}));
+    expectNothingHeld();
+}
+
+TEST_F(X11InputPosterTest, KeysWithoutALinuxKeyAndUnusablePositionsAreSkipped)
+{
+    m_poster->postKey(52, true, std::nullopt); // no key has this code
+    m_poster->postKey(0x7fff, true, std::nullopt);
+    m_poster->warpPointer({std::nan(""), 10});
+    m_poster->postMouseMoved({1e300, -1e300}, std::nullopt, std::nullopt);
+    m_poster->releaseAll();
+    // Far positions are clamped to the protocol's range; the server then keeps the pointer on screen.
+    EXPECT_EQ(m_probe->waitForLines(1), (Lines{"motion 1919,0"}));
+    expectNothingHeld();
+}
+
+} // namespace
+} // namespace loopwren

@@ -1,0 +1,65 @@
+#include "loopwrenapp.h"
+
+#include "windowworkspace.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+
+namespace loopwren {
+
+LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
+                         std::shared_ptr<WindowVisibility> visibility, WindowEffects effects)
+    : m_visibility(std::move(visibility)), m_effects(std::move(effects)), m_delegate(m_dialogs)
+{
+    if (!services.workspace)
+        services.workspace = std::make_unique<WindowWorkspace>(m_visibility);
+    m_engine = std::make_unique<MacroEngine>(std::move(services), std::move(options));
+    m_viewState = std::make_unique<ContentViewState>(*m_engine, m_dialogs);
+    QGuiApplication::setQuitOnLastWindowClosed(
+        AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+}
+
+LoopWrenApp::~LoopWrenApp()
+{
+    // The window goes first: its views read the state and the engine until they are gone.
+    m_qml.reset();
+}
+
+bool LoopWrenApp::openWindow()
+{
+    const bool translucent = m_effects.isCompositing();
+    // A translucent window needs an alpha channel, chosen before the window exists.
+    if (translucent)
+        QQuickWindow::setDefaultAlphaBuffer(true);
+
+    m_qml = std::make_unique<QQmlApplicationEngine>();
+    m_qml->setInitialProperties({{QStringLiteral("viewState"), QVariant::fromValue(m_viewState.get())},
+                                 {QStringLiteral("translucent"), translucent}});
+    m_qml->load(QUrl(QStringLiteral("qrc:/qt/qml/LoopWren/Ui/Main.qml")));
+    if (m_qml->rootObjects().isEmpty())
+        return false;
+    m_window = qobject_cast<QQuickWindow*>(m_qml->rootObjects().constFirst());
+    if (!m_window)
+        return false;
+    m_window->installEventFilter(this);
+    m_visibility->setWindow(m_window);
+    m_dialogs.setParentWindow(m_window);
+    if (translucent)
+        m_effects.requestBlurBehind(*m_window);
+    return true;
+}
+
+bool LoopWrenApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window && event->type() == QEvent::Close) {
+        // Unlike a desktop with a dock, nothing here could bring a closed window back, so a cancelled
+        // quit keeps the window open as well as the process.
+        if (m_delegate.applicationShouldTerminate() == AppDelegate::TerminateReply::cancel) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace loopwren

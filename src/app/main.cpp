@@ -1,0 +1,43 @@
+#include "loopwrenapp.h"
+#include "qsettingspreferencesstore.h"
+#include "windowvisibility.h"
+#include "x11services.h"
+#include "x11windoweffects.h"
+
+#include <QApplication>
+#include <QQmlEngineExtensionPlugin>
+
+Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
+
+int main(int argc, char* argv[])
+{
+    // A widgets application, because the file panels and alerts are Qt's widget dialogs.
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("LoopWren"));
+    QApplication::setApplicationVersion(QStringLiteral(LOOPWREN_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("loopwren"));
+
+    auto visibility = std::make_shared<loopwren::WindowVisibility>();
+    loopwren::PlatformServices services;
+    services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
+    loopwren::X11ServiceOptions x11;
+    x11.hideThisApplication = [visibility] { visibility->hide(); };
+    x11.showThisApplication = [visibility] { visibility->show(); };
+    loopwren::WindowEffects effects;
+    // Without an X server (a Wayland session without Xwayland) the engine runs on null services and
+    // the window shows that there is no access to input.
+    if (loopwren::addX11Services(services, x11)) {
+        effects.isCompositing = [] { return loopwren::X11WindowEffects::isCompositing(); };
+        effects.requestBlurBehind = [](QWindow& window) {
+            loopwren::X11WindowEffects::requestBlurBehind(window.winId());
+        };
+    }
+
+    loopwren::EngineOptions options;
+    options.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
+
+    loopwren::LoopWrenApp application(std::move(services), options, visibility, effects);
+    if (!application.openWindow())
+        return 1;
+    return QApplication::exec();
+}

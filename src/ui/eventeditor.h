@@ -1,0 +1,129 @@
+#pragma once
+
+#include "macroevent.h"
+
+#include <QObject>
+#include <QString>
+#include <QtQml/qqmlregistration.h>
+#include <optional>
+
+namespace loopwren {
+
+class Dialogs;
+class MacroEngine;
+class TimelineModel;
+
+// The event editor's state: the selected event and its edit values. Every change of an edit value is
+// written back into the timeline at once, except while the values are being filled from a newly
+// selected event (isPopulating), which would otherwise write one event's values into another.
+class EventEditor : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The editor belongs to the window")
+    Q_PROPERTY(bool hasSelection READ hasSelection NOTIFY selectionChanged)
+    Q_PROPERTY(bool hasLocation READ hasLocation NOTIFY selectionChanged)
+    Q_PROPERTY(bool hasMouseButton READ hasMouseButton NOTIFY selectionChanged)
+    Q_PROPERTY(bool hasKeyCode READ hasKeyCode NOTIFY selectionChanged)
+    Q_PROPERTY(QString typeSymbol READ typeSymbol NOTIFY selectionChanged)
+    Q_PROPERTY(QString typeName READ typeName NOTIFY typeNameChanged)
+    Q_PROPERTY(double editDelay READ editDelay WRITE setEditDelay NOTIFY editDelayChanged)
+    Q_PROPERTY(double editX READ editX WRITE setEditX NOTIFY editXChanged)
+    Q_PROPERTY(double editY READ editY WRITE setEditY NOTIFY editYChanged)
+    Q_PROPERTY(int editKeyCode READ editKeyCode WRITE setEditKeyCode NOTIFY editKeyCodeChanged)
+    // 0 left, 1 right, 2 other, the order of the segments.
+    Q_PROPERTY(
+        int editMouseButton READ editMouseButton WRITE setEditMouseButton NOTIFY editMouseButtonChanged)
+    Q_PROPERTY(bool isPopulating READ isPopulating NOTIFY isPopulatingChanged)
+    Q_PROPERTY(QString delayText READ delayText NOTIFY editDelayChanged)
+    Q_PROPERTY(QString xText READ xText NOTIFY editXChanged)
+    Q_PROPERTY(QString yText READ yText NOTIFY editYChanged)
+    Q_PROPERTY(QString keyCodeText READ keyCodeText NOTIFY editKeyCodeChanged)
+    Q_PROPERTY(QString keyNameText READ keyNameText NOTIFY editKeyCodeChanged)
+    Q_PROPERTY(bool canMoveUp READ canMoveUp NOTIFY positionChanged)
+    Q_PROPERTY(bool canMoveDown READ canMoveDown NOTIFY positionChanged)
+
+  public:
+    static constexpr double kDelayMinimum = 0.0;
+    static constexpr double kDelayMaximum = 9999.0;
+    static constexpr double kDelayStep = 0.1;
+    // How long the filling of a newly selected event keeps the write-back off.
+    static constexpr int kPopulatingMs = 20;
+
+    EventEditor(MacroEngine& engine, TimelineModel& timeline, Dialogs& dialogs, QObject* parent = nullptr);
+
+    const std::optional<MacroEvent>& selectedEvent() const { return m_selectedEvent; }
+    bool hasSelection() const { return m_selectedEvent.has_value(); }
+    bool hasLocation() const { return m_selectedEvent && m_selectedEvent->location; }
+    bool hasMouseButton() const { return m_selectedEvent && m_selectedEvent->mouseButton; }
+    bool hasKeyCode() const { return m_selectedEvent && m_selectedEvent->keyCode; }
+    QString typeSymbol() const;
+    QString typeName() const;
+
+    double editDelay() const { return m_editDelay; }
+    double editX() const { return m_editX; }
+    double editY() const { return m_editY; }
+    int editKeyCode() const { return m_editKeyCode; }
+    int editMouseButton() const { return static_cast<int>(m_editMouseButton); }
+    bool isPopulating() const { return m_isPopulating; }
+    void setEditDelay(double value);
+    void setEditX(double value);
+    void setEditY(double value);
+    void setEditKeyCode(int value);
+    void setEditMouseButton(int value);
+
+    QString delayText() const;
+    QString xText() const;
+    QString yText() const;
+    QString keyCodeText() const;
+    QString keyNameText() const;
+    bool canMoveUp() const;
+    bool canMoveDown() const;
+
+    // Opens the editor on the event (the row-tap action once the run state allows it).
+    void selectEvent(const MacroEvent& event);
+    void clearSelection();
+
+    // The fields' hand-over of typed text; text that is not a number is refused and nothing changes.
+    Q_INVOKABLE bool commitDelayText(const QString& text);
+    Q_INVOKABLE bool commitXText(const QString& text);
+    Q_INVOKABLE bool commitYText(const QString& text);
+    Q_INVOKABLE bool commitKeyCodeText(const QString& text);
+    // The stepper: one step of 0.1 up (+1) or down (-1), kept within 0 to 9999.
+    Q_INVOKABLE void stepDelay(int direction);
+
+    Q_INVOKABLE void copy();
+    Q_INVOKABLE void remove();
+    Q_INVOKABLE void moveUp();
+    Q_INVOKABLE void moveDown();
+    Q_INVOKABLE void close() { clearSelection(); }
+
+  signals:
+    void selectionChanged();
+    void typeNameChanged();
+    void editDelayChanged();
+    void editXChanged();
+    void editYChanged();
+    void editKeyCodeChanged();
+    void editMouseButtonChanged();
+    void isPopulatingChanged();
+    void positionChanged();
+
+  private:
+    void applyEdits();
+    void setSelectedEvent(std::optional<MacroEvent> event);
+    void setIsPopulating(bool value);
+
+    MacroEngine& m_engine;
+    TimelineModel& m_timeline;
+    Dialogs& m_dialogs;
+    std::optional<MacroEvent> m_selectedEvent;
+    double m_editDelay = 0.0;
+    double m_editX = 0.0;
+    double m_editY = 0.0;
+    int m_editKeyCode = 0;
+    MouseButtonType m_editMouseButton = MouseButtonType::left;
+    bool m_isPopulating = false;
+};
+
+} // namespace loopwren

@@ -1,0 +1,45 @@
+#include "macropanels.h"
+
+#include "dialogs.h"
+#include "macroengine.h"
+
+#include <QDateTime>
+
+namespace loopwren {
+
+MacroPanels::MacroPanels(MacroEngine& engine, Dialogs& dialogs, Clock clock)
+    : m_engine(engine), m_dialogs(dialogs),
+      m_clock(clock ? std::move(clock) : Clock(&MacroPanels::currentSeconds))
+{
+}
+
+QString MacroPanels::defaultExportFileName(qint64 secondsSinceEpoch)
+{
+    return QStringLiteral("macro_") + QString::number(secondsSinceEpoch) + QStringLiteral(".json");
+}
+
+qint64 MacroPanels::currentSeconds()
+{
+    // Integer division truncates towards zero, as the name requires.
+    return QDateTime::currentMSecsSinceEpoch() / 1000;
+}
+
+void MacroPanels::showExportPanel()
+{
+    // These panel texts stay English whatever the interface language.
+    const std::optional<QString> path = m_dialogs.runSavePanel(
+        {QStringLiteral("Export Macro"), QStringLiteral("Choose a path to write the macro script file."),
+         defaultExportFileName()});
+    if (path)
+        m_engine.saveMacro(*path);
+}
+
+void MacroPanels::showImportPanel()
+{
+    const std::optional<QString> path = m_dialogs.runOpenPanel(
+        {QStringLiteral("Import Macro"), QStringLiteral("Choose a macro file to read from.")});
+    if (path)
+        m_engine.loadMacro(*path);
+}
+
+} // namespace loopwren

@@ -1,0 +1,130 @@
+import QtQuick
+import LoopWren.Ui
+
+// The window's root view: the sidebar, a hairline, and the content area with the page shown and, on the
+// timeline page, the event editor while an event is selected.
+Item {
+    id: root
+    required property ContentViewState viewState
+    readonly property bool onTimeline: viewState.activeTab === ContentViewState.Timeline
+    readonly property Item contentLayout: layout
+
+    implicitWidth: 850
+    implicitHeight: 550
+
+    VisualEffectView {
+        anchors.fill: parent
+        material: Theme.underWindowBackground
+        blendingMode: Theme.behindWindow
+    }
+
+    Item {
+        id: layout
+        anchors.fill: parent
+
+        Sidebar {
+            id: sidebar
+            objectName: "sidebar"
+            width: 170
+            height: parent.height
+            viewState: root.viewState
+        }
+
+        Divider {
+            id: sidebarDivider
+            vertical: true
+            x: sidebar.width
+            height: parent.height
+        }
+
+        Item {
+            id: content
+            objectName: "contentArea"
+            x: sidebarDivider.x + 1
+            width: parent.width - x
+            height: parent.height
+
+            VisualEffectView {
+                anchors.fill: parent
+                material: Theme.contentBackground
+                blendingMode: Theme.behindWindow
+            }
+
+            Item {
+                id: page
+                width: parent.width - editorSlot.width
+                height: parent.height
+
+                Item {
+                    objectName: "timelinePage"
+                    anchors.fill: parent
+                    visible: opacity > 0
+                    opacity: root.onTimeline ? 1 : 0
+                    Behavior on opacity { NumberAnimation { duration: 150; easing.type: Easing.InOutQuad } }
+
+                    ControlBar {
+                        id: controlBar
+                        objectName: "controlBar"
+                        width: parent.width
+                        viewState: root.viewState
+                    }
+                    TimelineArea {
+                        anchors.top: controlBar.bottom
+                        width: parent.width
+                        height: parent.height - controlBar.height
+                        viewState: root.viewState
+                    }
+                }
+
+                // Built when first needed, so it costs nothing at start-up.
+                Loader {
+                    objectName: "settingsPage"
+                    anchors.fill: parent
+                    visible: opacity > 0
+                    active: visible
+                    opacity: root.onTimeline ? 0 : 1
+                    Behavior on opacity { NumberAnimation { duration: 150; easing.type: Easing.InOutQuad } }
+                    sourceComponent: SettingsPlaceholder { viewState: root.viewState }
+                }
+            }
+
+            // Slides in from the trailing edge while fading in, and back out.
+            Item {
+                id: editorSlot
+                objectName: "editorSlot"
+                anchors.right: parent.right
+                height: parent.height
+                clip: true
+                width: root.viewState.editorVisible ? 221 : 0
+                opacity: root.viewState.editorVisible ? 1 : 0
+                visible: width > 0
+                Behavior on width { NumberAnimation { duration: 250; easing.type: Easing.InOutQuad } }
+                Behavior on opacity { NumberAnimation { duration: 250; easing.type: Easing.InOutQuad } }
+
+                Divider { vertical: true; height: parent.height }
+                Loader {
+                    id: editorLoader
+                    objectName: "eventEditor"
+                    x: 1
+                    height: parent.height
+                    active: editorSlot.visible
+                    sourceComponent: EventEditorPanel {
+                        height: editorLoader.height
+                        viewState: root.viewState
+                    }
+                }
+            }
+        }
+    }
+
+    Loader {
+        objectName: "updateNotice"
+        anchors.fill: parent
+        visible: root.viewState.updateAvailable
+        active: visible
+        sourceComponent: UpdateNotice {
+            viewState: root.viewState
+            page: root.contentLayout
+        }
+    }
+}

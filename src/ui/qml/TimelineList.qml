@@ -1,0 +1,83 @@
+import QtQuick
+import QtQuick.Templates as T
+import LoopWren.Ui
+
+// The recycling list of rows: only the rows on screen exist, so a long timeline stays fluid.
+ListView {
+    id: list
+    required property ContentViewState viewState
+
+    // Rows have one height, so a position in the list is row * rowHeight.
+    readonly property real rowHeight: 50
+    // Where a dragged row would land: the position it is dropped in front of, -1 while not dragging.
+    property int dropTarget: -1
+
+    clip: true
+    topMargin: 6
+    bottomMargin: 6
+    model: viewState.timeline
+    boundsBehavior: Flickable.StopAtBounds
+    reuseItems: true
+    cacheBuffer: 400
+    T.ScrollBar.vertical: ThinScrollBar { }
+
+    delegate: EventRowView {
+        width: list.width
+        onTapped: index => list.viewState.tapRow(index)
+        onDragMoved: (index, sceneY) => list.dropTarget = list.destinationAt(sceneY)
+        onDragEnded: (index, sceneY) => {
+            const destination = list.destinationAt(sceneY)
+            list.dropTarget = -1
+            list.viewState.dropRow(index, destination)
+        }
+    }
+
+    // The insertion point under a scene position: in front of the row under it, or behind it when the
+    // position lies in that row's lower half.
+    function destinationAt(sceneY) {
+        const y = list.contentItem.mapFromItem(null, 0, sceneY).y
+        const row = Math.floor(y / rowHeight)
+        if (row < 0)
+            return 0
+        if (row >= count)
+            return count
+        return y - row * rowHeight > rowHeight / 2 ? row + 1 : row
+    }
+
+    Rectangle {
+        objectName: "dropIndicator"
+        parent: list.contentItem
+        visible: list.dropTarget >= 0
+        x: 14
+        width: list.width - 28
+        height: 2
+        radius: 1
+        y: list.dropTarget * list.rowHeight - 1
+        color: Theme.purpleNeon
+    }
+
+    NumberAnimation {
+        id: follow
+        target: list
+        property: "contentY"
+        duration: 350
+        easing.type: Easing.InOutQuad
+    }
+
+    // Centres the row the playback reached, with the default animation.
+    function centre(row) {
+        const from = contentY
+        positionViewAtIndex(row, ListView.Center)
+        const to = contentY
+        contentY = from
+        follow.stop()
+        follow.from = from
+        follow.to = to
+        follow.start()
+    }
+
+    Connections {
+        target: list.viewState.timeline
+        function onFollowRequested(row) { list.centre(row) }
+    }
+}

@@ -1,0 +1,135 @@
+#include "texttable.h"
+
+#include <QHash>
+
+namespace loopwren {
+namespace {
+
+struct Entry
+{
+    QString english;
+    QString indonesian;
+};
+
+// Built once and shared: the lookup runs for every label on every redraw.
+const QHash<QString, Entry>& table()
+{
+    static const QHash<QString, Entry> entries = [] {
+        // {key, English, Indonesian}; an empty English text means "same as the key".
+        const char* const rows[][3] = {
+            // Sidebar
+            {"NAVIGATION", "", "NAVIGASI"},
+            {"Timeline", "", "Linimasa"},
+            {"Setting", "", "Pengaturan"},
+            {"API Access Active", "", "Akses API Aktif"},
+            {"No API Access", "", "Tidak Ada Akses API"},
+            {"Grant Access", "", "Berikan Akses"},
+            // Control bar
+            {"RECORD", "", "REKAM"},
+            {"STOP", "", "BERHENTI"},
+            {"PLAYBACK", "", "PUTAR ULANG"},
+            {"ABORT", "", "BATAL"},
+            {"Import", "", "Impor"},
+            {"Export", "", "Ekspor"},
+            // Timeline
+            {"Capturing Actions...", "", "Merekam Aksi..."},
+            {"No Actions Recorded", "", "Tidak Ada Aksi Terekam"},
+            {"Floating Recording Overlay Label", "RECORDING INTERACTION", "MEREKAM INTERAKSI"},
+            {"Events", "", "Aksi"},
+            // Event editor and delete confirmation
+            {"Edit Action", "", "Edit Aksi"},
+            {"Event Type", "", "Tipe Aksi"},
+            {"DELAY (SECONDS)", "", "JEDA (DETIK)"},
+            {"CURSOR LOCATION", "", "LOKASI KURSOR"},
+            {"X Coordinate", "", "Koordinat X"},
+            {"Y Coordinate", "", "Koordinat Y"},
+            {"MOUSE BUTTON", "", "TOMBOL MOUSE"},
+            {"Left", "", "Kiri"},
+            {"Right", "", "Kanan"},
+            {"Middle", "", "Tengah"},
+            {"KEYBOARD SETTINGS", "", "PENGATURAN KEYBOARD"},
+            {"Virtual Key Code", "", "Kode Tombol Virtual"},
+            {"Copy", "", "Salin"},
+            {"Delete", "", "Hapus"},
+            {"Confirm Delete", "", "Konfirmasi Hapus"},
+            {"Are you sure you want to delete this action?", "",
+             "Apakah Anda yakin ingin menghapus aksi ini?"},
+            {"Cancel", "", "Batal"},
+            // Settings page
+            {"Setting Description", "Configure trigger hotkeys, targets, and execution rate defaults.",
+             "Atur tombol pintas, target aplikasi, dan bawaan kecepatan eksekusi."},
+            {"LANGUAGE SELECTION", "", "PILIHAN BAHASA"},
+            {"App Language:", "", "Bahasa Aplikasi:"},
+            {"USER INTERFACE", "", "ANTARMUKA PENGGUNA"},
+            {"Show delete confirmation", "", "Tampilkan konfirmasi hapus"},
+            {"Hide LoopWren when recording", "", "Sembunyikan LoopWren saat merekam"},
+            {"Hide LoopWren on playback", "", "Sembunyikan LoopWren saat putar ulang"},
+            {"Show notification", "", "Tampilkan notifikasi"},
+            {"GLOBAL HOTKEYS", "", "TOMBOL PINTAS GLOBAL"},
+            {"Global Hotkeys Description",
+             "Click on a trigger shortcut button, then press any key combination. Press 'Escape' to dismiss "
+             "capture.",
+             "Klik pada tombol pintas pemicu, lalu tekan kombinasi tombol apa saja. Tekan 'Escape' untuk "
+             "membatalkan."},
+            {"Toggle Recording", "", "Mulai/Stop Rekaman"},
+            {"Start or complete macro captures.", "", "Mulai atau selesaikan perekaman makro."},
+            {"Toggle Playback", "", "Mulai/Stop Putar Ulang"},
+            {"Run or cancel macro executions.", "", "Jalankan atau batalkan pemutaran makro."},
+            {"Reset Hotkeys", "", "Atur Ulang Hotkey"},
+            {"TARGET APPLICATION WINDOW", "", "JENDELA TARGET APLIKASI"},
+            {"Target Window Description",
+             "Optionally target a program to focus and resize automatically before launching playback "
+             "coordinate mappings.",
+             "Fokuskan dan atur ukuran jendela aplikasi target secara otomatis sebelum memulai pemutaran "
+             "koordinat klik."},
+            {"Target Program:", "", "Aplikasi Target:"},
+            {"Focus app window before playback", "", "Fokuskan aplikasi sebelum pemutaran"},
+            {"Set custom coordinates", "", "Atur koordinat khusus"},
+            {"Force window boundaries", "", "Paksa batas ukuran jendela"},
+            {"PLAYBACK ENGINE DEFAULTS", "", "BAWAAN MESIN PUTAR ULANG"},
+            {"Record Cursor Path Movements", "", "Rekam Jalur Pergerakan Kursor"},
+            {"Loop Executions Infinitely", "", "Ulangi Pemutaran Selamanya"},
+            {"Fixed Playback Loops", "", "Jumlah Perulangan Pemutaran"},
+            {"Playback Execution Speed", "", "Kecepatan Pemutaran Eksekusi"},
+        };
+        QHash<QString, Entry> built;
+        for (const auto& row : rows) {
+            const QString key = QString::fromUtf8(row[0]);
+            const QString englishText = *row[1] ? QString::fromUtf8(row[1]) : key;
+            built.insert(key, Entry{englishText, QString::fromUtf8(row[2])});
+        }
+        return built;
+    }();
+    return entries;
+}
+
+} // namespace
+
+QString TextTable::localized(const QString& key, const QString& language)
+{
+    const auto it = table().constFind(key);
+    if (it == table().constEnd())
+        return key;
+    if (language == english)
+        return it->english;
+    if (language == indonesian)
+        return it->indonesian;
+    return key;
+}
+
+bool TextTable::contains(const QString& key)
+{
+    return table().contains(key);
+}
+
+QStringList TextTable::keys()
+{
+    return table().keys();
+}
+
+int TextTable::entryCount()
+{
+    return static_cast<int>(table().size());
+}
+
+} // namespace loopwren

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "macroevent.h"
+
+#include <QAbstractListModel>
+#include <QtQml/qqmlregistration.h>
+#include <optional>
+#include <unordered_map>
+
+namespace loopwren {
+
+class MacroEngine;
+
+struct UuidHash
+{
+    std::size_t operator()(const Uuid& id) const noexcept;
+};
+
+// The timeline as a list model. It keeps its own copy of the engine's timeline so every row it has
+// announced can be read back, and turns the engine's changes into the smallest model change: a recorded
+// append is a row insert, an edit of one event a data change or a move; only a timeline replaced as a
+// whole resets the model. That keeps a long timeline fluid and its scroll position where it was.
+class TimelineModel : public QAbstractListModel
+{
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The timeline belongs to the window")
+
+  public:
+    enum Role
+    {
+        NumberRole = Qt::UserRole + 1,
+        SymbolRole,
+        ToneRole,
+        TitleRole,
+        DetailRole,
+        DelayTextRole,
+        RowStateRole,
+    };
+    Q_ENUM(Role)
+
+    // Tested in this order: a row that is both current and selected looks current.
+    enum RowState
+    {
+        Current = 0,
+        Selected = 1,
+        Plain = 2
+    };
+    Q_ENUM(RowState)
+
+    explicit TimelineModel(MacroEngine& engine, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    const MacroEvent* eventAt(int row) const;
+    const Timeline& events() const { return m_events; }
+    // The position that identifies the row: the first position holding the row's id.
+    int indexOfRow(int row) const;
+    RowState rowState(int row) const;
+
+    void setSelectedId(const std::optional<Uuid>& id);
+
+  signals:
+    // The list should centre this row; sent when the playback moves on to it.
+    void followRequested(int row);
+
+  private:
+    void appendFromEngine(int first, int last);
+    void syncWithEngine();
+    void rebuildIndex();
+    void onPlaybackIndexChanged();
+    void notifyRows(const std::vector<int>& rows, const QList<int>& roles);
+    void notifyAll(const QList<int>& roles);
+
+    MacroEngine& m_engine;
+    Timeline m_events;
+    std::unordered_map<Uuid, int, UuidHash> m_firstIndex;
+    bool m_hasDuplicateIds = false;
+    qint64 m_playbackIndex = -1;
+    std::optional<Uuid> m_selectedId;
+};
+
+} // namespace loopwren

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWindow>
+#include <functional>
+
+namespace loopwren {
+
+// What the desktop offers the window's backdrop. Without a compositing manager a window cannot be
+// translucent, and the window draws its opaque dark-glass look instead. Filled by the desktop-specific
+// layer; the defaults describe a desktop that offers nothing.
+struct WindowEffects
+{
+    std::function<bool()> isCompositing = [] { return false; };
+    // Asks the window manager to blur what lies behind the window, where it can.
+    std::function<void(QWindow&)> requestBlurBehind = [](QWindow&) {};
+};
+
+} // namespace loopwren

@@ -1,0 +1,21 @@
+#include "windowvisibility.h"
+
+namespace loopwren {
+
+void WindowVisibility::hide()
+{
+    if (m_window)
+        m_window->showMinimized();
+}
+
+void WindowVisibility::show()
+{
+    if (!m_window)
+        return;
+    m_window->setWindowStates(m_window->windowStates() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->requestActivate();
+}
+
+} // namespace loopwren

@@ -1,0 +1,217 @@
+// The control bar and the sidebar: which controls are usable in each run state, and what they do.
+#include "uifixture.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace loopwren {
+namespace {
+
+class ControlBar : public UiFixture
+{
+  protected:
+    // The names of the controls that take input, in bar order, then the two navigation entries.
+    QStringList enabledControls()
+    {
+        QStringList names;
+        for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
+                                 "importButton", "exportButton", "navTimeline", "navSettings"}) {
+            QQuickItem* control = item(name);
+            if (control && control->isEnabled())
+                names.append(QString::fromUtf8(name));
+        }
+        return names;
+    }
+};
+
+TEST_F(ControlBar, EnabledSetsByRunState)
+{
+    build();
+    openWindow();
+    EXPECT_EQ(enabledControls(),
+              (QStringList{"recordButton", "waitButton", "importButton", "navTimeline", "navSettings"}));
+
+    setTimeline(sampleTimeline());
+    EXPECT_EQ(enabledControls(), (QStringList{"recordButton", "playbackButton", "clearButton", "waitButton",
+                                              "importButton", "exportButton", "navTimeline", "navSettings"}));
+
+    engine->startRecording();
+    drain();
+    EXPECT_EQ(enabledControls(), QStringList{"recordButton"});
+    EXPECT_EQ(labelOf("recordButton"), QStringLiteral("STOP"));
+    EXPECT_TRUE(item("recordingIndicator")->isVisible());
+    engine->stopRecording();
+    drain();
+    EXPECT_FALSE(item("recordingIndicator")->isVisible());
+
+    setTimeline(sampleTimeline());
+    engine->setIsPlaying(true);
+    drain();
+    EXPECT_EQ(enabledControls(), QStringList{"playbackButton"});
+    EXPECT_EQ(labelOf("playbackButton"), QStringLiteral("ABORT"));
+}
+
+TEST_F(ControlBar, RecordButtonRecordsAndTheCountFollows)
+{
+    build();
+    setTimeline(sampleTimeline());
+    openWindow();
+    state->tapRow(0);
+    click(item("recordButton"));
+    EXPECT_TRUE(engine->isRecording());
+    EXPECT_FALSE(state->editor()->hasSelection());
+    EXPECT_TRUE(item("emptyCard")->isVisible());
+    InputEvent input;
+    input.kind = InputKind::leftMouseDown;
+    input.location = Point{10, 20};
+    input.timestamp = std::chrono::steady_clock::now();
+    this->input->deliver(input);
+    drain();
+    EXPECT_EQ(labelOf("recordingCount"), QStringLiteral("1 Events"));
+    EXPECT_TRUE(item("timelineList")->isVisible());
+    click(item("recordButton"));
+    EXPECT_FALSE(engine->isRecording());
+}
+
+TEST_F(ControlBar, ClearResetsTheIndexAndClosesTheEditor)
+{
+    build();
+    setTimeline(sampleTimeline());
+    openWindow();
+    state->tapRow(4);
+    engine->setCurrentPlaybackIndex(3);
+    drain();
+    click(item("clearButton"));
+    EXPECT_TRUE(engine->recordedEvents().empty());
+    EXPECT_EQ(engine->currentPlaybackIndex(), -1);
+    EXPECT_FALSE(state->editor()->hasSelection());
+    EXPECT_TRUE(dialogs.shown.isEmpty()); // no confirmation
+    EXPECT_TRUE(item("emptyCard")->isVisible());
+}
+
+TEST_F(ControlBar, WaitGoesAfterTheSelectedEventOrAtTheEnd)
+{
+    build();
+    setTimeline(sampleTimeline());
+    openWindow();
+    click(item("waitButton"));
+    drain();
+    ASSERT_EQ(engine->recordedEvents().size(), 13u);
+    EXPECT_EQ(engine->recordedEvents().back().type, EventType::wait);
+    EXPECT_EQ(engine->recordedEvents().back().delaySincePrevious, 1.0);
+
+    state->tapRow(1);
+    click(item("waitButton"));
+    drain();
+    EXPECT_EQ(engine->recordedEvents()[2].type, EventType::wait);
+}
+
+TEST_F(ControlBar, ImportClearsTheSelectionEvenWhenCancelledAndExportProposesTheDefaultName)
+{
+    build();
+    setTimeline(sampleTimeline());
+    openWindow();
+    state->tapRow(1);
+    click(item("importButton"));
+    EXPECT_FALSE(state->editor()->hasSelection());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0],
+              QStringLiteral("open panel: Import Macro | Choose a macro file to read from."));
+
+    const QString path = QDir::tempPath() + QStringLiteral("/loopwren-ui-export-test.json");
+    dialogs.panelAnswers.enqueue(path);
+    click(item("exportButton"));
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_TRUE(dialogs.shown[1].startsWith(
+        QStringLiteral("save panel: Export Macro | Choose a path to write the macro script file. | macro_")));
+    EXPECT_TRUE(dialogs.shown[1].endsWith(QStringLiteral(".json")));
+
+    // What was exported comes back through Import, replacing the timeline.
+    engine->setRecordedEvents({});
+    dialogs.panelAnswers.enqueue(path);
+    click(item("importButton"));
+    drain();
+    EXPECT_EQ(engine->recordedEvents().size(), 12u);
+    QFile::remove(path);
+}
+
+TEST_F(ControlBar, NavigationSwitchesPagesAndClosesTheEditor)
+{
+    build();
+    setTimeline(sampleTimeline());
+    openWindow();
+    state->tapRow(0);
+    drain();
+    EXPECT_TRUE(state->editorVisible());
+    click(item("navSettings"));
+    EXPECT_EQ(state->activeTab(), ContentViewState::Settings);
+    EXPECT_FALSE(state->editor()->hasSelection());
+    wait(300);
+    EXPECT_TRUE(item("settingsPage")->isVisible());
+    EXPECT_FALSE(item("timelinePage")->isVisible());
+    click(item("navTimeline"));
+    EXPECT_EQ(state->activeTab(), ContentViewState::Timeline);
+}
+
+TEST_F(ControlBar, GrantAccessOnlyWithoutPermission)
+{
+    build();
+    openWindow();
+    EXPECT_FALSE(item("grantAccessButton")->isVisible());
+    accessibility->trusted = false;
+    engine->checkAccessibility();
+    drain();
+    EXPECT_EQ(labelOf("accessibilityStatus"), QStringLiteral("No API Access"));
+    ASSERT_TRUE(item("grantAccessButton")->isVisible());
+    click(item("grantAccessButton"));
+    EXPECT_EQ(accessibility->requests, 1);
+}
+
+TEST_F(ControlBar, MissingLogoShowsTheGradientMark)
+{
+    build();
+    openWindow();
+    EXPECT_TRUE(item("logoFallback")->isVisible());
+}
+
+} // namespace
+} // namespace loopwren
+
+namespace loopwren {
+namespace {
+
+class UpdateNoticeView : public UiFixture
+{
+};
+
+TEST_F(UpdateNoticeView, CoversTheWindowInTheLanguageUntilLater)
+{
+    build();
+    openWindow();
+    EXPECT_FALSE(item("updateNotice")->isVisible());
+    engine->setUpdateDownloadURL(QStringLiteral("not a url"));
+    engine->setUpdateNotes(QString());
+    engine->setUpdateAvailable(true);
+    drain();
+    ASSERT_TRUE(item("updateNotice")->isVisible());
+    EXPECT_EQ(labelOf("updateTitle"), QStringLiteral("Update Available"));
+    EXPECT_FALSE(item("updateNotes")->isVisible());
+    // Only http and https addresses are opened; the notice stays either way.
+    EXPECT_FALSE(state->updateNowAction());
+    engine->setUpdateDownloadURL(QStringLiteral("file:///etc/passwd"));
+    EXPECT_FALSE(state->updateNowAction());
+    EXPECT_TRUE(engine->updateAvailable());
+
+    engine->setLanguage(QStringLiteral("Indonesia"));
+    engine->setUpdateNotes(QStringLiteral("Perbaikan"));
+    drain();
+    EXPECT_EQ(labelOf("updateTitle"), QStringLiteral("Pembaruan Tersedia"));
+    EXPECT_EQ(labelOf("laterButton"), QStringLiteral("Nanti Saja"));
+    EXPECT_TRUE(item("updateNotes")->isVisible());
+    click(item("laterButton"));
+    EXPECT_FALSE(engine->updateAvailable());
+    EXPECT_FALSE(item("updateNotice")->isVisible());
+}
+
+} // namespace
+} // namespace loopwren

@@ -1,0 +1,121 @@
+// The quit prompt: when it asks, and what each answer leads to.
+#include "appdelegate.h"
+#include "uifixture.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace loopwren {
+namespace {
+
+class QuitPrompt : public UiFixture
+{
+  protected:
+    void SetUp() override
+    {
+        UiFixture::SetUp();
+        build();
+    }
+    AppDelegate::TerminateReply quit() { return delegate.applicationShouldTerminate(); }
+
+    AppDelegate delegate{dialogs, [] { return qint64{1733390123}; }};
+};
+
+using Reply = AppDelegate::TerminateReply;
+
+TEST_F(QuitPrompt, EmptyTimelineQuitsAtOnce)
+{
+    EXPECT_EQ(quit(), Reply::now);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(QuitPrompt, SwitchedOffQuitsAtOnceEvenWhileRecording)
+{
+    setTimeline(sampleTimeline());
+    engine->setShowCloseSavePrompt(false);
+    engine->startRecording();
+    engine->setRecordedEvents(sampleTimeline());
+    EXPECT_EQ(quit(), Reply::now);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(QuitPrompt, AsksWithThreeChoicesAndDontSaveQuits)
+{
+    setTimeline(sampleTimeline());
+    dialogs.alertAnswers.enqueue(1);
+    EXPECT_EQ(quit(), Reply::now);
+    EXPECT_EQ(dialogs.shown,
+              QStringList{QStringLiteral(
+                  "alert: Save Last Recording? | You have recorded actions in your timeline. Would you "
+                  "like to save them before exiting? | Save, Don't Save, Cancel")});
+}
+
+TEST_F(QuitPrompt, CancelOrDismissStaysAndLeavesTheTimeline)
+{
+    setTimeline(sampleTimeline());
+    const Uuid first = engine->recordedEvents()[0].id;
+    dialogs.alertAnswers.enqueue(2);
+    EXPECT_EQ(quit(), Reply::cancel);
+    EXPECT_EQ(quit(), Reply::cancel); // dismissed without a button
+    EXPECT_EQ(engine->recordedEvents().size(), 12u);
+    EXPECT_EQ(engine->recordedEvents()[0].id, first);
+}
+
+TEST_F(QuitPrompt, SaveThenCancelledPanelStays)
+{
+    setTimeline(sampleTimeline());
+    dialogs.alertAnswers.enqueue(0);
+    EXPECT_EQ(quit(), Reply::cancel);
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[1], QStringLiteral("save panel: Export Macro |  | macro_1733390123.json"));
+}
+
+TEST_F(QuitPrompt, SaveToUnwritablePathStaysAndLogs)
+{
+    setTimeline(sampleTimeline());
+    dialogs.alertAnswers.enqueue(0);
+    dialogs.panelAnswers.enqueue(QStringLiteral("/nonexistent-loopwren-dir/macro.json"));
+    EXPECT_EQ(quit(), Reply::cancel);
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged[0].startsWith(QStringLiteral("Failed to save macro: "))) << logged[0].toStdString();
+}
+
+TEST_F(QuitPrompt, SaveToWritablePathQuits)
+{
+    setTimeline(sampleTimeline());
+    const QString path = QDir::tempPath() + QStringLiteral("/loopwren-quit-test.json");
+    dialogs.alertAnswers.enqueue(0);
+    dialogs.panelAnswers.enqueue(path);
+    EXPECT_EQ(quit(), Reply::now);
+    EXPECT_TRUE(QFile::exists(path));
+    QFile::remove(path);
+}
+
+TEST_F(QuitPrompt, IndonesianTextsOnlyForExactlyIndonesia)
+{
+    setTimeline(sampleTimeline());
+    engine->setLanguage(QStringLiteral("Indonesia"));
+    dialogs.alertAnswers.enqueue(0);
+    quit();
+    ASSERT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[0],
+              QStringLiteral("alert: Simpan Rekaman Terakhir? | Anda memiliki rekaman aksi di "
+                             "linimasa. Apakah Anda ingin menyimpannya sebelum keluar? | Simpan, "
+                             "Jangan Simpan, Batal"));
+    EXPECT_EQ(dialogs.shown[1], QStringLiteral("save panel: Ekspor Makro |  | macro_1733390123.json"));
+
+    dialogs.shown.clear();
+    engine->setLanguage(QStringLiteral("Bahasa"));
+    quit();
+    EXPECT_TRUE(dialogs.shown.value(0).startsWith(QStringLiteral("alert: Save Last Recording?")));
+}
+
+TEST_F(QuitPrompt, NoEngineQuits)
+{
+    state.reset();
+    engine.reset();
+    EXPECT_EQ(quit(), Reply::now);
+}
+
+} // namespace
+} // namespace loopwren

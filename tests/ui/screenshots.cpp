@@ -1,0 +1,114 @@
+// Renders the main window in the states the README shows and writes them as PNG files:
+//   ui_screenshots OUTPUT_DIR
+// Runs on whatever platform Qt is given (scripts/screenshots.sh uses Xvfb).
+#include "uifixture.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QQmlEngineExtensionPlugin>
+#include <cstdio>
+
+Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
+
+namespace loopwren {
+namespace {
+
+class Screenshots : public UiFixture
+{
+  public:
+    explicit Screenshots(QString directory) : m_directory(std::move(directory)) {}
+
+    bool run()
+    {
+        SetUp();
+        TestBody();
+        TearDown();
+        return m_ok;
+    }
+
+  protected:
+    void TestBody() override
+    {
+        for (const QString& language : {QStringLiteral("English"), QStringLiteral("Indonesia")}) {
+            const QString suffix =
+                language == QStringLiteral("Indonesia") ? QStringLiteral("-id") : QString();
+            build({{QStringLiteral("appLanguage"), language},
+                   {QStringLiteral("showDeleteConfirmation"), true}});
+            openWindow();
+            window->resize(1040, 680);
+            settle();
+            capture(QStringLiteral("timeline-empty") + suffix);
+
+            setTimeline(sampleTimeline());
+            state->tapRow(1);
+            settle();
+            capture(QStringLiteral("timeline-editor") + suffix);
+
+            state->editor()->close();
+            engine->startRecording();
+            record();
+            settle();
+            capture(QStringLiteral("recording") + suffix);
+            engine->stopRecording();
+            drain();
+
+            qml.reset();
+            state.reset();
+            engine.reset();
+            drain();
+        }
+    }
+
+  private:
+    // A short burst of input through the engine's real recording path.
+    void record()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        const InputKind kinds[] = {InputKind::mouseMoved, InputKind::leftMouseDown, InputKind::leftMouseUp,
+                                   InputKind::keyDown, InputKind::keyUp};
+        int step = 0;
+        for (const InputKind kind : kinds) {
+            InputEvent event;
+            event.kind = kind;
+            event.location = Point{640.0 + 12 * step, 360.0 - 5 * step};
+            event.keyCode = 1;
+            event.clickCount = 1;
+            event.timestamp = now + std::chrono::milliseconds(180 * ++step);
+            input->deliver(event);
+        }
+        drain();
+    }
+
+    void settle() { wait(700); }
+
+    void capture(const QString& name)
+    {
+        const QImage image = window->grabWindow();
+        const QString path = QDir(m_directory).filePath(name + QStringLiteral(".png"));
+        if (image.isNull() || !image.save(path)) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+            m_ok = false;
+            return;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+
+    QString m_directory;
+    bool m_ok = true;
+};
+
+} // namespace
+} // namespace loopwren
+
+int main(int argc, char* argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    QDir().mkpath(QString::fromLocal8Bit(argv[1]));
+    loopwren::Screenshots screenshots(QString::fromLocal8Bit(argv[1]));
+    return screenshots.run() ? 0 : 1;
+}

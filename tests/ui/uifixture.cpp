@@ -1,0 +1,193 @@
+#include "uifixture.h"
+
+#include "logline.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+namespace loopwren {
+
+MacroEvent makeEvent(EventType type, double delay)
+{
+    MacroEvent event;
+    event.id = Uuid::random();
+    event.type = type;
+    event.delaySincePrevious = delay;
+    return event;
+}
+
+MacroEvent makeMouseEvent(EventType type, double x, double y, MouseButtonType button)
+{
+    MacroEvent event = makeEvent(type, 0.25);
+    event.location = Point{x, y};
+    if (type != EventType::mouseMoved) {
+        event.mouseButton = button;
+        event.clickCount = 1;
+    }
+    return event;
+}
+
+MacroEvent makeKeyEvent(EventType type, std::uint16_t keyCode)
+{
+    MacroEvent event = makeEvent(type, 0.12);
+    event.keyCode = keyCode;
+    event.flags = 0;
+    return event;
+}
+
+Timeline sampleTimeline()
+{
+    Timeline events;
+    events.push_back(makeMouseEvent(EventType::mouseMoved, 412.6, 218.2));
+    events.push_back(makeMouseEvent(EventType::mouseDown, 420, 224));
+    events.push_back(makeMouseEvent(EventType::mouseUp, 420, 224));
+    events.push_back(makeEvent(EventType::wait, 1.5));
+    events.push_back(makeKeyEvent(EventType::keyDown, 4));
+    events.push_back(makeKeyEvent(EventType::keyUp, 4));
+    events.push_back(makeKeyEvent(EventType::keyDown, 14));
+    events.push_back(makeKeyEvent(EventType::keyUp, 14));
+    MacroEvent scroll = makeEvent(EventType::scroll, 0.4);
+    scroll.scrollDeltaX = 0;
+    scroll.scrollDeltaY = -3;
+    events.push_back(scroll);
+    events.push_back(makeMouseEvent(EventType::mouseDown, 96.9, 640.4, MouseButtonType::right));
+    events.push_back(makeMouseEvent(EventType::mouseUp, 96.9, 640.4, MouseButtonType::right));
+    events.push_back(makeKeyEvent(EventType::keyDown, 36));
+    events[3].delaySincePrevious = 1.5;
+    events[1].delaySincePrevious = 0.08;
+    events[11].delaySincePrevious = 2.04;
+    return events;
+}
+
+void UiFixture::SetUp()
+{
+    setLogSink([this](const QString& line) { logged.append(line); });
+}
+
+void UiFixture::TearDown()
+{
+    qml.reset();
+    state.reset();
+    engine.reset();
+    drain();
+    setLogSink({});
+}
+
+void UiFixture::build(QVariantMap settings)
+{
+    PlatformServices services;
+    auto accessibilityOwned = std::make_unique<FakeAccessibility>();
+    auto inputOwned = std::make_unique<FakeInputMonitor>();
+    accessibility = accessibilityOwned.get();
+    input = inputOwned.get();
+    services.preferences = std::make_unique<MemoryPreferencesStore>(std::move(settings));
+    services.hotkeys = std::make_unique<FakeHotkeyService>(journal);
+    services.accessibility = std::move(accessibilityOwned);
+    services.workspace = std::make_unique<FakeWorkspace>(journal);
+    services.input = std::move(inputOwned);
+    services.posters = std::make_unique<FakeInputPosterFactory>(journal);
+    engine = std::make_unique<MacroEngine>(std::move(services));
+    state = std::make_unique<ContentViewState>(*engine, dialogs);
+}
+
+QQuickWindow& UiFixture::openWindow()
+{
+    qml = std::make_unique<QQmlApplicationEngine>();
+    qml->setInitialProperties({{QStringLiteral("viewState"), QVariant::fromValue(state.get())},
+                               {QStringLiteral("translucent"), false}});
+    qml->load(QUrl(QStringLiteral("qrc:/qt/qml/LoopWren/Ui/Main.qml")));
+    if (qml->rootObjects().isEmpty())
+        throw std::runtime_error("Main.qml did not load");
+    window = qobject_cast<QQuickWindow*>(qml->rootObjects().constFirst());
+    if (!window || !QTest::qWaitForWindowExposed(window))
+        throw std::runtime_error("the main window was not shown");
+    drain();
+    return *window;
+}
+
+void UiFixture::drain(int rounds)
+{
+    for (int i = 0; i < rounds; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void UiFixture::wait(int ms)
+{
+    QTest::qWait(ms);
+}
+
+void UiFixture::setTimeline(Timeline events)
+{
+    engine->setRecordedEvents(std::move(events));
+    drain();
+}
+
+namespace {
+
+// QML parents an object to the component that created it, not to its visual parent, so both the object
+// tree and the item tree are searched.
+QQuickItem* findItem(QObject* root, const QString& name)
+{
+    if (!root)
+        return nullptr;
+    if (auto* found = root->findChild<QQuickItem*>(name))
+        return found;
+    if (auto* item = qobject_cast<QQuickItem*>(root)) {
+        for (QQuickItem* child : item->childItems()) {
+            if (child->objectName() == name)
+                return child;
+            if (QQuickItem* found = findItem(child, name))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QQuickItem* UiFixture::item(const char* objectName) const
+{
+    if (!window)
+        return nullptr;
+    const QString name = QString::fromUtf8(objectName);
+    if (auto* found = window->findChild<QQuickItem*>(name))
+        return found;
+    return findItem(window->contentItem(), name);
+}
+
+QQuickItem* UiFixture::childOf(QQuickItem* parent, const char* objectName) const
+{
+    return findItem(parent, QString::fromUtf8(objectName));
+}
+
+QString UiFixture::labelOf(const char* objectName) const
+{
+    QQuickItem* found = item(objectName);
+    if (!found)
+        return QStringLiteral("<no %1>").arg(QString::fromUtf8(objectName));
+    // A button's text is the label it shows; a text item shows its own.
+    if (QQuickItem* label = childOf(found, "label"))
+        return label->property("text").toString();
+    return found->property("text").toString();
+}
+
+void UiFixture::click(QQuickItem* target)
+{
+    ASSERT_NE(target, nullptr);
+    const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    drain();
+}
+
+QQuickItem* UiFixture::row(int index) const
+{
+    QQuickItem* list = item("timelineList");
+    if (!list)
+        return nullptr;
+    QQuickItem* delegate = nullptr;
+    QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, index));
+    return delegate;
+}
+
+} // namespace loopwren

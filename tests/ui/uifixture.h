@@ -1,0 +1,70 @@
+#pragma once
+
+#include "contentviewstate.h"
+#include "fakedialogs.h"
+#include "fakeplatform.h"
+#include "macroengine.h"
+#include "memorypreferencesstore.h"
+
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* out)
+{
+    *out << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
+}
+QT_END_NAMESPACE
+
+namespace loopwren {
+
+MacroEvent makeEvent(EventType type, double delay = 0.0);
+MacroEvent makeMouseEvent(EventType type, double x, double y, MouseButtonType button = MouseButtonType::left);
+MacroEvent makeKeyEvent(EventType type, std::uint16_t keyCode);
+// Twelve events of every kind, the timeline the screenshots show.
+Timeline sampleTimeline();
+
+// The engine on fake platform services, the window state over it, and optionally the real main window
+// rendered offscreen.
+class UiFixture : public testing::Test
+{
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void build(QVariantMap settings = {});
+    // Loads Main.qml over the state and waits until it has been shown.
+    QQuickWindow& openWindow();
+    // Runs queued main-thread work (the engine's queued edits and appends).
+    static void drain(int rounds = 10);
+    static void wait(int ms);
+    void setTimeline(Timeline events);
+
+    QQuickItem* item(const char* objectName) const;
+    QQuickItem* childOf(QQuickItem* parent, const char* objectName) const;
+    QString labelOf(const char* objectName) const;
+    void click(QQuickItem* target);
+    // The delegate of a timeline row, once the list has laid it out.
+    QQuickItem* row(int index) const;
+
+    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
+    QStringList logged;
+    FakeDialogs dialogs;
+    std::unique_ptr<MacroEngine> engine;
+    std::unique_ptr<ContentViewState> state;
+    std::unique_ptr<QQmlApplicationEngine> qml;
+    QQuickWindow* window = nullptr;
+    FakeAccessibility* accessibility = nullptr;
+    FakeInputMonitor* input = nullptr;
+};
+
+} // namespace loopwren

@@ -1,0 +1,190 @@
+#include "clicommands.h"
+
+#include "logline.h"
+#include "macroengine.h"
+#include "macrofiles.h"
+#include "qsettingspreferencesstore.h"
+#include "signalwatcher.h"
+#include "x11services.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace loopwren::cli {
+namespace {
+
+// Exit statuses of a run ended by a signal, as a shell reports them.
+int exitStatusFor(int signalNumber) { return 128 + signalNumber; }
+
+int usageError(const QString& message)
+{
+    std::fprintf(stderr, "loopwren-cli: %s (see loopwren-cli --help)\n", qPrintable(message));
+    return 2;
+}
+
+// The engine over the user's stored settings and the X11 desktop. No hotkeys are grabbed and no
+// update check runs: a script drives this engine, not the keyboard.
+std::unique_ptr<MacroEngine> makeEngine()
+{
+    PlatformServices services;
+    services.preferences = std::make_unique<QSettingsPreferencesStore>();
+    if (!addX11Services(services)) {
+        std::fputs("loopwren-cli: cannot open the X display (is DISPLAY set?)\n", stderr);
+        return nullptr;
+    }
+    return std::make_unique<MacroEngine>(std::move(services));
+}
+
+// The single FILE argument and the options, or an error status.
+std::optional<QString> parse(QCommandLineParser& parser, const QStringList& arguments, int& status)
+{
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    if (!parser.parse(QStringList{QStringLiteral("loopwren-cli")} + arguments)) {
+        status = usageError(parser.errorText());
+        return std::nullopt;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        status = usageError(QStringLiteral("expected exactly one FILE"));
+        return std::nullopt;
+    }
+    return parser.positionalArguments().first();
+}
+
+} // namespace
+
+int printHelp()
+{
+    std::fputs("Usage: loopwren-cli COMMAND [ARGUMENTS]\n"
+               "\n"
+               "Commands:\n"
+               "  validate FILE   check that FILE is a macro LoopWren can load; prints \"OK: N events\"\n"
+               "  record FILE [--mouse-moves] [--duration SECONDS]\n"
+               "                  record the desktop's input until SIGINT/SIGTERM or the duration,\n"
+               "                  then write FILE; prints \"Recorded N events\"\n"
+               "  play FILE [--speed PERCENT] [--loops N | --infinite]\n"
+               "                  play FILE as synthetic input; SIGINT/SIGTERM stops it with every key\n"
+               "                  released (exit 130/143)\n"
+               "  help            show this text\n"
+               "\n"
+               "record and play use the settings stored by LoopWren and need an X11 display.\n",
+               stdout);
+    return 0;
+}
+
+int validate(const QStringList& arguments)
+{
+    if (arguments.size() != 1)
+        return usageError(QStringLiteral("validate takes exactly one FILE"));
+    const MacroReadResult result = macrofiles::load(arguments.first());
+    if (!result.ok()) {
+        logLine(QStringLiteral("Failed to load macro: "), QString::fromStdString(result.error));
+        return 1;
+    }
+    std::printf("OK: %zu events\n", result.events.size());
+    return 0;
+}
+
+int record(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption moves(QStringLiteral("mouse-moves"));
+    const QCommandLineOption duration(QStringLiteral("duration"), QString(), QStringLiteral("SECONDS"));
+    parser.addOptions({moves, duration});
+    int status = 0;
+    const std::optional<QString> file = parse(parser, arguments, status);
+    if (!file)
+        return status;
+    std::optional<double> seconds;
+    if (parser.isSet(duration)) {
+        bool ok = false;
+        seconds = parser.value(duration).toDouble(&ok);
+        if (!ok || !std::isfinite(*seconds) || *seconds < 0)
+            return usageError(QStringLiteral("--duration takes a number of seconds"));
+    }
+
+    std::unique_ptr<MacroEngine> engine = makeEngine();
+    if (!engine)
+        return 1;
+    // A signal is the ordinary way to end an open-ended recording: the file is still written.
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::signalled, [] { QCoreApplication::exit(0); });
+    if (seconds)
+        QTimer::singleShot(std::chrono::milliseconds(std::llround(*seconds * 1000)), [] { QCoreApplication::exit(0); });
+
+    engine->setRecordMouseMovements(parser.isSet(moves));
+    engine->startRecording();
+    QCoreApplication::exec();
+    // Input read before the stop is delivered first, then the appends it queued land.
+    QCoreApplication::processEvents();
+    engine->stopRecording();
+    QCoreApplication::processEvents();
+
+    if (!engine->saveMacro(*file))
+        return 1;
+    std::printf("Recorded %zu events\n", engine->recordedEvents().size());
+    std::fflush(stdout);
+    return 0;
+}
+
+int play(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption speed(QStringLiteral("speed"), QString(), QStringLiteral("PERCENT"));
+    const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
+    const QCommandLineOption infinite(QStringLiteral("infinite"));
+    parser.addOptions({speed, loops, infinite});
+    int status = 0;
+    const std::optional<QString> file = parse(parser, arguments, status);
+    if (!file)
+        return status;
+    if (parser.isSet(loops) && parser.isSet(infinite))
+        return usageError(QStringLiteral("--loops and --infinite exclude each other"));
+
+    double percent = 100.0;
+    if (parser.isSet(speed)) {
+        bool ok = false;
+        percent = parser.value(speed).toDouble(&ok);
+        if (!ok || !std::isfinite(percent) || percent <= 0)
+            return usageError(QStringLiteral("--speed takes a positive percentage"));
+    }
+    qint64 passes = 1;
+    if (parser.isSet(loops)) {
+        bool ok = false;
+        passes = parser.value(loops).toLongLong(&ok);
+        if (!ok || passes < 1)
+            return usageError(QStringLiteral("--loops takes a whole number of at least 1"));
+    }
+
+    std::unique_ptr<MacroEngine> engine = makeEngine();
+    if (!engine)
+        return 1;
+    if (!engine->loadMacro(*file))
+        return 1;
+    QCoreApplication::sendPostedEvents();
+    if (engine->recordedEvents().empty()) {
+        std::puts("Played 0 events");
+        return 0;
+    }
+
+    engine->setPlaybackSpeed(percent);
+    engine->setLoopCount(passes);
+    engine->setInfiniteLoop(parser.isSet(infinite));
+
+    SignalWatcher watcher;
+    int exitStatus = 0;
+    QObject::connect(&watcher, &SignalWatcher::signalled, [&](int signalNumber) {
+        exitStatus = exitStatusFor(signalNumber);
+        engine->stopPlayback();
+    });
+    // Ends after the worker has released every key, whether the playback completed or was stopped.
+    QObject::connect(engine.get(), &MacroEngine::playbackFinished, [] { QCoreApplication::exit(0); });
+    engine->startPlayback();
+    QCoreApplication::exec();
+    return exitStatus;
+}
+
+} // namespace loopwren::cli

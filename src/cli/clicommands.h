@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+namespace loopwren::cli {
+
+// Each command takes its own arguments (after the command name) and returns the exit status.
+int validate(const QStringList& arguments);
+int record(const QStringList& arguments);
+int play(const QStringList& arguments);
+int printHelp();
+
+} // namespace loopwren::cli

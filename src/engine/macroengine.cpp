@@ -3,6 +3,8 @@
 #include "nullplatform.h"
 #include "playbackworker.h"
 
+#include <QThreadPool>
+
 namespace loopwren {
 namespace {
 
@@ -62,8 +64,9 @@ MacroEngine::~MacroEngine()
     stopRecording();
     stopPlayback();
     removeEventMonitors();
-    // The worker must not outlive the services it posts through.
+    // Neither the worker nor a pending window placement may outlive the services they use.
     m_playbackWorker.reset();
+    QThreadPool::globalInstance()->waitForDone();
     unregisterHotkeys();
     if (m_hotkeyHandlerInstalled) {
         m_services.hotkeys->removeHandler();

@@ -3,6 +3,7 @@
 #include "logline.h"
 #include "macroengine.h"
 #include "macrofiles.h"
+#include "nullplatform.h"
 #include "qsettingspreferencesstore.h"
 #include "signalwatcher.h"
 #include "x11services.h"
@@ -26,12 +27,14 @@ int usageError(const QString& message)
     return 2;
 }
 
-// The engine over the user's stored settings and the X11 desktop. No hotkeys are grabbed and no
-// update check runs: a script drives this engine, not the keyboard.
-std::unique_ptr<MacroEngine> makeEngine()
+// The engine over the user's stored settings and the X11 desktop. It never checks for updates, and
+// grabs the global hotkeys only when asked: a script drives it, not the keyboard.
+std::unique_ptr<MacroEngine> makeEngine(bool withHotkeys)
 {
     PlatformServices services;
     services.preferences = std::make_unique<QSettingsPreferencesStore>();
+    if (!withHotkeys)
+        services.hotkeys = std::make_unique<NullHotkeyService>();
     if (!addX11Services(services)) {
         std::fputs("loopwren-cli: cannot open the X display (is DISPLAY set?)\n", stderr);
         return nullptr;
@@ -56,6 +59,21 @@ std::optional<QString> parse(QCommandLineParser& parser, const QStringList& argu
 
 } // namespace
 
+int apps(const QStringList& arguments)
+{
+    if (!arguments.isEmpty())
+        return usageError(QStringLiteral("apps takes no arguments"));
+    std::unique_ptr<MacroEngine> engine = makeEngine(false);
+    if (!engine)
+        return 1;
+    // The engine lists the running applications as it starts and publishes them a step later.
+    QObject::connect(engine.get(), &MacroEngine::runningAppsChanged, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    for (const QString& name : engine->runningApps())
+        std::printf("%s\n", qPrintable(name));
+    return 0;
+}
+
 int printHelp()
 {
     std::fputs("Usage: loopwren-cli COMMAND [ARGUMENTS]\n"
@@ -65,9 +83,12 @@ int printHelp()
                "  record FILE [--mouse-moves] [--duration SECONDS]\n"
                "                  record the desktop's input until SIGINT/SIGTERM or the duration,\n"
                "                  then write FILE; prints \"Recorded N events\"\n"
-               "  play FILE [--speed PERCENT] [--loops N | --infinite]\n"
-               "                  play FILE as synthetic input; SIGINT/SIGTERM stops it with every key\n"
-               "                  released (exit 130/143)\n"
+               "  play FILE [--speed PERCENT] [--loops N | --infinite] [--focus-target]\n"
+               "                  play FILE as synthetic input; SIGINT/SIGTERM or the stored playback\n"
+               "                  hotkey stops it with every key released (exit 130/143 for a signal);\n"
+               "                  --focus-target first brings the stored target application forward\n"
+               "                  and places its window as stored\n"
+               "  apps            list the running applications that can be targets, one per line\n"
                "  help            show this text\n"
                "\n"
                "record and play use the settings stored by LoopWren and need an X11 display.\n",
@@ -106,7 +127,7 @@ int record(const QStringList& arguments)
             return usageError(QStringLiteral("--duration takes a number of seconds"));
     }
 
-    std::unique_ptr<MacroEngine> engine = makeEngine();
+    std::unique_ptr<MacroEngine> engine = makeEngine(false);
     if (!engine)
         return 1;
     // A signal is the ordinary way to end an open-ended recording: the file is still written.
@@ -117,6 +138,8 @@ int record(const QStringList& arguments)
 
     engine->setRecordMouseMovements(parser.isSet(moves));
     engine->startRecording();
+    std::puts("Recording; stop with Ctrl+C");
+    std::fflush(stdout);
     QCoreApplication::exec();
     // Input read before the stop is delivered first, then the appends it queued land.
     QCoreApplication::processEvents();
@@ -136,7 +159,8 @@ int play(const QStringList& arguments)
     const QCommandLineOption speed(QStringLiteral("speed"), QString(), QStringLiteral("PERCENT"));
     const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
     const QCommandLineOption infinite(QStringLiteral("infinite"));
-    parser.addOptions({speed, loops, infinite});
+    const QCommandLineOption focusTarget(QStringLiteral("focus-target"));
+    parser.addOptions({speed, loops, infinite, focusTarget});
     int status = 0;
     const std::optional<QString> file = parse(parser, arguments, status);
     if (!file)
@@ -159,7 +183,8 @@ int play(const QStringList& arguments)
             return usageError(QStringLiteral("--loops takes a whole number of at least 1"));
     }
 
-    std::unique_ptr<MacroEngine> engine = makeEngine();
+    // The stored playback hotkey stops the playback, as it does in the window.
+    std::unique_ptr<MacroEngine> engine = makeEngine(true);
     if (!engine)
         return 1;
     if (!engine->loadMacro(*file))
@@ -178,11 +203,22 @@ int play(const QStringList& arguments)
     int exitStatus = 0;
     QObject::connect(&watcher, &SignalWatcher::signalled, [&](int signalNumber) {
         exitStatus = exitStatusFor(signalNumber);
-        engine->stopPlayback();
+        if (engine->isPlaying())
+            engine->stopPlayback();
+        else
+            QCoreApplication::exit(0); // still waiting for the target to come forward
+
     });
     // Ends after the worker has released every key, whether the playback completed or was stopped.
     QObject::connect(engine.get(), &MacroEngine::playbackFinished, [] { QCoreApplication::exit(0); });
-    engine->startPlayback();
+    // The stored target settings apply; the stored choice to focus before every playback is left as
+    // it is, so the option does not change what the window does next time.
+    if (parser.isSet(focusTarget) && !engine->focusTargetAppBeforePlayback()) {
+        engine->focusTargetApp();
+        QTimer::singleShot(std::chrono::milliseconds(500), engine.get(), [&engine] { engine->startPlayback(); });
+    } else {
+        engine->startPlayback();
+    }
     QCoreApplication::exec();
     return exitStatus;
 }

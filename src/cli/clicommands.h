@@ -8,6 +8,7 @@ namespace loopwren::cli {
 int validate(const QStringList& arguments);
 int record(const QStringList& arguments);
 int play(const QStringList& arguments);
+int apps(const QStringList& arguments);
 int printHelp();
 
 } // namespace loopwren::cli

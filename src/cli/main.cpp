@@ -18,6 +18,8 @@ int main(int argc, char* argv[])
         return loopwren::cli::record(arguments);
     if (command == QLatin1String("play"))
         return loopwren::cli::play(arguments);
+    if (command == QLatin1String("apps"))
+        return loopwren::cli::apps(arguments);
 
     std::fprintf(stderr, "loopwren-cli: unknown command '%s' (see loopwren-cli --help)\n", qPrintable(command));
     return 2;

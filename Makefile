@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench screenshots clean
+.PHONY: all deps configure build run test bench bench-timing bench-ui screenshots clean
 
 all: build
 
@@ -22,10 +22,17 @@ run: build
 	./$(BUILD_DIR)/src/app/loopwren
 
 test: build
-	bash scripts/with-x11.sh ctest --test-dir $(BUILD_DIR) --output-on-failure -j 2
+	bash scripts/with-x11.sh ctest --test-dir $(BUILD_DIR) --output-on-failure -j 2 --timeout 300
 
+# Benchmarks: run them on a quiet machine; each prints medians and, where it has one, its baseline.
 bench: build
 	bash bench/macrofile/run.sh $(BUILD_DIR)/bench/macrofile/macrofile_bench
+
+bench-timing: build
+	bash scripts/with-x11.sh $(BUILD_DIR)/bench/timing/playback_timing
+
+bench-ui: build
+	bash bench/ui/run.sh $(BUILD_DIR)/bench/ui/ui_bench 7
 
 screenshots: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target ui_screenshots

@@ -18,13 +18,13 @@ std::uint32_t MacroEngine::carbonModifierMask(std::uint64_t modifiers)
     const auto low = static_cast<std::uint32_t>(modifiers);
     std::uint32_t mask = 0;
     if (low & modifier::command)
-        mask |= 0x100;
+        mask |= servicemodifier::command;
     if (low & modifier::shift)
-        mask |= 0x200;
+        mask |= servicemodifier::shift;
     if (low & modifier::option)
-        mask |= 0x800;
+        mask |= servicemodifier::option;
     if (low & modifier::control)
-        mask |= 0x1000;
+        mask |= servicemodifier::control;
     return mask;
 }
 

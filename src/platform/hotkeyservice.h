@@ -13,6 +13,14 @@ struct HotkeyIdentifier
     std::uint32_t number = 0;
 };
 
+// The hotkey service's modifier bits, as registrations carry them.
+namespace servicemodifier {
+inline constexpr std::uint32_t command = 0x100;
+inline constexpr std::uint32_t shift = 0x200;
+inline constexpr std::uint32_t option = 0x800;
+inline constexpr std::uint32_t control = 0x1000;
+} // namespace servicemodifier
+
 // System-wide hotkeys. The handler is called on the main thread with the identifier of the pressed
 // hotkey and answers 0 when it handled the press; statuses are the service's, 0 meaning success.
 class HotkeyService
@@ -25,7 +33,7 @@ public:
 
     virtual std::int32_t installHandler(Handler handler) = 0;
     virtual void removeHandler() = 0;
-    // modifiers are the service's bits (shift 0x200, control 0x1000, option 0x800, command 0x100).
+    // modifiers are servicemodifier bits.
     virtual std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
                                         Registration& registration) = 0;
     virtual void unregisterHotkey(Registration registration) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hotkeyservice.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -15,10 +17,10 @@ class ModifierMasks
 {
   public:
     // The hotkey service's modifier bits, as callers pass them.
-    static constexpr std::uint32_t serviceCommand = 0x100;
-    static constexpr std::uint32_t serviceShift = 0x200;
-    static constexpr std::uint32_t serviceOption = 0x800;
-    static constexpr std::uint32_t serviceControl = 0x1000;
+    static constexpr std::uint32_t serviceCommand = servicemodifier::command;
+    static constexpr std::uint32_t serviceShift = servicemodifier::shift;
+    static constexpr std::uint32_t serviceOption = servicemodifier::option;
+    static constexpr std::uint32_t serviceControl = servicemodifier::control;
 
     static constexpr std::uint16_t shiftMask = 0x01;
     static constexpr std::uint16_t lockMask = 0x02;

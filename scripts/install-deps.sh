@@ -13,6 +13,7 @@ packages=(
     qml6-module-qt5compat-graphicaleffects fonts-inter
     qt6-qpa-plugins libgl1-mesa-dri
     xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
+    dpkg-dev file appstream
 )
 
 missing=()

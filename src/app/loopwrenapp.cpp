@@ -14,6 +14,8 @@ LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
     if (!services.workspace)
         services.workspace = std::make_unique<WindowWorkspace>(m_visibility);
     m_engine = std::make_unique<MacroEngine>(std::move(services), std::move(options));
+    m_hotkeyCapture = std::make_unique<HotkeyCapture>(*m_engine, m_engine->inputMonitor());
+    m_settingsState = std::make_unique<SettingsState>(*m_engine, *m_hotkeyCapture);
     m_viewState = std::make_unique<ContentViewState>(*m_engine, m_dialogs);
     QGuiApplication::setQuitOnLastWindowClosed(
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
@@ -21,7 +23,9 @@ LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
 
 LoopWrenApp::~LoopWrenApp()
 {
-    // The window goes first: its views read the state and the engine until they are gone.
+    // A capture still waiting for keys ends with the window; then the window goes, before the state and
+    // the engine its views read until they are gone.
+    m_hotkeyCapture->cancel();
     m_qml.reset();
 }
 
@@ -33,8 +37,10 @@ bool LoopWrenApp::openWindow()
         QQuickWindow::setDefaultAlphaBuffer(true);
 
     m_qml = std::make_unique<QQmlApplicationEngine>();
-    m_qml->setInitialProperties({{QStringLiteral("viewState"), QVariant::fromValue(m_viewState.get())},
-                                 {QStringLiteral("translucent"), translucent}});
+    m_qml->setInitialProperties(
+        {{QStringLiteral("viewState"), QVariant::fromValue(m_viewState.get())},
+         {QStringLiteral("settingsState"), QVariant::fromValue(m_settingsState.get())},
+         {QStringLiteral("translucent"), translucent}});
     m_qml->load(QUrl(QStringLiteral("qrc:/qt/qml/LoopWren/Ui/Main.qml")));
     if (m_qml->rootObjects().isEmpty())
         return false;
@@ -58,6 +64,8 @@ bool LoopWrenApp::eventFilter(QObject* watched, QEvent* event)
             event->ignore();
             return true;
         }
+        // The window is going away: a hotkey capture must not keep watching the keyboard behind it.
+        m_hotkeyCapture->cancel();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -2,8 +2,10 @@
 
 #include "appdelegate.h"
 #include "contentviewstate.h"
+#include "hotkeycapture.h"
 #include "macroengine.h"
 #include "qtdialogs.h"
+#include "settingsstate.h"
 #include "windoweffects.h"
 #include "windowvisibility.h"
 
@@ -32,6 +34,8 @@ class LoopWrenApp : public QObject
 
     MacroEngine& engine() { return *m_engine; }
     ContentViewState& viewState() { return *m_viewState; }
+    SettingsState& settingsState() { return *m_settingsState; }
+    HotkeyCapture& hotkeyCapture() { return *m_hotkeyCapture; }
     QQuickWindow* window() const { return m_window; }
 
   protected:
@@ -43,6 +47,9 @@ class LoopWrenApp : public QObject
     QtDialogs m_dialogs;
     AppDelegate m_delegate;
     std::unique_ptr<MacroEngine> m_engine;
+    // The settings page's capture of a hotkey; it lives as long as the window may show that page.
+    std::unique_ptr<HotkeyCapture> m_hotkeyCapture;
+    std::unique_ptr<SettingsState> m_settingsState;
     std::unique_ptr<ContentViewState> m_viewState;
     std::unique_ptr<QQmlApplicationEngine> m_qml;
     QQuickWindow* m_window = nullptr;

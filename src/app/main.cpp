@@ -1,10 +1,12 @@
 #include "loopwrenapp.h"
 #include "qsettingspreferencesstore.h"
+#include "qtupdatefetcher.h"
 #include "windowvisibility.h"
 #include "x11services.h"
 #include "x11windoweffects.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QQmlEngineExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
@@ -15,11 +17,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LoopWren"));
     QApplication::setApplicationVersion(QStringLiteral(LOOPWREN_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("loopwren"));
+    // The installed menu entry's name, so desktops match the window to its entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral(LOOPWREN_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral(LOOPWREN_APP_ID), QIcon(QStringLiteral(":/loopwren/icons/" LOOPWREN_APP_ID ".png"))));
 
     auto visibility = std::make_shared<loopwren::WindowVisibility>();
     loopwren::PlatformServices services;
     services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
+    services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
     loopwren::X11ServiceOptions x11;
     x11.hideThisApplication = [visibility] { visibility->hide(); };
     x11.showThisApplication = [visibility] { visibility->show(); };
@@ -35,6 +41,7 @@ int main(int argc, char* argv[])
 
     loopwren::EngineOptions options;
     options.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
+    options.updateBaseUrl = QStringLiteral(LOOPWREN_UPDATE_BASE_URL);
 
     loopwren::LoopWrenApp application(std::move(services), options, visibility, effects);
     if (!application.openWindow())

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QUrl>
 
 namespace loopwren {
 namespace {
@@ -57,9 +58,16 @@ void MacroEngine::checkForUpdates()
     if (m_options.updateBaseUrl.isEmpty())
         return;
     const QString url = m_options.updateBaseUrl + QStringLiteral("/api/version.json");
+    // An address that does not parse is a build setting gone wrong, not a failed check: nothing to log.
+    if (!QUrl(url, QUrl::StrictMode).isValid())
+        return;
     const QString version = m_options.applicationVersion;
     QPointer<MacroEngine> engine(this);
     m_services.updates->fetch(url, [engine, version](FetchResult result) {
+        // Only a hint off the main thread (the answer may be stale), but it keeps a check that outlives
+        // its engine silent; the main-thread step below asks again.
+        if (engine.isNull())
+            return;
         if (!result.error.isEmpty()) {
             logLine(QStringLiteral("Failed to check for updates: "), result.error);
             return;

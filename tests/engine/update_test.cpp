@@ -32,6 +32,23 @@ TEST(IsNewerVersion, ComparesNumericPiecesAndDropsTheRest)
         {"99999999999999999999", "1", false},
         {"1.99999999999999999999", "1", false},
         {"1. 2", "1", false},
+        {"2", "1.9.9", true},
+        {"1.0.0", "1.0.1", false},
+        {"1.2.0", "1.2", false},
+        {"1.2.3", "1.2.10", false},
+        {"01.2", "1.1", true},
+        {"v2.0", "1.0", false},
+        {"1.-1", "1", false},
+        {"1", "1.-1", true},
+        {"1.+1", "1", true},
+        {"1.+", "1", false},
+        {"1.+-1", "1", false},
+        {"abc", "def", false},
+        {"9223372036854775807", "9223372036854775806", true},
+        {"9223372036854775808", "1", false},
+        {"-9223372036854775808", "0", false},
+        {"0", "-9223372036854775808", true},
+        {"1.\u0663", "1", false}, // an Arabic-Indic three is not a decimal digit here
     };
     for (const Case& c : cases)
         EXPECT_EQ(MacroEngine::isNewerVersion(c.candidate, c.current), c.newer)

@@ -113,6 +113,8 @@ TEST_F(QuitPrompt, IndonesianTextsOnlyForExactlyIndonesia)
 TEST_F(QuitPrompt, NoEngineQuits)
 {
     state.reset();
+    settings.reset();
+    hotkeyCapture.reset();
     engine.reset();
     EXPECT_EQ(quit(), Reply::now);
 }

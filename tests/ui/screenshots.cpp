@@ -17,7 +17,10 @@ namespace {
 class Screenshots : public UiFixture
 {
   public:
-    explicit Screenshots(QString directory) : m_directory(std::move(directory)) {}
+    explicit Screenshots(QString directory) : m_directory(std::move(directory))
+    {
+        engineOptions.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
+    }
 
     bool run()
     {
@@ -53,8 +56,23 @@ class Screenshots : public UiFixture
             engine->stopRecording();
             drain();
 
+            showSettings();
+            capture(QStringLiteral("settings") + suffix);
+
+            window->resize(1040, 680);
+            state->navigate(ContentViewState::Timeline);
+            engine->setUpdateDownloadURL(QStringLiteral("https://loopwren.example.org/download"));
+            engine->setUpdateNotes(language == QStringLiteral("Indonesia")
+                                       ? QStringLiteral("• Perekaman lebih cepat\n• Perbaikan hotkey global")
+                                       : QStringLiteral("• Faster recording\n• Global hotkey fixes"));
+            engine->setUpdateAvailable(true);
+            settle();
+            capture(QStringLiteral("update-notice") + suffix);
+
             qml.reset();
             state.reset();
+            settings.reset();
+            hotkeyCapture.reset();
             engine.reset();
             drain();
         }
@@ -78,6 +96,39 @@ class Screenshots : public UiFixture
             input->deliver(event);
         }
         drain();
+    }
+
+    // The settings page with every optional row shown, in a window tall enough for the whole page.
+    void showSettings()
+    {
+        constexpr std::uint64_t controlShift = 0x40000 | 0x20000;
+        engine->setRecordHotkey(Hotkey{15, controlShift});   // R
+        engine->setPlaybackHotkey(Hotkey{35, controlShift}); // P
+        for (const char* name : {"Firefox", "Files", "Terminal", "Text Editor"}) {
+            RunningApplication application;
+            application.name = QString::fromUtf8(name);
+            workspace->applications.push_back(application);
+        }
+        engine->refreshRunningApps();
+        drain();
+        engine->setTargetAppName(QStringLiteral("Firefox"));
+        engine->setFocusTargetAppBeforePlayback(true);
+        engine->setSetTargetWindowPosition(true);
+        engine->setTargetWindowX(120);
+        engine->setTargetWindowY(80);
+        engine->setSetTargetWindowSize(true);
+        engine->setTargetWindowWidth(1280);
+        engine->setTargetWindowHeight(800);
+        engine->setLoopCount(3);
+        engine->setPlaybackSpeed(150);
+        state->navigate(ContentViewState::Settings);
+        settle();
+        if (QQuickItem* page = item("settingsPage")) {
+            const auto* flickable = page->property("item").value<QQuickItem*>();
+            if (flickable)
+                window->resize(1040, static_cast<int>(flickable->property("contentHeight").toDouble()));
+        }
+        settle();
     }
 
     void settle() { wait(700); }

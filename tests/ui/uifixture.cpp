@@ -69,25 +69,31 @@ void UiFixture::TearDown()
 {
     qml.reset();
     state.reset();
+    settings.reset();
+    hotkeyCapture.reset();
     engine.reset();
     drain();
     setLogSink({});
 }
 
-void UiFixture::build(QVariantMap settings)
+void UiFixture::build(QVariantMap stored)
 {
     PlatformServices services;
     auto accessibilityOwned = std::make_unique<FakeAccessibility>();
     auto inputOwned = std::make_unique<FakeInputMonitor>();
     accessibility = accessibilityOwned.get();
     input = inputOwned.get();
-    services.preferences = std::make_unique<MemoryPreferencesStore>(std::move(settings));
+    services.preferences = std::make_unique<MemoryPreferencesStore>(std::move(stored));
     services.hotkeys = std::make_unique<FakeHotkeyService>(journal);
     services.accessibility = std::move(accessibilityOwned);
-    services.workspace = std::make_unique<FakeWorkspace>(journal);
+    auto workspaceOwned = std::make_unique<FakeWorkspace>(journal);
+    workspace = workspaceOwned.get();
+    services.workspace = std::move(workspaceOwned);
     services.input = std::move(inputOwned);
     services.posters = std::make_unique<FakeInputPosterFactory>(journal);
-    engine = std::make_unique<MacroEngine>(std::move(services));
+    engine = std::make_unique<MacroEngine>(std::move(services), engineOptions);
+    hotkeyCapture = std::make_unique<HotkeyCapture>(*engine, engine->inputMonitor());
+    settings = std::make_unique<SettingsState>(*engine, *hotkeyCapture);
     state = std::make_unique<ContentViewState>(*engine, dialogs);
 }
 
@@ -95,6 +101,7 @@ QQuickWindow& UiFixture::openWindow()
 {
     qml = std::make_unique<QQmlApplicationEngine>();
     qml->setInitialProperties({{QStringLiteral("viewState"), QVariant::fromValue(state.get())},
+                               {QStringLiteral("settingsState"), QVariant::fromValue(settings.get())},
                                {QStringLiteral("translucent"), false}});
     qml->load(QUrl(QStringLiteral("qrc:/qt/qml/LoopWren/Ui/Main.qml")));
     if (qml->rootObjects().isEmpty())

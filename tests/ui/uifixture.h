@@ -3,8 +3,10 @@
 #include "contentviewstate.h"
 #include "fakedialogs.h"
 #include "fakeplatform.h"
+#include "hotkeycapture.h"
 #include "macroengine.h"
 #include "memorypreferencesstore.h"
+#include "settingsstate.h"
 
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -41,7 +43,7 @@ class UiFixture : public testing::Test
     void SetUp() override;
     void TearDown() override;
 
-    void build(QVariantMap settings = {});
+    void build(QVariantMap stored = {});
     // Loads Main.qml over the state and waits until it has been shown.
     QQuickWindow& openWindow();
     // Runs queued main-thread work (the engine's queued edits and appends).
@@ -56,15 +58,20 @@ class UiFixture : public testing::Test
     // The delegate of a timeline row, once the list has laid it out.
     QQuickItem* row(int index) const;
 
+    // What build() hands the engine besides its services.
+    EngineOptions engineOptions;
     std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     QStringList logged;
     FakeDialogs dialogs;
     std::unique_ptr<MacroEngine> engine;
+    std::unique_ptr<HotkeyCapture> hotkeyCapture;
+    std::unique_ptr<SettingsState> settings;
     std::unique_ptr<ContentViewState> state;
     std::unique_ptr<QQmlApplicationEngine> qml;
     QQuickWindow* window = nullptr;
     FakeAccessibility* accessibility = nullptr;
     FakeInputMonitor* input = nullptr;
+    FakeWorkspace* workspace = nullptr;
 };
 
 } // namespace loopwren

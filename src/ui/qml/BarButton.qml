@@ -10,6 +10,7 @@ T.AbstractButton {
     property color plateColor: Qt.rgba(1, 1, 1, 0.05)
     property color outlineColor: Theme.glassyBorder
     property real radius: 8
+    property real textSize: 11
     property real hoverScale: 1.0
 
     implicitWidth: leftPadding + contentItem.implicitWidth + rightPadding
@@ -35,14 +36,14 @@ T.AbstractButton {
         SymbolIcon {
             anchors.verticalCenter: parent.verticalCenter
             name: root.symbol
-            size: 11
+            size: root.textSize
             color: root.foreground
         }
         UiText {
             objectName: "label"
             anchors.verticalCenter: parent.verticalCenter
             text: root.text
-            size: 11
+            size: root.textSize
             font.weight: Font.Bold
             color: root.foreground
         }

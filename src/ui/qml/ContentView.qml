@@ -6,6 +6,7 @@ import LoopWren.Ui
 Item {
     id: root
     required property ContentViewState viewState
+    required property SettingsState settingsState
     readonly property bool onTimeline: viewState.activeTab === ContentViewState.Timeline
     readonly property Item contentLayout: layout
 
@@ -84,7 +85,10 @@ Item {
                     active: visible
                     opacity: root.onTimeline ? 0 : 1
                     Behavior on opacity { NumberAnimation { duration: 150; easing.type: Easing.InOutQuad } }
-                    sourceComponent: SettingsPlaceholder { viewState: root.viewState }
+                    sourceComponent: SettingsPage {
+                        viewState: root.viewState
+                        settings: root.settingsState
+                    }
                 }
             }
 

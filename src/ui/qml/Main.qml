@@ -6,6 +6,7 @@ import LoopWren.Ui
 Window {
     id: window
     required property ContentViewState viewState
+    required property SettingsState settingsState
     required property bool translucent
 
     width: 1040
@@ -20,6 +21,7 @@ Window {
         objectName: "contentView"
         anchors.fill: parent
         viewState: window.viewState
+        settingsState: window.settingsState
     }
 
     Component.onCompleted: Theme.translucent = translucent

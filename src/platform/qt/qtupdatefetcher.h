@@ -1,0 +1,45 @@
+#pragma once
+
+#include "updatefetcher.h"
+
+#include <QNetworkAccessManager>
+#include <chrono>
+#include <memory>
+
+namespace loopwren {
+
+// Fetches the version document over HTTP(S) with Qt's network stack, on the thread that owns the
+// fetcher (the main thread in the application), so the completion runs there too.
+//
+// The document is a few hundred bytes, so a response is held to a size cap and a whole-request
+// deadline: a misconfigured or hostile server can neither fill the memory nor keep a request alive
+// forever. An HTTP error status is not a failure here: its body is handed on like any other, and the
+// caller's JSON parsing decides (an HTML error page then reads as a document that does not parse).
+class QtUpdateFetcher : public UpdateFetcher
+{
+  public:
+    struct Limits
+    {
+        // From sending the request to the last byte of the response.
+        std::chrono::milliseconds timeout{15000};
+        qint64 maxBytes = 1024 * 1024;
+    };
+
+    explicit QtUpdateFetcher(Limits limits);
+    QtUpdateFetcher();
+    ~QtUpdateFetcher() override;
+
+    void fetch(const QString& url, std::function<void(FetchResult)> completion) override;
+
+    // Requests started and not yet completed.
+    int pendingRequests() const { return m_pending; }
+
+  private:
+    Limits m_limits;
+    std::unique_ptr<QNetworkAccessManager> m_network;
+    // Expires when the fetcher is destroyed, so a reply finishing during the teardown finds no one.
+    std::shared_ptr<bool> m_alive;
+    int m_pending = 0;
+};
+
+} // namespace loopwren

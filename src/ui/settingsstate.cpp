@@ -1,0 +1,227 @@
+#include "settingsstate.h"
+
+#include "eventrowtext.h"
+#include "eventtext.h"
+#include "hotkeycapture.h"
+#include "macroengine.h"
+#include "texttable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace loopwren {
+namespace {
+
+const QString kCapturePrompt = QStringLiteral("Press target keys...");
+
+QString hotkeyText(const Hotkey& hotkey)
+{
+    return QString::fromStdString(displayText(hotkey));
+}
+
+} // namespace
+
+SettingsState::SettingsState(MacroEngine& engine, HotkeyCapture& capture, QObject* parent)
+    : QObject(parent), m_engine(engine), m_capture(capture)
+{
+    connect(&m_engine, &MacroEngine::languageChanged, this, &SettingsState::languageChanged);
+    connect(&m_capture, &HotkeyCapture::recordingHotkeyForChanged, this, &SettingsState::captureChanged);
+    for (auto signal : {&MacroEngine::recordHotkeyChanged, &MacroEngine::playbackHotkeyChanged})
+        connect(&m_engine, signal, this, &SettingsState::captureChanged);
+    for (auto signal : {&MacroEngine::runningAppsChanged, &MacroEngine::targetAppNameChanged})
+        connect(&m_engine, signal, this, &SettingsState::targetAppChanged);
+    for (auto signal : {&MacroEngine::targetWindowXChanged, &MacroEngine::targetWindowYChanged,
+                        &MacroEngine::targetWindowWidthChanged, &MacroEngine::targetWindowHeightChanged})
+        connect(&m_engine, signal, this, &SettingsState::targetFrameChanged);
+    connect(&m_engine, &MacroEngine::loopCountChanged, this, &SettingsState::loopCountChanged);
+    connect(&m_engine, &MacroEngine::playbackSpeedChanged, this, &SettingsState::speedChanged);
+}
+
+QObject* SettingsState::engineObject() const
+{
+    return &m_engine;
+}
+
+QStringList SettingsState::languageChoices()
+{
+    // The names of the languages in their own words; these are not looked up.
+    return {QStringLiteral("English"), QStringLiteral("Bahasa Indonesia")};
+}
+
+int SettingsState::languageIndex() const
+{
+    const QString language = m_engine.language();
+    if (language == TextTable::english)
+        return 0;
+    if (language == TextTable::indonesian)
+        return 1;
+    return -1;
+}
+
+void SettingsState::chooseLanguage(int index)
+{
+    if (index == 0)
+        m_engine.setLanguage(TextTable::english);
+    else if (index == 1)
+        m_engine.setLanguage(TextTable::indonesian);
+}
+
+bool SettingsState::capturingRecord() const
+{
+    return m_capture.recordingHotkeyFor() == HotkeyTarget::record;
+}
+
+bool SettingsState::capturingPlayback() const
+{
+    return m_capture.recordingHotkeyFor() == HotkeyTarget::playback;
+}
+
+QString SettingsState::recordButtonText() const
+{
+    return capturingRecord() ? kCapturePrompt : hotkeyText(m_engine.recordHotkey());
+}
+
+QString SettingsState::playbackButtonText() const
+{
+    return capturingPlayback() ? kCapturePrompt : hotkeyText(m_engine.playbackHotkey());
+}
+
+void SettingsState::startHotkeyCapture(int target)
+{
+    m_capture.startHotkeyCapture(target);
+}
+
+void SettingsState::resetHotkeys()
+{
+    m_capture.resetHotkeys();
+}
+
+QStringList SettingsState::runningApps() const
+{
+    return m_engine.runningApps();
+}
+
+int SettingsState::targetAppIndex() const
+{
+    return static_cast<int>(m_engine.runningApps().indexOf(m_engine.targetAppName()));
+}
+
+void SettingsState::chooseTargetApp(int index)
+{
+    const QStringList apps = m_engine.runningApps();
+    if (index >= 0 && index < apps.size())
+        m_engine.setTargetAppName(apps.at(index));
+}
+
+void SettingsState::refreshRunningApps()
+{
+    m_engine.refreshRunningApps();
+}
+
+QString SettingsState::targetXText() const
+{
+    return rowtext::wholeField(m_engine.targetWindowX());
+}
+QString SettingsState::targetYText() const
+{
+    return rowtext::wholeField(m_engine.targetWindowY());
+}
+QString SettingsState::targetWidthText() const
+{
+    return rowtext::wholeField(m_engine.targetWindowWidth());
+}
+QString SettingsState::targetHeightText() const
+{
+    return rowtext::wholeField(m_engine.targetWindowHeight());
+}
+
+bool SettingsState::commitField(Field field, const QString& text)
+{
+    const std::optional<qint64> value = rowtext::parseWholeField(text);
+    if (!value) {
+        // The field keeps showing what it typed until its text is given again.
+        emit targetFrameChanged();
+        return false;
+    }
+    const double number = static_cast<double>(*value);
+    switch (field) {
+    case TargetX:
+        m_engine.setTargetWindowX(number);
+        break;
+    case TargetY:
+        m_engine.setTargetWindowY(number);
+        break;
+    case TargetWidth:
+        m_engine.setTargetWindowWidth(number);
+        break;
+    case TargetHeight:
+        m_engine.setTargetWindowHeight(number);
+        break;
+    }
+    return true;
+}
+
+QString SettingsState::loopCountText() const
+{
+    return QString::number(m_engine.loopCount());
+}
+
+void SettingsState::stepLoopCount(int direction)
+{
+    if (direction == 0)
+        return;
+    const qint64 step = direction > 0 ? 1 : -1;
+    m_engine.setLoopCount(std::clamp<qint64>(m_engine.loopCount() + step, kLoopMinimum, kLoopMaximum));
+}
+
+double SettingsState::speed() const
+{
+    return m_engine.playbackSpeed();
+}
+
+QString SettingsState::speedText() const
+{
+    return QString::asprintf("%.0f%%", m_engine.playbackSpeed());
+}
+
+void SettingsState::moveSpeed(double value)
+{
+    if (!std::isfinite(value))
+        return;
+    const double stepped = std::round(value / kSpeedStep) * kSpeedStep;
+    m_engine.setPlaybackSpeed(std::clamp(stepped, kSpeedMinimum, kSpeedMaximum));
+}
+
+bool SettingsState::isIndonesian() const
+{
+    return TextTable::isIndonesian(m_engine.language());
+}
+
+QString SettingsState::updateHeading() const
+{
+    return isIndonesian() ? QStringLiteral("PEMBARUAN APLIKASI") : QStringLiteral("APPLICATION UPDATE");
+}
+
+QString SettingsState::versionLine() const
+{
+    return (isIndonesian() ? QStringLiteral("Versi Saat Ini: v") : QStringLiteral("Current Version: v")) +
+           m_engine.applicationVersion();
+}
+
+QString SettingsState::updateExplanation() const
+{
+    return isIndonesian() ? QStringLiteral("Periksa apakah ada versi baru LoopWren.")
+                          : QStringLiteral("Check if a new version of LoopWren is available.");
+}
+
+QString SettingsState::checkUpdateText() const
+{
+    return isIndonesian() ? QStringLiteral("Periksa Pembaruan") : QStringLiteral("Check Update");
+}
+
+void SettingsState::checkForUpdates()
+{
+    m_engine.checkForUpdates();
+}
+
+} // namespace loopwren

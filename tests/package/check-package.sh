@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Installs the built project into a scratch prefix and packs it with CPack, unpacks the .deb into a
+# scratch root and checks that every file a desktop expects is where the XDG specifications put it:
+#   check-package.sh BUILD_DIR VERSION
+set -euo pipefail
+build=${1:?usage: $0 BUILD_DIR VERSION}
+version=${2:?usage: $0 BUILD_DIR VERSION}
+id=io.github.loopwren.LoopWren
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/loopwren-package.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# Every file of the application under ROOT (a prefix such as /usr, unpacked or installed).
+check_tree() {
+    local root=$1 what=$2
+    for program in loopwren loopwren-cli; do
+        [[ -x "$root/bin/$program" ]] || fail "$what: bin/$program missing or not executable"
+    done
+    local desktop="$root/share/applications/$id.desktop"
+    if [[ -f "$desktop" ]]; then
+        desktop-file-validate "$desktop" || fail "$what: $id.desktop does not validate"
+        grep -qx "Exec=loopwren" "$desktop" || fail "$what: the menu entry does not start loopwren"
+        grep -qx "Icon=$id" "$desktop" || fail "$what: the menu entry names another icon"
+    else
+        fail "$what: share/applications/$id.desktop missing"
+    fi
+    local metainfo="$root/share/metainfo/$id.metainfo.xml"
+    if [[ -f "$metainfo" ]]; then
+        appstreamcli validate --no-net --explain "$metainfo" >"$scratch/appstream.log" 2>&1 ||
+            { cat "$scratch/appstream.log" >&2; fail "$what: the AppStream metainfo does not validate"; }
+        grep -q "<release version=\"$version\"" "$metainfo" || fail "$what: the metainfo names no release $version"
+    else
+        fail "$what: share/metainfo/$id.metainfo.xml missing"
+    fi
+    local svg="$root/share/icons/hicolor/scalable/apps/$id.svg"
+    [[ -f "$svg" ]] && grep -q "<svg" "$svg" || fail "$what: scalable icon missing"
+    for size in 48 128 256; do
+        local png="$root/share/icons/hicolor/${size}x${size}/apps/$id.png"
+        file "$png" 2>/dev/null | grep -q "PNG image data, $size x $size," ||
+            fail "$what: ${size}x${size} icon missing or not $size pixels square"
+    done
+}
+
+# 1. cmake --install into a prefix.
+cmake --install "$build" --prefix "$scratch/prefix" >"$scratch/install.log" ||
+    { cat "$scratch/install.log" >&2; fail "cmake --install failed"; }
+check_tree "$scratch/prefix" "cmake --install"
+
+# 2. The Debian package, built from this tree.
+( cd "$build" && cpack -G DEB --config CPackConfig.cmake -B "$scratch/out" ) >"$scratch/cpack.log" 2>&1 ||
+    { cat "$scratch/cpack.log" >&2; echo "FAIL: cpack failed" >&2; exit 1; }
+deb=$(find "$scratch/out" -maxdepth 1 -name "loopwren_${version}_*.deb" | head -n 1)
+[[ -n "$deb" ]] || { echo "FAIL: no loopwren_${version}_*.deb" >&2; exit 1; }
+dpkg-deb -x "$deb" "$scratch/root"
+check_tree "$scratch/root/usr" ".deb"
+
+[[ "$(dpkg-deb -f "$deb" Package)" == loopwren ]] || fail ".deb: package name"
+[[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail ".deb: version is not $version"
+depends=$(dpkg-deb -f "$deb" Depends)
+# Found by dpkg-shlibdeps in the programs ...
+for library in libqt6quick6 libqt6qml6 libqt6network6 libqt6widgets6 libx11-6 libxtst6 libc6; do
+    grep -q "\b$library\b" <<<"$depends" || fail ".deb: Depends lacks $library (from dpkg-shlibdeps)"
+done
+# ... and what only the running window loads.
+for runtime in qml6-module-qtquick qml6-module-qtquick-templates qml6-module-qtquick-window \
+    qml6-module-qtquick-layouts qml6-module-qt5compat-graphicaleffects qt6-qpa-plugins fonts-inter; do
+    grep -q "\b$runtime\b" <<<"$depends" || fail ".deb: Depends lacks $runtime"
+done
+for program in loopwren loopwren-cli; do
+    file "$scratch/root/usr/bin/$program" | grep -q ", stripped" || fail ".deb: $program is not stripped"
+done
+# The packaged command-line tool runs from the unpacked tree, on the system's libraries alone.
+"$scratch/root/usr/bin/loopwren-cli" --help >/dev/null || fail ".deb: loopwren-cli --help failed"
+if readelf -d "$scratch/root/usr/bin/loopwren" | grep -qE "RPATH|RUNPATH"; then
+    fail ".deb: loopwren carries a run path; it should load the system's libraries only"
+fi
+
+if ((failures > 0)); then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "package checks passed: $(basename "$deb")"

@@ -154,71 +154,72 @@ void MacroEngine::setRunningApps(const QStringList& value)
     assign(m_runningApps, value, &MacroEngine::runningAppsChanged);
 }
 
-// Stored settings: the value reaches the preferences store before observers hear of it.
+namespace {
+
+void writeSetting(PreferencesStore& store, const QString& key, bool value) { store.writeBool(key, value); }
+void writeSetting(PreferencesStore& store, const QString& key, double value) { store.writeDouble(key, value); }
+void writeSetting(PreferencesStore& store, const QString& key, const QString& value) { store.writeString(key, value); }
+
+} // namespace
+
+template <typename T>
+void MacroEngine::assignStored(T& field, const T& value, const QString& key, void (MacroEngine::*changed)())
+{
+    writeSetting(*m_services.preferences, key, value);
+    assign(field, value, changed);
+}
+
 void MacroEngine::setShowDeleteConfirmation(bool value)
 {
-    m_services.preferences->writeBool(key::showDeleteConfirmation, value);
-    assign(m_showDeleteConfirmation, value, &MacroEngine::showDeleteConfirmationChanged);
+    assignStored(m_showDeleteConfirmation, value, key::showDeleteConfirmation, &MacroEngine::showDeleteConfirmationChanged);
 }
 void MacroEngine::setHideWhenRecording(bool value)
 {
-    m_services.preferences->writeBool(key::hideWhenRecording, value);
-    assign(m_hideWhenRecording, value, &MacroEngine::hideWhenRecordingChanged);
+    assignStored(m_hideWhenRecording, value, key::hideWhenRecording, &MacroEngine::hideWhenRecordingChanged);
 }
 void MacroEngine::setHideOnPlayback(bool value)
 {
-    m_services.preferences->writeBool(key::hideOnPlayback, value);
-    assign(m_hideOnPlayback, value, &MacroEngine::hideOnPlaybackChanged);
+    assignStored(m_hideOnPlayback, value, key::hideOnPlayback, &MacroEngine::hideOnPlaybackChanged);
 }
 void MacroEngine::setShowCloseSavePrompt(bool value)
 {
-    m_services.preferences->writeBool(key::showCloseSavePrompt, value);
-    assign(m_showCloseSavePrompt, value, &MacroEngine::showCloseSavePromptChanged);
+    assignStored(m_showCloseSavePrompt, value, key::showCloseSavePrompt, &MacroEngine::showCloseSavePromptChanged);
 }
 void MacroEngine::setTargetAppName(const QString& value)
 {
-    m_services.preferences->writeString(key::targetAppName, value);
-    assign(m_targetAppName, value, &MacroEngine::targetAppNameChanged);
+    assignStored(m_targetAppName, value, key::targetAppName, &MacroEngine::targetAppNameChanged);
 }
 void MacroEngine::setFocusTargetAppBeforePlayback(bool value)
 {
-    m_services.preferences->writeBool(key::focusTargetAppBeforePlayback, value);
-    assign(m_focusTargetAppBeforePlayback, value, &MacroEngine::focusTargetAppBeforePlaybackChanged);
+    assignStored(m_focusTargetAppBeforePlayback, value, key::focusTargetAppBeforePlayback, &MacroEngine::focusTargetAppBeforePlaybackChanged);
 }
 void MacroEngine::setSetTargetWindowPosition(bool value)
 {
-    m_services.preferences->writeBool(key::setTargetWindowPosition, value);
-    assign(m_setTargetWindowPosition, value, &MacroEngine::setTargetWindowPositionChanged);
+    assignStored(m_setTargetWindowPosition, value, key::setTargetWindowPosition, &MacroEngine::setTargetWindowPositionChanged);
 }
 void MacroEngine::setSetTargetWindowSize(bool value)
 {
-    m_services.preferences->writeBool(key::setTargetWindowSize, value);
-    assign(m_setTargetWindowSize, value, &MacroEngine::setTargetWindowSizeChanged);
+    assignStored(m_setTargetWindowSize, value, key::setTargetWindowSize, &MacroEngine::setTargetWindowSizeChanged);
 }
 void MacroEngine::setTargetWindowX(double value)
 {
-    m_services.preferences->writeDouble(key::targetWindowX, value);
-    assign(m_targetWindowX, value, &MacroEngine::targetWindowXChanged);
+    assignStored(m_targetWindowX, value, key::targetWindowX, &MacroEngine::targetWindowXChanged);
 }
 void MacroEngine::setTargetWindowY(double value)
 {
-    m_services.preferences->writeDouble(key::targetWindowY, value);
-    assign(m_targetWindowY, value, &MacroEngine::targetWindowYChanged);
+    assignStored(m_targetWindowY, value, key::targetWindowY, &MacroEngine::targetWindowYChanged);
 }
 void MacroEngine::setTargetWindowWidth(double value)
 {
-    m_services.preferences->writeDouble(key::targetWindowWidth, value);
-    assign(m_targetWindowWidth, value, &MacroEngine::targetWindowWidthChanged);
+    assignStored(m_targetWindowWidth, value, key::targetWindowWidth, &MacroEngine::targetWindowWidthChanged);
 }
 void MacroEngine::setTargetWindowHeight(double value)
 {
-    m_services.preferences->writeDouble(key::targetWindowHeight, value);
-    assign(m_targetWindowHeight, value, &MacroEngine::targetWindowHeightChanged);
+    assignStored(m_targetWindowHeight, value, key::targetWindowHeight, &MacroEngine::targetWindowHeightChanged);
 }
 void MacroEngine::setLanguage(const QString& value)
 {
-    m_services.preferences->writeString(key::appLanguage, value);
-    assign(m_language, value, &MacroEngine::languageChanged);
+    assignStored(m_language, value, key::appLanguage, &MacroEngine::languageChanged);
 }
 
 void MacroEngine::setRecordHotkey(const Hotkey& value)

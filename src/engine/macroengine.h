@@ -234,6 +234,9 @@ signals:
 private:
     template <typename T>
     void assign(T& field, const T& value, void (MacroEngine::*changed)());
+    // A stored setting: the value reaches the preferences store before observers hear of it.
+    template <typename T>
+    void assignStored(T& field, const T& value, const QString& key, void (MacroEngine::*changed)());
     void loadSettings();
     void unregisterHotkeys();
     void recordInputEvent(const InputEvent& event);

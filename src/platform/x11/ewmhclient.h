@@ -25,6 +25,8 @@ struct FrameExtents
     long right = 0;
     long top = 0;
     long bottom = 0;
+
+    bool operator==(const FrameExtents&) const = default;
 };
 
 // What the window manager and the clients publish about top-level windows (EWMH and ICCCM properties),

@@ -57,6 +57,17 @@ void waitUntilNotMaximized(Display* display, const EwmhClient& ewmh, WindowId wi
     }
 }
 
+// The manager publishes the restored frame's borders a moment after the restored state; sizing against
+// the borderless extents of the maximised frame would leave the frame too large by its borders.
+void waitUntilExtentsChange(Display* display, const EwmhClient& ewmh, WindowId window, const FrameExtents& maximized)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kUnmaximizeTimeout / 2;
+    while (ewmh.frameExtents(window) == maximized && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kPollInterval);
+        XSync(display, False);
+    }
+}
+
 } // namespace
 
 X11Workspace::X11Workspace(std::string displayName) : m_displayName(std::move(displayName)) {}
@@ -171,9 +182,12 @@ void X11Workspace::placeFirstWindow(const RunningApplication& application, const
     // A maximised window ignores moves and sizes, and its frame is drawn without borders, so the
     // extents are read only once the manager has restored it.
     if (ewmh.isMaximized(*window)) {
+        const FrameExtents maximized = ewmh.frameExtents(*window);
         ewmh.requestUnmaximize(*window);
         XSync(display, False);
         waitUntilNotMaximized(display, ewmh, *window);
+        if (maximized == FrameExtents{})
+            waitUntilExtentsChange(display, ewmh, *window, maximized);
     }
     // Position first, as the user would drag before resizing: a manager that keeps windows within the
     // monitor they are on then measures the size against the right monitor.

@@ -58,7 +58,8 @@ void waitUntilNotMaximized(Display* display, const EwmhClient& ewmh, WindowId wi
 }
 
 // The manager publishes the restored frame's borders a moment after the restored state; sizing against
-// the borderless extents of the maximised frame would leave the frame too large by its borders.
+// the borderless extents of the maximised frame would leave the frame too large by its borders. A
+// manager that keeps the same borders costs the timeout, once, and only for a maximised window.
 void waitUntilExtentsChange(Display* display, const EwmhClient& ewmh, WindowId window, const FrameExtents& maximized)
 {
     const auto deadline = std::chrono::steady_clock::now() + kUnmaximizeTimeout / 2;
@@ -186,8 +187,9 @@ void X11Workspace::placeFirstWindow(const RunningApplication& application, const
         ewmh.requestUnmaximize(*window);
         XSync(display, False);
         waitUntilNotMaximized(display, ewmh, *window);
-        if (maximized == FrameExtents{})
-            waitUntilExtentsChange(display, ewmh, *window, maximized);
+        // Managers drop only some borders when maximising (openbox keeps the title bar), so any
+        // change counts, not only a change from none.
+        waitUntilExtentsChange(display, ewmh, *window, maximized);
     }
     // Position first, as the user would drag before resizing: a manager that keeps windows within the
     // monitor they are on then measures the size against the right monitor.
@@ -199,6 +201,15 @@ void X11Workspace::placeFirstWindow(const RunningApplication& application, const
         const long clientHeight = std::max(1L, *height - extents.top - extents.bottom);
         ewmh.requestMoveResize(*window, EwmhClient::moveResizeWidth | EwmhClient::moveResizeHeight, 0, 0,
                                clientWidth, clientHeight);
+        XSync(display, False);
+        // Borders published after the request was sized (a manager still redecorating a restored
+        // window) would leave the frame off by their width: size once more against the new ones.
+        const FrameExtents settled = ewmh.frameExtents(*window);
+        if (settled != extents) {
+            ewmh.requestMoveResize(*window, EwmhClient::moveResizeWidth | EwmhClient::moveResizeHeight, 0, 0,
+                                   std::max(1L, *width - settled.left - settled.right),
+                                   std::max(1L, *height - settled.top - settled.bottom));
+        }
     }
     XSync(display, False);
 }

@@ -87,8 +87,9 @@ bool MacroEventReader::readMember(std::string_view key, od::value& value)
         return readInteger(key, value, m_event.scrollDeltaY);
     // Unknown members are ignored, but must still be well-formed JSON.
     if (const auto error = json::validateValue(value, json::maxMemberDepth)) {
+        // The name is the file's, not ours, so it is cut like any value we quote.
         if (error == simdjson::DEPTH_ERROR)
-            return fail(quoted(key) + " is nested too deeply");
+            return fail("\"" + shown(key) + "\" is nested too deeply");
         return failJson(error);
     }
     return true;

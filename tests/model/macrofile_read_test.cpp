@@ -199,6 +199,9 @@ TEST(MacroFileRead, DeepNestingFailsCleanly)
               R"(event 1: "note" is nested too deeply)");
     EXPECT_EQ(readMacro(doc(kRequired + ",\"location\":[1,2," + arrays + "]")).error,
               R"(event 1: "location" is nested too deeply)");
+    // The member's name comes from the file: a long one is cut like a long value.
+    EXPECT_EQ(readMacro(doc(kRequired + ",\"" + std::string(5000, 'n') + "\":" + arrays)).error,
+              "event 1: \"" + std::string(40, 'n') + "...\" is nested too deeply");
     EXPECT_FALSE(readMacro(std::string(depth, '[')).ok());
     EXPECT_FALSE(readMacro(doc(kRequired + ",\"note\":" + std::string(depth, '['))).ok());
     EXPECT_TRUE(

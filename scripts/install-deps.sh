@@ -14,7 +14,11 @@ packages=(
     qt6-qpa-plugins libgl1-mesa-dri
     xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
     dpkg-dev file appstream
+    util-linux mount
 )
+
+# `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.
+[[ "${1:-}" == fuzz ]] && packages+=(clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

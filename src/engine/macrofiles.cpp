@@ -13,11 +13,19 @@ QString save(const QString& path, const Timeline& events)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("%1: %2").arg(path, file.errorString());
-    const auto size = static_cast<qint64>(written.text.size());
-    if (file.write(written.text.data(), size) != size) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return QStringLiteral("%1: %2").arg(path, reason);
+    // A write that fills the disk stops short without an error of its own; writing the rest is what
+    // brings the system's reason (no space left) to light for the log line.
+    const char* data = written.text.data();
+    auto left = static_cast<qint64>(written.text.size());
+    while (left > 0) {
+        const qint64 count = file.write(data, left);
+        if (count <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return QStringLiteral("%1: %2").arg(path, reason);
+        }
+        data += count;
+        left -= count;
     }
     if (!file.commit())
         return QStringLiteral("%1: %2").arg(path, file.errorString());

@@ -1,8 +1,20 @@
 #include "testhttpserver.h"
 
 #include <QHostAddress>
+#include <QTimer>
+
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace loopwren {
+namespace {
+
+constexpr qint64 kFloodChunk = 64 * 1024;
+
+} // namespace
 
 TestHttpServer::Response TestHttpServer::json(const QByteArray& body)
 {
@@ -29,6 +41,13 @@ TestHttpServer::TestHttpServer()
 
 TestHttpServer::~TestHttpServer()
 {
+    // A flood blocked on a client that stopped reading ends here.
+    for (const int fd : m_floodDescriptors)
+        ::shutdown(fd, SHUT_RDWR);
+    for (std::thread& flood : m_floods)
+        flood.join();
+    for (const int fd : m_floodDescriptors)
+        ::close(fd);
     for (const QPointer<QTcpSocket>& socket : m_sockets) {
         if (socket)
             socket->abort();
@@ -87,15 +106,72 @@ void TestHttpServer::readRequest(QTcpSocket* socket)
 
 void TestHttpServer::answer(QTcpSocket* socket, const Response& response)
 {
+    const qint64 length = response.flood > 0 ? response.flood : response.body.size();
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Test\r\n";
     head += "Content-Type: " + response.contentType + "\r\n";
     if (response.announceLength)
-        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+        head += "Content-Length: " + QByteArray::number(length) + "\r\n";
     head += "Connection: close\r\n\r\n";
+    if (response.flood > 0) {
+        flood(socket, head, response.flood);
+        return;
+    }
     socket->write(head);
-    socket->write(response.body);
+    const QByteArray body = response.cutAfter >= 0 ? response.body.left(response.cutAfter) : response.body;
+    if (response.trickle.count() > 0) {
+        trickle(socket, body, response.trickle);
+        return;
+    }
+    socket->write(body);
+    m_bodyBytesSent += body.size();
     // Closes once everything written has gone out (or the client has hung up).
     socket->disconnectFromHost();
+}
+
+void TestHttpServer::trickle(QTcpSocket* socket, const QByteArray& body, std::chrono::milliseconds interval)
+{
+    auto* timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    QObject::connect(timer, &QTimer::timeout, socket, [this, socket, timer, body, sent] {
+        if (*sent == body.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(body.mid(*sent, 1));
+        ++*sent;
+        ++m_bodyBytesSent;
+    });
+    timer->start(interval);
+}
+
+void TestHttpServer::flood(QTcpSocket* socket, const QByteArray& head, qint64 size)
+{
+    // A server in another process sends as fast as the client takes the bytes. Sent from this thread,
+    // the flood would be paced by the event loop the client shares, so a thread of its own sends it
+    // over a copy of the connection's descriptor, blocking while the client does not read.
+    const int fd = ::dup(static_cast<int>(socket->socketDescriptor()));
+    if (fd < 0)
+        qFatal("the test HTTP server cannot take over a connection");
+    socket->abort(); // the copy keeps the connection open
+    m_floodDescriptors.push_back(fd);
+    m_floods.emplace_back([this, fd, head, size] {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        static const QByteArray filler(kFloodChunk, ' ');
+        bool open =
+            ::send(fd, head.constData(), static_cast<std::size_t>(head.size()), MSG_NOSIGNAL) == head.size();
+        for (qint64 left = size; open && left > 0;) {
+            const ssize_t sent = ::send(fd, filler.constData(),
+                                        static_cast<std::size_t>(std::min(left, kFloodChunk)), MSG_NOSIGNAL);
+            open = sent > 0;
+            if (open) {
+                left -= sent;
+                m_bodyBytesSent += sent;
+            }
+        }
+        // Ends the body; the descriptor itself is closed with the server.
+        ::shutdown(fd, SHUT_RDWR);
+    });
 }
 
 } // namespace loopwren

@@ -57,17 +57,18 @@ void QtUpdateFetcher::fetch(const QString& url, std::function<void(FetchResult)>
     deadline->start(m_limits.timeout);
 
     // An announced length over the cap ends the request before its body is read at all; a body without
-    // one is cut off as soon as it grows past the cap.
+    // one is cut off as soon as it grows past the cap. That is watched on readyRead, which comes with
+    // every chunk: downloadProgress comes at most every 100 ms, and a fast server sends tens of
+    // megabytes in that time, all of which the reply would hold.
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, giveUp, tooLarge, maxBytes] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > maxBytes)
             giveUp(tooLarge);
     });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [giveUp, tooLarge, maxBytes](qint64 received, qint64) {
-                         if (received > maxBytes)
-                             giveUp(tooLarge);
-                     });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, giveUp, tooLarge, maxBytes] {
+        if (reply->bytesAvailable() > maxBytes)
+            giveUp(tooLarge);
+    });
 
     const std::weak_ptr<bool> alive = m_alive;
     QObject::connect(

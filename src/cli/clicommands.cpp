@@ -1,5 +1,6 @@
 #include "clicommands.h"
 
+#include "displaywatcher.h"
 #include "logline.h"
 #include "macroengine.h"
 #include "macrofiles.h"
@@ -25,6 +26,15 @@ int usageError(const QString& message)
 {
     std::fprintf(stderr, "loopwren-cli: %s (see loopwren-cli --help)\n", qPrintable(message));
     return 2;
+}
+
+// A command whose X display went away ends at once with this status, touching no file.
+constexpr int kDisplayLostStatus = 1;
+
+void reportDisplayLost(const DisplayWatcher& display, const char* consequence)
+{
+    std::fprintf(stderr, "loopwren-cli: lost the connection to the X display %s; %s\n",
+                 qPrintable(display.displayName()), consequence);
 }
 
 // The engine over the user's stored settings and the X11 desktop. It never checks for updates, and
@@ -134,13 +144,27 @@ int record(const QStringList& arguments)
     SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::signalled, [] { QCoreApplication::exit(0); });
     if (seconds)
-        QTimer::singleShot(std::chrono::milliseconds(std::llround(*seconds * 1000)), [] { QCoreApplication::exit(0); });
+        QTimer::singleShot(std::chrono::milliseconds(std::llround(*seconds * 1000)),
+                           [] { QCoreApplication::exit(0); });
+
+    // A recording cut off by the loss of its display is incomplete: it is discarded, and a file of
+    // that name keeps what it held.
+    DisplayWatcher display;
+    bool displayLost = false;
+    QObject::connect(&display, &DisplayWatcher::lost, [&displayLost] {
+        displayLost = true;
+        QCoreApplication::exit(kDisplayLostStatus);
+    });
 
     engine->setRecordMouseMovements(parser.isSet(moves));
     engine->startRecording();
     std::puts("Recording; stop with Ctrl+C");
     std::fflush(stdout);
     QCoreApplication::exec();
+    if (displayLost) {
+        reportDisplayLost(display, "the recording is discarded");
+        return kDisplayLostStatus;
+    }
     // Input read before the stop is delivered first, then the appends it queued land.
     QCoreApplication::processEvents();
     engine->stopRecording();
@@ -207,7 +231,13 @@ int play(const QStringList& arguments)
             engine->stopPlayback();
         else
             QCoreApplication::exit(0); // still waiting for the target to come forward
-
+    });
+    // Without a display nothing can be played or released any more: the playback ends at once.
+    DisplayWatcher display;
+    QObject::connect(&display, &DisplayWatcher::lost, [&] {
+        reportDisplayLost(display, "the playback stops");
+        exitStatus = kDisplayLostStatus;
+        QCoreApplication::exit(0);
     });
     // Ends after the worker has released every key, whether the playback completed or was stopped.
     QObject::connect(engine.get(), &MacroEngine::playbackFinished, [] { QCoreApplication::exit(0); });
@@ -215,7 +245,8 @@ int play(const QStringList& arguments)
     // it is, so the option does not change what the window does next time.
     if (parser.isSet(focusTarget) && !engine->focusTargetAppBeforePlayback()) {
         engine->focusTargetApp();
-        QTimer::singleShot(std::chrono::milliseconds(500), engine.get(), [&engine] { engine->startPlayback(); });
+        QTimer::singleShot(std::chrono::milliseconds(500), engine.get(),
+                           [&engine] { engine->startPlayback(); });
     } else {
         engine->startPlayback();
     }

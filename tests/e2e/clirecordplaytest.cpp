@@ -39,10 +39,7 @@ protected:
 
     QString file(const char* name) const { return m_config.filePath(QString::fromLatin1(name)); }
 
-    static bool xdotool(const Lines& arguments)
-    {
-        return X11TestEnvironment::xdotool(arguments);
-    }
+    static bool xdotool(const Lines& arguments) { return X11TestEnvironment::xdotool(arguments); }
 
     QTemporaryDir m_config;
 };
@@ -87,7 +84,8 @@ TEST_F(CliRecordPlay, WhatIsRecordedFromRealInputPlaysBackInOrderAtItsPlace)
     EXPECT_EQ(recorded.events[0].location->x, 300);
     EXPECT_EQ(recorded.events[0].location->y, 300);
     EXPECT_EQ(recorded.events[6].keyCode, 9);
-    EXPECT_EQ(recorded.events[6].flags.value_or(0) & 0x100000, 0x100000u) << "Command+V carries the command bit";
+    EXPECT_EQ(recorded.events[6].flags.value_or(0) & 0x100000, 0x100000u)
+        << "Command+V carries the command bit";
 
     std::string problem;
     auto probe = ProbeWindow::open(&problem);
@@ -98,20 +96,21 @@ TEST_F(CliRecordPlay, WhatIsRecordedFromRealInputPlaysBackInOrderAtItsPlace)
     EXPECT_EQ(player->exitCode(), 0) << player->readAllStandardError().toStdString();
 
     const Lines lines = probe->waitForLines(14);
-    EXPECT_TRUE(inOrder(lines, {
-                                   "button 1 down 500,400 []",
-                                   "button 1 up 500,400 [Button1]",
-                                   "button 3 down 700,450 []",
-                                   "button 3 up 700,450 [Button3]",
-                                   "key a down []",
-                                   "key a up []",
-                                   "key Super_L down []",
-                                   "key v down [Mod4]",
-                                   "key v up [Mod4]",
-                                   "key Super_L up [Mod4]",
-                                   "button 5 down 700,450 []",
-                                   "button 5 up 700,450 [Button5]",
-                               }))
+    EXPECT_TRUE(inOrder(lines,
+                        {
+                            "button 1 down 500,400 []",
+                            "button 1 up 500,400 [Button1]",
+                            "button 3 down 700,450 []",
+                            "button 3 up 700,450 [Button3]",
+                            "key a down []",
+                            "key a up []",
+                            "key Super_L down []",
+                            "key v down [Mod4]",
+                            "key v up [Mod4]",
+                            "key Super_L up [Mod4]",
+                            "button 5 down 700,450 []",
+                            "button 5 up 700,450 [Button5]",
+                        }))
         << testing::PrintToString(lines);
 }
 
@@ -163,7 +162,8 @@ TEST(CliValidate, ReportsTheCountOrTheReason)
     process.start(QStringLiteral(LOOPWREN_CLI), {"validate", bad});
     ASSERT_TRUE(process.waitForFinished(5000));
     EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(process.readAllStandardOutput(), "Failed to load macro: event 1: \"keyCode\" 70000 is out of range\n");
+    EXPECT_EQ(process.readAllStandardOutput(),
+              "Failed to load macro: event 1: \"keyCode\" 70000 is out of range\n");
 }
 
 } // namespace

@@ -47,6 +47,30 @@ TEST(X11ConnectionLoss, ALostServerEndsTheCaptureButNotTheProcess)
     EXPECT_EQ(X11InputPoster::create(server.displayName()), nullptr);
 }
 
+// Xlib does not refuse requests on a lost connection: it queues them in a buffer nothing empties any
+// more and, once that is full, hands XTEST a null request to fill. An endless playback keeps posting
+// after its server died, so the poster must stop talking to the connection altogether.
+TEST(X11ConnectionLoss, APosterOutlivesItsServerHoweverMuchItIsAskedToPost)
+{
+    PrivateXServer server;
+    ASSERT_FALSE(server.displayName().empty()) << server.problem();
+    auto poster = X11InputPoster::create(server.displayName());
+    ASSERT_NE(poster, nullptr);
+    poster->postKey(0, true, modifier::shift);
+
+    server.crash();
+    // Far more requests than Xlib's buffer holds, of every kind the poster sends.
+    for (int i = 0; i < 5000; ++i) {
+        poster->warpPointer({static_cast<double>(i % 100), 1});
+        poster->postMouseMoved({1, static_cast<double>(i % 100)}, std::nullopt, modifier::control);
+        poster->postMouseButton(MouseButtonType::left, i % 2 == 0, {2, 2}, 1, 0);
+        poster->postKey(0, i % 2 == 0, modifier::option);
+        poster->postScrollNotch(ScrollDirection::down, std::nullopt);
+    }
+    poster->releaseAll();
+    poster.reset();
+}
+
 TEST(X11ConnectionLoss, ProtocolErrorsOnOurConnectionsAreLoggedAndSurvived)
 {
     const auto problem = X11TestEnvironment::displayProblem();

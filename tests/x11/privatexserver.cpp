@@ -55,11 +55,15 @@ PrivateXServer::PrivateXServer()
 
 PrivateXServer::~PrivateXServer() { kill(); }
 
-void PrivateXServer::kill()
+void PrivateXServer::kill() { stop(SIGTERM); }
+
+void PrivateXServer::crash() { stop(SIGKILL); }
+
+void PrivateXServer::stop(int signalNumber)
 {
     if (m_pid <= 0)
         return;
-    ::kill(m_pid, SIGTERM);
+    ::kill(m_pid, signalNumber);
     waitpid(m_pid, nullptr, 0);
     m_pid = -1;
 }

@@ -19,8 +19,12 @@ public:
     const std::string& problem() const { return m_problem; }
     // Kills the server and waits for it to be gone.
     void kill();
+    // The same with SIGKILL, as when the server crashes: it gets no chance to say goodbye to clients.
+    void crash();
 
 private:
+    void stop(int signalNumber);
+
     pid_t m_pid = -1;
     std::string m_displayName;
     std::string m_problem;

@@ -15,8 +15,9 @@ namespace loopwren {
 //
 // Xlib's default handlers end the process on any protocol error and on a lost connection. Opening a
 // connection makes process-wide handlers current that log errors on our connections and let the
-// caller carry on; a lost connection is logged and marked broken (every later Xlib call on it
-// returns at once), so the owner can notice and give up on it. Errors on connections opened by
+// caller carry on; a lost connection is logged and marked broken, so the owner can notice and give
+// up on it. Give up it must: Xlib still queues requests on a lost connection, and once its buffer is
+// full it hands out null requests that XTEST and others write through. Errors on connections opened by
 // others (Qt's) still go to the handlers those installed.
 class X11Connection
 {

@@ -66,6 +66,11 @@ void remove(std::vector<unsigned>& held, unsigned value)
 
 } // namespace
 
+Display* X11InputPoster::liveDisplay() const
+{
+    return m_connection->isBroken() ? nullptr : m_connection->display();
+}
+
 std::unique_ptr<X11InputPoster> X11InputPoster::create(const std::string& displayName)
 {
     auto connection = X11Connection::open(displayName);
@@ -158,7 +163,9 @@ void X11InputPoster::postScrollNotch(ScrollDirection direction, std::optional<st
 {
     applyFlags(flags);
     const unsigned button = wheelButton(direction);
-    Display* display = m_connection->display();
+    Display* display = liveDisplay();
+    if (!display)
+        return;
     XTestFakeButtonEvent(display, button, True, kNoDelay);
     XTestFakeButtonEvent(display, button, False, kNoDelay);
     XFlush(display);
@@ -174,7 +181,8 @@ void X11InputPoster::releaseAll()
     m_heldButtons.clear();
     applyFlags(0);
     // The end of a playback: make sure the server has acted on everything before anyone looks.
-    XSync(m_connection->display(), False);
+    if (Display* display = liveDisplay())
+        XSync(display, False);
 }
 
 void X11InputPoster::applyFlags(std::optional<std::uint64_t> flags)
@@ -195,7 +203,9 @@ bool X11InputPoster::pointerIsAt(Point location) const
 {
     const auto x = rootCoordinate(m_origin.x, location.x);
     const auto y = rootCoordinate(m_origin.y, location.y);
-    Display* display = m_connection->display();
+    Display* display = liveDisplay();
+    if (!display)
+        return false;
     Window root = 0;
     Window child = 0;
     int rootX = 0;
@@ -213,9 +223,9 @@ bool X11InputPoster::moveTo(Point location)
 {
     const auto x = rootCoordinate(m_origin.x, location.x);
     const auto y = rootCoordinate(m_origin.y, location.y);
-    if (!x || !y)
+    Display* display = liveDisplay();
+    if (!x || !y || !display)
         return false;
-    Display* display = m_connection->display();
     // Screen -1 is the screen the pointer is on.
     XTestFakeMotionEvent(display, -1, *x, *y, kNoDelay);
     XFlush(display);
@@ -224,16 +234,19 @@ bool X11InputPoster::moveTo(Point location)
 
 void X11InputPoster::sendKey(unsigned keycode, bool down)
 {
-    Display* display = m_connection->display();
+    Display* display = liveDisplay();
+    if (!display)
+        return;
     XTestFakeKeyEvent(display, keycode, down ? True : False, kNoDelay);
     XFlush(display);
 }
 
 void X11InputPoster::sendButton(unsigned button, bool down)
 {
-    Display* display = m_connection->display();
-    XTestFakeButtonEvent(display, button, down ? True : False, kNoDelay);
-    XFlush(display);
+    if (Display* display = liveDisplay()) {
+        XTestFakeButtonEvent(display, button, down ? True : False, kNoDelay);
+        XFlush(display);
+    }
     remove(m_heldButtons, button);
     if (down)
         m_heldButtons.push_back(button);

@@ -2,6 +2,7 @@
 
 #include "inputposter.h"
 #include "primarymonitor.h"
+#include "x11connection.h"
 
 #include <array>
 #include <memory>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace loopwren {
-
-class X11Connection;
 
 // Synthesises input with XTEST on a connection of its own. Create it on any thread, then use it from
 // one thread at a time (the playback worker).
@@ -49,6 +48,10 @@ public:
 private:
     X11InputPoster(std::unique_ptr<X11Connection> connection, ScreenOrigin origin);
 
+    // The connection's display, or nullptr once it is lost: Xlib keeps queueing requests on a lost
+    // connection until its buffer is full and then crashes, so a poster whose server went away must
+    // not make another request, however long its playback goes on posting.
+    Display* liveDisplay() const;
     void applyFlags(std::optional<std::uint64_t> flags);
     bool pointerIsAt(Point location) const;
     bool moveTo(Point location);

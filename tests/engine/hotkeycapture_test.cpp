@@ -50,33 +50,5 @@ TEST_F(Capture, EscapeEndsTheCaptureAndKeepsTheHotkey)
     EXPECT_FALSE(capture.recordingHotkeyFor());
 }
 
-TEST_F(Capture, StartingOnTheOtherRowMovesTheCaptureAndCancelLowersTheFlag)
-{
-    MacroEngine& e = build();
-    HotkeyCapture capture(e, e.inputMonitor());
-    capture.startHotkeyCapture(HotkeyTarget::record);
-    capture.startHotkeyCapture(HotkeyTarget::playback);
-    EXPECT_EQ(input->monitorCount(), 1u);
-    EXPECT_EQ(capture.recordingHotkeyForValue(), 1);
-    capture.cancel();
-    EXPECT_FALSE(e.isCapturingHotkey());
-    EXPECT_EQ(input->monitorCount(), 0u);
-}
-
-TEST_F(Capture, ResetStoresAndRegistersTheUnsetHotkeys)
-{
-    MacroEngine& e = build();
-    e.setRecordHotkey(Hotkey{1, modifier::command});
-    e.setPlaybackHotkey(Hotkey{2, modifier::command});
-    HotkeyCapture capture(e, e.inputMonitor());
-    journal->clear();
-    capture.resetHotkeys();
-    EXPECT_EQ(e.recordHotkey(), Hotkey::unset());
-    EXPECT_EQ(e.playbackHotkey(), Hotkey::unset());
-    EXPECT_EQ(journal->lines().filter("register 65535 mods=0x0 id=(1111, 1)").size(), 2);
-    EXPECT_EQ(store->values().value("playbackHotkey").toByteArray(),
-              QByteArray::fromStdString(encodeHotkey(Hotkey::unset())));
-}
-
 } // namespace
 } // namespace loopwren

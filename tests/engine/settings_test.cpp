@@ -5,12 +5,12 @@
 namespace loopwren {
 namespace {
 
+// clang-format off
 const QStringList kStoredKeys = {
-    "recordHotkey",      "playbackHotkey",       "targetAppName",     "focusTargetAppBeforePlayback",
-    "setTargetWindowPosition", "setTargetWindowSize", "appLanguage", "showDeleteConfirmation",
-    "hideWhenRecording", "hideOnPlayback",       "showCloseSavePrompt", "targetWindowX",
-    "targetWindowY",     "targetWindowWidth",    "targetWindowHeight",
-};
+    "recordHotkey", "playbackHotkey", "targetAppName", "focusTargetAppBeforePlayback", "setTargetWindowPosition",
+    "setTargetWindowSize", "appLanguage", "showDeleteConfirmation", "hideWhenRecording", "hideOnPlayback",
+    "showCloseSavePrompt", "targetWindowX", "targetWindowY", "targetWindowWidth", "targetWindowHeight"};
+// clang-format on
 
 QByteArray hotkeyBytes(std::uint16_t keyCode, std::uint64_t modifiers)
 {
@@ -23,14 +23,10 @@ TEST_F(Settings, EmptyStoreGivesInitialValuesAndWritesEveryKeyBack)
 {
     MacroEngine& e = build();
     drain();
-    EXPECT_FALSE(e.isRecording());
-    EXPECT_FALSE(e.isPlaying());
-    EXPECT_TRUE(e.recordedEvents().empty());
     EXPECT_EQ(e.playbackSpeed(), 100.0);
     EXPECT_EQ(e.loopCount(), 1);
     EXPECT_FALSE(e.infiniteLoop());
     EXPECT_FALSE(e.recordMouseMovements());
-    EXPECT_EQ(e.currentPlaybackIndex(), -1);
     EXPECT_TRUE(e.showDeleteConfirmation());
     EXPECT_TRUE(e.showCloseSavePrompt());
     EXPECT_FALSE(e.hideWhenRecording());

@@ -85,18 +85,5 @@ TEST_F(Target, PlacementCopiesTheFrameWhenScheduledAndRunsLater)
     EXPECT_EQ(journal->lines().last(), "place Notes size=800x600");
 }
 
-TEST_F(Target, AccessibilityIsPublishedInALaterStep)
-{
-    MacroEngine& e = buildWith({});
-    EXPECT_TRUE(e.isAccessibilityGranted());
-    accessibility->trusted = false;
-    e.checkAccessibility();
-    EXPECT_TRUE(e.isAccessibilityGranted());
-    drain();
-    EXPECT_FALSE(e.isAccessibilityGranted());
-    e.requestAccessibility();
-    EXPECT_EQ(accessibility->requests, 1);
-}
-
 } // namespace
 } // namespace loopwren

@@ -30,24 +30,15 @@ void AppFixture::startApp(Start start)
             settings.setValue(it.key(), it.value());
         settings.sync();
     }
-    PlatformServices services;
+    PlatformServices services = fakeServices();
     services.preferences = std::make_unique<QSettingsPreferencesStore>();
     auto fetcherOwned = std::make_unique<QtUpdateFetcher>(QtUpdateFetcher::Limits{start.timeout});
     fetcher = fetcherOwned.get();
     services.updates = std::move(fetcherOwned);
-    services.hotkeys = std::make_unique<FakeHotkeyService>(journal);
-    services.accessibility = std::make_unique<FakeAccessibility>();
-    auto workspaceOwned = std::make_unique<FakeWorkspace>(journal);
-    appWorkspace = workspaceOwned.get();
     RunningApplication files, terminal;
     files.name = QStringLiteral("Files");
     terminal.name = QStringLiteral("Terminal");
-    appWorkspace->applications = {terminal, files};
-    services.workspace = std::move(workspaceOwned);
-    auto inputOwned = std::make_unique<FakeInputMonitor>();
-    appInput = inputOwned.get();
-    services.input = std::move(inputOwned);
-    services.posters = std::make_unique<FakeInputPosterFactory>(journal);
+    workspace->applications = {terminal, files};
 
     EngineOptions options;
     options.applicationVersion = start.version;

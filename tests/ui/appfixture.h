@@ -14,7 +14,7 @@ namespace loopwren {
 // only for the desktop services (input, hotkeys, the list of running applications).
 class AppFixture : public UiFixture
 {
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -47,10 +47,8 @@ class AppFixture : public UiFixture
 
     TestHttpServer server;
     QtUpdateFetcher* fetcher = nullptr;
-    FakeWorkspace* appWorkspace = nullptr;
-    FakeInputMonitor* appInput = nullptr;
 
-  private:
+private:
     std::unique_ptr<LoopWrenApp> m_app;
 };
 

@@ -9,7 +9,7 @@ namespace {
 
 class ControlBar : public UiFixture
 {
-  protected:
+protected:
     // The names of the controls that take input, in bar order, then the two navigation entries.
     QStringList enabledControls()
     {
@@ -174,15 +174,7 @@ TEST_F(ControlBar, MissingLogoShowsTheGradientMark)
     EXPECT_TRUE(item("logoFallback")->isVisible());
 }
 
-} // namespace
-} // namespace loopwren
-
-namespace loopwren {
-namespace {
-
-class UpdateNoticeView : public UiFixture
-{
-};
+using UpdateNoticeView = UiFixture;
 
 TEST_F(UpdateNoticeView, CoversTheWindowInTheLanguageUntilLater)
 {

@@ -10,7 +10,7 @@ namespace {
 
 class QuitPrompt : public UiFixture
 {
-  protected:
+protected:
     void SetUp() override
     {
         UiFixture::SetUp();
@@ -23,18 +23,18 @@ class QuitPrompt : public UiFixture
 
 using Reply = AppDelegate::TerminateReply;
 
-TEST_F(QuitPrompt, EmptyTimelineQuitsAtOnce)
+// Nothing to lose, the prompt switched off (even while recording), or no engine: no question asked.
+TEST_F(QuitPrompt, QuitsAtOnceWithoutAsking)
 {
     EXPECT_EQ(quit(), Reply::now);
-    EXPECT_TRUE(dialogs.shown.isEmpty());
-}
-
-TEST_F(QuitPrompt, SwitchedOffQuitsAtOnceEvenWhileRecording)
-{
-    setTimeline(sampleTimeline());
     engine->setShowCloseSavePrompt(false);
     engine->startRecording();
     engine->setRecordedEvents(sampleTimeline());
+    EXPECT_EQ(quit(), Reply::now);
+    state.reset();
+    settings.reset();
+    hotkeyCapture.reset();
+    engine.reset();
     EXPECT_EQ(quit(), Reply::now);
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
@@ -61,28 +61,21 @@ TEST_F(QuitPrompt, CancelOrDismissStaysAndLeavesTheTimeline)
     EXPECT_EQ(engine->recordedEvents()[0].id, first);
 }
 
-TEST_F(QuitPrompt, SaveThenCancelledPanelStays)
+// Save quits only once the file is written: a cancelled panel or an unwritable path stays.
+TEST_F(QuitPrompt, SaveQuitsOnceTheFileIsWritten)
 {
     setTimeline(sampleTimeline());
     dialogs.alertAnswers.enqueue(0);
     EXPECT_EQ(quit(), Reply::cancel);
     ASSERT_EQ(dialogs.shown.size(), 2);
     EXPECT_EQ(dialogs.shown[1], QStringLiteral("save panel: Export Macro |  | macro_1733390123.json"));
-}
 
-TEST_F(QuitPrompt, SaveToUnwritablePathStaysAndLogs)
-{
-    setTimeline(sampleTimeline());
     dialogs.alertAnswers.enqueue(0);
     dialogs.panelAnswers.enqueue(QStringLiteral("/nonexistent-loopwren-dir/macro.json"));
     EXPECT_EQ(quit(), Reply::cancel);
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged[0].startsWith(QStringLiteral("Failed to save macro: "))) << logged[0].toStdString();
-}
 
-TEST_F(QuitPrompt, SaveToWritablePathQuits)
-{
-    setTimeline(sampleTimeline());
     const QString path = QDir::tempPath() + QStringLiteral("/loopwren-quit-test.json");
     dialogs.alertAnswers.enqueue(0);
     dialogs.panelAnswers.enqueue(path);
@@ -108,15 +101,6 @@ TEST_F(QuitPrompt, IndonesianTextsOnlyForExactlyIndonesia)
     engine->setLanguage(QStringLiteral("Bahasa"));
     quit();
     EXPECT_TRUE(dialogs.shown.value(0).startsWith(QStringLiteral("alert: Save Last Recording?")));
-}
-
-TEST_F(QuitPrompt, NoEngineQuits)
-{
-    state.reset();
-    settings.reset();
-    hotkeyCapture.reset();
-    engine.reset();
-    EXPECT_EQ(quit(), Reply::now);
 }
 
 } // namespace

@@ -76,21 +76,27 @@ void UiFixture::TearDown()
     setLogSink({});
 }
 
-void UiFixture::build(QVariantMap stored)
+PlatformServices UiFixture::fakeServices()
 {
     PlatformServices services;
     auto accessibilityOwned = std::make_unique<FakeAccessibility>();
     auto inputOwned = std::make_unique<FakeInputMonitor>();
+    auto workspaceOwned = std::make_unique<FakeWorkspace>(journal);
     accessibility = accessibilityOwned.get();
     input = inputOwned.get();
-    services.preferences = std::make_unique<MemoryPreferencesStore>(std::move(stored));
+    workspace = workspaceOwned.get();
     services.hotkeys = std::make_unique<FakeHotkeyService>(journal);
     services.accessibility = std::move(accessibilityOwned);
-    auto workspaceOwned = std::make_unique<FakeWorkspace>(journal);
-    workspace = workspaceOwned.get();
     services.workspace = std::move(workspaceOwned);
     services.input = std::move(inputOwned);
     services.posters = std::make_unique<FakeInputPosterFactory>(journal);
+    return services;
+}
+
+void UiFixture::build(QVariantMap stored)
+{
+    PlatformServices services = fakeServices();
+    services.preferences = std::make_unique<MemoryPreferencesStore>(std::move(stored));
     engine = std::make_unique<MacroEngine>(std::move(services), engineOptions);
     hotkeyCapture = std::make_unique<HotkeyCapture>(*engine, engine->inputMonitor());
     settings = std::make_unique<SettingsState>(*engine, *hotkeyCapture);
@@ -119,10 +125,7 @@ void UiFixture::drain(int rounds)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-void UiFixture::wait(int ms)
-{
-    QTest::qWait(ms);
-}
+void UiFixture::wait(int ms) { QTest::qWait(ms); }
 
 void UiFixture::setTimeline(Timeline events)
 {

@@ -17,10 +17,7 @@
 
 // Readable failure messages for Qt strings.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 inline void PrintTo(const QStringList& list, std::ostream* out)
 {
     *out << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
@@ -39,11 +36,13 @@ Timeline sampleTimeline();
 // rendered offscreen.
 class UiFixture : public testing::Test
 {
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
 
     void build(QVariantMap stored = {});
+    // The fake desktop services, reachable through the members below; the caller adds the preferences.
+    PlatformServices fakeServices();
     // Loads Main.qml over the state and waits until it has been shown.
     QQuickWindow& openWindow();
     // Runs queued main-thread work (the engine's queued edits and appends).

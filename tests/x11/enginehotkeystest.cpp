@@ -30,7 +30,7 @@ std::vector<std::string> describe(const Timeline& timeline)
 // reaches the keyboard, playback included.
 class EngineHotkeysTest : public EngineOnX11
 {
-  protected:
+protected:
     void SetUp() override
     {
         EngineOnX11::SetUp();
@@ -122,37 +122,6 @@ TEST_F(EngineHotkeysTest, ThePlaybackHotkeyStopsARunningPlayback)
     X11TestEnvironment::settle();
     EXPECT_FALSE(sawKey(InputKind::keyDown, kKeyB));
     EXPECT_EQ(m_playbacksStarted, 1);
-}
-
-TEST_F(EngineHotkeysTest, ThePlaybackHotkeyDoesNothingDuringARecording)
-{
-    m_engine->setRecordedEvents({keyEvent(EventType::keyDown, kKeyB), keyEvent(EventType::keyUp, kKeyB)});
-    press("ctrl+alt+k");
-    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return m_engine->isRecording(); }));
-    X11TestEnvironment::settle();
-    press("ctrl+alt+j");
-    X11TestEnvironment::settle(std::chrono::milliseconds(500));
-    EXPECT_EQ(m_playbacksStarted, 0);
-    EXPECT_TRUE(m_engine->isRecording());
-    press("ctrl+alt+k");
-    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return !m_engine->isRecording(); }));
-    X11TestEnvironment::settle();
-    // Neither hotkey's key went into the recording.
-    EXPECT_EQ(describe(m_engine->recordedEvents()), std::vector<std::string>{});
-    EXPECT_FALSE(sawKey(InputKind::keyDown, kKeyB));
-}
-
-TEST_F(EngineHotkeysTest, ACombinationTakenByTheOtherHotkeyIsLoggedAsRefused)
-{
-    m_engine->setPlaybackHotkey(Hotkey{kKeyK, kControlOption});
-    X11TestEnvironment::settle();
-    EXPECT_TRUE(m_logged.contains(QStringLiteral("Failed to register playback hotkey: 10")))
-        << m_logged.join(u'\n').toStdString();
-    // The record hotkey keeps working.
-    press("ctrl+alt+k");
-    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return m_engine->isRecording(); }));
-    press("ctrl+alt+k");
-    EXPECT_TRUE(X11TestEnvironment::waitUntil([&] { return !m_engine->isRecording(); }));
 }
 
 } // namespace

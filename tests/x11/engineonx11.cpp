@@ -27,8 +27,6 @@ MacroEngine& EngineOnX11::build()
     m_store = store.get();
     services.preferences = std::move(store);
     X11ServiceOptions options;
-    options.hideThisApplication = [this] { m_hideShow.push_back("hide"); };
-    options.showThisApplication = [this] { m_hideShow.push_back("show"); };
     options.openUrl = [](const QUrl&) { return true; };
     EXPECT_TRUE(addX11Services(services, options));
     m_engine = std::make_unique<MacroEngine>(std::move(services));

@@ -13,7 +13,7 @@ namespace loopwren {
 // An engine on the real X11 services, its settings in memory.
 class EngineOnX11 : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -23,10 +23,9 @@ class EngineOnX11 : public ::testing::Test
 
     std::unique_ptr<MacroEngine> m_engine;
     MemoryPreferencesStore* m_store = nullptr;
-    std::vector<std::string> m_hideShow;
     QStringList m_logged;
 
-  private:
+private:
     LogSink m_previousSink;
 };
 

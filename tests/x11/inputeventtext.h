@@ -11,7 +11,6 @@ namespace loopwren {
 class InputEventText
 {
 public:
-    static std::string kindName(InputKind kind);
     static std::string describe(const InputEvent& event);
     static std::vector<std::string> describe(const std::vector<InputEvent>& events);
 };

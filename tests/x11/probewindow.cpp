@@ -1,5 +1,7 @@
 #include "probewindow.h"
 
+#include "x11testenvironment.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -96,15 +98,8 @@ void ProbeWindow::resetPointer(int rootX, int rootY)
     XSync(display, False);
     // The motion may come back after the sync reply: wait for the pointer to be there, then drop the log.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        Window root = 0;
-        Window child = 0;
-        int x = 0;
-        int y = 0;
-        int windowX = 0;
-        int windowY = 0;
-        unsigned mask = 0;
-        XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY, &mask);
-        if (x == rootX && y == rootY)
+        const auto pointer = X11TestEnvironment::pointer();
+        if (pointer.x == rootX && pointer.y == rootY)
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

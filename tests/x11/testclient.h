@@ -13,7 +13,7 @@ namespace loopwren {
 // on destruction.
 class TestClient
 {
-  public:
+public:
     struct Options
     {
         Options(std::string instanceName, std::string wmClassName)
@@ -22,10 +22,7 @@ class TestClient
         }
         std::string instance;
         std::string className;
-        std::string title = "Test client";
         int windows = 1;
-        int width = 320;
-        int height = 200;
         bool withPid = true; // the client's own process id in _NET_WM_PID
         std::string type = "normal";
         bool skipTaskbar = false;
@@ -42,7 +39,7 @@ class TestClient
     // In mapping order.
     const std::vector<unsigned long>& windows() const { return m_windows; }
 
-  private:
+private:
     explicit TestClient(pid_t pid) : m_pid(pid) {}
 
     pid_t m_pid;

@@ -61,19 +61,11 @@ unsigned long WindowInspector::inputFocus()
 std::optional<Rect> WindowInspector::clientRect(unsigned long window)
 {
     Display* display = m_connection->display();
-    Window root = 0;
-    int x = 0;
-    int y = 0;
-    unsigned width = 0;
-    unsigned height = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    if (!XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth))
-        return std::nullopt;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    if (!XTranslateCoordinates(display, window, root, 0, 0, &rootX, &rootY, &child))
+    Window root = 0, child = 0;
+    int x = 0, y = 0, rootX = 0, rootY = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth) ||
+        !XTranslateCoordinates(display, window, root, 0, 0, &rootX, &rootY, &child))
         return std::nullopt;
     return Rect{rootX, rootY, static_cast<int>(width), static_cast<int>(height)};
 }
@@ -89,10 +81,8 @@ std::optional<Rect> WindowInspector::frameRect(unsigned long window)
     const auto client = clientRect(window);
     if (!client || extents.size() != 4)
         return std::nullopt;
-    const auto left = static_cast<int>(extents[0]);
-    const auto right = static_cast<int>(extents[1]);
-    const auto top = static_cast<int>(extents[2]);
-    const auto bottom = static_cast<int>(extents[3]);
+    const int left = static_cast<int>(extents[0]), right = static_cast<int>(extents[1]);
+    const int top = static_cast<int>(extents[2]), bottom = static_cast<int>(extents[3]);
     return Rect{client->x - left, client->y - top, client->width + left + right,
                 client->height + top + bottom};
 }
@@ -114,27 +104,25 @@ bool WindowInspector::isIconic(unsigned long window)
     return !state.empty() && static_cast<long>(state.front()) == IconicState;
 }
 
+std::optional<std::uint32_t> WindowInspector::cardinal(unsigned long window, const char* name)
+{
+    const auto values = property(window, name, XA_CARDINAL);
+    return values.empty() ? std::nullopt : std::optional(static_cast<std::uint32_t>(values.front()));
+}
+
 std::optional<std::uint32_t> WindowInspector::currentDesktop()
 {
-    const auto values =
-        property(DefaultRootWindow(m_connection->display()), "_NET_CURRENT_DESKTOP", XA_CARDINAL);
-    return values.empty() ? std::nullopt
-                          : std::optional<std::uint32_t>(static_cast<std::uint32_t>(values.front()));
+    return cardinal(DefaultRootWindow(m_connection->display()), "_NET_CURRENT_DESKTOP");
 }
 
 std::optional<std::uint32_t> WindowInspector::desktopCount()
 {
-    const auto values =
-        property(DefaultRootWindow(m_connection->display()), "_NET_NUMBER_OF_DESKTOPS", XA_CARDINAL);
-    return values.empty() ? std::nullopt
-                          : std::optional<std::uint32_t>(static_cast<std::uint32_t>(values.front()));
+    return cardinal(DefaultRootWindow(m_connection->display()), "_NET_NUMBER_OF_DESKTOPS");
 }
 
 std::optional<std::uint32_t> WindowInspector::desktopOf(unsigned long window)
 {
-    const auto values = property(window, "_NET_WM_DESKTOP", XA_CARDINAL);
-    return values.empty() ? std::nullopt
-                          : std::optional<std::uint32_t>(static_cast<std::uint32_t>(values.front()));
+    return cardinal(window, "_NET_WM_DESKTOP");
 }
 
 void WindowInspector::sendToRoot(unsigned long window, const char* messageType, long l0, long l1, long l2,

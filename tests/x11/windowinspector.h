@@ -28,7 +28,7 @@ struct Rect
 // than through the code under test, and the window-manager requests tests use to set a scene up.
 class WindowInspector
 {
-  public:
+public:
     static std::unique_ptr<WindowInspector> open(const std::string& displayName = {});
 
     std::vector<unsigned long> clientList();
@@ -52,11 +52,12 @@ class WindowInspector
     void requestWindowDesktop(unsigned long window, std::uint32_t desktop);
     void requestActivation(unsigned long window);
 
-  private:
+private:
     explicit WindowInspector(std::unique_ptr<X11Connection> connection) : m_connection(std::move(connection))
     {
     }
     std::vector<unsigned long> property(unsigned long window, const char* name, unsigned long type);
+    std::optional<std::uint32_t> cardinal(unsigned long window, const char* name);
     void sendToRoot(unsigned long window, const char* messageType, long l0, long l1 = 0, long l2 = 0,
                     long l3 = 0);
 

@@ -33,23 +33,12 @@ unsigned keycodeOf(const char* keysymName)
     return connection ? XKeysymToKeycode(connection->display(), XStringToKeysym(keysymName)) : 0;
 }
 
-unsigned modifierState()
-{
-    const auto connection = X11Connection::open({});
-    Window root = 0;
-    Window child = 0;
-    int x = 0;
-    int y = 0;
-    unsigned mask = 0;
-    XQueryPointer(connection->display(), DefaultRootWindow(connection->display()), &root, &child, &x, &y, &x,
-                  &y, &mask);
-    return mask;
-}
+unsigned modifierState() { return X11TestEnvironment::pointer().mask; }
 
 // Turns Caps Lock and Num Lock off again, whatever a test left on.
 class LocksOff
 {
-  public:
+public:
     ~LocksOff()
     {
         const unsigned state = modifierState();
@@ -62,7 +51,7 @@ class LocksOff
 
 class X11HotkeyServiceTest : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         const auto problem = X11TestEnvironment::displayProblem();

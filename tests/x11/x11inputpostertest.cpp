@@ -36,20 +36,13 @@ protected:
     {
         const auto connection = X11Connection::open({});
         ASSERT_NE(connection, nullptr);
-        Display* display = connection->display();
         char keys[32] = {};
-        XQueryKeymap(display, keys);
+        XQueryKeymap(connection->display(), keys);
         for (int i = 0; i < 32; ++i)
             EXPECT_EQ(keys[i], 0) << "a key is still held among keycodes " << i * 8 << "-" << i * 8 + 7;
-        Window root = 0;
-        Window child = 0;
-        int x = 0;
-        int y = 0;
-        int windowX = 0;
-        int windowY = 0;
-        unsigned mask = 0;
-        XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY, &mask);
-        EXPECT_EQ(mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask), 0u)
+        EXPECT_EQ(X11TestEnvironment::pointer().mask &
+                      (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask),
+                  0u)
             << "a button is still held";
     }
 

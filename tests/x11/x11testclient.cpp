@@ -1,8 +1,8 @@
-// A stand-in for a running application: maps plain top-level windows with the given WM_CLASS, title,
-// process id and size, prints their ids once all are mapped, and then stays until it is killed.
+// A stand-in for a running application: maps plain 320x200 top-level windows with the given WM_CLASS
+// and its own process id, prints their ids once all are mapped, and then stays until it is killed.
 //
-//   x11_test_client --instance wren --class Wren [--title T] [--windows N] [--size WxH]
-//                   [--pid N | --no-pid] [--type normal|dialog|utility] [--skip-taskbar] [--display D]
+//   x11_test_client --instance wren --class Wren [--windows N] [--no-pid]
+//                   [--type normal|dialog|utility] [--skip-taskbar] [--display D]
 //
 // Output: one line "windows 0x... 0x...", in mapping order. Exit status 2 on bad arguments or no display.
 #include "x11connection.h"
@@ -26,12 +26,9 @@ struct Options
 {
     std::string instance = "testclient";
     std::string className = "TestClient";
-    std::string title = "Test client";
     std::string display;
     std::string type = "normal";
     int windows = 1;
-    unsigned width = 320;
-    unsigned height = 200;
     long pid = static_cast<long>(getpid());
     bool skipTaskbar = false;
 };
@@ -51,30 +48,20 @@ bool parse(int argc, char** argv, Options& options)
             options.instance = argv[++i];
         } else if (word == "--class") {
             options.className = argv[++i];
-        } else if (word == "--title") {
-            options.title = argv[++i];
         } else if (word == "--display") {
             options.display = argv[++i];
         } else if (word == "--type") {
             options.type = argv[++i];
         } else if (word == "--windows") {
             options.windows = std::atoi(argv[++i]);
-        } else if (word == "--pid") {
-            options.pid = std::atol(argv[++i]);
-        } else if (word == "--size") {
-            if (std::sscanf(argv[++i], "%ux%u", &options.width, &options.height) != 2)
-                return false;
         } else {
             return false;
         }
     }
-    return options.windows > 0 && options.width > 0 && options.height > 0;
+    return options.windows > 0;
 }
 
-Atom atom(Display* display, const char* name)
-{
-    return XInternAtom(display, name, False);
-}
+Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
 
 Window createWindow(Display* display, const Options& options, int index)
 {
@@ -82,19 +69,13 @@ Window createWindow(Display* display, const Options& options, int index)
     XSetWindowAttributes attributes{};
     attributes.background_pixel = WhitePixel(display, DefaultScreen(display));
     attributes.event_mask = StructureNotifyMask;
-    const Window window =
-        XCreateWindow(display, root, 40 * index, 40 * index, options.width, options.height, 0, CopyFromParent,
-                      InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
+    const Window window = XCreateWindow(display, root, 40 * index, 40 * index, 320, 200, 0, CopyFromParent,
+                                        InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
 
     XClassHint classHint{const_cast<char*>(options.instance.c_str()),
                          const_cast<char*>(options.className.c_str())};
     XSetClassHint(display, window, &classHint);
-    const std::string title =
-        options.windows > 1 ? options.title + " " + std::to_string(index + 1) : options.title;
-    XStoreName(display, window, title.c_str());
-    XChangeProperty(display, window, atom(display, "_NET_WM_NAME"), atom(display, "UTF8_STRING"), 8,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(title.c_str()),
-                    static_cast<int>(title.size()));
+    XStoreName(display, window, ("Test client " + std::to_string(index + 1)).c_str());
     // Takes the keyboard focus when the window manager offers it, as ordinary applications do.
     XWMHints hints{};
     hints.flags = InputHint | StateHint;

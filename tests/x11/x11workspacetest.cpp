@@ -25,7 +25,7 @@ std::string describe(const std::vector<RunningApplication>& applications)
 
 class X11WorkspaceTest : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         const auto problem = X11TestEnvironment::displayProblem();
@@ -98,15 +98,6 @@ TEST_F(X11WorkspaceTest, ListsTaskbarWindowsInMappingOrderByTheirEntryNames)
         EXPECT_EQ(listed[i].processId, expected[i].second->pid()) << i;
         EXPECT_EQ(listed[i].handle, windows[i]) << i;
     }
-}
-
-TEST_F(X11WorkspaceTest, AWindowWithoutPidIsListedWithProcessIdZero)
-{
-    const TestClient* writer = startWriter(1, false);
-    ASSERT_TRUE(writer);
-    const RunningApplication application = applicationFor(writer->windows()[0]);
-    EXPECT_EQ(application.name, QString("WrenWriter"));
-    EXPECT_EQ(application.processId, 0);
 }
 
 TEST_F(X11WorkspaceTest, ActivateBringsTheWindowForwardAndRestoresItWhenMinimized)
@@ -185,27 +176,6 @@ TEST_F(X11WorkspaceTest, PlacesTheFrameOfTheApplicationsFirstWindow)
     EXPECT_EQ(inspector.frameRect(writer->windows()[1]), secondBefore);
 }
 
-TEST_F(X11WorkspaceTest, PositionOnlyKeepsTheSizeAndSizeOnlyKeepsThePosition)
-{
-    const TestClient* writer = startWriter(1);
-    ASSERT_TRUE(writer);
-    WindowInspector& inspector = m_desktop.inspector();
-    const unsigned long window = writer->windows()[0];
-    const RunningApplication application = applicationFor(window);
-    const auto before = inspector.frameRect(window);
-    ASSERT_TRUE(before.has_value());
-
-    m_workspace.placeFirstWindow(application, {-50.0, 70.0, std::nullopt, std::nullopt});
-    const Rect moved{kOriginX - 50, kOriginY + 70, before->width, before->height};
-    EXPECT_TRUE(frameBecomes(window, moved))
-        << inspector.frameRect(window).value_or(Rect{}) << " vs " << moved;
-
-    m_workspace.placeFirstWindow(application, {std::nullopt, std::nullopt, 410.0, 290.0});
-    const Rect resized{moved.x, moved.y, 410, 290};
-    EXPECT_TRUE(frameBecomes(window, resized))
-        << inspector.frameRect(window).value_or(Rect{}) << " vs " << resized;
-}
-
 TEST_F(X11WorkspaceTest, AMaximizedWindowIsRestoredBeforeItIsPlaced)
 {
     const TestClient* writer = startWriter(1);
@@ -222,15 +192,20 @@ TEST_F(X11WorkspaceTest, AMaximizedWindowIsRestoredBeforeItIsPlaced)
     EXPECT_FALSE(inspector.isMaximized(window));
 }
 
+// Without _NET_WM_PID an application is its WM_CLASS: listed by it, and its first window found by it.
 TEST_F(X11WorkspaceTest, AWindowWithoutPidIsFoundByItsWmClass)
 {
     const TestClient* writer = startWriter(2, false);
     ASSERT_TRUE(writer);
-    m_workspace.placeFirstWindow(applicationFor(writer->windows()[1]), {60.0, 50.0, 380.0, 260.0});
+    const RunningApplication second = applicationFor(writer->windows()[1]);
+    EXPECT_EQ(second.name, QString("WrenWriter"));
+    EXPECT_EQ(second.processId, 0);
+    m_workspace.placeFirstWindow(second, {60.0, 50.0, 380.0, 260.0});
     EXPECT_TRUE(frameBecomes(writer->windows()[0], Rect{kOriginX + 60, kOriginY + 50, 380, 260}));
 }
 
-TEST_F(X11WorkspaceTest, HostileNumbersAreSkippedOrClamped)
+// What is absent or not a number stays as it is; sizes X cannot express do not wrap around.
+TEST_F(X11WorkspaceTest, PartialOrHostileFramesChangeOnlyWhatTheyCan)
 {
     const TestClient* writer = startWriter(1);
     ASSERT_TRUE(writer);
@@ -239,30 +214,24 @@ TEST_F(X11WorkspaceTest, HostileNumbersAreSkippedOrClamped)
     const RunningApplication application = applicationFor(window);
     const auto before = inspector.frameRect(window);
     ASSERT_TRUE(before.has_value());
-
-    // A NaN coordinate leaves the position alone; the size still applies.
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    m_workspace.placeFirstWindow(application, {nan, 10.0, 300.0, 250.0});
-    EXPECT_TRUE(frameBecomes(window, Rect{before->x, before->y, 300, 250}));
-    m_workspace.placeFirstWindow(application, {10.0, 10.0, nan, 250.0});
-    EXPECT_TRUE(frameBecomes(window, Rect{kOriginX + 10, kOriginY + 10, 300, 250}));
-    // Sizes X cannot express do not wrap around into small or negative ones.
+    const std::pair<WindowFrame, Rect> steps[] = {
+        {{-50.0, 70.0, std::nullopt, std::nullopt},
+         {kOriginX - 50, kOriginY + 70, before->width, before->height}},
+        {{std::nullopt, std::nullopt, 410.0, 290.0}, {kOriginX - 50, kOriginY + 70, 410, 290}},
+        {{nan, 10.0, 300.0, 250.0}, {kOriginX - 50, kOriginY + 70, 300, 250}},
+        {{10.0, 10.0, nan, 250.0}, {kOriginX + 10, kOriginY + 10, 300, 250}},
+    };
+    for (const auto& [frame, expected] : steps) {
+        m_workspace.placeFirstWindow(application, frame);
+        EXPECT_TRUE(frameBecomes(window, expected))
+            << inspector.frameRect(window).value_or(Rect{}) << " vs " << expected;
+    }
     m_workspace.placeFirstWindow(application, {std::nullopt, std::nullopt, 1e12, -1e12});
     EXPECT_TRUE(X11TestEnvironment::waitUntil([&] {
         const auto frame = inspector.frameRect(window);
         return frame && frame->width > 1000 && frame->height < 250;
     })) << inspector.frameRect(window).value_or(Rect{});
-}
-
-TEST_F(X11WorkspaceTest, VisibilityGoesThroughTheHooks)
-{
-    m_workspace.hideThisApplication(); // no hooks: nothing happens
-    m_workspace.showThisApplication();
-    std::vector<std::string> calls;
-    m_workspace.setVisibilityHooks([&] { calls.push_back("hide"); }, [&] { calls.push_back("show"); });
-    m_workspace.hideThisApplication();
-    m_workspace.showThisApplication();
-    EXPECT_EQ(calls, (std::vector<std::string>{"hide", "show"}));
 }
 
 TEST(X11WorkspaceLengthTest, WindowLengthsAreRoundedAndKeptDrawable)

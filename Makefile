@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # A release build of the programs alone, apart from the development tree.
 PACKAGE_DIR ?= build-package
 
-.PHONY: all deps configure build run test bench bench-timing bench-ui screenshots package clean
+.PHONY: all deps configure build run test test-asan test-tsan fuzz bench bench-timing bench-ui soak screenshots package clean
 
 all: build
 
@@ -27,6 +27,38 @@ run: build
 test: build
 	bash scripts/with-x11.sh ctest --test-dir $(BUILD_DIR) --output-on-failure -j 2 --timeout 300
 
+# The pre-release checks: the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# everything that runs threads (engine, player, recorder, X11, command line) under ThreadSanitizer.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	TSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/tsan.supp:second_deadlock_stack=1:halt_on_error=1
+
+test-asan: deps
+	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOOPWREN_BUILD_BENCH=OFF \
+		-DLOOPWREN_SANITIZE=address,undefined >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	$(SANITIZER_ENV) bash scripts/with-x11.sh ctest --test-dir build-asan --output-on-failure -j 2 --timeout 600
+
+test-tsan: deps
+	@cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOOPWREN_BUILD_BENCH=OFF \
+		-DLOOPWREN_SANITIZE=thread -DLOOPWREN_TEST_SUITES="fakes;engine;x11;e2e" >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	$(SANITIZER_ENV) bash scripts/with-x11.sh ctest --test-dir build-tsan --output-on-failure -j 2 --timeout 600
+
+# Fuzzing: builds the targets of tests/fuzz with clang, libFuzzer and ASan/UBSan into $(FUZZ_DIR) and runs
+# each for FUZZ_SECONDS from a scratch copy of its seed corpus; fails on any crash, leak, hang or broken
+# property. `make test` replays the seed corpus in the normal build.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
+
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DLOOPWREN_FUZZ=ON -DLOOPWREN_BUILD_BENCH=OFF -DLOOPWREN_TEST_SUITES=fuzz >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	bash scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 # Benchmarks: run them on a quiet machine; each prints medians and, where it has one, its baseline.
 bench: build
 	bash bench/macrofile/run.sh $(BUILD_DIR)/bench/macrofile/macrofile_bench
@@ -36,6 +68,11 @@ bench-timing: build
 
 bench-ui: build
 	bash bench/ui/run.sh $(BUILD_DIR)/bench/ui/ui_bench 7
+
+# Endless playback for SOAK_MINUTES: every pass checked, memory sampled, nothing left held at the end.
+SOAK_MINUTES ?= 30
+soak: build
+	SOAK_MINUTES=$(SOAK_MINUTES) bash bench/soak/run.sh $(BUILD_DIR)
 
 screenshots: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target ui_screenshots

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QMetaObject>
 #include <QObject>
-#include <QThreadPool>
 #include <QTimer>
 #include <chrono>
 #include <utility>
+
+#include "threadhandoff.h"
 
 namespace loopwren {
 
@@ -17,7 +17,7 @@ namespace mainqueue {
 template <typename F>
 void post(QObject* context, F&& work)
 {
-    QMetaObject::invokeMethod(context, std::forward<F>(work), Qt::QueuedConnection);
+    threadhandoff::queue(context, std::forward<F>(work));
 }
 
 template <typename F>
@@ -30,9 +30,8 @@ void postAfter(std::chrono::milliseconds delay, QObject* context, F&& work)
 template <typename F>
 void runInBackgroundAfter(std::chrono::milliseconds delay, QObject* context, F work)
 {
-    QTimer::singleShot(delay, context, [work = std::move(work)]() mutable {
-        QThreadPool::globalInstance()->start(std::move(work));
-    });
+    QTimer::singleShot(delay, context,
+                       [work = std::move(work)]() mutable { threadhandoff::startInPool(std::move(work)); });
 }
 
 } // namespace mainqueue

@@ -28,13 +28,15 @@ const char* buttonText(MouseButtonType button)
 void Journal::add(const QString& line)
 {
     std::lock_guard lock(m_mutex);
-    m_lines.append(line);
+    m_lines.push_back(line);
 }
 
 QStringList Journal::lines() const
 {
     std::lock_guard lock(m_mutex);
-    return m_lines;
+    // A list of its own: a shared copy handed out would be resized by the next add in place once the
+    // caller dropped it, with nothing ordering that against the caller's release.
+    return QStringList(m_lines.begin(), m_lines.end());
 }
 
 void Journal::clear()

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace loopwren {
 
@@ -20,7 +21,7 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    QStringList m_lines;
+    std::vector<QString> m_lines;
 };
 
 class FakeHotkeyService : public HotkeyService

@@ -1,9 +1,10 @@
 #include "x11inputmonitor.h"
 
 #include <QGuiApplication>
-#include <QMetaObject>
 #include <QObject>
 #include <QStyleHints>
+
+#include "threadhandoff.h"
 
 // After Qt: it brings in Xlib, whose macros would break Qt's headers.
 #include "x11recordsession.h"
@@ -105,8 +106,7 @@ void X11InputMonitor::receive(std::vector<InputEvent>&& batch)
         m_drainQueued = true;
     }
     if (queueDrain)
-        QMetaObject::invokeMethod(
-            m_receiver.get(), [this] { drain(); }, Qt::QueuedConnection);
+        threadhandoff::queue(m_receiver.get(), [this] { drain(); });
 }
 
 void X11InputMonitor::drain()

@@ -107,10 +107,7 @@ Timeline generateRecording(std::size_t count)
     return events;
 }
 
-double seconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
+double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 double median(std::vector<double> values)
 {

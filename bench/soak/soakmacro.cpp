@@ -86,7 +86,8 @@ public:
     }
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
-    template <typename T, std::size_t N> T pickFrom(const std::array<T, N>& values)
+    template <typename T, std::size_t N>
+    T pickFrom(const std::array<T, N>& values)
     {
         return values[static_cast<std::size_t>(pick(0, static_cast<int>(N) - 1))];
     }

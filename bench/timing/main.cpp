@@ -73,20 +73,22 @@ void measureStopLatency()
         key.delaySincePrevious = 60;
         plan.events = {key};
         std::atomic<Clock::rep> finishedAt{0};
-        PlaybackWorker worker(std::move(plan), poster(), [](std::size_t) {},
-                              [&] { finishedAt = Clock::now().time_since_epoch().count(); });
+        PlaybackWorker worker(
+            std::move(plan), poster(), [](std::size_t) {},
+            [&] { finishedAt = Clock::now().time_since_epoch().count(); });
         std::this_thread::sleep_for(std::chrono::milliseconds(wait(random)));
         const Clock::time_point stop = Clock::now();
         worker.cancel();
         while (finishedAt == 0)
             std::this_thread::yield();
-        latencies.push_back(
-            std::chrono::duration<double, std::milli>(Clock::duration(finishedAt.load()) - stop.time_since_epoch())
-                .count());
+        latencies.push_back(std::chrono::duration<double, std::milli>(Clock::duration(finishedAt.load()) -
+                                                                      stop.time_since_epoch())
+                                .count());
     }
-    std::printf("stop latency (cancel to keys released and worker done), 200 stops: median %.3f ms  p99 %.3f ms  "
-                "max %.3f ms\n",
-                percentile(latencies, 0.5), percentile(latencies, 0.99), percentile(latencies, 1.0));
+    std::printf(
+        "stop latency (cancel to keys released and worker done), 200 stops: median %.3f ms  p99 %.3f ms  "
+        "max %.3f ms\n",
+        percentile(latencies, 0.5), percentile(latencies, 0.99), percentile(latencies, 1.0));
 }
 
 void measureCaptureThroughput(MacroEngine& engine, Probe& probe)
@@ -114,7 +116,8 @@ void measureCaptureThroughput(MacroEngine& engine, Probe& probe)
         const Clock::time_point start = Clock::now();
         for (int i = 0; i < kRate * kSeconds; ++i) {
             std::this_thread::sleep_until(start + std::chrono::microseconds(1000000 / kRate) * i);
-            burst->postMouseMoved(Point{100.0 + (i % 2) * 300.0, 100.0 + (i % 7) * 50.0}, std::nullopt, std::nullopt);
+            burst->postMouseMoved(Point{100.0 + (i % 2) * 300.0, 100.0 + (i % 7) * 50.0}, std::nullopt,
+                                  std::nullopt);
         }
     });
     runEventsFor(std::chrono::milliseconds(500));
@@ -122,10 +125,11 @@ void measureCaptureThroughput(MacroEngine& engine, Probe& probe)
     engine.stopRecording();
     runEventsFor(std::chrono::milliseconds(100));
     const std::size_t probed = probe.take().size();
-    std::printf("capture: %d motion events posted at %d/s for %d s; the server delivered %zu, LoopWren recorded "
-                "%zu (%zu lost); longest main-thread stall while recording %.1f ms\n",
-                kRate * kSeconds, kRate, kSeconds, probed, engine.recordedEvents().size(),
-                probed - std::min(probed, engine.recordedEvents().size()), longestStallUs / 1000.0);
+    std::printf(
+        "capture: %d motion events posted at %d/s for %d s; the server delivered %zu, LoopWren recorded "
+        "%zu (%zu lost); longest main-thread stall while recording %.1f ms\n",
+        kRate * kSeconds, kRate, kSeconds, probed, engine.recordedEvents().size(),
+        probed - std::min(probed, engine.recordedEvents().size()), longestStallUs / 1000.0);
 }
 
 } // namespace
@@ -187,18 +191,20 @@ int main(int argc, char* argv[])
         for (std::size_t i = 0; i < std::min<std::size_t>(12, std::min(original.size(), replay.size())); ++i)
             std::printf("%-24s | %-24s\n", original[i].what.c_str(), replay[i].what.c_str());
         for (std::size_t i = 1; i < std::min<std::size_t>(40, std::min(original.size(), noise.size())); ++i)
-            std::printf("%-24s %8.3f %8.3f %8.3f\n", original[i].what.c_str(),
-                        std::chrono::duration<double, std::milli>(original[i].at - original[i - 1].at).count(),
-                        std::chrono::duration<double, std::milli>(noise[i].at - noise[i - 1].at).count(),
-                        script[i].delaySincePrevious * 1000);
+            std::printf(
+                "%-24s %8.3f %8.3f %8.3f\n", original[i].what.c_str(),
+                std::chrono::duration<double, std::milli>(original[i].at - original[i - 1].at).count(),
+                std::chrono::duration<double, std::milli>(noise[i].at - noise[i - 1].at).count(),
+                script[i].delaySincePrevious * 1000);
     }
     if (qEnvironmentVariableIsSet("TIMING_DUMP")) {
         std::vector<std::pair<double, std::size_t>> worst;
         for (std::size_t i = 1; i < std::min(original.size(), replay.size()); ++i)
-            worst.push_back({std::abs(std::chrono::duration<double, std::milli>((replay[i].at - replay[i - 1].at) -
-                                                                              (original[i].at - original[i - 1].at))
-                                          .count()),
-                             i});
+            worst.push_back(
+                {std::abs(std::chrono::duration<double, std::milli>((replay[i].at - replay[i - 1].at) -
+                                                                    (original[i].at - original[i - 1].at))
+                              .count()),
+                 i});
         std::sort(worst.rbegin(), worst.rend());
         for (std::size_t k = 0; k < std::min<std::size_t>(6, worst.size()); ++k)
             std::printf("worst %zu: %-24s after %-24s off by %.3f ms (original %.3f)\n", worst[k].second,

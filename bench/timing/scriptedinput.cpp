@@ -101,7 +101,8 @@ void postAtAbsoluteTimes(const Timeline& script, InputPoster& poster)
     double offset = 0;
     for (const MacroEvent& e : script) {
         offset += e.delaySincePrevious;
-        sleepPreciselyUntil(start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(offset)));
+        sleepPreciselyUntil(
+            start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(offset)));
         postEvent(e, poster);
     }
     poster.releaseAll();

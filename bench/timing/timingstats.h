@@ -9,11 +9,11 @@ namespace loopwren::bench {
 
 struct Comparison
 {
-    std::size_t reference = 0;  // inputs the reference run delivered
-    std::size_t matched = 0;    // inputs of the other run that are the same, in the same order
-    double medianErrorMs = 0;   // |interval difference| between consecutive inputs
+    std::size_t reference = 0; // inputs the reference run delivered
+    std::size_t matched = 0;   // inputs of the other run that are the same, in the same order
+    double medianErrorMs = 0;  // |interval difference| between consecutive inputs
     double p99ErrorMs = 0;
-    double driftMs = 0;         // (last - first) of the run minus the same span of the reference
+    double driftMs = 0; // (last - first) of the run minus the same span of the reference
 };
 
 // Compares the arrival times of two deliveries of the same input sequence.

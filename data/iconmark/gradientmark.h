@@ -11,14 +11,14 @@
 // two never drift apart.
 class GradientMark
 {
-  public:
+public:
     // The symbol's outline taken from the icon font file; nothing when the font or glyph is missing.
     static std::optional<GradientMark> fromIconFont(const QString& fontPath);
 
     QImage render(int size) const;
     QString svg() const;
 
-  private:
+private:
     explicit GradientMark(QPainterPath symbol) : m_symbol(std::move(symbol)) {}
 
     // In canvas units (see the .cpp), placed and sized as in the sidebar.

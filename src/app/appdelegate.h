@@ -10,7 +10,7 @@ class Dialogs;
 // may save a non-empty timeline; a cancelled or failed save keeps the application running.
 class AppDelegate
 {
-  public:
+public:
     enum class TerminateReply
     {
         now,
@@ -23,7 +23,7 @@ class AppDelegate
     // Runs the quit prompt on the engine the application runs on (MacroEngine::shared()).
     TerminateReply applicationShouldTerminate();
 
-  private:
+private:
     Dialogs& m_dialogs;
     MacroPanels::Clock m_clock;
 };

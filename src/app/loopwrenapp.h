@@ -22,7 +22,7 @@ class LoopWrenApp : public QObject
 {
     Q_OBJECT
 
-  public:
+public:
     // services.workspace, when missing, becomes a workspace that hides and shows the window through
     // visibility; a desktop-specific workspace should hand those two requests to the same object.
     LoopWrenApp(PlatformServices services, EngineOptions options,
@@ -38,10 +38,10 @@ class LoopWrenApp : public QObject
     HotkeyCapture& hotkeyCapture() { return *m_hotkeyCapture; }
     QQuickWindow* window() const { return m_window; }
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     std::shared_ptr<WindowVisibility> m_visibility;
     WindowEffects m_effects;
     QtDialogs m_dialogs;

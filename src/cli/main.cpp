@@ -21,6 +21,7 @@ int main(int argc, char* argv[])
     if (command == QLatin1String("apps"))
         return loopwren::cli::apps(arguments);
 
-    std::fprintf(stderr, "loopwren-cli: unknown command '%s' (see loopwren-cli --help)\n", qPrintable(command));
+    std::fprintf(stderr, "loopwren-cli: unknown command '%s' (see loopwren-cli --help)\n",
+                 qPrintable(command));
     return 2;
 }

@@ -24,7 +24,8 @@ int HotkeyCapture::recordingHotkeyForValue() const
 
 void HotkeyCapture::startHotkeyCapture(int target)
 {
-    if (target == static_cast<int>(HotkeyTarget::record) || target == static_cast<int>(HotkeyTarget::playback))
+    if (target == static_cast<int>(HotkeyTarget::record) ||
+        target == static_cast<int>(HotkeyTarget::playback))
         startHotkeyCapture(static_cast<HotkeyTarget>(target));
 }
 
@@ -35,9 +36,9 @@ void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
     m_engine.setIsCapturingHotkey(true);
     // The capture watches key presses wherever they go: on X11 the keyboard focus may sit in this
     // window or anywhere else while the user reaches for the combination.
-    m_activeMonitor = m_monitor.addGlobalMonitor(inputMaskBit(InputKind::keyDown), [this, target](const InputEvent& e) {
-        handleCapturedKey(e, target);
-    });
+    m_activeMonitor =
+        m_monitor.addGlobalMonitor(inputMaskBit(InputKind::keyDown),
+                                   [this, target](const InputEvent& e) { handleCapturedKey(e, target); });
     if (!m_activeMonitor)
         m_engine.setIsCapturingHotkey(false);
 }

@@ -37,11 +37,12 @@ std::uint64_t recordingMask(bool withMovements)
 {
     std::uint64_t mask = 0;
     for (InputKind kind : {InputKind::leftMouseDown, InputKind::leftMouseUp, InputKind::rightMouseDown,
-                           InputKind::rightMouseUp, InputKind::keyDown, InputKind::keyUp, InputKind::scrollWheel,
-                           InputKind::otherMouseDown, InputKind::otherMouseUp})
+                           InputKind::rightMouseUp, InputKind::keyDown, InputKind::keyUp,
+                           InputKind::scrollWheel, InputKind::otherMouseDown, InputKind::otherMouseUp})
         mask |= inputMaskBit(kind);
     if (withMovements) {
-        for (InputKind kind : {InputKind::mouseMoved, InputKind::leftMouseDragged, InputKind::rightMouseDragged})
+        for (InputKind kind :
+             {InputKind::mouseMoved, InputKind::leftMouseDragged, InputKind::rightMouseDragged})
             mask |= inputMaskBit(kind);
     }
     return mask;

@@ -41,7 +41,10 @@ Hotkey storedHotkey(const PreferencesStore& store, const QString& key, std::uint
     return *hotkey;
 }
 
-double positiveOr(std::optional<double> value, double fallback) { return value && *value > 0 ? *value : fallback; }
+double positiveOr(std::optional<double> value, double fallback)
+{
+    return value && *value > 0 ? *value : fallback;
+}
 
 } // namespace
 
@@ -117,7 +120,10 @@ void MacroEngine::assign(T& field, const T& value, void (MacroEngine::*changed)(
     emit(this->*changed)();
 }
 
-void MacroEngine::setIsRecording(bool value) { assign(m_isRecording, value, &MacroEngine::isRecordingChanged); }
+void MacroEngine::setIsRecording(bool value)
+{
+    assign(m_isRecording, value, &MacroEngine::isRecordingChanged);
+}
 void MacroEngine::setIsPlaying(bool value) { assign(m_isPlaying, value, &MacroEngine::isPlayingChanged); }
 void MacroEngine::setRecordedEvents(Timeline events)
 {
@@ -133,9 +139,15 @@ void MacroEngine::setRecordMouseMovements(bool value)
 {
     assign(m_recordMouseMovements, value, &MacroEngine::recordMouseMovementsChanged);
 }
-void MacroEngine::setPlaybackSpeed(double value) { assign(m_playbackSpeed, value, &MacroEngine::playbackSpeedChanged); }
+void MacroEngine::setPlaybackSpeed(double value)
+{
+    assign(m_playbackSpeed, value, &MacroEngine::playbackSpeedChanged);
+}
 void MacroEngine::setLoopCount(qint64 value) { assign(m_loopCount, value, &MacroEngine::loopCountChanged); }
-void MacroEngine::setInfiniteLoop(bool value) { assign(m_infiniteLoop, value, &MacroEngine::infiniteLoopChanged); }
+void MacroEngine::setInfiniteLoop(bool value)
+{
+    assign(m_infiniteLoop, value, &MacroEngine::infiniteLoopChanged);
+}
 void MacroEngine::setCurrentPlaybackIndex(qint64 value)
 {
     assign(m_currentPlaybackIndex, value, &MacroEngine::currentPlaybackIndexChanged);
@@ -148,7 +160,10 @@ void MacroEngine::setUpdateDownloadURL(const QString& value)
 {
     assign(m_updateDownloadURL, value, &MacroEngine::updateDownloadURLChanged);
 }
-void MacroEngine::setUpdateNotes(const QString& value) { assign(m_updateNotes, value, &MacroEngine::updateNotesChanged); }
+void MacroEngine::setUpdateNotes(const QString& value)
+{
+    assign(m_updateNotes, value, &MacroEngine::updateNotesChanged);
+}
 void MacroEngine::setRunningApps(const QStringList& value)
 {
     assign(m_runningApps, value, &MacroEngine::runningAppsChanged);
@@ -157,8 +172,14 @@ void MacroEngine::setRunningApps(const QStringList& value)
 namespace {
 
 void writeSetting(PreferencesStore& store, const QString& key, bool value) { store.writeBool(key, value); }
-void writeSetting(PreferencesStore& store, const QString& key, double value) { store.writeDouble(key, value); }
-void writeSetting(PreferencesStore& store, const QString& key, const QString& value) { store.writeString(key, value); }
+void writeSetting(PreferencesStore& store, const QString& key, double value)
+{
+    store.writeDouble(key, value);
+}
+void writeSetting(PreferencesStore& store, const QString& key, const QString& value)
+{
+    store.writeString(key, value);
+}
 
 } // namespace
 
@@ -171,7 +192,8 @@ void MacroEngine::assignStored(T& field, const T& value, const QString& key, voi
 
 void MacroEngine::setShowDeleteConfirmation(bool value)
 {
-    assignStored(m_showDeleteConfirmation, value, key::showDeleteConfirmation, &MacroEngine::showDeleteConfirmationChanged);
+    assignStored(m_showDeleteConfirmation, value, key::showDeleteConfirmation,
+                 &MacroEngine::showDeleteConfirmationChanged);
 }
 void MacroEngine::setHideWhenRecording(bool value)
 {
@@ -183,7 +205,8 @@ void MacroEngine::setHideOnPlayback(bool value)
 }
 void MacroEngine::setShowCloseSavePrompt(bool value)
 {
-    assignStored(m_showCloseSavePrompt, value, key::showCloseSavePrompt, &MacroEngine::showCloseSavePromptChanged);
+    assignStored(m_showCloseSavePrompt, value, key::showCloseSavePrompt,
+                 &MacroEngine::showCloseSavePromptChanged);
 }
 void MacroEngine::setTargetAppName(const QString& value)
 {
@@ -191,15 +214,18 @@ void MacroEngine::setTargetAppName(const QString& value)
 }
 void MacroEngine::setFocusTargetAppBeforePlayback(bool value)
 {
-    assignStored(m_focusTargetAppBeforePlayback, value, key::focusTargetAppBeforePlayback, &MacroEngine::focusTargetAppBeforePlaybackChanged);
+    assignStored(m_focusTargetAppBeforePlayback, value, key::focusTargetAppBeforePlayback,
+                 &MacroEngine::focusTargetAppBeforePlaybackChanged);
 }
 void MacroEngine::setSetTargetWindowPosition(bool value)
 {
-    assignStored(m_setTargetWindowPosition, value, key::setTargetWindowPosition, &MacroEngine::setTargetWindowPositionChanged);
+    assignStored(m_setTargetWindowPosition, value, key::setTargetWindowPosition,
+                 &MacroEngine::setTargetWindowPositionChanged);
 }
 void MacroEngine::setSetTargetWindowSize(bool value)
 {
-    assignStored(m_setTargetWindowSize, value, key::setTargetWindowSize, &MacroEngine::setTargetWindowSizeChanged);
+    assignStored(m_setTargetWindowSize, value, key::setTargetWindowSize,
+                 &MacroEngine::setTargetWindowSizeChanged);
 }
 void MacroEngine::setTargetWindowX(double value)
 {
@@ -215,7 +241,8 @@ void MacroEngine::setTargetWindowWidth(double value)
 }
 void MacroEngine::setTargetWindowHeight(double value)
 {
-    assignStored(m_targetWindowHeight, value, key::targetWindowHeight, &MacroEngine::targetWindowHeightChanged);
+    assignStored(m_targetWindowHeight, value, key::targetWindowHeight,
+                 &MacroEngine::targetWindowHeightChanged);
 }
 void MacroEngine::setLanguage(const QString& value)
 {

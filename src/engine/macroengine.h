@@ -48,7 +48,8 @@ class MacroEngine : public QObject
     Q_PROPERTY(bool infiniteLoop READ infiniteLoop WRITE setInfiniteLoop NOTIFY infiniteLoopChanged)
     Q_PROPERTY(qint64 currentPlaybackIndex READ currentPlaybackIndex WRITE setCurrentPlaybackIndex NOTIFY
                    currentPlaybackIndexChanged)
-    Q_PROPERTY(bool updateAvailable READ updateAvailable WRITE setUpdateAvailable NOTIFY updateAvailableChanged)
+    Q_PROPERTY(
+        bool updateAvailable READ updateAvailable WRITE setUpdateAvailable NOTIFY updateAvailableChanged)
     Q_PROPERTY(QString updateDownloadURL READ updateDownloadURL WRITE setUpdateDownloadURL NOTIFY
                    updateDownloadURLChanged)
     Q_PROPERTY(QString updateNotes READ updateNotes WRITE setUpdateNotes NOTIFY updateNotesChanged)
@@ -59,7 +60,8 @@ class MacroEngine : public QObject
     Q_PROPERTY(bool hideOnPlayback READ hideOnPlayback WRITE setHideOnPlayback NOTIFY hideOnPlaybackChanged)
     Q_PROPERTY(bool showCloseSavePrompt READ showCloseSavePrompt WRITE setShowCloseSavePrompt NOTIFY
                    showCloseSavePromptChanged)
-    Q_PROPERTY(loopwren::Hotkey recordHotkey READ recordHotkey WRITE setRecordHotkey NOTIFY recordHotkeyChanged)
+    Q_PROPERTY(
+        loopwren::Hotkey recordHotkey READ recordHotkey WRITE setRecordHotkey NOTIFY recordHotkeyChanged)
     Q_PROPERTY(loopwren::Hotkey playbackHotkey READ playbackHotkey WRITE setPlaybackHotkey NOTIFY
                    playbackHotkeyChanged)
     Q_PROPERTY(bool isCapturingHotkey READ isCapturingHotkey WRITE setIsCapturingHotkey NOTIFY
@@ -67,8 +69,8 @@ class MacroEngine : public QObject
     Q_PROPERTY(QString targetAppName READ targetAppName WRITE setTargetAppName NOTIFY targetAppNameChanged)
     Q_PROPERTY(bool focusTargetAppBeforePlayback READ focusTargetAppBeforePlayback WRITE
                    setFocusTargetAppBeforePlayback NOTIFY focusTargetAppBeforePlaybackChanged)
-    Q_PROPERTY(bool setTargetWindowPosition READ setTargetWindowPosition WRITE setSetTargetWindowPosition NOTIFY
-                   setTargetWindowPositionChanged)
+    Q_PROPERTY(bool setTargetWindowPosition READ setTargetWindowPosition WRITE setSetTargetWindowPosition
+                   NOTIFY setTargetWindowPositionChanged)
     Q_PROPERTY(bool setTargetWindowSize READ setTargetWindowSize WRITE setSetTargetWindowSize NOTIFY
                    setTargetWindowSizeChanged)
     Q_PROPERTY(double targetWindowX READ targetWindowX WRITE setTargetWindowX NOTIFY targetWindowXChanged)

@@ -58,7 +58,8 @@ void MacroEngine::registerHotkeys()
         QString failure;
     };
     const Slot wanted[] = {
-        {m_recordHotkey, kRecordIdentifier, m_recordHotKeyRef, QStringLiteral("Failed to register record hotkey: ")},
+        {m_recordHotkey, kRecordIdentifier, m_recordHotKeyRef,
+         QStringLiteral("Failed to register record hotkey: ")},
         {m_playbackHotkey, kPlaybackIdentifier, m_playbackHotKeyRef,
          QStringLiteral("Failed to register playback hotkey: ")},
     };

@@ -20,9 +20,11 @@ void MacroEngine::startRecording()
     m_recordingStartTime = std::chrono::steady_clock::now();
 
     const std::uint64_t mask = recordingMask(m_recordMouseMovements);
-    if (auto token = m_services.input->addGlobalMonitor(mask, [this](const InputEvent& e) { recordInputEvent(e); }))
+    if (auto token =
+            m_services.input->addGlobalMonitor(mask, [this](const InputEvent& e) { recordInputEvent(e); }))
         m_globalMonitors.push_back(*token);
-    if (auto token = m_services.input->addLocalMonitor(mask, [this](const InputEvent& e) { recordInputEvent(e); }))
+    if (auto token =
+            m_services.input->addLocalMonitor(mask, [this](const InputEvent& e) { recordInputEvent(e); }))
         m_localMonitors.push_back(*token);
 }
 

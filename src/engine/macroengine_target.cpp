@@ -58,8 +58,8 @@ void MacroEngine::focusTargetApp()
     if (m_targetAppName.isEmpty())
         return;
     const std::vector<RunningApplication> apps = m_services.workspace->runningApplications();
-    const auto target = std::find_if(apps.begin(), apps.end(),
-                                     [&](const RunningApplication& app) { return app.name == m_targetAppName; });
+    const auto target = std::find_if(
+        apps.begin(), apps.end(), [&](const RunningApplication& app) { return app.name == m_targetAppName; });
     if (target == apps.end())
         return;
     m_services.workspace->activate(*target);
@@ -77,8 +77,9 @@ void MacroEngine::focusTargetApp()
         frame.height = m_targetWindowHeight;
     }
     Workspace* workspace = m_services.workspace.get();
-    mainqueue::runInBackgroundAfter(std::chrono::milliseconds(100), this,
-                                    [workspace, app = *target, frame] { workspace->placeFirstWindow(app, frame); });
+    mainqueue::runInBackgroundAfter(std::chrono::milliseconds(100), this, [workspace, app = *target, frame] {
+        workspace->placeFirstWindow(app, frame);
+    });
 }
 
 } // namespace loopwren

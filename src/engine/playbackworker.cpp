@@ -21,13 +21,14 @@ constexpr auto kCatchUpLimit = 10ms;
 std::chrono::steady_clock::duration offsetDuration(double seconds)
 {
     seconds = std::clamp(seconds, 0.0, kLongestOffsetSeconds);
-    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(seconds));
 }
 
 } // namespace
 
-PlaybackWorker::PlaybackWorker(PlaybackPlan plan, std::unique_ptr<InputPoster> poster, IndexReached indexReached,
-                               Finished finished)
+PlaybackWorker::PlaybackWorker(PlaybackPlan plan, std::unique_ptr<InputPoster> poster,
+                               IndexReached indexReached, Finished finished)
     : m_plan(std::move(plan)), m_poster(std::move(poster)), m_indexReached(std::move(indexReached)),
       m_finished(std::move(finished)), m_thread([this] { run(); })
 {

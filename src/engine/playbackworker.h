@@ -15,8 +15,8 @@ namespace loopwren {
 
 struct PlaybackPlan
 {
-    Timeline events;          // a copy: edits of the timeline during playback change nothing here
-    double speedFactor = 1.0; // delays are divided by it
+    Timeline events;            // a copy: edits of the timeline during playback change nothing here
+    double speedFactor = 1.0;   // delays are divided by it
     std::int64_t loopLimit = 1; // passes; below 1 plays until stopped
     std::chrono::milliseconds initialPause{0}; // lets a target application come forward first
 };

@@ -85,10 +85,7 @@ std::string buttonWord(const MacroEvent& event)
     return word;
 }
 
-std::string keyText(const MacroEvent& event)
-{
-    return event.keyCode ? keyName(*event.keyCode) : "Unknown";
-}
+std::string keyText(const MacroEvent& event) { return event.keyCode ? keyName(*event.keyCode) : "Unknown"; }
 
 // "%.2f" without printf, whose decimal point follows the user's locale.
 std::string delayText(double seconds)

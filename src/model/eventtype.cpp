@@ -24,7 +24,10 @@ std::optional<Enum> fromRaw(const std::array<std::string_view, N>& names, std::s
 std::string_view rawValue(EventType type) { return kEventTypeNames[static_cast<std::size_t>(type)]; }
 std::string_view rawValue(MouseButtonType button) { return kButtonNames[static_cast<std::size_t>(button)]; }
 
-std::optional<EventType> eventTypeFromRaw(std::string_view raw) { return fromRaw<EventType>(kEventTypeNames, raw); }
+std::optional<EventType> eventTypeFromRaw(std::string_view raw)
+{
+    return fromRaw<EventType>(kEventTypeNames, raw);
+}
 std::optional<MouseButtonType> mouseButtonFromRaw(std::string_view raw)
 {
     return fromRaw<MouseButtonType>(kButtonNames, raw);

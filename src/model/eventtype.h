@@ -7,9 +7,23 @@
 namespace loopwren {
 
 // The raw values are what macro files hold, so they are part of the file format.
-enum class EventType : std::uint8_t { mouseDown, mouseUp, mouseMoved, keyDown, keyUp, scroll, wait };
+enum class EventType : std::uint8_t
+{
+    mouseDown,
+    mouseUp,
+    mouseMoved,
+    keyDown,
+    keyUp,
+    scroll,
+    wait
+};
 
-enum class MouseButtonType : std::uint8_t { left, right, other };
+enum class MouseButtonType : std::uint8_t
+{
+    left,
+    right,
+    other
+};
 
 std::string_view rawValue(EventType type);
 std::string_view rawValue(MouseButtonType button);

@@ -10,7 +10,8 @@ namespace {
 namespace od = simdjson::ondemand;
 
 // Reads one integer member. Both members are required, so null fails like any other non-number.
-template <typename T> bool readMember(od::value& value, std::optional<T>& out)
+template <typename T>
+bool readMember(od::value& value, std::optional<T>& out)
 {
     od::json_type type;
     if (value.type().get(type) != simdjson::SUCCESS || type != od::json_type::number)

@@ -31,7 +31,11 @@ struct Hotkey
     bool operator==(const Hotkey&) const = default;
 };
 
-enum class HotkeyTarget : std::uint8_t { record, playback };
+enum class HotkeyTarget : std::uint8_t
+{
+    record,
+    playback
+};
 
 // Compact JSON: {"keyCode":N,"modifiers":N}.
 std::string encodeHotkey(const Hotkey& hotkey);

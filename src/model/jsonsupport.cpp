@@ -7,10 +7,7 @@ namespace {
 
 namespace od = simdjson::ondemand;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 struct NumberParts
 {

@@ -34,7 +34,8 @@ IntegerStatus parseExactInteger(std::string_view token, ExactInteger& out);
 // True when token is a number by the JSON grammar (no leading zeros, no bare '.', no "inf").
 bool isJsonNumber(std::string_view token);
 
-template <std::integral T> IntegerStatus parseInteger(std::string_view token, T& out)
+template <std::integral T>
+IntegerStatus parseInteger(std::string_view token, T& out)
 {
     ExactInteger value;
     const IntegerStatus status = parseExactInteger(token, value);

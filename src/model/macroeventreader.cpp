@@ -20,10 +20,7 @@ std::string shown(std::string_view token)
     return std::string(token.substr(0, cut)) + "...";
 }
 
-std::string quoted(std::string_view name)
-{
-    return "\"" + std::string(name) + "\"";
-}
+std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
 } // namespace
 

@@ -15,13 +15,13 @@ namespace loopwren {
 // timeline numbers its rows.
 class MacroEventReader
 {
-  public:
+public:
     MacroEventReader(std::size_t number, MacroEvent& event) : m_number(number), m_event(event) {}
 
     bool read(simdjson::ondemand::value element);
     const std::string& error() const { return m_error; }
 
-  private:
+private:
     enum Required : unsigned
     {
         hasId = 1,

@@ -96,10 +96,7 @@ MacroReadResult readWhole(simdjson::padded_string_view json)
     return result;
 }
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
-}
+bool isBlank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
 std::size_t skipBlanks(std::string_view text, std::size_t i)
 {
@@ -111,12 +108,12 @@ std::size_t skipBlanks(std::string_view text, std::size_t i)
 // Reads a large document slice by slice, or returns nothing to have it read whole.
 class SlicedReader
 {
-  public:
+public:
     explicit SlicedReader(std::string_view text) : m_text(text) {}
 
     std::optional<MacroReadResult> read();
 
-  private:
+private:
     struct Slice
     {
         std::size_t begin; // the '{' of its first event

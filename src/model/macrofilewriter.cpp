@@ -40,7 +40,8 @@ char* put(char* p, std::string_view text)
 }
 
 // std::to_chars without a format gives the shortest text that reads back to the same bits.
-template <typename T> char* putNumber(char* p, T value)
+template <typename T>
+char* putNumber(char* p, T value)
 {
     return std::to_chars(p, p + kMaxNumber, value).ptr;
 }

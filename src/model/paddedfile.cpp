@@ -16,7 +16,7 @@ constexpr std::size_t kMapThreshold = std::size_t{4} << 20;
 
 class FileDescriptor
 {
-  public:
+public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     ~FileDescriptor()
     {
@@ -27,7 +27,7 @@ class FileDescriptor
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
 
-  private:
+private:
     int m_fd;
 };
 

@@ -13,7 +13,7 @@ namespace loopwren {
 // special files (pipes, /proc) are read into memory.
 class PaddedFile
 {
-  public:
+public:
     explicit PaddedFile(const std::string& path);
     ~PaddedFile();
     PaddedFile(const PaddedFile&) = delete;
@@ -24,7 +24,7 @@ class PaddedFile
     const std::string& error() const { return m_error; }
     simdjson::padded_string_view text() const;
 
-  private:
+private:
     bool map(int fd, std::size_t size);
     void read(int fd, std::size_t sizeHint, const std::string& path);
     void setError(const std::string& path, int error);

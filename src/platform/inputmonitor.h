@@ -10,7 +10,8 @@
 namespace loopwren {
 
 // Kinds of input. A monitor's mask has bit (1 << kind) set for each kind it wants delivered.
-enum class InputKind : std::uint8_t {
+enum class InputKind : std::uint8_t
+{
     leftMouseDown = 1,
     leftMouseUp = 2,
     rightMouseDown = 3,
@@ -27,7 +28,10 @@ enum class InputKind : std::uint8_t {
     otherMouseDragged = 27,
 };
 
-constexpr std::uint64_t inputMaskBit(InputKind kind) { return std::uint64_t{1} << static_cast<unsigned>(kind); }
+constexpr std::uint64_t inputMaskBit(InputKind kind)
+{
+    return std::uint64_t{1} << static_cast<unsigned>(kind);
+}
 
 struct InputEvent
 {
@@ -38,7 +42,7 @@ struct InputEvent
     Point location;
     int buttonNumber = 0; // 0 left, 1 right, 2 and up other
     std::int64_t clickCount = 0;
-    std::uint16_t keyCode = 0;      // the model's virtual key code
+    std::uint16_t keyCode = 0;          // the model's virtual key code
     std::optional<std::uint64_t> flags; // modifier flags word, absent when the input carries none
     double scrollDeltaX = 0.0;
     double scrollDeltaY = 0.0;

@@ -8,7 +8,13 @@
 
 namespace loopwren {
 
-enum class ScrollDirection : std::uint8_t { up, down, left, right };
+enum class ScrollDirection : std::uint8_t
+{
+    up,
+    down,
+    left,
+    right
+};
 
 // Synthesises input as if it came from the hardware. One poster serves one playback and is used by
 // that playback's worker thread only. Each call delivers its input before it returns. Where flags are

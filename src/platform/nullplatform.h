@@ -12,7 +12,8 @@ class NullHotkeyService : public HotkeyService
 public:
     std::int32_t installHandler(Handler) override { return 0; }
     void removeHandler() override {}
-    std::int32_t registerHotkey(std::uint16_t, std::uint32_t, HotkeyIdentifier, Registration& registration) override;
+    std::int32_t registerHotkey(std::uint16_t, std::uint32_t, HotkeyIdentifier,
+                                Registration& registration) override;
     void unregisterHotkey(Registration) override {}
 
 private:

@@ -9,7 +9,12 @@ namespace loopwren {
 
 struct RunningApplication
 {
-    enum class Policy : std::uint8_t { regular, accessory, prohibited };
+    enum class Policy : std::uint8_t
+    {
+        regular,
+        accessory,
+        prohibited
+    };
 
     std::optional<QString> name;
     Policy policy = Policy::regular;

@@ -61,52 +61,22 @@ QUrl ContentViewState::logoSource()
     return QFile::exists(path) ? QUrl(QStringLiteral("qrc") + path) : QUrl();
 }
 
-bool ContentViewState::isRecording() const
-{
-    return m_engine.isRecording();
-}
-bool ContentViewState::isPlaying() const
-{
-    return m_engine.isPlaying();
-}
-bool ContentViewState::isEmpty() const
-{
-    return m_engine.recordedEvents().empty();
-}
-int ContentViewState::eventCount() const
-{
-    return m_engine.eventCount();
-}
-bool ContentViewState::isAccessibilityGranted() const
-{
-    return m_engine.isAccessibilityGranted();
-}
-bool ContentViewState::editorVisible() const
-{
-    return m_activeTab == Timeline && m_editor->hasSelection();
-}
-QString ContentViewState::language() const
-{
-    return m_engine.language();
-}
+bool ContentViewState::isRecording() const { return m_engine.isRecording(); }
+bool ContentViewState::isPlaying() const { return m_engine.isPlaying(); }
+bool ContentViewState::isEmpty() const { return m_engine.recordedEvents().empty(); }
+int ContentViewState::eventCount() const { return m_engine.eventCount(); }
+bool ContentViewState::isAccessibilityGranted() const { return m_engine.isAccessibilityGranted(); }
+bool ContentViewState::editorVisible() const { return m_activeTab == Timeline && m_editor->hasSelection(); }
+QString ContentViewState::language() const { return m_engine.language(); }
 
 QString ContentViewState::localized(const QString& key) const
 {
     return TextTable::localized(key, m_engine.language());
 }
 
-bool ContentViewState::isIndonesian() const
-{
-    return TextTable::isIndonesian(m_engine.language());
-}
-bool ContentViewState::updateAvailable() const
-{
-    return m_engine.updateAvailable();
-}
-QString ContentViewState::updateNotes() const
-{
-    return m_engine.updateNotes();
-}
+bool ContentViewState::isIndonesian() const { return TextTable::isIndonesian(m_engine.language()); }
+bool ContentViewState::updateAvailable() const { return m_engine.updateAvailable(); }
+QString ContentViewState::updateNotes() const { return m_engine.updateNotes(); }
 
 QString ContentViewState::hintText() const
 {
@@ -157,15 +127,9 @@ void ContentViewState::importAction()
     m_panels->showImportPanel();
 }
 
-void ContentViewState::exportAction()
-{
-    m_panels->showExportPanel();
-}
+void ContentViewState::exportAction() { m_panels->showExportPanel(); }
 
-void ContentViewState::grantAccessAction()
-{
-    m_engine.requestAccessibility();
-}
+void ContentViewState::grantAccessAction() { m_engine.requestAccessibility(); }
 
 void ContentViewState::navigate(ActiveTab tab)
 {
@@ -190,10 +154,7 @@ void ContentViewState::dropRow(int row, int destination)
     m_engine.moveEvents({static_cast<std::size_t>(row)}, static_cast<std::size_t>(destination));
 }
 
-void ContentViewState::windowAppeared()
-{
-    m_engine.checkAccessibility();
-}
+void ContentViewState::windowAppeared() { m_engine.checkAccessibility(); }
 
 bool ContentViewState::updateNowAction()
 {
@@ -204,10 +165,7 @@ bool ContentViewState::updateNowAction()
     return QDesktopServices::openUrl(url);
 }
 
-void ContentViewState::laterAction()
-{
-    m_engine.setUpdateAvailable(false);
-}
+void ContentViewState::laterAction() { m_engine.setUpdateAvailable(false); }
 
 void ContentViewState::rebuildTexts()
 {

@@ -52,7 +52,7 @@ class ContentViewState : public QObject
     Q_PROPERTY(EventEditor* editor READ editor CONSTANT)
     Q_PROPERTY(TimelineModel* timeline READ timeline CONSTANT)
 
-  public:
+public:
     enum ActiveTab
     {
         Timeline = 0,
@@ -112,7 +112,7 @@ class ContentViewState : public QObject
     Q_INVOKABLE bool updateNowAction();
     Q_INVOKABLE void laterAction();
 
-  signals:
+signals:
     void activeTabChanged();
     void isPulsingChanged();
     void runStateChanged();
@@ -123,7 +123,7 @@ class ContentViewState : public QObject
     void updateChanged();
     void recordingCountTextChanged();
 
-  private:
+private:
     void rebuildTexts();
 
     MacroEngine& m_engine;

@@ -32,7 +32,7 @@ struct OpenPanel
 // answers. Behind an interface so that the decisions taken on the answers are tested with a fake.
 class Dialogs
 {
-  public:
+public:
     virtual ~Dialogs() = default;
 
     // The position of the chosen button, or -1 when the alert was dismissed without one.

@@ -80,22 +80,10 @@ void EventEditor::setEditMouseButton(int value)
     applyEdits();
 }
 
-QString EventEditor::delayText() const
-{
-    return rowtext::delayField(m_editDelay);
-}
-QString EventEditor::xText() const
-{
-    return rowtext::wholeField(m_editX);
-}
-QString EventEditor::yText() const
-{
-    return rowtext::wholeField(m_editY);
-}
-QString EventEditor::keyCodeText() const
-{
-    return QString::number(m_editKeyCode);
-}
+QString EventEditor::delayText() const { return rowtext::delayField(m_editDelay); }
+QString EventEditor::xText() const { return rowtext::wholeField(m_editX); }
+QString EventEditor::yText() const { return rowtext::wholeField(m_editY); }
+QString EventEditor::keyCodeText() const { return QString::number(m_editKeyCode); }
 QString EventEditor::keyNameText() const
 {
     return QString::fromStdString(keyName(static_cast<std::uint16_t>(m_editKeyCode)));
@@ -130,10 +118,7 @@ void EventEditor::selectEvent(const MacroEvent& event)
     QTimer::singleShot(kPopulatingMs, this, [this] { setIsPopulating(false); });
 }
 
-void EventEditor::clearSelection()
-{
-    setSelectedEvent(std::nullopt);
-}
+void EventEditor::clearSelection() { setSelectedEvent(std::nullopt); }
 
 bool EventEditor::commitDelayText(const QString& text)
 {

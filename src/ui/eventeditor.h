@@ -43,7 +43,7 @@ class EventEditor : public QObject
     Q_PROPERTY(bool canMoveUp READ canMoveUp NOTIFY positionChanged)
     Q_PROPERTY(bool canMoveDown READ canMoveDown NOTIFY positionChanged)
 
-  public:
+public:
     static constexpr double kDelayMinimum = 0.0;
     static constexpr double kDelayMaximum = 9999.0;
     static constexpr double kDelayStep = 0.1;
@@ -98,7 +98,7 @@ class EventEditor : public QObject
     Q_INVOKABLE void moveDown();
     Q_INVOKABLE void close() { clearSelection(); }
 
-  signals:
+signals:
     void selectionChanged();
     void typeNameChanged();
     void editDelayChanged();
@@ -109,7 +109,7 @@ class EventEditor : public QObject
     void isPopulatingChanged();
     void positionChanged();
 
-  private:
+private:
     void applyEdits();
     void setSelectedEvent(std::optional<MacroEvent> event);
     void setIsPopulating(bool value);

@@ -37,10 +37,7 @@ QString detail(const MacroEvent& event, const QString& language)
            QString::number(*event.scrollDeltaY);
 }
 
-QString delayBadge(double delay)
-{
-    return QString::asprintf("+%.2fs", delay);
-}
+QString delayBadge(double delay) { return QString::asprintf("+%.2fs", delay); }
 
 QString wholeNumber(double value)
 {

@@ -12,7 +12,7 @@ class MacroEngine;
 // ignored here; the engine has logged any failure.
 class MacroPanels
 {
-  public:
+public:
     using Clock = std::function<qint64()>; // whole seconds since 1970-01-01 UTC
 
     MacroPanels(MacroEngine& engine, Dialogs& dialogs, Clock clock = {});
@@ -25,7 +25,7 @@ class MacroPanels
     void showExportPanel();
     void showImportPanel();
 
-  private:
+private:
     MacroEngine& m_engine;
     Dialogs& m_dialogs;
     Clock m_clock;

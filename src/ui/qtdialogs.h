@@ -10,14 +10,14 @@ namespace loopwren {
 // Qt's own file dialogs and message box, modal over the main window.
 class QtDialogs : public Dialogs
 {
-  public:
+public:
     void setParentWindow(QWindow* window) { m_window = window; }
 
     int runAlert(const Alert& alert) override;
     std::optional<QString> runSavePanel(const SavePanel& panel) override;
     std::optional<QString> runOpenPanel(const OpenPanel& panel) override;
 
-  private:
+private:
     QPointer<QWindow> m_window;
 };
 

@@ -14,10 +14,7 @@ namespace {
 
 const QString kCapturePrompt = QStringLiteral("Press target keys...");
 
-QString hotkeyText(const Hotkey& hotkey)
-{
-    return QString::fromStdString(displayText(hotkey));
-}
+QString hotkeyText(const Hotkey& hotkey) { return QString::fromStdString(displayText(hotkey)); }
 
 } // namespace
 
@@ -37,10 +34,7 @@ SettingsState::SettingsState(MacroEngine& engine, HotkeyCapture& capture, QObjec
     connect(&m_engine, &MacroEngine::playbackSpeedChanged, this, &SettingsState::speedChanged);
 }
 
-QObject* SettingsState::engineObject() const
-{
-    return &m_engine;
-}
+QObject* SettingsState::engineObject() const { return &m_engine; }
 
 QStringList SettingsState::languageChoices()
 {
@@ -66,10 +60,7 @@ void SettingsState::chooseLanguage(int index)
         m_engine.setLanguage(TextTable::indonesian);
 }
 
-bool SettingsState::capturingRecord() const
-{
-    return m_capture.recordingHotkeyFor() == HotkeyTarget::record;
-}
+bool SettingsState::capturingRecord() const { return m_capture.recordingHotkeyFor() == HotkeyTarget::record; }
 
 bool SettingsState::capturingPlayback() const
 {
@@ -86,20 +77,11 @@ QString SettingsState::playbackButtonText() const
     return capturingPlayback() ? kCapturePrompt : hotkeyText(m_engine.playbackHotkey());
 }
 
-void SettingsState::startHotkeyCapture(int target)
-{
-    m_capture.startHotkeyCapture(target);
-}
+void SettingsState::startHotkeyCapture(int target) { m_capture.startHotkeyCapture(target); }
 
-void SettingsState::resetHotkeys()
-{
-    m_capture.resetHotkeys();
-}
+void SettingsState::resetHotkeys() { m_capture.resetHotkeys(); }
 
-QStringList SettingsState::runningApps() const
-{
-    return m_engine.runningApps();
-}
+QStringList SettingsState::runningApps() const { return m_engine.runningApps(); }
 
 int SettingsState::targetAppIndex() const
 {
@@ -113,27 +95,12 @@ void SettingsState::chooseTargetApp(int index)
         m_engine.setTargetAppName(apps.at(index));
 }
 
-void SettingsState::refreshRunningApps()
-{
-    m_engine.refreshRunningApps();
-}
+void SettingsState::refreshRunningApps() { m_engine.refreshRunningApps(); }
 
-QString SettingsState::targetXText() const
-{
-    return rowtext::wholeField(m_engine.targetWindowX());
-}
-QString SettingsState::targetYText() const
-{
-    return rowtext::wholeField(m_engine.targetWindowY());
-}
-QString SettingsState::targetWidthText() const
-{
-    return rowtext::wholeField(m_engine.targetWindowWidth());
-}
-QString SettingsState::targetHeightText() const
-{
-    return rowtext::wholeField(m_engine.targetWindowHeight());
-}
+QString SettingsState::targetXText() const { return rowtext::wholeField(m_engine.targetWindowX()); }
+QString SettingsState::targetYText() const { return rowtext::wholeField(m_engine.targetWindowY()); }
+QString SettingsState::targetWidthText() const { return rowtext::wholeField(m_engine.targetWindowWidth()); }
+QString SettingsState::targetHeightText() const { return rowtext::wholeField(m_engine.targetWindowHeight()); }
 
 bool SettingsState::commitField(Field field, const QString& text)
 {
@@ -161,10 +128,7 @@ bool SettingsState::commitField(Field field, const QString& text)
     return true;
 }
 
-QString SettingsState::loopCountText() const
-{
-    return QString::number(m_engine.loopCount());
-}
+QString SettingsState::loopCountText() const { return QString::number(m_engine.loopCount()); }
 
 void SettingsState::stepLoopCount(int direction)
 {
@@ -174,15 +138,9 @@ void SettingsState::stepLoopCount(int direction)
     m_engine.setLoopCount(std::clamp<qint64>(m_engine.loopCount() + step, kLoopMinimum, kLoopMaximum));
 }
 
-double SettingsState::speed() const
-{
-    return m_engine.playbackSpeed();
-}
+double SettingsState::speed() const { return m_engine.playbackSpeed(); }
 
-QString SettingsState::speedText() const
-{
-    return QString::asprintf("%.0f%%", m_engine.playbackSpeed());
-}
+QString SettingsState::speedText() const { return QString::asprintf("%.0f%%", m_engine.playbackSpeed()); }
 
 void SettingsState::moveSpeed(double value)
 {
@@ -192,10 +150,7 @@ void SettingsState::moveSpeed(double value)
     m_engine.setPlaybackSpeed(std::clamp(stepped, kSpeedMinimum, kSpeedMaximum));
 }
 
-bool SettingsState::isIndonesian() const
-{
-    return TextTable::isIndonesian(m_engine.language());
-}
+bool SettingsState::isIndonesian() const { return TextTable::isIndonesian(m_engine.language()); }
 
 QString SettingsState::updateHeading() const
 {
@@ -219,9 +174,6 @@ QString SettingsState::checkUpdateText() const
     return isIndonesian() ? QStringLiteral("Periksa Pembaruan") : QStringLiteral("Check Update");
 }
 
-void SettingsState::checkForUpdates()
-{
-    m_engine.checkForUpdates();
-}
+void SettingsState::checkForUpdates() { m_engine.checkForUpdates(); }
 
 } // namespace loopwren

@@ -49,7 +49,7 @@ class SettingsState : public QObject
     Q_PROPERTY(QString updateExplanation READ updateExplanation NOTIFY languageChanged)
     Q_PROPERTY(QString checkUpdateText READ checkUpdateText NOTIFY languageChanged)
 
-  public:
+public:
     static constexpr int kLoopMinimum = 1;
     static constexpr int kLoopMaximum = 9999;
     static constexpr double kSpeedMinimum = 0.0;
@@ -107,7 +107,7 @@ class SettingsState : public QObject
     Q_INVOKABLE void moveSpeed(double value);
     Q_INVOKABLE void checkForUpdates();
 
-  signals:
+signals:
     void languageChanged();
     void captureChanged();
     void targetAppChanged();
@@ -115,7 +115,7 @@ class SettingsState : public QObject
     void loopCountChanged();
     void speedChanged();
 
-  private:
+private:
     bool isIndonesian() const;
 
     MacroEngine& m_engine;

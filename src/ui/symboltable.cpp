@@ -55,10 +55,7 @@ QString SymbolTable::glyphFor(const QString& name)
     return it == glyphs().constEnd() ? QString() : QString(QChar(*it));
 }
 
-bool SymbolTable::knows(const QString& name)
-{
-    return glyphs().contains(name);
-}
+bool SymbolTable::knows(const QString& name) { return glyphs().contains(name); }
 
 QString SymbolTable::fontFamily()
 {

@@ -15,7 +15,7 @@ class SymbolTable : public QObject
     QML_SINGLETON
     Q_PROPERTY(QString fontFamily READ fontFamily CONSTANT)
 
-  public:
+public:
     explicit SymbolTable(QObject* parent = nullptr) : QObject(parent) {}
 
     // The glyph for a symbol name; empty for a name the table does not know.

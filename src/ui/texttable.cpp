@@ -117,19 +117,10 @@ QString TextTable::localized(const QString& key, const QString& language)
     return key;
 }
 
-bool TextTable::contains(const QString& key)
-{
-    return table().contains(key);
-}
+bool TextTable::contains(const QString& key) { return table().contains(key); }
 
-QStringList TextTable::keys()
-{
-    return table().keys();
-}
+QStringList TextTable::keys() { return table().keys(); }
 
-int TextTable::entryCount()
-{
-    return static_cast<int>(table().size());
-}
+int TextTable::entryCount() { return static_cast<int>(table().size()); }
 
 } // namespace loopwren

@@ -10,7 +10,7 @@ namespace loopwren {
 // the direct choice shows English.
 class TextTable
 {
-  public:
+public:
     static inline const QString english = QStringLiteral("English");
     static inline const QString indonesian = QStringLiteral("Indonesia");
 

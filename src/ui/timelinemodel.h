@@ -26,7 +26,7 @@ class TimelineModel : public QAbstractListModel
     QML_ELEMENT
     QML_UNCREATABLE("The timeline belongs to the window")
 
-  public:
+public:
     enum Role
     {
         NumberRole = Qt::UserRole + 1,
@@ -62,11 +62,11 @@ class TimelineModel : public QAbstractListModel
 
     void setSelectedId(const std::optional<Uuid>& id);
 
-  signals:
+signals:
     // The list should centre this row; sent when the playback moves on to it.
     void followRequested(int row);
 
-  private:
+private:
     void appendFromEngine(int first, int last);
     void syncWithEngine();
     void rebuildIndex();

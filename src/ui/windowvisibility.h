@@ -10,14 +10,14 @@ namespace loopwren {
 // workspace so a desktop-specific workspace can hand these two requests on to it.
 class WindowVisibility
 {
-  public:
+public:
     void setWindow(QWindow* window) { m_window = window; }
     QWindow* window() const { return m_window; }
 
     void hide();
     void show();
 
-  private:
+private:
     QPointer<QWindow> m_window;
 };
 

@@ -11,7 +11,7 @@ namespace loopwren {
 // none, and hides and shows this application through its main window.
 class WindowWorkspace : public Workspace
 {
-  public:
+public:
     explicit WindowWorkspace(std::shared_ptr<WindowVisibility> visibility)
         : m_visibility(std::move(visibility))
     {
@@ -23,7 +23,7 @@ class WindowWorkspace : public Workspace
     void hideThisApplication() override { m_visibility->hide(); }
     void showThisApplication() override { m_visibility->show(); }
 
-  private:
+private:
     std::shared_ptr<WindowVisibility> m_visibility;
 };
 

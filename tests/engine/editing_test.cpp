@@ -20,7 +20,9 @@ std::string text(const Timeline& events)
 {
     std::string out;
     for (const MacroEvent& e : events)
-        out += e.type == EventType::wait ? 'w' : static_cast<char>('A' + static_cast<int>(e.delaySincePrevious) - 1);
+        out += e.type == EventType::wait
+                   ? 'w'
+                   : static_cast<char>('A' + static_cast<int>(e.delaySincePrevious) - 1);
     return out;
 }
 
@@ -33,9 +35,9 @@ TEST(TimelineEdits, MoveEventsPutsTheBlockInFrontOfTheDestination)
         std::string expected;
     };
     const Case cases[] = {
-        {{0, 2}, 4, "BDAC"}, {{0, 2}, 0, "ACBD"}, {{1}, 1, "ABCD"}, {{1}, 2, "ABCD"},
-        {{3}, 0, "DABC"},    {{0}, 4, "BCDA"},    {{}, 2, "ABCD"},  {{0, 1, 2, 3}, 2, "ABCD"},
-        {{9}, 1, "ABCD"},
+        {{0, 2}, 4, "BDAC"}, {{0, 2}, 0, "ACBD"},       {{1}, 1, "ABCD"},
+        {{1}, 2, "ABCD"},    {{3}, 0, "DABC"},          {{0}, 4, "BCDA"},
+        {{}, 2, "ABCD"},     {{0, 1, 2, 3}, 2, "ABCD"}, {{9}, 1, "ABCD"},
     };
     for (const Case& c : cases) {
         Timeline events = letters("ABCD");

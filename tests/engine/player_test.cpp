@@ -42,16 +42,11 @@ TEST_F(Player, PostsEachKindAsItsInput)
     scroll.scrollDeltaY = -2;
     scroll.scrollDeltaX = 1;
     e.setRecordedEvents({
-        click,
-        at(EventType::mouseUp, 11, 21, MouseButtonType::left),
-        at(EventType::mouseMoved, 5, 6, MouseButtonType::left),
-        at(EventType::mouseMoved, 7, 8),
-        key,
-        scroll,
-        makeEvent(EventType::wait, 0.01),
-        at(EventType::mouseDown, 1, 1),            // no button: skipped
-        makeEvent(EventType::keyUp),               // no key code: skipped
-        makeEvent(EventType::mouseMoved),          // no location: skipped
+        click, at(EventType::mouseUp, 11, 21, MouseButtonType::left),
+        at(EventType::mouseMoved, 5, 6, MouseButtonType::left), at(EventType::mouseMoved, 7, 8), key, scroll,
+        makeEvent(EventType::wait, 0.01), at(EventType::mouseDown, 1, 1), // no button: skipped
+        makeEvent(EventType::keyUp),                                      // no key code: skipped
+        makeEvent(EventType::mouseMoved),                                 // no location: skipped
     });
     EXPECT_EQ(playToEnd(e), (QStringList{
                                 "warp (10, 20)",
@@ -197,9 +192,9 @@ TEST(PlaybackWorker, WaitsAgainstDeadlinesFromThePassStart)
     std::vector<std::chrono::steady_clock::time_point> reached;
     const auto start = std::chrono::steady_clock::now();
     {
-        PlaybackWorker worker(std::move(plan), std::make_unique<FakeInputPoster>(journal),
-                              [&](std::size_t) { reached.push_back(std::chrono::steady_clock::now()); },
-                              [&] { done = true; });
+        PlaybackWorker worker(
+            std::move(plan), std::make_unique<FakeInputPoster>(journal),
+            [&](std::size_t) { reached.push_back(std::chrono::steady_clock::now()); }, [&] { done = true; });
         while (!done)
             QThread::msleep(5);
     }

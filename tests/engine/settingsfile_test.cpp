@@ -12,7 +12,11 @@ namespace loopwren {
 namespace {
 
 // The whole literal, NUL bytes included.
-template <std::size_t N> QByteArray bytes(const char (&text)[N]) { return QByteArray(text, N - 1); }
+template <std::size_t N>
+QByteArray bytes(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
 
 // The engine over the real settings file in $XDG_CONFIG_HOME/LoopWren/LoopWren.conf.
 class SettingsFile : public EngineFixture

@@ -59,8 +59,8 @@ void FakeHotkeyService::removeHandler()
     m_handler = nullptr;
 }
 
-std::int32_t FakeHotkeyService::registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
-                                               Registration& registration)
+std::int32_t FakeHotkeyService::registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers,
+                                               HotkeyIdentifier id, Registration& registration)
 {
     m_journal->add(QStringLiteral("register %1 mods=0x%2 id=(%3, %4) -> %5")
                        .arg(keyCode)
@@ -85,7 +85,9 @@ std::int32_t FakeHotkeyService::press(std::optional<HotkeyIdentifier> identifier
 
 void FakeWorkspace::activate(const RunningApplication& application)
 {
-    m_journal->add(QStringLiteral("activate %1 pid=%2").arg(application.name.value_or(QString())).arg(application.processId));
+    m_journal->add(QStringLiteral("activate %1 pid=%2")
+                       .arg(application.name.value_or(QString()))
+                       .arg(application.processId));
 }
 
 void FakeWorkspace::placeFirstWindow(const RunningApplication& application, const WindowFrame& frame)
@@ -135,12 +137,13 @@ bool FakeInputPoster::warpPointer(Point location)
 void FakeInputPoster::postMouseMoved(Point location, std::optional<MouseButtonType> dragButton,
                                      std::optional<std::uint64_t> flags)
 {
-    const QString what = dragButton ? QStringLiteral("drag %1").arg(buttonText(*dragButton)) : QStringLiteral("move");
+    const QString what =
+        dragButton ? QStringLiteral("drag %1").arg(buttonText(*dragButton)) : QStringLiteral("move");
     m_journal->add(what + QLatin1Char(' ') + point(location) + flagsText(flags));
 }
 
-void FakeInputPoster::postMouseButton(MouseButtonType button, bool down, Point location, std::int64_t clickCount,
-                                      std::optional<std::uint64_t> flags)
+void FakeInputPoster::postMouseButton(MouseButtonType button, bool down, Point location,
+                                      std::int64_t clickCount, std::optional<std::uint64_t> flags)
 {
     m_journal->add(QStringLiteral("%1 %2 %3 clicks=%4%5")
                        .arg(buttonText(button), down ? "down" : "up", point(location))

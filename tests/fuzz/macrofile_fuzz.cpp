@@ -56,7 +56,8 @@ bool isValidUtf8(std::string_view text)
 
 std::string bitsOf(double value) { return std::to_string(std::bit_cast<std::uint64_t>(value)); }
 
-template <typename T> std::string optional(const std::optional<T>& value)
+template <typename T>
+std::string optional(const std::optional<T>& value)
 {
     return value ? std::to_string(*value) : std::string("-");
 }

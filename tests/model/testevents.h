@@ -15,15 +15,12 @@ namespace loopwren::test {
 
 inline constexpr const char* kIdText = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
 
-inline Uuid testId()
-{
-    return *Uuid::parse(kIdText);
-}
+inline Uuid testId() { return *Uuid::parse(kIdText); }
 
 // Builds events for tables: Event(mouseDown).at(1, 2).button(MouseButtonType::left).
 class Event
 {
-  public:
+public:
     explicit Event(EventType type, double delay = 0, Uuid id = Uuid())
     {
         m_event.id = id;
@@ -42,8 +39,9 @@ class Event
     }
     operator MacroEvent() const { return m_event; }
 
-  private:
-    template <typename T, typename V> Event& set(std::optional<T>& field, V value)
+private:
+    template <typename T, typename V>
+    Event& set(std::optional<T>& field, V value)
     {
         field = value;
         return *this;

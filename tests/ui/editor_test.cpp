@@ -9,7 +9,7 @@ namespace {
 
 class Editor : public UiFixture
 {
-  protected:
+protected:
     void SetUp() override
     {
         UiFixture::SetUp();

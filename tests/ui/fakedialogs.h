@@ -11,7 +11,7 @@ namespace loopwren {
 // With nothing queued an alert is dismissed (-1) and a panel cancelled.
 class FakeDialogs : public Dialogs
 {
-  public:
+public:
     int runAlert(const Alert& alert) override;
     std::optional<QString> runSavePanel(const SavePanel& panel) override;
     std::optional<QString> runOpenPanel(const OpenPanel& panel) override;

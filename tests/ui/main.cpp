@@ -16,7 +16,8 @@ int main(int argc, char* argv[])
         return 1;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     // The update check talks to a server on 127.0.0.1 only, never through a proxy of the environment.
-    for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
+    for (const char* name :
+         {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
         qunsetenv(name);
     QGuiApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);

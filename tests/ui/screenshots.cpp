@@ -16,7 +16,7 @@ namespace {
 
 class Screenshots : public UiFixture
 {
-  public:
+public:
     explicit Screenshots(QString directory) : m_directory(std::move(directory))
     {
         engineOptions.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
@@ -30,7 +30,7 @@ class Screenshots : public UiFixture
         return m_ok;
     }
 
-  protected:
+protected:
     void TestBody() override
     {
         for (const QString& language : {QStringLiteral("English"), QStringLiteral("Indonesia")}) {
@@ -78,7 +78,7 @@ class Screenshots : public UiFixture
         }
     }
 
-  private:
+private:
     // A short burst of input through the engine's real recording path.
     void record()
     {

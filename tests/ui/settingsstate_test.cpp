@@ -9,7 +9,7 @@ namespace {
 
 class SettingsDecisions : public UiFixture
 {
-  protected:
+protected:
     void SetUp() override
     {
         UiFixture::SetUp();

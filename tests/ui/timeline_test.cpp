@@ -81,7 +81,7 @@ TEST(RowText, EditorFieldsFormatAndParse)
 
 class TimelineView : public UiFixture
 {
-  protected:
+protected:
     TimelineModel& model() { return *state->timeline(); }
     QVariant roleAt(int row, int role) { return model().data(model().index(row), role); }
 };

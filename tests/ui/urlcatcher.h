@@ -11,13 +11,13 @@ class UrlCatcher : public QObject
 {
     Q_OBJECT
 
-  public:
+public:
     UrlCatcher();
     ~UrlCatcher() override;
 
     QStringList opened;
 
-  public slots:
+public slots:
     void open(const QUrl& url) { opened.append(url.toString()); }
 };
 

@@ -13,7 +13,7 @@ namespace {
 
 class DesktopEntryIndexTest : public ::testing::Test
 {
-  protected:
+protected:
     QString folder(const QString& name) const { return m_root.path() + u'/' + name; }
 
     void write(const QString& folderName, const QString& relativePath, const QString& content)

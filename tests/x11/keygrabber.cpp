@@ -20,10 +20,7 @@ std::unique_ptr<KeyGrabber> KeyGrabber::connect()
     return std::unique_ptr<KeyGrabber>(new KeyGrabber(connection, screens.data->root));
 }
 
-KeyGrabber::~KeyGrabber()
-{
-    xcb_disconnect(m_connection);
-}
+KeyGrabber::~KeyGrabber() { xcb_disconnect(m_connection); }
 
 bool KeyGrabber::grab(std::uint8_t keycode, std::uint16_t modifiers)
 {

@@ -11,7 +11,7 @@ namespace loopwren {
 // of its own; disconnecting on destruction releases them.
 class KeyGrabber
 {
-  public:
+public:
     static std::unique_ptr<KeyGrabber> connect();
     ~KeyGrabber();
     KeyGrabber(const KeyGrabber&) = delete;
@@ -20,7 +20,7 @@ class KeyGrabber
     // True when the server granted the grab.
     bool grab(std::uint8_t keycode, std::uint16_t modifiers);
 
-  private:
+private:
     KeyGrabber(xcb_connection_t* connection, std::uint32_t root) : m_connection(connection), m_root(root) {}
 
     xcb_connection_t* m_connection;

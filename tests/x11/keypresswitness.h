@@ -11,7 +11,7 @@ namespace loopwren {
 // held and repeated while a hotkey grab swallowed it.
 class KeyPressWitness
 {
-  public:
+public:
     static std::unique_ptr<KeyPressWitness> start(unsigned keycode);
     ~KeyPressWitness();
     KeyPressWitness(const KeyPressWitness&) = delete;
@@ -22,7 +22,7 @@ class KeyPressWitness
     // For the RECORD callback.
     void seen(unsigned type, unsigned keycode);
 
-  private:
+private:
     KeyPressWitness(std::unique_ptr<X11Connection> control, std::unique_ptr<X11Connection> data,
                     unsigned long context, unsigned keycode);
 

@@ -10,7 +10,7 @@ namespace loopwren {
 // Environment variables changed for the length of a test, put back as they were on destruction.
 class ScopedEnvironment
 {
-  public:
+public:
     ScopedEnvironment() = default;
     ~ScopedEnvironment();
     ScopedEnvironment(const ScopedEnvironment&) = delete;
@@ -19,7 +19,7 @@ class ScopedEnvironment
     void set(const std::string& name, const std::string& value);
     void unset(const std::string& name);
 
-  private:
+private:
     void remember(const std::string& name);
 
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;

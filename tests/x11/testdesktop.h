@@ -17,7 +17,7 @@ namespace loopwren {
 // and test clients whose windows the window manager has taken on.
 class TestDesktop
 {
-  public:
+public:
     TestDesktop();
     ~TestDesktop();
 
@@ -32,7 +32,7 @@ class TestDesktop
     TestClient* start(const TestClient::Options& options);
     WindowInspector& inspector() { return *m_inspector; }
 
-  private:
+private:
     QTemporaryDir m_root;
     ScopedEnvironment m_environment;
     std::unique_ptr<WindowInspector> m_inspector;

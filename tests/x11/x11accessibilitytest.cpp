@@ -12,7 +12,7 @@ namespace {
 
 class X11AccessibilityTest : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         const auto problem = X11TestEnvironment::displayProblem();

@@ -4,7 +4,8 @@
 
 namespace loopwren {
 
-QSettingsPreferencesStore::QSettingsPreferencesStore() : m_settings(QStringLiteral("LoopWren"), QStringLiteral("LoopWren"))
+QSettingsPreferencesStore::QSettingsPreferencesStore()
+    : m_settings(QStringLiteral("LoopWren"), QStringLiteral("LoopWren"))
 {
 }
 

@@ -17,7 +17,7 @@ namespace loopwren {
 // caller's JSON parsing decides (an HTML error page then reads as a document that does not parse).
 class QtUpdateFetcher : public UpdateFetcher
 {
-  public:
+public:
     struct Limits
     {
         // From sending the request to the last byte of the response.
@@ -34,7 +34,7 @@ class QtUpdateFetcher : public UpdateFetcher
     // Requests started and not yet completed.
     int pendingRequests() const { return m_pending; }
 
-  private:
+private:
     Limits m_limits;
     std::unique_ptr<QNetworkAccessManager> m_network;
     // Expires when the fetcher is destroyed, so a reply finishing during the teardown finds no one.

@@ -53,7 +53,8 @@ struct Unwatched
 
 // The work as the receiving thread sees it: it runs, or is dropped unrun when its receiver is gone,
 // only after everything the sender did before queuing it.
-template <typename F> class Received
+template <typename F>
+class Received
 {
 public:
     Received(const void* channel, F work) : m_channel(channel), m_work(std::move(work)) {}
@@ -75,7 +76,8 @@ private:
 } // namespace detail
 
 // Runs work on the thread of context, later, unless context is gone by then.
-template <typename F> void queue(QObject* context, F work)
+template <typename F>
+void queue(QObject* context, F work)
 {
     detail::sent(context);
     [[maybe_unused]] const detail::Unwatched unwatched;
@@ -83,7 +85,8 @@ template <typename F> void queue(QObject* context, F work)
 }
 
 // Runs work on a thread of Qt's global pool.
-template <typename F> void startInPool(F work)
+template <typename F>
+void startInPool(F work)
 {
     QThreadPool* pool = QThreadPool::globalInstance();
     detail::sent(pool);

@@ -18,7 +18,7 @@ namespace loopwren {
 // menus; a Hidden entry there hides the ones behind it.
 class DesktopEntryIndex
 {
-  public:
+public:
     // Reads the entries of every applications folder, in precedence order.
     DesktopEntryIndex(const QStringList& applicationFolders, const QStringList& localeNames);
 
@@ -36,7 +36,7 @@ class DesktopEntryIndex
 
     std::size_t size() const { return m_entries.size(); }
 
-  private:
+private:
     struct Entry
     {
         QString id; // without ".desktop"

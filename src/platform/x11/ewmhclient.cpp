@@ -115,10 +115,7 @@ std::optional<std::vector<WindowId>> EwmhClient::clientList() const
     return std::vector<WindowId>(values, values + count);
 }
 
-bool EwmhClient::hasWmClass(WindowId window) const
-{
-    return wmClass(window).has_value();
-}
+bool EwmhClient::hasWmClass(WindowId window) const { return wmClass(window).has_value(); }
 
 std::vector<WindowId> EwmhClient::topLevelWindows() const
 {

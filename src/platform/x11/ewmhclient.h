@@ -34,7 +34,7 @@ struct FrameExtents
 // the caller owns and keeps open while this lives.
 class EwmhClient
 {
-  public:
+public:
     // _NET_MOVERESIZE_WINDOW's flags: which of x, y, width and height the request carries.
     static constexpr long moveResizeX = 1L << 8;
     static constexpr long moveResizeY = 1L << 9;
@@ -76,7 +76,7 @@ class EwmhClient
     // x and y place the frame's top-left corner; width and height are the client window's.
     void requestMoveResize(WindowId window, long flags, long x, long y, long width, long height);
 
-  private:
+private:
     enum AtomName : std::size_t
     {
         netSupportingWmCheck,

@@ -7,7 +7,8 @@
 
 namespace loopwren {
 
-std::unique_ptr<FlushPacer> FlushPacer::start(const std::string& displayName, std::chrono::microseconds period)
+std::unique_ptr<FlushPacer> FlushPacer::start(const std::string& displayName,
+                                              std::chrono::microseconds period)
 {
     auto connection = X11Connection::open(displayName);
     if (!connection)

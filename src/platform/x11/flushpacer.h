@@ -17,7 +17,8 @@ class FlushPacer
 {
 public:
     // nullptr when the display cannot be opened.
-    static std::unique_ptr<FlushPacer> start(const std::string& displayName, std::chrono::microseconds period);
+    static std::unique_ptr<FlushPacer> start(const std::string& displayName,
+                                             std::chrono::microseconds period);
     ~FlushPacer();
 
 private:

@@ -17,7 +17,8 @@ constexpr auto kSameClockLimit = 10s;
 
 InputClock::Clock::time_point InputClock::stamp(std::uint32_t serverTime, Clock::time_point readAt)
 {
-    const auto readMs = std::chrono::duration_cast<std::chrono::milliseconds>(readAt.time_since_epoch()).count();
+    const auto readMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(readAt.time_since_epoch()).count();
     // The latest millisecond not after the read whose low 32 bits are the server's stamp.
     const std::uint32_t lag = static_cast<std::uint32_t>(readMs) - serverTime;
     const Clock::time_point tickStart{std::chrono::milliseconds(readMs - static_cast<std::int64_t>(lag))};

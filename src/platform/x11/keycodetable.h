@@ -7,7 +7,17 @@
 namespace loopwren {
 
 // What a key does to the modifier state when it is held (or, for the lock keys, pressed).
-enum class ModifierRole : std::uint8_t { none, shift, control, option, command, capsLock, numLock, function };
+enum class ModifierRole : std::uint8_t
+{
+    none,
+    shift,
+    control,
+    option,
+    command,
+    capsLock,
+    numLock,
+    function
+};
 
 // Translates between Linux evdev key codes (X keycode = evdev + 8) and the model's virtual key codes,
 // which name keys by their position on a US keyboard. Macro files carry model codes, so a macro

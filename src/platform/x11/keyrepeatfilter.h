@@ -15,14 +15,14 @@ namespace loopwren {
 // that close. Both forms are handled, so the filter is right whether or not the server granted the mode.
 class KeyRepeatFilter
 {
-  public:
+public:
     // True when this press starts a new hold.
     bool press(std::uint8_t keycode, std::uint32_t serverTime);
     void release(std::uint8_t keycode, std::uint32_t serverTime);
     // Forgets everything, e.g. when the key is no longer grabbed and its release may never be seen.
     void clear();
 
-  private:
+private:
     struct Release
     {
         std::uint8_t keycode;

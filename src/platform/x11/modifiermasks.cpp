@@ -31,7 +31,8 @@ std::optional<std::uint16_t> modifierWith(const std::array<std::vector<std::uint
     return std::nullopt;
 }
 
-template <typename T> using ReplyPtr = std::unique_ptr<T, decltype(&std::free)>;
+template <typename T>
+using ReplyPtr = std::unique_ptr<T, decltype(&std::free)>;
 
 } // namespace
 

@@ -15,7 +15,7 @@ namespace loopwren {
 // hotkey grabbed with the wrong bit never fires.
 class ModifierMasks
 {
-  public:
+public:
     // The hotkey service's modifier bits, as callers pass them.
     static constexpr std::uint32_t serviceCommand = servicemodifier::command;
     static constexpr std::uint32_t serviceShift = servicemodifier::shift;
@@ -51,7 +51,7 @@ class ModifierMasks
     // fromServiceModifiers().
     std::uint16_t significant(std::uint16_t state) const;
 
-  private:
+private:
     std::uint16_t m_alt = mod1Mask;
     std::uint16_t m_super = mod4Mask;
     std::uint16_t m_numLock = mod2Mask;

@@ -15,7 +15,7 @@ namespace loopwren {
 // extensions) opens a page that explains how to get to a session that works.
 class X11Accessibility : public Accessibility
 {
-  public:
+public:
     // Shows a page to the user; false when it could not be shown.
     using UrlOpener = std::function<bool(const QUrl&)>;
 
@@ -35,7 +35,7 @@ class X11Accessibility : public Accessibility
     // command-line tool), or when that fails, prints the address for the user instead.
     static bool openInBrowser(const QUrl& url);
 
-  private:
+private:
     std::string m_displayName;
     UrlOpener m_openUrl;
 };

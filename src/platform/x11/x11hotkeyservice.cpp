@@ -20,7 +20,8 @@
 namespace loopwren {
 namespace {
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 // Asks the server to repeat a held key as presses only, without the release it otherwise puts before
 // each repeat. KeyRepeatFilter copes with both forms, so a server without XKB is no failure.
@@ -82,10 +83,7 @@ std::int32_t X11HotkeyService::installHandler(Handler handler)
     return 0;
 }
 
-void X11HotkeyService::removeHandler()
-{
-    m_handler.reset();
-}
+void X11HotkeyService::removeHandler() { m_handler.reset(); }
 
 std::int32_t X11HotkeyService::registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers,
                                               HotkeyIdentifier id, Registration& registration)

@@ -32,7 +32,7 @@ namespace loopwren {
 // handed on to anyone else.
 class X11HotkeyService : public HotkeyService
 {
-  public:
+public:
     // X's BadAccess: another client holds the combination (or this service already does).
     static constexpr std::int32_t statusBadAccess = 10;
     // The display could not be opened, or the connection to it was lost.
@@ -50,7 +50,7 @@ class X11HotkeyService : public HotkeyService
                                 Registration& registration) override;
     void unregisterHotkey(Registration registration) override;
 
-  private:
+private:
     struct Grab
     {
         std::uint8_t keycode;

@@ -27,7 +27,8 @@ void X11WindowEffects::requestBlurBehind(std::uint64_t windowId, const std::stri
     Display* display = connection->display();
     // An empty region means the whole window.
     const Atom blur = XInternAtom(display, "_KDE_NET_WM_BLUR_BEHIND_REGION", False);
-    XChangeProperty(display, static_cast<Window>(windowId), blur, XA_CARDINAL, 32, PropModeReplace, nullptr, 0);
+    XChangeProperty(display, static_cast<Window>(windowId), blur, XA_CARDINAL, 32, PropModeReplace, nullptr,
+                    0);
     XSync(display, False);
 }
 

@@ -60,7 +60,8 @@ void waitUntilNotMaximized(Display* display, const EwmhClient& ewmh, WindowId wi
 // The manager publishes the restored frame's borders a moment after the restored state; sizing against
 // the borderless extents of the maximised frame would leave the frame too large by its borders. A
 // manager that keeps the same borders costs the timeout, once, and only for a maximised window.
-void waitUntilExtentsChange(Display* display, const EwmhClient& ewmh, WindowId window, const FrameExtents& maximized)
+void waitUntilExtentsChange(Display* display, const EwmhClient& ewmh, WindowId window,
+                            const FrameExtents& maximized)
 {
     const auto deadline = std::chrono::steady_clock::now() + kUnmaximizeTimeout / 2;
     while (ewmh.frameExtents(window) == maximized && std::chrono::steady_clock::now() < deadline) {

@@ -21,7 +21,7 @@ namespace loopwren {
 // thread lists or activates.
 class X11Workspace : public Workspace
 {
-  public:
+public:
     // An empty display name means $DISPLAY.
     explicit X11Workspace(std::string displayName = {});
 
@@ -43,7 +43,7 @@ class X11Workspace : public Workspace
     // A window size along one axis: rounded and kept within what X can draw; nullopt for NaN.
     static std::optional<int> windowLength(double value);
 
-  private:
+private:
     std::string m_displayName;
     std::function<void()> m_hide;
     std::function<void()> m_show;

@@ -5,6 +5,7 @@
 #include "macrofile.h"
 #include "passtally.h"
 #include "playerprocess.h"
+#include "serverstate.h"
 #include "sinkwindow.h"
 #include "soakmacro.h"
 
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 using namespace loopwren;
@@ -192,8 +194,10 @@ int main(int argc, char** argv)
     // to read the last inputs.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     sink->drain();
-    const std::vector<unsigned> keys = sink->heldKeycodes();
-    const std::vector<unsigned> buttons = sink->heldButtons();
+    const std::optional<std::vector<unsigned>> keys = queryHeldKeycodes(sink->connection());
+    const std::optional<PointerState> pointer = queryPointer(sink->connection());
+    const std::optional<std::vector<unsigned>> buttons =
+        pointer ? std::optional(pointer->heldButtons()) : std::nullopt;
     capture.reset();
     const PassTally::Summary summary = tally.summary();
 
@@ -217,7 +221,8 @@ int main(int argc, char** argv)
                     macro.passSeconds());
     std::printf("stop       SIGTERM to exit %.1f ms, exit status %s\n", stopMs,
                 exitStatus ? std::to_string(*exitStatus).c_str() : "none (killed)");
-    std::printf("held       keys %s, buttons %s\n", joined(keys).c_str(), joined(buttons).c_str());
+    std::printf("held       keys %s, buttons %s\n", keys ? joined(*keys).c_str() : "unknown",
+                buttons ? joined(*buttons).c_str() : "unknown");
     if (!summary.firstFault.empty())
         std::printf("first fault %s\n", summary.firstFault.c_str());
 
@@ -228,7 +233,7 @@ int main(int argc, char** argv)
         failures.push_back("passes incomplete");
     if (!exitStatus || *exitStatus != 128 + SIGTERM || stopMs > kStopLimitMs)
         failures.push_back("stop");
-    if (!keys.empty() || !buttons.empty())
+    if (!keys || !buttons || !keys->empty() || !buttons->empty())
         failures.push_back("input held");
     if (growth > kGrowthLimitKiB)
         failures.push_back("memory growth");

@@ -74,37 +74,4 @@ void SinkWindow::movePointer(int rootX, int rootY)
     XSync(display, False);
 }
 
-std::vector<unsigned> SinkWindow::heldKeycodes()
-{
-    char keymap[32] = {};
-    XQueryKeymap(m_connection->display(), keymap);
-    std::vector<unsigned> held;
-    for (unsigned keycode = 0; keycode < 256; ++keycode) {
-        if (static_cast<unsigned char>(keymap[keycode / 8]) & (1u << (keycode % 8)))
-            held.push_back(keycode);
-    }
-    return held;
-}
-
-std::vector<unsigned> SinkWindow::heldButtons()
-{
-    Display* display = m_connection->display();
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
-    unsigned mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &windowX, &windowY,
-                  &mask);
-    std::vector<unsigned> held;
-    const unsigned masks[] = {Button1Mask, Button2Mask, Button3Mask, Button4Mask, Button5Mask};
-    for (unsigned i = 0; i < 5; ++i) {
-        if (mask & masks[i])
-            held.push_back(i + 1);
-    }
-    return held;
-}
-
 } // namespace loopwren::bench

@@ -4,14 +4,13 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace loopwren::bench {
 
 // Where a soak's synthetic input lands: an unmanaged, invisible window over the whole root that holds
 // the keyboard grab and takes every click, so no keystroke or click reaches a terminal, the window
 // manager or anything else. It throws away what it receives; call drain() regularly so the server
-// never has to queue it up. It also tells which keys and buttons the server sees held.
+// never has to queue it up. Its connection can ask the server which keys and buttons are held.
 class SinkWindow
 {
 public:
@@ -23,10 +22,8 @@ public:
 
     void drain();
     void movePointer(int rootX, int rootY);
-    // X keycodes the server has down right now (XQueryKeymap).
-    std::vector<unsigned> heldKeycodes();
-    // Pointer buttons 1 to 5 the server has down right now.
-    std::vector<unsigned> heldButtons();
+    // The sink's own connection, for asking the server what it holds.
+    X11Connection& connection() { return *m_connection; }
     bool isBroken() const { return m_connection->isBroken(); }
 
 private:

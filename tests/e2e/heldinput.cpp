@@ -1,8 +1,7 @@
 #include "heldinput.h"
 
+#include "serverstate.h"
 #include "x11connection.h"
-
-#include <X11/Xlib.h>
 
 namespace loopwren {
 namespace {
@@ -23,28 +22,13 @@ HeldInput HeldInput::query(const std::string& displayName)
     const auto connection = X11Connection::open(displayName);
     if (!connection)
         return held;
-    Display* display = connection->display();
-    char keymap[32] = {};
-    XQueryKeymap(display, keymap);
-    for (unsigned keycode = 0; keycode < 256; ++keycode) {
-        if (static_cast<unsigned char>(keymap[keycode / 8]) & (1u << (keycode % 8)))
-            held.keycodes.push_back(keycode);
-    }
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
-    unsigned mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &windowX, &windowY,
-                  &mask);
-    const unsigned masks[] = {Button1Mask, Button2Mask, Button3Mask, Button4Mask, Button5Mask};
-    for (unsigned i = 0; i < 5; ++i) {
-        if (mask & masks[i])
-            held.buttons.push_back(i + 1);
-    }
-    held.queried = !connection->isBroken();
+    const auto keycodes = queryHeldKeycodes(*connection);
+    const auto pointer = queryPointer(*connection);
+    if (!keycodes || !pointer)
+        return held;
+    held.keycodes = *keycodes;
+    held.buttons = pointer->heldButtons();
+    held.queried = true;
     return held;
 }
 

@@ -2,6 +2,7 @@
 
 #include "hotkey.h"
 #include "keycodetable.h"
+#include "serverstate.h"
 #include "x11connection.h"
 
 #include <X11/Xlib.h>
@@ -203,20 +204,10 @@ bool X11InputPoster::pointerIsAt(Point location) const
 {
     const auto x = rootCoordinate(m_origin.x, location.x);
     const auto y = rootCoordinate(m_origin.y, location.y);
-    Display* display = liveDisplay();
-    if (!display)
+    if (!x || !y || !liveDisplay())
         return false;
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
-    unsigned mask = 0;
-    return x && y &&
-           XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &windowX,
-                         &windowY, &mask) &&
-           rootX == *x && rootY == *y;
+    const std::optional<PointerState> pointer = queryPointer(*m_connection);
+    return pointer && pointer->rootX == *x && pointer->rootY == *y;
 }
 
 bool X11InputPoster::moveTo(Point location)

@@ -1,6 +1,7 @@
 #include "x11recordsession.h"
 
 #include "primarymonitor.h"
+#include "serverstate.h"
 
 #include <X11/Xproto.h>
 
@@ -111,32 +112,11 @@ bool X11RecordSession::enable()
 
 void X11RecordSession::seedHeldState()
 {
-    Display* control = m_control->display();
-    char keymap[32] = {};
-    XQueryKeymap(control, keymap);
-    std::vector<unsigned> keys;
-    for (unsigned keycode = 0; keycode < 256; ++keycode) {
-        if (static_cast<unsigned char>(keymap[keycode / 8]) & (1u << (keycode % 8)))
-            keys.push_back(keycode);
-    }
-
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
-    unsigned mask = 0;
-    XQueryPointer(control, DefaultRootWindow(control), &root, &child, &rootX, &rootY, &windowX, &windowY,
-                  &mask);
-    // The core state knows buttons 1-5 only; higher ones held right now count as released.
-    std::vector<unsigned> buttons;
-    const unsigned buttonMasks[] = {Button1Mask, Button2Mask, Button3Mask, Button4Mask, Button5Mask};
-    for (unsigned i = 0; i < std::size(buttonMasks); ++i) {
-        if (mask & buttonMasks[i])
-            buttons.push_back(i + 1);
-    }
-    m_translator.seed(keys, buttons, (mask & LockMask) != 0);
+    // A server lost here seeds nothing: the recording ends before anything would be translated.
+    const auto keys = queryHeldKeycodes(*m_control);
+    const auto pointer = queryPointer(*m_control);
+    if (keys && pointer)
+        m_translator.seed(*keys, pointer->heldButtons(), pointer->capsLock());
 }
 
 void X11RecordSession::run()

@@ -157,6 +157,9 @@ void TestHttpServer::flood(QTcpSocket* socket, const QByteArray& head, qint64 si
     m_floodDescriptors.push_back(fd);
     m_floods.emplace_back([this, fd, head, size] {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        // A small send buffer, so that what the client does not take stays with the sender.
+        const int sendBuffer = kFloodChunk;
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
         static const QByteArray filler(kFloodChunk, ' ');
         bool open =
             ::send(fd, head.constData(), static_cast<std::size_t>(head.size()), MSG_NOSIGNAL) == head.size();

@@ -4,6 +4,8 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace loopwren {
 namespace {
 
@@ -37,14 +39,21 @@ QtUpdateFetcher::~QtUpdateFetcher()
 void QtUpdateFetcher::fetch(const QString& url, std::function<void(FetchResult)> completion)
 {
     QNetworkReply* reply = m_network->get(QNetworkRequest(QUrl(url)));
+    // Set before the event loop runs again, so Qt never reads more than this ahead of us.
+    reply->setReadBufferSize(kReadBufferBytes);
     ++m_pending;
 
-    // The first reason to give up wins; abort() then ends the reply with a cancellation of its own.
-    auto failure = std::make_shared<QString>();
-    const auto giveUp = [reply, failure](const QString& reason) {
-        if (!failure->isEmpty())
+    struct Transfer
+    {
+        QByteArray body;
+        QString failure; // the first reason to give up wins
+    };
+    auto transfer = std::make_shared<Transfer>();
+    // abort() ends the reply with a cancellation of its own, which the failure reason replaces.
+    const auto giveUp = [reply, transfer](const QString& reason) {
+        if (!transfer->failure.isEmpty())
             return;
-        *failure = reason;
+        transfer->failure = reason;
         reply->abort();
     };
     const qint64 maxBytes = m_limits.maxBytes;
@@ -56,46 +65,48 @@ void QtUpdateFetcher::fetch(const QString& url, std::function<void(FetchResult)>
                      [giveUp] { giveUp(QStringLiteral("The request timed out.")); });
     deadline->start(m_limits.timeout);
 
-    // An announced length over the cap ends the request before its body is read at all; a body without
-    // one is cut off as soon as it grows past the cap. That is watched on readyRead, which comes with
-    // every chunk: downloadProgress comes at most every 100 ms, and a fast server sends tens of
-    // megabytes in that time, all of which the reply would hold.
+    // An announced length over the cap ends the request before its body is read at all.
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, giveUp, tooLarge, maxBytes] {
         const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid() && length.toLongLong() > maxBytes)
             giveUp(tooLarge);
     });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, giveUp, tooLarge, maxBytes] {
-        if (reply->bytesAvailable() > maxBytes)
-            giveUp(tooLarge);
-    });
-
+    // Each chunk moves into our buffer, which frees the reply's for the next one; a compressed body
+    // is counted as it unpacks.
     const std::weak_ptr<bool> alive = m_alive;
-    QObject::connect(
-        reply, &QNetworkReply::finished, reply,
-        [this, alive, reply, deadline, failure, tooLarge, maxBytes, completion = std::move(completion)] {
-            deadline->stop();
-            reply->deleteLater();
-            if (alive.expired())
-                return;
-            --m_pending;
-            FetchResult result;
-            if (!failure->isEmpty()) {
-                result.error = *failure;
-            } else if (reply->error() != QNetworkReply::NoError &&
-                       !(isHttpStatusError(reply->error()) &&
-                         reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())) {
-                result.error = reply->errorString();
-            } else {
-                QByteArray body = reply->readAll();
-                // A compressed body can grow past the cap only once it is unpacked.
-                if (body.size() > maxBytes)
-                    result.error = tooLarge;
-                else
-                    result.data = std::move(body);
-            }
-            completion(std::move(result));
-        });
+    const auto drain = [this, alive, reply, transfer, giveUp, tooLarge, maxBytes] {
+        if (!transfer->failure.isEmpty())
+            return;
+        transfer->body += reply->readAll();
+        if (!alive.expired())
+            m_mostBytesHeld = std::max(m_mostBytesHeld, qint64(transfer->body.size()));
+        if (transfer->body.size() > maxBytes) {
+            transfer->body.clear();
+            giveUp(tooLarge);
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, drain);
+
+    QObject::connect(reply, &QNetworkReply::finished, reply,
+                     [this, alive, reply, deadline, transfer, drain, completion = std::move(completion)] {
+                         deadline->stop();
+                         reply->deleteLater();
+                         if (alive.expired())
+                             return;
+                         --m_pending;
+                         drain();
+                         FetchResult result;
+                         if (!transfer->failure.isEmpty()) {
+                             result.error = transfer->failure;
+                         } else if (reply->error() != QNetworkReply::NoError &&
+                                    !(isHttpStatusError(reply->error()) &&
+                                      reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())) {
+                             result.error = reply->errorString();
+                         } else {
+                             result.data = std::move(transfer->body);
+                         }
+                         completion(std::move(result));
+                     });
 }
 
 } // namespace loopwren

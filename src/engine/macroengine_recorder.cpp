@@ -33,6 +33,9 @@ void MacroEngine::stopRecording()
     if (!m_isRecording)
         return;
     setIsRecording(false);
+    // Input the system took before the stop still belongs to the recording.
+    for (const InputMonitor::Token token : m_globalMonitors)
+        m_services.input->finishMonitor(token);
     removeEventMonitors();
     if (m_hideWhenRecording)
         mainqueue::post(this, [this] { showApplicationAgain(); });

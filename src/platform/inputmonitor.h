@@ -65,6 +65,9 @@ public:
     virtual std::optional<Token> addLocalMonitor(std::uint64_t mask, Handler handler) = 0;
     // After this returns the handler is not called again, even for input already read.
     virtual void removeMonitor(Token token) = 0;
+    // Hands the monitor's handler every input the system took before this call, then removes the
+    // monitor: what a recording that ends needs, so that input just before the stop is not lost.
+    virtual void finishMonitor(Token token) { removeMonitor(token); }
 };
 
 } // namespace loopwren

@@ -3,7 +3,6 @@
 #include "privatexserver.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -18,9 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A crashed server must end the command quickly, but the machine may be busy: this only proves it
-// does not hang.
-constexpr int kEndWithinMs = 15000;
 constexpr int kShiftLeft = 50; // X keycode of Shift_L
 
 QByteArray contents(const QString& path)
@@ -36,7 +32,7 @@ void write(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s)
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 60s)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
@@ -73,10 +69,7 @@ protected:
     void crashServerUnder(QProcess& process)
     {
         m_server.crash();
-        QElapsedTimer timer;
-        timer.start();
-        ASSERT_TRUE(process.waitForFinished(kEndWithinMs)) << "still running after the server died";
-        RecordProperty("msToExit", static_cast<int>(timer.elapsed()));
+        ASSERT_TRUE(process.waitForFinished(kProcessTimeoutMs)) << "still running after the server died";
         m_output = process.readAllStandardOutput() + process.readAllStandardError();
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed: " << m_output.toStdString();
         EXPECT_EQ(process.exitCode(), 1) << m_output.toStdString();
@@ -110,7 +103,7 @@ TEST_P(CliDisplayLossWhileRecording, DiscardsTheRecordingAndLeavesEveryFileAsItW
     const QStringList before = QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden);
 
     auto recorder = m_cli->start({"record", out, "--duration", "30"});
-    ASSERT_TRUE(recorder->waitForReadyRead(10000));
+    ASSERT_TRUE(recorder->waitForReadyRead(kProcessTimeoutMs));
     ASSERT_TRUE(recorder->readLine().startsWith("Recording"));
     crashServerUnder(*recorder);
 

@@ -20,7 +20,7 @@ std::unique_ptr<QProcess> CliLauncher::start(const QStringList& arguments,
         environment.insert("DISPLAY", m_display);
     process->setProcessEnvironment(environment);
     process->start(QStringLiteral(LOOPWREN_CLI), arguments);
-    EXPECT_TRUE(process->waitForStarted(5000)) << process->errorString().toStdString();
+    EXPECT_TRUE(process->waitForStarted(kProcessTimeoutMs)) << process->errorString().toStdString();
     return process;
 }
 

@@ -8,6 +8,10 @@
 
 namespace loopwren {
 
+// How long a command may take before a test calls it hung: far beyond any real run, so that a loaded
+// machine never trips it.
+inline constexpr int kProcessTimeoutMs = 60000;
+
 // Starts loopwren-cli as a user would, with its settings kept in a folder of the test's own
 // (XDG_CONFIG_HOME) and, when given, on another X display than the test session's.
 class CliLauncher
@@ -20,7 +24,8 @@ public:
                                     QProcess::ProcessChannelMode channels = QProcess::SeparateChannels) const;
     // Runs to the end (at most the timeout, in which case the process is killed); the exit code, or -1
     // when it crashed or did not finish. The output holds standard output and error together.
-    int run(const QStringList& arguments, QByteArray* output = nullptr, int timeoutMs = 10000) const;
+    int run(const QStringList& arguments, QByteArray* output = nullptr,
+            int timeoutMs = kProcessTimeoutMs) const;
     // Where the stored settings live.
     QString settingsPath() const;
 

@@ -3,20 +3,15 @@
 #include "probewindow.h"
 #include "x11testenvironment.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <iostream>
 
 namespace loopwren {
 namespace {
-
-// Stopping must feel immediate; this bound is far above what it takes and only proves it does not hang.
-constexpr qint64 kStopWithinMs = 5000;
 
 QByteArray repeated(const char* text, int times) { return QByteArray(text).repeated(times); }
 
@@ -165,13 +160,8 @@ protected:
             macro.playsFirst);
         ASSERT_TRUE(player->state() == QProcess::Running) << player->readAll().toStdString();
 
-        QElapsedTimer sinceStop;
-        sinceStop.start();
         ::kill(static_cast<pid_t>(player->processId()), SIGTERM);
-        ASSERT_TRUE(player->waitForFinished(static_cast<int>(kStopWithinMs)))
-            << "still playing after SIGTERM";
-        const qint64 stopMs = sinceStop.elapsed();
-        std::cout << "[  stopped ] " << macro.name << ": " << stopMs << " ms from SIGTERM to exit\n";
+        ASSERT_TRUE(player->waitForFinished(kProcessTimeoutMs)) << "still playing after SIGTERM";
         EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(player->exitCode(), 128 + SIGTERM) << player->readAll().toStdString();
         const HeldInput held = HeldInput::query();

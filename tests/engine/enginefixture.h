@@ -26,7 +26,7 @@ protected:
     // Runs queued main-thread work until nothing is left.
     static void drain();
     // Runs the event loop until condition holds or the time is up; returns the condition.
-    static bool runUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+    static bool runUntil(const std::function<bool()>& condition, int timeoutMs = 30000);
 
     std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     QStringList logged;

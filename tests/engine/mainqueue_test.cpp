@@ -1,22 +1,28 @@
 #include "mainqueue.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace loopwren {
 namespace {
 
-void runFor(int ms)
+// Runs the event loop until condition holds, or gives up after a time no machine needs.
+bool runUntil(const std::function<bool()>& condition)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
+    QDeadlineTimer deadline(30000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
 }
 
 TEST(MainQueue, RunsLaterInQueueOrderAndDropsWorkOfAGoneContext)
@@ -33,7 +39,7 @@ TEST(MainQueue, RunsLaterInQueueOrderAndDropsWorkOfAGoneContext)
         QObject gone;
         mainqueue::post(&gone, [&] { order += 'x'; });
     }
-    runFor(20);
+    ASSERT_TRUE(runUntil([&] { return order.size() >= 3; }));
     EXPECT_EQ(order, "abc");
 }
 
@@ -47,7 +53,7 @@ TEST(MainQueue, DelaysAreLowerBoundsAndBackgroundWorkRunsOffTheMainThread)
     std::atomic<QThread*> worker{nullptr};
     mainqueue::runInBackgroundAfter(std::chrono::milliseconds(10), &context,
                                     [&] { worker = QThread::currentThread(); });
-    runFor(150);
+    ASSERT_TRUE(runUntil([&] { return ranAfter >= 0 && worker.load() != nullptr; }));
     EXPECT_GE(ranAfter, 50);
     ASSERT_NE(worker.load(), nullptr);
     EXPECT_NE(worker.load(), QThread::currentThread());

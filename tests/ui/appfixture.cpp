@@ -47,11 +47,11 @@ void AppFixture::startApp(Start start)
     if (!m_app->openWindow())
         throw std::runtime_error("the main window did not load");
     window = m_app->window();
-    if (!QTest::qWaitForWindowExposed(window))
+    if (!QTest::qWaitForWindowExposed(window, 20000))
         throw std::runtime_error("the main window was not shown");
     // Typed keys go to the active window; an earlier test's window may have kept that role.
     window->requestActivate();
-    if (!QTest::qWaitForWindowActive(window))
+    if (!QTest::qWaitForWindowActive(window, 20000))
         throw std::runtime_error("the main window did not become active");
     drain();
 }
@@ -78,7 +78,8 @@ void AppFixture::showSettings()
     // Tall enough for the whole page: the page scrolls, and only what is on screen takes a click.
     window->resize(1040, 1700);
     app().viewState().navigate(ContentViewState::Settings);
-    wait(250); // the page fades in
+    ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }))
+        << "the page did not fade in";
     drain();
 }
 
@@ -88,7 +89,7 @@ void AppFixture::tap(QQuickItem* target)
     const QMetaObject::Connection connection =
         QObject::connect(window, &QQuickWindow::frameSwapped, window, [&drawn] { drawn = true; });
     window->update();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return drawn; }, 2000)) << "the window drew no frame";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawn; }, 20000)) << "the window drew no frame";
     QObject::disconnect(connection);
     click(target);
 }

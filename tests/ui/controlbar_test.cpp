@@ -146,9 +146,8 @@ TEST_F(ControlBar, NavigationSwitchesPagesAndClosesTheEditor)
     click(item("navSettings"));
     EXPECT_EQ(state->activeTab(), ContentViewState::Settings);
     EXPECT_FALSE(state->editor()->hasSelection());
-    wait(300);
-    EXPECT_TRUE(item("settingsPage")->isVisible());
-    EXPECT_FALSE(item("timelinePage")->isVisible());
+    EXPECT_TRUE(
+        waitUntil([&] { return item("settingsPage")->isVisible() && !item("timelinePage")->isVisible(); }));
     click(item("navTimeline"));
     EXPECT_EQ(state->activeTab(), ContentViewState::Timeline);
 }

@@ -17,14 +17,18 @@ protected:
         setTimeline(sampleTimeline());
     }
     EventEditor& editor() { return *state->editor(); }
-    // Selects a row and lets the panel slide in and the filling end (the 0.02 s delay).
+    // Selects a row and lets the filling end and, in an open window, the panel slide in.
     void select(int row)
     {
         state->tapRow(row);
-        wait(320);
+        ASSERT_TRUE(waitUntil([&] { return (!window || slidIn()) && !editor().isPopulating(); }));
     }
-    // Lets the filling of a new selection end, as the 0.02 s delay does.
-    void settle() { wait(EventEditor::kPopulatingMs + 20); }
+    bool slidIn() const { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }
+    // Lets the filling of a new selection end.
+    void settle()
+    {
+        ASSERT_TRUE(waitUntil([&] { return !editor().isPopulating(); }));
+    }
     QStringList visibleSections()
     {
         QStringList names;
@@ -199,12 +203,10 @@ TEST_F(Editor, CloseSlidesThePanelAway)
 {
     openWindow();
     state->tapRow(0);
-    wait(400);
-    EXPECT_GT(item("editorSlot")->width(), 200);
+    EXPECT_TRUE(waitUntil([&] { return slidIn(); }));
     click(item("closeEditor"));
     EXPECT_FALSE(editor().hasSelection());
-    wait(400);
-    EXPECT_FALSE(item("editorSlot")->isVisible());
+    EXPECT_TRUE(waitUntil([&] { return !item("editorSlot")->isVisible(); }));
 }
 
 } // namespace

@@ -23,7 +23,7 @@ protected:
         tap(item(menu));
         QQuickItem* popupChoice = nullptr;
         const QByteArray name = "choice" + QByteArray::number(index);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return (popupChoice = item(name.constData())) != nullptr; }, 2000))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (popupChoice = item(name.constData())) != nullptr; }, 20000))
             << menu << " shows no " << name.constData();
         tap(popupChoice);
     }

@@ -215,8 +215,7 @@ TEST_F(TimelineView, TapsAreIgnoredWhileRecordingOrPlaying)
     click(row(1));
     EXPECT_TRUE(state->editor()->hasSelection());
     EXPECT_EQ(state->editor()->selectedEvent()->id, engine->recordedEvents()[1].id);
-    wait(320); // the slide-in
-    EXPECT_TRUE(item("eventEditor")->isVisible());
+    EXPECT_TRUE(waitUntil([&] { return item("eventEditor")->isVisible(); }));
 }
 
 } // namespace

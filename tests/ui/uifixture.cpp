@@ -113,7 +113,7 @@ QQuickWindow& UiFixture::openWindow()
     if (qml->rootObjects().isEmpty())
         throw std::runtime_error("Main.qml did not load");
     window = qobject_cast<QQuickWindow*>(qml->rootObjects().constFirst());
-    if (!window || !QTest::qWaitForWindowExposed(window))
+    if (!window || !QTest::qWaitForWindowExposed(window, 20000))
         throw std::runtime_error("the main window was not shown");
     drain();
     return *window;
@@ -126,6 +126,11 @@ void UiFixture::drain(int rounds)
 }
 
 void UiFixture::wait(int ms) { QTest::qWait(ms); }
+
+bool UiFixture::waitUntil(const std::function<bool()>& condition)
+{
+    return QTest::qWaitFor(condition, 20000);
+}
 
 void UiFixture::setTimeline(Timeline events)
 {

@@ -48,6 +48,8 @@ protected:
     // Runs queued main-thread work (the engine's queued edits and appends).
     static void drain(int rounds = 10);
     static void wait(int ms);
+    // Runs the event loop until condition holds; false if it still does not after a generous time.
+    static bool waitUntil(const std::function<bool()>& condition);
     void setTimeline(Timeline events);
 
     QQuickItem* item(const char* objectName) const;

@@ -110,7 +110,7 @@ TEST_F(EngineHotkeysTest, ThePlaybackHotkeyPlaysTheRecording)
 TEST_F(EngineHotkeysTest, ThePlaybackHotkeyStopsARunningPlayback)
 {
     // A long wait first, so the playback is still running when the hotkey comes again.
-    MacroEvent wait = keyEvent(EventType::wait, 0, 30.0);
+    MacroEvent wait = keyEvent(EventType::wait, 0, 3600.0);
     m_engine->setRecordedEvents(
         {wait, keyEvent(EventType::keyDown, kKeyB), keyEvent(EventType::keyUp, kKeyB)});
     press("ctrl+alt+j");

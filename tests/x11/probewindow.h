@@ -28,7 +28,7 @@ public:
     // Everything logged so far, once at least count lines are there or the timeout has passed; input
     // arriving shortly after the count is reached is included too, so extra lines show up.
     std::vector<std::string> waitForLines(std::size_t count,
-                                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 private:
     ProbeWindow(std::unique_ptr<X11Connection> connection, unsigned long window);

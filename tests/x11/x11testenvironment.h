@@ -38,7 +38,7 @@ public:
 
     // Processes Qt events until the predicate holds or the timeout passes; returns the predicate.
     static bool waitUntil(const std::function<bool()>& predicate,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // Processes Qt events for a while, so input that should not arrive has had its chance to.
     static void settle(std::chrono::milliseconds duration = std::chrono::milliseconds(200));
 };

@@ -15,6 +15,9 @@ namespace loopwren {
 
 namespace {
 
+// How long the end of a recording waits for the server to hand over the input it still holds.
+constexpr std::chrono::milliseconds kFinishPatience{2000};
+
 ClickSettings clickSettingsFromDesktop()
 {
     ClickSettings settings;
@@ -70,6 +73,16 @@ void X11InputMonitor::removeMonitor(Token token)
     m_localMonitors.erase(token);
     if (m_globalMonitors.erase(token) != 0 && !hasGlobalMonitor())
         stopCapture();
+}
+
+void X11InputMonitor::finishMonitor(Token token)
+{
+    // The capture can be ended to collect its tail only when no other monitor still depends on it;
+    // otherwise what has arrived so far is what there is.
+    if (m_globalMonitors.size() == 1 && m_globalMonitors.contains(token) && m_session)
+        m_session->finish(kFinishPatience);
+    drain();
+    removeMonitor(token);
 }
 
 bool X11InputMonitor::hasGlobalMonitor() const { return !m_globalMonitors.empty(); }

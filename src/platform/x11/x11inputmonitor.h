@@ -39,6 +39,7 @@ public:
     std::optional<Token> addGlobalMonitor(std::uint64_t mask, Handler handler) override;
     std::optional<Token> addLocalMonitor(std::uint64_t mask, Handler handler) override;
     void removeMonitor(Token token) override;
+    void finishMonitor(Token token) override;
 
 private:
     struct Monitor

@@ -78,6 +78,20 @@ X11RecordSession::~X11RecordSession()
     m_control.reset();
 }
 
+void X11RecordSession::finish(std::chrono::milliseconds patience)
+{
+    if (!m_enabled || !m_thread.joinable())
+        return;
+    XRecordDisableContext(m_control->display(), m_context);
+    XFlush(m_control->display());
+    m_enabled = false;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (isRunning() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    m_wake.wake();
+    m_thread.join();
+}
+
 bool X11RecordSession::enable()
 {
     const std::unique_ptr<XRecordRange, decltype(&XFree)> range(XRecordAllocRange(), &XFree);

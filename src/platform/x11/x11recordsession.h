@@ -42,6 +42,11 @@ public:
     // False once the connection broke or the context was ended from elsewhere.
     bool isRunning() const { return m_running.load(std::memory_order_acquire); }
 
+    // Ends the capture once everything the server recorded before this call has gone to the sink:
+    // the server answers a disabled context with the input it still holds, then with an end of data.
+    // A server that does not answer within patience loses that tail rather than hang the caller.
+    void finish(std::chrono::milliseconds patience);
+
 private:
     X11RecordSession(std::unique_ptr<X11Connection> control, std::unique_ptr<X11Connection> data,
                      ScreenOrigin origin, ClickSettings clicks, Sink sink);

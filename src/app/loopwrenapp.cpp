@@ -14,7 +14,7 @@ LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
     if (!services.workspace)
         services.workspace = std::make_unique<WindowWorkspace>(m_visibility);
     m_engine = std::make_unique<MacroEngine>(std::move(services), std::move(options));
-    m_hotkeyCapture = std::make_unique<HotkeyCapture>(*m_engine, m_engine->inputMonitor());
+    m_hotkeyCapture = std::make_unique<HotkeyCapture>(*m_engine);
     m_settingsState = std::make_unique<SettingsState>(*m_engine, *m_hotkeyCapture);
     m_viewState = std::make_unique<ContentViewState>(*m_engine, m_dialogs);
     QGuiApplication::setQuitOnLastWindowClosed(

@@ -1,7 +1,10 @@
 #include "hotkeycapture.h"
 
+#include "logline.h"
 #include "macroengine.h"
 #include "mainqueue.h"
+
+#include <utility>
 
 namespace loopwren {
 namespace {
@@ -10,12 +13,16 @@ constexpr std::uint16_t kEscapeKeyCode = 53;
 
 } // namespace
 
-HotkeyCapture::HotkeyCapture(MacroEngine& engine, InputMonitor& monitor, QObject* parent)
-    : QObject(parent), m_engine(engine), m_monitor(monitor)
+HotkeyCapture::HotkeyCapture(MacroEngine& engine, QObject* parent)
+    : QObject(parent), m_engine(engine), m_monitor(engine.inputMonitor()), m_hotkeys(engine.hotkeyService())
 {
 }
 
-HotkeyCapture::~HotkeyCapture() { removeActiveMonitor(); }
+HotkeyCapture::~HotkeyCapture()
+{
+    removeActiveMonitor();
+    releaseKeyboard();
+}
 
 int HotkeyCapture::recordingHotkeyForValue() const
 {
@@ -34,13 +41,24 @@ void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
     removeActiveMonitor();
     setRecordingHotkeyFor(target);
     m_engine.setIsCapturingHotkey(true);
+    if (!m_holdingKeyboard) {
+        // Refused (another program holds the keyboard): the capture still works, only without hiding
+        // the combination from the focused window.
+        if (const std::int32_t status = m_hotkeys.holdKeyboard(); status != 0)
+            logLine(QStringLiteral("Failed to hold the keyboard for the hotkey capture: "),
+                    QString::number(status));
+        else
+            m_holdingKeyboard = true;
+    }
     // The capture watches key presses wherever they go: on X11 the keyboard focus may sit in this
     // window or anywhere else while the user reaches for the combination.
     m_activeMonitor =
         m_monitor.addGlobalMonitor(inputMaskBit(InputKind::keyDown),
                                    [this, target](const InputEvent& e) { handleCapturedKey(e, target); });
-    if (!m_activeMonitor)
+    if (!m_activeMonitor) {
+        releaseKeyboard();
         m_engine.setIsCapturingHotkey(false);
+    }
 }
 
 void HotkeyCapture::handleCapturedKey(const InputEvent& event, HotkeyTarget target)
@@ -57,6 +75,7 @@ void HotkeyCapture::handleCapturedKey(const InputEvent& event, HotkeyTarget targ
         });
     }
     removeActiveMonitor();
+    releaseKeyboard();
 }
 
 void HotkeyCapture::applyCapturedHotkey(HotkeyTarget target, std::uint16_t keyCode, std::uint64_t modifiers)
@@ -79,6 +98,7 @@ void HotkeyCapture::resetHotkeys()
 void HotkeyCapture::cancel()
 {
     removeActiveMonitor();
+    releaseKeyboard();
     if (m_engine.isCapturingHotkey())
         m_engine.setIsCapturingHotkey(false);
 }
@@ -87,6 +107,13 @@ void HotkeyCapture::setRecordingHotkeyFor(std::optional<HotkeyTarget> target)
 {
     m_recordingHotkeyFor = target;
     emit recordingHotkeyForChanged();
+}
+
+void HotkeyCapture::releaseKeyboard()
+{
+    // The service keeps the hold until the captured combination's keys are up.
+    if (std::exchange(m_holdingKeyboard, false))
+        m_hotkeys.releaseKeyboard();
 }
 
 void HotkeyCapture::removeActiveMonitor()

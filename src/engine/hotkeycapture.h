@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hotkey.h"
+#include "hotkeyservice.h"
 #include "inputmonitor.h"
 
 #include <QObject>
@@ -11,9 +12,12 @@ namespace loopwren {
 class MacroEngine;
 
 // Lets the user press the combination for a hotkey. While a capture runs the engine's own hotkeys
-// are released, so pressing a combination that is already a hotkey captures it instead of firing it.
-// The next key press (modifier keys alone do not count) ends the capture: Escape leaves the hotkey as
-// it was, any other key becomes the hotkey with the modifiers held.
+// are released, so pressing a combination that is already a hotkey captures it instead of firing it,
+// and the keyboard is held, so the combination reaches no window (Ctrl+W would close a browser tab,
+// Space would press the focused capture button again). The next key press (modifier keys alone do not
+// count) ends the capture: Escape leaves the hotkey as it was, any other key becomes the hotkey with
+// the modifiers held. The keys are seen through the input monitor, which watches whatever the
+// keyboard hold does to their delivery.
 class HotkeyCapture : public QObject
 {
     Q_OBJECT
@@ -21,7 +25,7 @@ class HotkeyCapture : public QObject
     Q_PROPERTY(int recordingHotkeyFor READ recordingHotkeyForValue NOTIFY recordingHotkeyForChanged)
 
 public:
-    HotkeyCapture(MacroEngine& engine, InputMonitor& monitor, QObject* parent = nullptr);
+    explicit HotkeyCapture(MacroEngine& engine, QObject* parent = nullptr);
     ~HotkeyCapture() override;
 
     std::optional<HotkeyTarget> recordingHotkeyFor() const { return m_recordingHotkeyFor; }
@@ -41,9 +45,12 @@ signals:
 private:
     void setRecordingHotkeyFor(std::optional<HotkeyTarget> target);
     void removeActiveMonitor();
+    void releaseKeyboard();
 
     MacroEngine& m_engine;
     InputMonitor& m_monitor;
+    HotkeyService& m_hotkeys;
+    bool m_holdingKeyboard = false;
     std::optional<HotkeyTarget> m_recordingHotkeyFor;
     std::optional<InputMonitor::Token> m_activeMonitor;
 };

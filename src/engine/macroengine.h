@@ -194,6 +194,8 @@ public:
 
     // The input monitor recording uses; the hotkey capture watches key presses through it too.
     InputMonitor& inputMonitor() { return *m_services.input; }
+    // The hotkey service, which also holds the keyboard while a hotkey is captured.
+    HotkeyService& hotkeyService() { return *m_services.hotkeys; }
 
 signals:
     void isRecordingChanged();

@@ -37,6 +37,13 @@ public:
     virtual std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
                                         Registration& registration) = 0;
     virtual void unregisterHotkey(Registration registration) = 0;
+
+    // While the user presses a combination to capture, no window may see it: holdKeyboard keeps every
+    // key from reaching any window, this application's included, and answers 0 or the service's
+    // status when it cannot. releaseKeyboard lets keys through again once no key is down any more, so
+    // the release of the captured combination does not reach a window either.
+    virtual std::int32_t holdKeyboard() { return -1; }
+    virtual void releaseKeyboard() {}
 };
 
 } // namespace loopwren

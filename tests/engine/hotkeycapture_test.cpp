@@ -21,7 +21,7 @@ protected:
 TEST_F(Capture, StoresThePressedCombinationWithoutOtherBits)
 {
     MacroEngine& e = build();
-    HotkeyCapture capture(e, e.inputMonitor());
+    HotkeyCapture capture(e);
     capture.startHotkeyCapture(HotkeyTarget::playback);
     EXPECT_TRUE(e.isCapturingHotkey());
     EXPECT_EQ(capture.recordingHotkeyForValue(), 1);
@@ -32,22 +32,27 @@ TEST_F(Capture, StoresThePressedCombinationWithoutOtherBits)
     EXPECT_FALSE(capture.recordingHotkeyFor());
     EXPECT_EQ(input->monitorCount(), 0u);
     EXPECT_TRUE(journal->lines().contains("register 25 mods=0x300 id=(2222, 2) -> 0"));
+    EXPECT_EQ(journal->lines().filter("keyboard"), (QStringList{"release keyboard"}));
 
     capture.startHotkeyCapture(HotkeyTarget::record);
     press(0, 0);
     EXPECT_EQ(e.recordHotkey(), (Hotkey{0, 0})) << "a plain key is accepted";
 }
 
-TEST_F(Capture, EscapeEndsTheCaptureAndKeepsTheHotkey)
+// A keyboard another program holds only costs the hiding of the combination, not the capture.
+TEST_F(Capture, EscapeEndsTheCaptureAndKeepsTheHotkeyAndARefusedHoldIsLogged)
 {
     MacroEngine& e = build();
     e.setRecordHotkey(Hotkey{15, modifier::control});
-    HotkeyCapture capture(e, e.inputMonitor());
+    hotkeys->holdStatus = 1;
+    HotkeyCapture capture(e);
     capture.startHotkeyCapture(HotkeyTarget::record);
+    EXPECT_EQ(logged, QStringList{"Failed to hold the keyboard for the hotkey capture: 1"});
     press(53, 0);
     EXPECT_EQ(e.recordHotkey(), (Hotkey{15, modifier::control}));
     EXPECT_FALSE(e.isCapturingHotkey());
     EXPECT_FALSE(capture.recordingHotkeyFor());
+    EXPECT_FALSE(journal->lines().contains("release keyboard")) << "nothing was held";
 }
 
 } // namespace

@@ -78,6 +78,14 @@ void FakeHotkeyService::unregisterHotkey(Registration registration)
     m_journal->add(QStringLiteral("unregister %1").arg(registration));
 }
 
+std::int32_t FakeHotkeyService::holdKeyboard()
+{
+    m_journal->add(QStringLiteral("hold keyboard -> %1").arg(holdStatus));
+    return holdStatus;
+}
+
+void FakeHotkeyService::releaseKeyboard() { m_journal->add(QStringLiteral("release keyboard")); }
+
 std::int32_t FakeHotkeyService::press(std::optional<HotkeyIdentifier> identifier)
 {
     return m_handler ? m_handler(identifier) : -1;

@@ -34,12 +34,15 @@ public:
     std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
                                 Registration& registration) override;
     void unregisterHotkey(Registration registration) override;
+    std::int32_t holdKeyboard() override;
+    void releaseKeyboard() override;
 
     // Presses the hotkey registered under number, as the desktop would; returns the handler's status.
     std::int32_t press(std::optional<HotkeyIdentifier> identifier);
 
     std::int32_t installStatus = 0;
     std::int32_t registerStatus = 0;
+    std::int32_t holdStatus = 0;
 
 private:
     std::shared_ptr<Journal> m_journal;

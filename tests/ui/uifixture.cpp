@@ -98,7 +98,7 @@ void UiFixture::build(QVariantMap stored)
     PlatformServices services = fakeServices();
     services.preferences = std::make_unique<MemoryPreferencesStore>(std::move(stored));
     engine = std::make_unique<MacroEngine>(std::move(services), engineOptions);
-    hotkeyCapture = std::make_unique<HotkeyCapture>(*engine, engine->inputMonitor());
+    hotkeyCapture = std::make_unique<HotkeyCapture>(*engine);
     settings = std::make_unique<SettingsState>(*engine, *hotkeyCapture);
     state = std::make_unique<ContentViewState>(*engine, dialogs);
 }

@@ -1,5 +1,7 @@
 #include "engineonx11.h"
+#include "hotkeycapture.h"
 #include "inputeventtext.h"
+#include "probewindow.h"
 #include "x11inputmonitor.h"
 #include "x11testenvironment.h"
 
@@ -12,6 +14,7 @@ constexpr std::uint16_t kKeyA = 0;
 constexpr std::uint16_t kKeyB = 11;
 constexpr std::uint16_t kKeyJ = 38;
 constexpr std::uint16_t kKeyK = 40;
+constexpr std::uint16_t kKeyW = 13;
 constexpr std::uint64_t kControlOption = modifier::control | modifier::option;
 
 std::vector<std::string> describe(const Timeline& timeline)
@@ -122,6 +125,29 @@ TEST_F(EngineHotkeysTest, ThePlaybackHotkeyStopsARunningPlayback)
     X11TestEnvironment::settle();
     EXPECT_FALSE(sawKey(InputKind::keyDown, kKeyB));
     EXPECT_EQ(m_playbacksStarted, 1);
+}
+
+// Ctrl+W pressed to capture it must not close the focused application's tab: while the capture runs
+// the keyboard is held, and it is let go only once the combination's keys are up again.
+TEST_F(EngineHotkeysTest, ACaptureKeepsTheCombinationFromTheFocusedWindow)
+{
+    std::string problem;
+    auto focused = ProbeWindow::open(&problem, ProbeWindow::Keyboard::focus);
+    ASSERT_NE(focused, nullptr) << problem;
+    press("x");
+    ASSERT_EQ(focused->waitForLines(2), (std::vector<std::string>{"key x down []", "key x up []"}));
+    focused->clear();
+
+    HotkeyCapture capture(*m_engine);
+    capture.startHotkeyCapture(HotkeyTarget::record);
+    press("ctrl+w");
+    ASSERT_TRUE(X11TestEnvironment::waitUntil([&] { return !capture.recordingHotkeyFor(); }));
+    EXPECT_EQ(m_engine->recordHotkey(), (Hotkey{kKeyW, modifier::control}));
+    EXPECT_TRUE(m_logged.isEmpty()) << m_logged.join(u'\n').toStdString();
+
+    press("y");
+    EXPECT_EQ(focused->waitForLines(2), (std::vector<std::string>{"key y down []", "key y up []"}))
+        << "the captured keys reached the focused window, or later keys did not";
 }
 
 } // namespace

@@ -38,7 +38,7 @@ std::string stateText(unsigned state)
 
 } // namespace
 
-std::unique_ptr<ProbeWindow> ProbeWindow::open(std::string* problem)
+std::unique_ptr<ProbeWindow> ProbeWindow::open(std::string* problem, Keyboard keyboard)
 {
     auto connection = X11Connection::open({});
     if (!connection) {
@@ -63,6 +63,11 @@ std::unique_ptr<ProbeWindow> ProbeWindow::open(std::string* problem)
         XWindowEvent(display, window, StructureNotifyMask, &event);
         if (event.type == MapNotify)
             break;
+    }
+    if (keyboard == Keyboard::focus) {
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        XSync(display, False);
+        return probe;
     }
     // The keyboard goes to the grabbing window whatever the focus, so key input reaches the probe.
     for (int attempt = 0;; ++attempt) {
@@ -124,6 +129,12 @@ std::vector<std::string> ProbeWindow::waitForLines(std::size_t count, std::chron
         poll(&fd, 1, 20);
     }
     return m_lines;
+}
+
+void ProbeWindow::clear()
+{
+    readPending();
+    m_lines.clear();
 }
 
 void ProbeWindow::readPending()

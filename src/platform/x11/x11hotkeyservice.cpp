@@ -13,6 +13,7 @@
 #include <xcb/xkb.h>
 #undef explicit
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -124,6 +125,54 @@ void X11HotkeyService::unregisterHotkey(Registration registration)
     m_repeats.clear();
 }
 
+std::int32_t X11HotkeyService::holdKeyboard()
+{
+    if (!ensureConnection())
+        return statusNoConnection;
+    m_holdEnding = false;
+    if (m_holding)
+        return 0;
+    xcb_connection_t* const connection = m_connection.get();
+    const Reply<xcb_grab_keyboard_reply_t> reply(
+        xcb_grab_keyboard_reply(connection,
+                                xcb_grab_keyboard(connection, 0, m_root, XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr),
+        &std::free);
+    scheduleRead();
+    if (!reply)
+        return statusNoConnection;
+    if (reply->status != XCB_GRAB_STATUS_SUCCESS)
+        return reply->status;
+    m_holding = true;
+    return 0;
+}
+
+void X11HotkeyService::releaseKeyboard()
+{
+    if (!m_holding)
+        return;
+    m_holdEnding = true;
+    endHoldWhenKeysAreUp();
+}
+
+void X11HotkeyService::endHoldWhenKeysAreUp()
+{
+    if (!m_holding || !m_holdEnding || !m_connection)
+        return;
+    xcb_connection_t* const connection = m_connection.get();
+    const Reply<xcb_query_keymap_reply_t> keymap(
+        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr), &std::free);
+    // A lost connection took the grab with it.
+    if (keymap &&
+        std::any_of(std::begin(keymap->keys), std::end(keymap->keys), [](auto bits) { return bits; }))
+        return;
+    xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    m_holding = false;
+    m_holdEnding = false;
+}
+
 bool X11HotkeyService::ensureConnection()
 {
     if (m_connection && !xcb_connection_has_error(m_connection.get()))
@@ -167,6 +216,8 @@ void X11HotkeyService::dropConnection()
     for (auto& entry : m_registrations)
         entry.second.grab.reset();
     m_repeats.clear();
+    m_holding = false;
+    m_holdEnding = false;
     if (m_notifier) {
         // This may run inside the notifier's own signal, so it goes once control is back in the loop.
         m_notifier->setEnabled(false);
@@ -245,6 +296,7 @@ void X11HotkeyService::readEvents()
         case XCB_KEY_RELEASE: {
             const auto* key = reinterpret_cast<const xcb_key_release_event_t*>(event.get());
             m_repeats.release(key->detail, key->time);
+            endHoldWhenKeysAreUp();
             break;
         }
         case XCB_MAPPING_NOTIFY: {

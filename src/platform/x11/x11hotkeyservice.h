@@ -49,6 +49,10 @@ public:
     std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
                                 Registration& registration) override;
     void unregisterHotkey(Registration registration) override;
+    // An active grab of the whole keyboard on the root window; refused with X's grab status
+    // (AlreadyGrabbed 1, NotViewable 3, Frozen 4) when another client holds the keyboard.
+    std::int32_t holdKeyboard() override;
+    void releaseKeyboard() override;
 
 private:
     struct Grab
@@ -79,6 +83,8 @@ private:
     void scheduleRead();
     void readEvents();
     void keyPressed(std::uint8_t keycode, std::uint16_t state, std::uint32_t serverTime);
+    // Ends a hold whose release was asked for, once the server reports no key down.
+    void endHoldWhenKeysAreUp();
 
     std::string m_displayName;
     // Receives the queued reads; gone with the service, which drops any read still queued.
@@ -92,6 +98,8 @@ private:
     ModifierMasks m_masks;
     bool m_readScheduled = false;
     bool m_lossReported = false;
+    bool m_holding = false;
+    bool m_holdEnding = false;
 
     // Shared so that a handler which removes itself is not destroyed while it runs.
     std::shared_ptr<const Handler> m_handler;

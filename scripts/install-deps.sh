@@ -14,7 +14,7 @@ packages=(
     qt6-qpa-plugins libgl1-mesa-dri
     xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
     dpkg-dev file appstream
-    util-linux mount
+    util-linux mount locales
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.
@@ -25,11 +25,17 @@ for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
     [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A locale that writes numbers with a decimal comma, for the tests that text never follows the locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+    echo "Generating the de_DE.UTF-8 locale"
+    "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

@@ -137,6 +137,13 @@ int record(const QStringList& arguments)
             return usageError(QStringLiteral("--duration takes a number of seconds"));
     }
 
+    // Found out now rather than after a recording of ten minutes.
+    if (const QString problem = macrofiles::checkWritable(*file); !problem.isEmpty()) {
+        std::fprintf(stderr, "loopwren-cli: cannot save a recording there: %s; nothing is recorded\n",
+                     qPrintable(problem));
+        return 1;
+    }
+
     std::unique_ptr<MacroEngine> engine = makeEngine(false);
     if (!engine)
         return 1;
@@ -170,8 +177,17 @@ int record(const QStringList& arguments)
     engine->stopRecording();
     QCoreApplication::processEvents();
 
-    if (!engine->saveMacro(*file))
+    if (!engine->saveMacro(*file)) {
+        // The destination went away during the recording; the recording itself is not lost.
+        QString problem;
+        const QString kept = macrofiles::saveRecovery(engine->recordedEvents(), &problem);
+        if (kept.isEmpty())
+            std::fprintf(stderr, "loopwren-cli: the recording could not be kept either: %s\n",
+                         qPrintable(problem));
+        else
+            std::fprintf(stderr, "loopwren-cli: the recording is kept in %s\n", qPrintable(kept));
         return 1;
+    }
     std::printf("Recorded %zu events\n", engine->recordedEvents().size());
     std::fflush(stdout);
     return 0;

@@ -55,8 +55,6 @@ QString SymbolTable::glyphFor(const QString& name)
     return it == glyphs().constEnd() ? QString() : QString(QChar(*it));
 }
 
-bool SymbolTable::knows(const QString& name) { return glyphs().contains(name); }
-
 QString SymbolTable::fontFamily()
 {
     static const QString family = [] {

@@ -21,7 +21,6 @@ public:
     // The glyph for a symbol name; empty for a name the table does not know.
     Q_INVOKABLE QString glyph(const QString& name) const { return glyphFor(name); }
     static QString glyphFor(const QString& name);
-    static bool knows(const QString& name);
 
     // Registers the font compiled into the resources (once) and returns its family.
     static QString fontFamily();

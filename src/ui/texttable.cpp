@@ -117,10 +117,6 @@ QString TextTable::localized(const QString& key, const QString& language)
     return key;
 }
 
-bool TextTable::contains(const QString& key) { return table().contains(key); }
-
 QStringList TextTable::keys() { return table().keys(); }
-
-int TextTable::entryCount() { return static_cast<int>(table().size()); }
 
 } // namespace loopwren

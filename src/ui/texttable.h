@@ -16,9 +16,7 @@ public:
 
     // The text stored under the exact language name, else the key unchanged.
     static QString localized(const QString& key, const QString& language);
-    static bool contains(const QString& key);
     static QStringList keys();
-    static int entryCount();
 
     // The direct two-way choice: Indonesian exactly for "Indonesia", English for anything else.
     static bool isIndonesian(const QString& language) { return language == indonesian; }

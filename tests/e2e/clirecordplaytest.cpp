@@ -3,6 +3,7 @@
 #include "probewindow.h"
 #include "x11testenvironment.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -32,6 +33,7 @@ protected:
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", m_config.path());
+        environment.insert("XDG_STATE_HOME", file("state"));
         process->setProcessEnvironment(environment);
         process->start(QStringLiteral(LOOPWREN_CLI), arguments);
         EXPECT_TRUE(process->waitForStarted(kProcessTimeoutMs));
@@ -79,6 +81,9 @@ TEST_F(CliRecordPlay, WhatIsRecordedFromRealInputPlaysBackInOrderAtItsPlace)
     EXPECT_EQ(recorder->exitCode(), 0);
     EXPECT_TRUE(recorder->readAllStandardOutput().contains("Recorded 9 events"));
 
+    EXPECT_EQ(QFile::permissions(macro),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser)
+        << "recorded keys are the owner's to read";
     const MacroReadResult recorded = readMacroFile(macro.toStdString());
     ASSERT_TRUE(recorded.ok()) << recorded.error;
     ASSERT_EQ(recorded.events.size(), 9u);
@@ -138,6 +143,38 @@ TEST_F(CliRecordPlay, StoppingAnEndlessPlaybackReleasesEveryKey)
     ASSERT_TRUE(player->waitForFinished(kProcessTimeoutMs));
     EXPECT_EQ(player->exitCode(), 130);
     EXPECT_EQ(probe->waitForLines(2).back(), "key Shift_L up [Shift]");
+}
+
+// A destination that cannot take the file is refused before anything is recorded; one that goes away
+// during the recording costs the file, not the recording.
+TEST_F(CliRecordPlay, ARecordingIsNeverLostToItsDestination)
+{
+    auto refused = start({"record", "/nonexistent-folder/macro.json", "--duration", "600"});
+    ASSERT_TRUE(refused->waitForFinished(kProcessTimeoutMs)) << "it recorded instead of refusing";
+    EXPECT_EQ(refused->exitCode(), 1);
+    EXPECT_EQ(refused->readAllStandardError(),
+              "loopwren-cli: cannot save a recording there: /nonexistent-folder/macro.json: No such file or "
+              "directory; nothing is recorded\n");
+
+    QDir folder(file("gone"));
+    ASSERT_TRUE(folder.mkpath("."));
+    auto recorder = start({"record", folder.filePath("macro.json")});
+    ASSERT_TRUE(recorder->waitForReadyRead(kProcessTimeoutMs));
+    ASSERT_TRUE(xdotool({"key", "a"}));
+    ASSERT_TRUE(folder.removeRecursively());
+    recorder->terminate();
+    ASSERT_TRUE(recorder->waitForFinished(kProcessTimeoutMs));
+    EXPECT_EQ(recorder->exitCode(), 1);
+    const QString errors = QString::fromUtf8(recorder->readAllStandardError());
+    const QString prefix = QStringLiteral("loopwren-cli: the recording is kept in ");
+    ASSERT_TRUE(errors.startsWith(prefix)) << errors.toStdString();
+    const QString kept = errors.mid(prefix.size()).trimmed();
+    EXPECT_TRUE(kept.startsWith(file("state/LoopWren/"))) << kept.toStdString();
+    EXPECT_EQ(QFile::permissions(kept),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    const MacroReadResult recording = readMacroFile(kept.toStdString());
+    ASSERT_TRUE(recording.ok()) << recording.error;
+    EXPECT_EQ(recording.events.size(), 2u);
 }
 
 TEST(CliValidate, ReportsTheCountOrTheReason)

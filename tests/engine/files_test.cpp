@@ -1,9 +1,12 @@
 #include "enginefixture.h"
+#include "macrofiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+
+#include <sys/stat.h>
 
 namespace loopwren {
 namespace {
@@ -52,6 +55,46 @@ TEST_F(MacroFiles, SaveThenLoadGivesTheSameTimelineAndResetsTheIndex)
     EXPECT_EQ(e.recordedEvents()[1].location->x, -10.7);
     EXPECT_EQ(e.currentPlaybackIndex(), -1);
     EXPECT_TRUE(logged.isEmpty());
+}
+
+// Recorded keystrokes may be passwords: a new file is its owner's alone, whatever the umask; an
+// overwritten file keeps the mode its owner chose.
+TEST_F(MacroFiles, NewFilesAreTheOwnersOnlyAndOverwrittenOnesKeepTheirMode)
+{
+    MacroEngine& e = build();
+    e.setRecordedEvents({makeEvent(EventType::keyDown, 0.25)});
+    const mode_t previousMask = ::umask(0);
+    const bool saved = e.saveMacro(path("new.json"));
+    ::umask(previousMask);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(QFile::permissions(path("new.json")),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+
+    writeAll(path("shared.json"), "[]");
+    const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                        QFile::ReadGroup | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(path("shared.json"), shared));
+    ASSERT_TRUE(e.saveMacro(path("shared.json")));
+    EXPECT_EQ(QFile::permissions(path("shared.json")), shared);
+}
+
+// Where a recording could not be saved, it is kept in the state folder, also the owner's only.
+TEST_F(MacroFiles, ARecoveryFileKeepsTheTimelineInTheStateFolder)
+{
+    qputenv("XDG_STATE_HOME", dir.filePath("state").toUtf8());
+    const Timeline events{makeEvent(EventType::keyDown, 0.25), makeEvent(EventType::wait, 2)};
+    QString problem;
+    const QString first = macrofiles::saveRecovery(events, &problem);
+    const QString second = macrofiles::saveRecovery(events, &problem);
+    qunsetenv("XDG_STATE_HOME");
+    ASSERT_FALSE(first.isEmpty()) << problem.toStdString();
+    EXPECT_TRUE(first.startsWith(dir.filePath("state/LoopWren/unsaved_"))) << first.toStdString();
+    EXPECT_NE(first, second) << "a second recovery never replaces the first";
+    EXPECT_EQ(QFile::permissions(first),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    const MacroReadResult kept = macrofiles::load(first);
+    ASSERT_TRUE(kept.ok());
+    EXPECT_EQ(kept.events.size(), 2u);
 }
 
 TEST_F(MacroFiles, EmptyTimelineSavesAsEmptyArrayAndLoadsBackEmpty)

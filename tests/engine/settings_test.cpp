@@ -58,7 +58,7 @@ TEST_F(Settings, PopulatedStoreLoadsValuesAndFallsBackForUnusableOnes)
         {"showCloseSavePrompt", QString("yes")},
         {"hideOnPlayback", true},
         {"targetWindowX", -40.5},
-        {"targetWindowY", QString("12")},
+        {"targetWindowY", QString("twelve")},
         {"targetWindowWidth", 0.0},
         {"targetWindowHeight", -5.0},
     });

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the built project into a scratch prefix and packs it with CPack, unpacks the .deb into a
-# scratch root and checks that every file a desktop expects is where the XDG specifications put it:
+# scratch root and checks that every file a desktop expects is where the freedesktop.org standards put it
+# (the Desktop Entry, Icon Theme and AppStream standards):
 #   check-package.sh BUILD_DIR VERSION
 set -euo pipefail
 build=${1:?usage: $0 BUILD_DIR VERSION}

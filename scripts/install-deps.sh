@@ -14,7 +14,7 @@ packages=(
     qt6-qpa-plugins libgl1-mesa-dri
     xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
     dpkg-dev file appstream
-    util-linux mount locales
+    util-linux mount locales libsm-dev libice-dev
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

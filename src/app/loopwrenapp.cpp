@@ -1,5 +1,7 @@
 #include "loopwrenapp.h"
 
+#include "logline.h"
+#include "macrofiles.h"
 #include "windowworkspace.h"
 
 #include <QCloseEvent>
@@ -8,8 +10,10 @@
 namespace loopwren {
 
 LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
-                         std::shared_ptr<WindowVisibility> visibility, WindowEffects effects)
-    : m_visibility(std::move(visibility)), m_effects(std::move(effects)), m_delegate(m_dialogs)
+                         std::shared_ptr<WindowVisibility> visibility, WindowEffects effects,
+                         Dialogs* dialogs)
+    : m_visibility(std::move(visibility)), m_effects(std::move(effects)),
+      m_dialogs(dialogs ? *dialogs : m_qtDialogs), m_delegate(m_dialogs)
 {
     if (!services.workspace)
         services.workspace = std::make_unique<WindowWorkspace>(m_visibility);
@@ -19,6 +23,9 @@ LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
     m_viewState = std::make_unique<ContentViewState>(*m_engine, m_dialogs);
     QGuiApplication::setQuitOnLastWindowClosed(
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &LoopWrenApp::commitData,
+            Qt::DirectConnection);
+    connect(m_engine.get(), &MacroEngine::recordedEventsChanged, this, [this] { m_quitAnswered = false; });
 }
 
 LoopWrenApp::~LoopWrenApp()
@@ -49,7 +56,7 @@ bool LoopWrenApp::openWindow()
         return false;
     m_window->installEventFilter(this);
     m_visibility->setWindow(m_window);
-    m_dialogs.setParentWindow(m_window);
+    m_qtDialogs.setParentWindow(m_window);
     if (translucent)
         m_effects.requestBlurBehind(*m_window);
     return true;
@@ -60,7 +67,8 @@ bool LoopWrenApp::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_window && event->type() == QEvent::Close) {
         // Unlike a desktop with a dock, nothing here could bring a closed window back, so a cancelled
         // quit keeps the window open as well as the process.
-        if (m_delegate.applicationShouldTerminate() == AppDelegate::TerminateReply::cancel) {
+        if (!m_quitAnswered &&
+            m_delegate.applicationShouldTerminate() == AppDelegate::TerminateReply::cancel) {
             event->ignore();
             return true;
         }
@@ -68,6 +76,37 @@ bool LoopWrenApp::eventFilter(QObject* watched, QEvent* event)
         m_hotkeyCapture->cancel();
     }
     return QObject::eventFilter(watched, event);
+}
+
+void LoopWrenApp::commitData(QSessionManager& manager)
+{
+    if (m_quitAnswered)
+        return;
+    if (!manager.allowsInteraction()) {
+        keepUnsavedTimeline();
+        m_quitAnswered = true;
+        return;
+    }
+    // Qt ends the interaction itself once this returns, carrying a cancellation; release() would end
+    // it at once without one.
+    if (m_delegate.applicationShouldTerminate() == AppDelegate::TerminateReply::cancel) {
+        manager.cancel();
+        return;
+    }
+    manager.release();
+    m_quitAnswered = true;
+}
+
+void LoopWrenApp::keepUnsavedTimeline()
+{
+    if (!m_engine->showCloseSavePrompt() || m_engine->recordedEvents().empty())
+        return;
+    QString problem;
+    const QString path = macrofiles::saveRecovery(m_engine->recordedEvents(), &problem);
+    if (path.isEmpty())
+        logLine(QStringLiteral("Failed to keep the unsaved timeline: "), problem);
+    else
+        logLine(QStringLiteral("Kept the unsaved timeline in "), path);
 }
 
 } // namespace loopwren

@@ -12,12 +12,13 @@
 #include <QObject>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
+#include <QSessionManager>
 #include <memory>
 
 namespace loopwren {
 
 // The application: one engine, one main window showing ContentView, and the quit prompt between the
-// window's close button and the end of the process.
+// end of the process and both the window's close button and the end of the desktop session.
 class LoopWrenApp : public QObject
 {
     Q_OBJECT
@@ -25,8 +26,10 @@ class LoopWrenApp : public QObject
 public:
     // services.workspace, when missing, becomes a workspace that hides and shows the window through
     // visibility; a desktop-specific workspace should hand those two requests to the same object.
+    // dialogs, when given, replaces Qt's own panels and alerts.
     LoopWrenApp(PlatformServices services, EngineOptions options,
-                std::shared_ptr<WindowVisibility> visibility, WindowEffects effects = {});
+                std::shared_ptr<WindowVisibility> visibility, WindowEffects effects = {},
+                Dialogs* dialogs = nullptr);
     ~LoopWrenApp() override;
 
     // Opens the main window; false when its QML could not be loaded.
@@ -42,10 +45,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The session manager asks before the desktop session ends (a logout or shutdown).
+    void commitData(QSessionManager& manager);
+    // Without a chance to ask, a timeline the prompt would have offered to save goes to a recovery file.
+    void keepUnsavedTimeline();
+
     std::shared_ptr<WindowVisibility> m_visibility;
     WindowEffects m_effects;
-    QtDialogs m_dialogs;
+    QtDialogs m_qtDialogs;
+    Dialogs& m_dialogs;
     AppDelegate m_delegate;
+    // The quit was answered for the timeline as it stands: the close that ends the session does not
+    // ask again. Any change of the timeline makes the question new.
+    bool m_quitAnswered = false;
     std::unique_ptr<MacroEngine> m_engine;
     // The settings page's capture of a hotkey; it lives as long as the window may show that page.
     std::unique_ptr<HotkeyCapture> m_hotkeyCapture;

@@ -4,6 +4,7 @@
 #include "contentviewstate.h"
 #include "hotkeycapture.h"
 #include "macroengine.h"
+#include "modaldialogs.h"
 #include "qtdialogs.h"
 #include "settingsstate.h"
 #include "windoweffects.h"
@@ -53,7 +54,7 @@ private:
     std::shared_ptr<WindowVisibility> m_visibility;
     WindowEffects m_effects;
     QtDialogs m_qtDialogs;
-    Dialogs& m_dialogs;
+    ModalDialogs m_dialogs;
     AppDelegate m_delegate;
     // The quit was answered for the timeline as it stands: the close that ends the session does not
     // ask again. Any change of the timeline makes the question new.

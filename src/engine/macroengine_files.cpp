@@ -24,7 +24,7 @@ bool MacroEngine::loadMacro(const QString& path)
         return false;
     }
     auto events = std::make_shared<Timeline>(std::move(result.events));
-    mainqueue::post(this, [this, events] {
+    mainqueue::postAfterModal(this, [this, events] {
         setRecordedEvents(std::move(*events));
         setCurrentPlaybackIndex(-1);
     });
@@ -33,7 +33,7 @@ bool MacroEngine::loadMacro(const QString& path)
 
 void MacroEngine::editTimeline(std::function<void(Timeline&)> edit)
 {
-    mainqueue::post(this, [this, edit = std::move(edit)] {
+    mainqueue::postAfterModal(this, [this, edit = std::move(edit)] {
         edit(m_recordedEvents);
         emit recordedEventsReset();
         emit recordedEventsChanged();

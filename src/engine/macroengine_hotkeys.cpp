@@ -78,13 +78,24 @@ std::int32_t MacroEngine::handleHotkeyEvent(std::optional<HotkeyIdentifier> iden
 {
     if (!identifier || m_isCapturingHotkey)
         return kEventNotHandled;
-    // The toggles run after the service's callback has returned.
+    // The toggles run after the service's callback has returned. A stop never waits; a start waits
+    // until an open panel or alert has closed, so nothing begins beneath it.
     switch (identifier->number) {
     case kRecordIdentifier.number:
-        mainqueue::post(this, [this] { toggleRecording(); });
+        mainqueue::post(this, [this] {
+            if (m_isRecording)
+                stopRecording();
+            else
+                mainqueue::runAfterModal(this, [this] { toggleRecording(); });
+        });
         return 0;
     case kPlaybackIdentifier.number:
-        mainqueue::post(this, [this] { togglePlayback(); });
+        mainqueue::post(this, [this] {
+            if (m_isPlaying)
+                stopPlayback();
+            else
+                mainqueue::runAfterModal(this, [this] { togglePlayback(); });
+        });
         return 0;
     default:
         return kEventNotHandled;

@@ -38,12 +38,14 @@ void MacroEngine::startPlayback()
     m_playbackWorker = std::make_unique<PlaybackWorker>(
         std::move(plan), m_services.posters->create(),
         [this, generation](std::size_t index) {
-            mainqueue::post(this, [this, generation, index] {
+            mainqueue::postAfterModal(this, [this, generation, index] {
                 if (generation == m_playbackGeneration && m_isPlaying)
                     setCurrentPlaybackIndex(static_cast<qint64>(index));
             });
         },
-        [this, generation] { mainqueue::post(this, [this, generation] { finishPlayback(generation); }); });
+        [this, generation] {
+            mainqueue::postAfterModal(this, [this, generation] { finishPlayback(generation); });
+        });
 }
 
 void MacroEngine::stopPlayback()

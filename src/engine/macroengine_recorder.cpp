@@ -76,7 +76,7 @@ void MacroEngine::recordInputEvent(const InputEvent& input)
     m_lastEventTime = input.timestamp;
 
     if (std::optional<MacroEvent> event = toMacroEvent(input, m_recordMouseMovements, delay))
-        mainqueue::post(this, [this, event = std::move(*event)] { appendRecordedEvent(event); });
+        mainqueue::postAfterModal(this, [this, event = std::move(*event)] { appendRecordedEvent(event); });
 }
 
 void MacroEngine::appendRecordedEvent(MacroEvent event)

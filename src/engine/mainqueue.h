@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <utility>
 
 #include "threadhandoff.h"
@@ -24,6 +26,34 @@ template <typename F>
 void postAfter(std::chrono::milliseconds delay, QObject* context, F&& work)
 {
     QTimer::singleShot(delay, context, std::forward<F>(work));
+}
+
+// A modal panel or alert runs a nested event loop, in which queued work would run under the open
+// dialog: a hotkey pressed while the Export panel is open would start the playback beneath it. Work
+// that starts something or changes the timeline is therefore queued with postAfterModal. It keeps its
+// place in the queue, but while a ModalScope exists it waits, and everything that waited runs in
+// order once the last scope has ended. Main thread only, like the dialogs themselves.
+class ModalScope
+{
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+    static bool isOpen();
+};
+
+// On the main thread: runs work now, unless a modal dialog is open or work already waits for one to
+// close; then it waits its turn, and is dropped if context is gone by then.
+void runAfterModal(QObject* context, std::function<void()> work);
+
+// Like post, from any thread; when its turn comes, the work runs as runAfterModal does.
+template <typename F>
+void postAfterModal(QObject* context, F work)
+{
+    threadhandoff::queue(
+        context, [context, work = std::move(work)]() mutable { runAfterModal(context, std::move(work)); });
 }
 
 // Runs work on a pool thread, no earlier than delay from now.

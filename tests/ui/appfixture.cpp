@@ -43,7 +43,8 @@ void AppFixture::startApp(Start start)
     EngineOptions options;
     options.applicationVersion = start.version;
     options.updateBaseUrl = start.updateBaseUrl.isNull() ? server.baseUrl() : start.updateBaseUrl;
-    m_app = std::make_unique<LoopWrenApp>(std::move(services), options, std::make_shared<WindowVisibility>());
+    m_app = std::make_unique<LoopWrenApp>(std::move(services), options, std::make_shared<WindowVisibility>(),
+                                          WindowEffects{}, start.dialogs);
     if (!m_app->openWindow())
         throw std::runtime_error("the main window did not load");
     window = m_app->window();

@@ -25,6 +25,8 @@ protected:
         QString updateBaseUrl;
         std::chrono::milliseconds timeout{1000};
         QVariantMap stored;
+        // The panels and alerts; none: Qt's own.
+        Dialogs* dialogs = nullptr;
     };
     void startApp(Start start);
     void startApp() { startApp(Start{}); }

@@ -85,7 +85,9 @@ PlatformServices UiFixture::fakeServices()
     accessibility = accessibilityOwned.get();
     input = inputOwned.get();
     workspace = workspaceOwned.get();
-    services.hotkeys = std::make_unique<FakeHotkeyService>(journal);
+    auto hotkeysOwned = std::make_unique<FakeHotkeyService>(journal);
+    hotkeys = hotkeysOwned.get();
+    services.hotkeys = std::move(hotkeysOwned);
     services.accessibility = std::move(accessibilityOwned);
     services.workspace = std::move(workspaceOwned);
     services.input = std::move(inputOwned);

@@ -73,6 +73,7 @@ protected:
     FakeAccessibility* accessibility = nullptr;
     FakeInputMonitor* input = nullptr;
     FakeWorkspace* workspace = nullptr;
+    FakeHotkeyService* hotkeys = nullptr;
 };
 
 } // namespace loopwren

@@ -1,0 +1,25 @@
+#include "modaldialogs.h"
+
+#include "mainqueue.h"
+
+namespace loopwren {
+
+int ModalDialogs::runAlert(const Alert& alert)
+{
+    const mainqueue::ModalScope open;
+    return m_dialogs.runAlert(alert);
+}
+
+std::optional<QString> ModalDialogs::runSavePanel(const SavePanel& panel)
+{
+    const mainqueue::ModalScope open;
+    return m_dialogs.runSavePanel(panel);
+}
+
+std::optional<QString> ModalDialogs::runOpenPanel(const OpenPanel& panel)
+{
+    const mainqueue::ModalScope open;
+    return m_dialogs.runOpenPanel(panel);
+}
+
+} // namespace loopwren

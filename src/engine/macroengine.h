@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <set>
@@ -20,6 +21,14 @@ Q_DECLARE_METATYPE(loopwren::Timeline)
 namespace loopwren {
 
 class PlaybackWorker;
+
+// One press or release as the window system stamped it (InputEvent::systemTime).
+struct InputStamp
+{
+    EventType type = EventType::mouseDown; // mouseDown, mouseUp, keyDown or keyUp
+    std::uint32_t systemTime = 0;
+    bool operator==(const InputStamp&) const = default;
+};
 
 struct EngineOptions
 {
@@ -155,7 +164,10 @@ public:
 
     // Recording
     Q_INVOKABLE void startRecording();
-    Q_INVOKABLE void stopRecording();
+    Q_INVOKABLE void stopRecording() { stopRecording({}); }
+    // Ends the recording without the given inputs: the press and release on this application's own
+    // stop button (or the key that pressed it), which played back would land on whatever is there.
+    void stopRecording(const std::vector<InputStamp>& leaveOut);
     Q_INVOKABLE void toggleRecording();
     void removeEventMonitors();
 
@@ -287,6 +299,9 @@ private:
     std::vector<InputMonitor::Token> m_localMonitors;
     std::optional<std::chrono::steady_clock::time_point> m_lastEventTime;
     std::chrono::steady_clock::time_point m_recordingStartTime;
+    // The stamps of the last few recorded presses and releases, and what the stop leaves out.
+    std::deque<std::pair<Uuid, InputStamp>> m_recentStamps;
+    std::vector<InputStamp> m_leftOut;
 
     // Player: one worker per playback; the generation tells a superseded playback's reports apart.
     std::unique_ptr<PlaybackWorker> m_playbackWorker;

@@ -2,8 +2,20 @@
 #include "inputconversion.h"
 #include "macroengine.h"
 #include "mainqueue.h"
+#include "timelineedits.h"
+
+#include <algorithm>
 
 namespace loopwren {
+namespace {
+
+bool isPressOrRelease(EventType type)
+{
+    return type == EventType::mouseDown || type == EventType::mouseUp || type == EventType::keyDown ||
+           type == EventType::keyUp;
+}
+
+} // namespace
 
 void MacroEngine::startRecording()
 {
@@ -28,15 +40,23 @@ void MacroEngine::startRecording()
         m_localMonitors.push_back(*token);
 }
 
-void MacroEngine::stopRecording()
+void MacroEngine::stopRecording(const std::vector<InputStamp>& leaveOut)
 {
     if (!m_isRecording)
         return;
     setIsRecording(false);
-    // Input the system took before the stop still belongs to the recording.
+    // Input the system took before the stop still belongs to the recording, except what is left out:
+    // not recorded if it comes now, taken out again if it was recorded already.
+    m_leftOut = leaveOut;
     for (const InputMonitor::Token token : m_globalMonitors)
         m_services.input->finishMonitor(token);
     removeEventMonitors();
+    for (const auto& [id, stamp] : m_recentStamps) {
+        if (std::find(leaveOut.begin(), leaveOut.end(), stamp) != leaveOut.end())
+            editTimeline([id](Timeline& events) { timelineedits::deleteEvent(events, id); });
+    }
+    m_recentStamps.clear();
+    m_leftOut.clear();
     if (m_hideWhenRecording)
         mainqueue::post(this, [this] { showApplicationAgain(); });
 }
@@ -75,8 +95,20 @@ void MacroEngine::recordInputEvent(const InputEvent& input)
     const double delay = std::chrono::duration<double>(input.timestamp - base).count();
     m_lastEventTime = input.timestamp;
 
-    if (std::optional<MacroEvent> event = toMacroEvent(input, m_recordMouseMovements, delay))
-        mainqueue::postAfterModal(this, [this, event = std::move(*event)] { appendRecordedEvent(event); });
+    std::optional<MacroEvent> event = toMacroEvent(input, m_recordMouseMovements, delay);
+    if (!event)
+        return;
+    if (input.systemTime && isPressOrRelease(event->type)) {
+        const InputStamp stamp{event->type, *input.systemTime};
+        if (std::find(m_leftOut.begin(), m_leftOut.end(), stamp) != m_leftOut.end())
+            return;
+        // Enough to reach back to the press of the click that stops the recording.
+        constexpr std::size_t kRecentStamps = 16;
+        m_recentStamps.emplace_back(event->id, stamp);
+        if (m_recentStamps.size() > kRecentStamps)
+            m_recentStamps.pop_front();
+    }
+    mainqueue::postAfterModal(this, [this, event = std::move(*event)] { appendRecordedEvent(event); });
 }
 
 void MacroEngine::appendRecordedEvent(MacroEvent event)

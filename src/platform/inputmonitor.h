@@ -38,6 +38,10 @@ struct InputEvent
     InputKind kind = InputKind::mouseMoved;
     // Taken when the input was read from the system, on the monotonic clock.
     std::chrono::steady_clock::time_point timestamp;
+    // The window system's own time of the input in milliseconds (the X server's time), the one a
+    // toolkit's event for the same input carries too, so this application can tell its own input
+    // apart; absent where the backend has none.
+    std::optional<std::uint32_t> systemTime;
     // Global display coordinates: origin at the top-left of the primary display, y downwards.
     Point location;
     int buttonNumber = 0; // 0 left, 1 right, 2 and up other

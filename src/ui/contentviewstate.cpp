@@ -91,7 +91,7 @@ QString ContentViewState::recordingCountText() const
 void ContentViewState::recordAction()
 {
     if (m_engine.isRecording())
-        m_engine.stopRecording();
+        m_engine.stopRecording(m_witness.lastActivation());
     else
         m_engine.startRecording();
     if (m_engine.isRecording())
@@ -155,6 +155,12 @@ void ContentViewState::dropRow(int row, int destination)
 }
 
 void ContentViewState::windowAppeared() { m_engine.checkAccessibility(); }
+
+void ContentViewState::watchWindow(QObject* window)
+{
+    if (window)
+        window->installEventFilter(&m_witness);
+}
 
 bool ContentViewState::updateNowAction()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "activationwitness.h"
 #include "eventeditor.h"
 #include "timelinemodel.h"
 
@@ -108,6 +109,8 @@ public:
     // A drop of the dragged row in front of the row that stood at destination (the row count for the end).
     Q_INVOKABLE void dropRow(int row, int destination);
     Q_INVOKABLE void windowAppeared();
+    // The window whose input may stop a recording: its own click on STOP is not recorded.
+    Q_INVOKABLE void watchWindow(QObject* window);
     // The update notice's buttons: open the download address (http or https only), or dismiss it.
     Q_INVOKABLE bool updateNowAction();
     Q_INVOKABLE void laterAction();
@@ -130,6 +133,7 @@ private:
     TimelineModel* m_timeline;
     EventEditor* m_editor;
     std::unique_ptr<MacroPanels> m_panels;
+    ActivationWitness m_witness;
     ActiveTab m_activeTab = Timeline;
     bool m_isPulsing = false;
     QVariantMap m_texts;

@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
+
+#include <map>
 
 namespace loopwren {
 namespace {
@@ -71,6 +74,62 @@ TEST_F(ControlBar, RecordButtonRecordsAndTheCountFollows)
     EXPECT_TRUE(item("timelineList")->isVisible());
     click(item("recordButton"));
     EXPECT_FALSE(engine->isRecording());
+}
+
+// What the window receives reaches the recording too, with the window system's times, as the desktop's
+// capture sees all input, LoopWren's own included.
+class CaptureEcho : public QObject
+{
+public:
+    explicit CaptureEcho(FakeInputMonitor& capture) : m_capture(capture) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        static const std::map<QEvent::Type, InputKind> kinds = {
+            {QEvent::MouseButtonPress, InputKind::leftMouseDown},
+            {QEvent::MouseButtonRelease, InputKind::leftMouseUp},
+            {QEvent::KeyPress, InputKind::keyDown},
+            {QEvent::KeyRelease, InputKind::keyUp}};
+        if (const auto kind = kinds.find(event->type()); kind != kinds.end()) {
+            InputEvent input;
+            input.kind = kind->second;
+            input.timestamp = std::chrono::steady_clock::now();
+            input.systemTime = static_cast<std::uint32_t>(static_cast<QInputEvent*>(event)->timestamp());
+            input.location = Point{1, 2};
+            m_capture.deliver(input);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    FakeInputMonitor& m_capture;
+};
+
+// Played back, the press on STOP would land on whatever is there by then; other input to the window
+// stays in the recording.
+TEST_F(ControlBar, TheClickOrKeyThatStopsARecordingIsLeftOut)
+{
+    build();
+    openWindow();
+    CaptureEcho echo(*input);
+    window->installEventFilter(&echo);
+    click(item("recordButton"));
+    QTest::keyClick(window, Qt::Key_A);
+    click(item("recordButton"));
+    drain();
+    ASSERT_FALSE(engine->isRecording());
+    QStringList types;
+    for (const MacroEvent& event : engine->recordedEvents())
+        types << QString::fromUtf8(rawValue(event.type).data());
+    EXPECT_EQ(types, (QStringList{"keyDown", "keyUp"}));
+
+    click(item("recordButton"));
+    item("recordButton")->forceActiveFocus();
+    QTest::keyClick(window, Qt::Key_Space);
+    drain();
+    EXPECT_FALSE(engine->isRecording()) << "Space on the focused button stops";
+    EXPECT_TRUE(engine->recordedEvents().empty());
 }
 
 TEST_F(ControlBar, ClearResetsTheIndexAndClosesTheEditor)

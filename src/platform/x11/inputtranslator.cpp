@@ -203,6 +203,7 @@ InputEvent InputTranslator::makeEvent(InputKind kind, const RawDeviceEvent& raw)
     InputEvent event;
     event.kind = kind;
     event.timestamp = raw.readAt;
+    event.systemTime = raw.serverTime;
     event.location =
         Point{static_cast<double>(raw.rootX - m_origin.x), static_cast<double>(raw.rootY - m_origin.y)};
     event.flags = flags();

@@ -24,6 +24,9 @@ Window {
         settingsState: window.settingsState
     }
 
-    Component.onCompleted: Theme.translucent = translucent
+    Component.onCompleted: {
+        Theme.translucent = translucent
+        viewState.watchWindow(window)
+    }
     onVisibleChanged: if (visible) viewState.windowAppeared()
 }

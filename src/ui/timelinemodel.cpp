@@ -201,9 +201,12 @@ void TimelineModel::syncWithEngine()
         rebuildIndex();
         endInsertRows();
     }
-    // Row numbers and states hang on first positions, which a change in the middle can move.
+    // Row numbers and states hang on positions: the rows behind an insert or removal in the middle have
+    // moved, and a row keeps what it was told until it is told again.
     if (m_hasDuplicateIds)
         notifyAll({NumberRole, RowStateRole});
+    else if (oldSize != newSize && static_cast<std::size_t>(first) < newSize)
+        emit dataChanged(index(first), index(static_cast<int>(newSize) - 1), {NumberRole, RowStateRole});
 }
 
 void TimelineModel::rebuildIndex()

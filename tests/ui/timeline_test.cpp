@@ -203,6 +203,39 @@ TEST_F(TimelineView, RowsShowTheirTextsAndReorderByDrop)
     EXPECT_EQ(engine->recordedEvents()[2].id, moved);
 }
 
+// The numbers as drawn: a row keeps what it was told, so rows behind an edit in the middle must be
+// told again.
+TEST_F(TimelineView, RowNumbersFollowEveryEditInTheMiddle)
+{
+    build();
+    Timeline five = sampleTimeline();
+    five.resize(5);
+    setTimeline(five);
+    openWindow();
+    const auto drawnNumbers = [&] {
+        QStringList numbers;
+        for (int i = 0; i < int(engine->recordedEvents().size()); ++i)
+            numbers << (row(i) ? childOf(row(i), "number")->property("text").toString()
+                               : QStringLiteral("?"));
+        return numbers;
+    };
+    state->tapRow(0);
+    // The list lays out new rows when it next draws; until then some are not there yet.
+    const auto expectNumbers = [&](int count, const char* after) {
+        QStringList expected;
+        for (int i = 1; i <= count; ++i)
+            expected << QString::number(i);
+        EXPECT_TRUE(waitUntil([&] { return drawnNumbers() == expected; }))
+            << after << ": " << drawnNumbers().join(u' ').toStdString();
+    };
+    state->editor()->copy();
+    expectNumbers(6, "after Copy");
+    state->waitAction();
+    expectNumbers(7, "after + Wait");
+    engine->deleteEvent(engine->recordedEvents()[2].id);
+    expectNumbers(6, "after a delete");
+}
+
 TEST_F(TimelineView, TapsAreIgnoredWhileRecordingOrPlaying)
 {
     build();

@@ -132,6 +132,38 @@ TEST_F(ControlBar, TheClickOrKeyThatStopsARecordingIsLeftOut)
     EXPECT_TRUE(engine->recordedEvents().empty());
 }
 
+// At the smallest window, with the editor open, in both languages: every button lies beside the editor,
+// none on another, and no label is cut.
+TEST_F(ControlBar, AtTheMinimumSizeNothingOverlapsOrIsCut)
+{
+    build();
+    setTimeline(sampleTimeline());
+    openWindow();
+    window->resize(850, 550);
+    state->tapRow(0);
+    ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
+    const char* const names[] = {"recordButton", "playbackButton", "clearButton",
+                                 "waitButton",   "importButton",   "exportButton"};
+    for (const char* language : {"English", "Indonesia"}) {
+        SCOPED_TRACE(language);
+        engine->setLanguage(QString::fromLatin1(language));
+        drain();
+        ASSERT_TRUE(waitUntil([&] { return window->width() == 850; }));
+        const QRectF editor = item("editorSlot")->mapRectToScene(item("editorSlot")->boundingRect());
+        std::vector<QRectF> placed;
+        for (const char* name : names) {
+            QQuickItem* button = item(name);
+            const QRectF box = button->mapRectToScene(button->boundingRect());
+            EXPECT_LE(box.right(), editor.left()) << name << " runs under the editor";
+            for (const QRectF& other : placed)
+                EXPECT_FALSE(box.intersects(other)) << name << " lies on another button";
+            placed.push_back(box);
+            if (QQuickItem* label = childOf(button, "label"))
+                EXPECT_LE(label->implicitWidth(), label->width() + 0.5) << name << " is cut";
+        }
+    }
+}
+
 TEST_F(ControlBar, ClearResetsTheIndexAndClosesTheEditor)
 {
     build();

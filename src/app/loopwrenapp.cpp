@@ -65,6 +65,7 @@ bool LoopWrenApp::openWindow()
 bool LoopWrenApp::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_window && event->type() == QEvent::Close) {
+        m_viewState->commitTypedEdits();
         // Unlike a desktop with a dock, nothing here could bring a closed window back, so a cancelled
         // quit keeps the window open as well as the process.
         if (!m_quitAnswered &&
@@ -82,6 +83,7 @@ void LoopWrenApp::commitData(QSessionManager& manager)
 {
     if (m_quitAnswered)
         return;
+    m_viewState->commitTypedEdits();
     if (!manager.allowsInteraction()) {
         keepUnsavedTimeline();
         m_quitAnswered = true;

@@ -5,6 +5,7 @@
 #include "macropanels.h"
 #include "texttable.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 
@@ -100,6 +101,7 @@ void ContentViewState::recordAction()
 
 void ContentViewState::playbackAction()
 {
+    commitTypedEdits();
     m_editor->clearSelection();
     if (!m_engine.isPlaying())
         m_engine.startPlayback();
@@ -155,6 +157,13 @@ void ContentViewState::dropRow(int row, int destination)
 }
 
 void ContentViewState::windowAppeared() { m_engine.checkAccessibility(); }
+
+void ContentViewState::commitTypedEdits()
+{
+    // Edits are queued like every edit of the timeline; these must land before the caller goes on.
+    if (m_editor->commitTypedText())
+        QCoreApplication::sendPostedEvents(&m_engine, QEvent::MetaCall);
+}
 
 void ContentViewState::watchWindow(QObject* window)
 {

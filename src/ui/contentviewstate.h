@@ -109,6 +109,9 @@ public:
     // A drop of the dragged row in front of the row that stood at destination (the row count for the end).
     Q_INVOKABLE void dropRow(int row, int destination);
     Q_INVOKABLE void windowAppeared();
+    // Hands over text typed into the editor and not yet handed over, and lets the edit land, so what
+    // comes next (a playback, a save at quit) sees it.
+    void commitTypedEdits();
     // The window whose input may stop a recording: its own click on STOP is not recorded.
     Q_INVOKABLE void watchWindow(QObject* window);
     // The update notice's buttons: open the download address (http or https only), or dismiss it.

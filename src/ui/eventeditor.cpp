@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace loopwren {
 
@@ -103,6 +104,7 @@ bool EventEditor::canMoveDown() const
 
 void EventEditor::selectEvent(const MacroEvent& event)
 {
+    commitTypedText();
     setIsPopulating(true);
     setSelectedEvent(event);
     // Fields the event lacks keep the values of the event selected before.
@@ -118,10 +120,39 @@ void EventEditor::selectEvent(const MacroEvent& event)
     QTimer::singleShot(kPopulatingMs, this, [this] { setIsPopulating(false); });
 }
 
-void EventEditor::clearSelection() { setSelectedEvent(std::nullopt); }
+void EventEditor::clearSelection()
+{
+    commitTypedText();
+    setSelectedEvent(std::nullopt);
+}
+
+void EventEditor::noteTypedText(Field field, const QString& text) { m_typedText[field] = text; }
+
+bool EventEditor::commitTypedText()
+{
+    const std::map<Field, QString> typed = std::exchange(m_typedText, {});
+    for (const auto& [field, text] : typed) {
+        switch (field) {
+        case DelayField:
+            commitDelayText(text);
+            break;
+        case XField:
+            commitXText(text);
+            break;
+        case YField:
+            commitYText(text);
+            break;
+        case KeyCodeField:
+            commitKeyCodeText(text);
+            break;
+        }
+    }
+    return !typed.empty();
+}
 
 bool EventEditor::commitDelayText(const QString& text)
 {
+    m_typedText.erase(DelayField);
     const std::optional<double> value = rowtext::parseDelayField(text);
     if (value)
         setEditDelay(*value);
@@ -132,6 +163,7 @@ bool EventEditor::commitDelayText(const QString& text)
 
 bool EventEditor::commitXText(const QString& text)
 {
+    m_typedText.erase(XField);
     const std::optional<qint64> value = rowtext::parseWholeField(text);
     if (value)
         setEditX(static_cast<double>(*value));
@@ -142,6 +174,7 @@ bool EventEditor::commitXText(const QString& text)
 
 bool EventEditor::commitYText(const QString& text)
 {
+    m_typedText.erase(YField);
     const std::optional<qint64> value = rowtext::parseWholeField(text);
     if (value)
         setEditY(static_cast<double>(*value));
@@ -152,6 +185,7 @@ bool EventEditor::commitYText(const QString& text)
 
 bool EventEditor::commitKeyCodeText(const QString& text)
 {
+    m_typedText.erase(KeyCodeField);
     const std::optional<qint64> value = rowtext::parseWholeField(text);
     const bool fits = value && *value >= 0 && *value <= std::numeric_limits<std::uint16_t>::max();
     if (fits)

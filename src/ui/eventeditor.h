@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
+#include <map>
 #include <optional>
 
 namespace loopwren {
@@ -44,6 +45,16 @@ class EventEditor : public QObject
     Q_PROPERTY(bool canMoveDown READ canMoveDown NOTIFY positionChanged)
 
 public:
+    // The editor's text fields.
+    enum Field
+    {
+        DelayField,
+        XField,
+        YField,
+        KeyCodeField
+    };
+    Q_ENUM(Field)
+
     static constexpr double kDelayMinimum = 0.0;
     static constexpr double kDelayMaximum = 9999.0;
     static constexpr double kDelayStep = 0.1;
@@ -89,6 +100,11 @@ public:
     Q_INVOKABLE bool commitXText(const QString& text);
     Q_INVOKABLE bool commitYText(const QString& text);
     Q_INVOKABLE bool commitKeyCodeText(const QString& text);
+    // Text typed into a field and not yet handed over (no Enter or Tab yet). It belongs to the event it
+    // was typed for: it is handed over before the editor shows another event or closes.
+    Q_INVOKABLE void noteTypedText(Field field, const QString& text);
+    // Hands over what was typed and not yet handed over; true when there was any.
+    bool commitTypedText();
     // The stepper: one step of 0.1 up (+1) or down (-1), kept within 0 to 9999.
     Q_INVOKABLE void stepDelay(int direction);
 
@@ -124,6 +140,7 @@ private:
     int m_editKeyCode = 0;
     MouseButtonType m_editMouseButton = MouseButtonType::left;
     bool m_isPopulating = false;
+    std::map<Field, QString> m_typedText;
 };
 
 } // namespace loopwren

@@ -158,10 +158,51 @@ TEST_F(ControlBar, AtTheMinimumSizeNothingOverlapsOrIsCut)
             for (const QRectF& other : placed)
                 EXPECT_FALSE(box.intersects(other)) << name << " lies on another button";
             placed.push_back(box);
-            if (QQuickItem* label = childOf(button, "label"))
+            if (QQuickItem* label = childOf(button, "label")) {
                 EXPECT_LE(label->implicitWidth(), label->width() + 0.5) << name << " is cut";
+            }
         }
     }
+}
+
+// Tab visits every control of each page, and wherever the focus is, a ring shows it; Space would
+// otherwise press a button the user cannot see.
+TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
+{
+    build();
+    setTimeline(sampleTimeline());
+    openWindow();
+    window->resize(1040, 1700);
+    // Visits the page's controls with Tab until the focus comes round again.
+    const auto tabRound = [&] {
+        QStringList visited;
+        for (int step = 0; step < 80; ++step) {
+            QTest::keyClick(window, Qt::Key_Tab);
+            QQuickItem* focused = window->activeFocusItem();
+            if (!focused)
+                break;
+            const QString name = focused->objectName();
+            if (visited.contains(name))
+                break;
+            visited << name;
+            QQuickItem* ring = childOf(focused, "focusRing");
+            EXPECT_TRUE(ring && ring->isVisible())
+                << name.toStdString() << " has the focus and shows nothing";
+        }
+        return visited;
+    };
+    state->tapRow(1); // a click: location, button and all footer buttons
+    ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
+    EXPECT_EQ(tabRound(),
+              (QStringList{"navTimeline", "navSettings",  "recordButton", "playbackButton", "clearButton",
+                           "waitButton",  "importButton", "exportButton", "closeEditor",    "delayField",
+                           "stepUp",      "stepDown",     "xField",       "yField",         "segment0",
+                           "segment1",    "segment2",     "copyButton",   "deleteButton",   "upButton",
+                           "downButton"}));
+    state->navigate(ContentViewState::Settings);
+    ASSERT_TRUE(
+        waitUntil([&] { return !item("editorSlot")->isVisible() && item("settingsPage")->opacity() == 1; }));
+    EXPECT_GE(tabRound().size(), 18);
 }
 
 TEST_F(ControlBar, ClearResetsTheIndexAndClosesTheEditor)

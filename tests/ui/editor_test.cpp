@@ -3,6 +3,7 @@
 #include "uifixture.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 namespace loopwren {
 namespace {
@@ -197,6 +198,32 @@ TEST_F(Editor, CopyUpDownAndTheirLimits)
     state->tapRow(0);
     EXPECT_FALSE(editor().canMoveUp());
     EXPECT_FALSE(editor().canMoveDown());
+}
+
+// Typed without Enter or Tab, then the user moves on: the value goes to the event it was typed for.
+TEST_F(Editor, TypedTextIsKeptWhenTheEditorMovesOn)
+{
+    openWindow();
+    const auto typeInto = [&](const char* field, const QString& text) {
+        QQuickItem* input = item(field);
+        input->forceActiveFocus();
+        QMetaObject::invokeMethod(input, "selectAll");
+        typeText(text);
+    };
+    select(1);
+    typeInto("delayField", QStringLiteral("7.5"));
+    typeInto("xField", QStringLiteral("33"));
+    select(4); // another row
+    drain();
+    EXPECT_EQ(engine->recordedEvents()[1].delaySincePrevious, 7.5);
+    EXPECT_EQ(engine->recordedEvents()[1].location->x, 33);
+    EXPECT_EQ(engine->recordedEvents()[4].delaySincePrevious, sampleTimeline()[4].delaySincePrevious)
+        << "the newly selected event took the typed value";
+
+    typeInto("keyCodeField", QStringLiteral("36"));
+    state->navigate(ContentViewState::Settings); // a page switch
+    drain();
+    EXPECT_EQ(engine->recordedEvents()[4].keyCode, 36);
 }
 
 TEST_F(Editor, CloseSlidesThePanelAway)

@@ -1,9 +1,13 @@
 // The quit prompt: when it asks, and what each answer leads to.
 #include "appdelegate.h"
+#include "appfixture.h"
+#include "macrofile.h"
 #include "uifixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace loopwren {
 namespace {
@@ -101,6 +105,35 @@ TEST_F(QuitPrompt, IndonesianTextsOnlyForExactlyIndonesia)
     engine->setLanguage(QStringLiteral("Bahasa"));
     quit();
     EXPECT_TRUE(dialogs.shown.value(0).startsWith(QStringLiteral("alert: Save Last Recording?")));
+}
+
+// Closing the window right after typing into the editor: the save at quit holds the typed value.
+class QuitFromTheWindow : public AppFixture
+{
+};
+
+TEST_F(QuitFromTheWindow, SavesWhatWasTypedButNotHandedOver)
+{
+    FakeDialogs answers;
+    Start start;
+    start.dialogs = &answers;
+    startApp(start);
+    appEngine().setRecordedEvents(sampleTimeline());
+    drain();
+    app().viewState().tapRow(3);
+    ASSERT_TRUE(waitUntil([&] { return item("delayField") && item("delayField")->isVisible(); }));
+    QQuickItem* delay = item("delayField");
+    delay->forceActiveFocus();
+    QMetaObject::invokeMethod(delay, "selectAll");
+    typeText(QStringLiteral("4.25"));
+
+    QTemporaryDir folder;
+    answers.alertAnswers.enqueue(0);
+    answers.panelAnswers.enqueue(folder.filePath(QStringLiteral("kept.json")));
+    window->close();
+    const MacroReadResult saved = readMacroFile(folder.filePath(QStringLiteral("kept.json")).toStdString());
+    ASSERT_TRUE(saved.ok()) << saved.error;
+    EXPECT_EQ(saved.events[3].delaySincePrevious, 4.25);
 }
 
 } // namespace

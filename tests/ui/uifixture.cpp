@@ -197,6 +197,13 @@ void UiFixture::click(QQuickItem* target)
     drain();
 }
 
+void UiFixture::typeText(const QString& text)
+{
+    for (const QChar character : text)
+        QTest::keyClick(window, character.toLatin1());
+    drain();
+}
+
 QQuickItem* UiFixture::row(int index) const
 {
     QQuickItem* list = item("timelineList");

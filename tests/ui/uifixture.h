@@ -56,6 +56,8 @@ protected:
     QQuickItem* childOf(QQuickItem* parent, const char* objectName) const;
     QString labelOf(const char* objectName) const;
     void click(QQuickItem* target);
+    // Types text into the focused field, key by key, as the user would (no Enter or Tab).
+    void typeText(const QString& text);
     // The delegate of a timeline row, once the list has laid it out.
     QQuickItem* row(int index) const;
 

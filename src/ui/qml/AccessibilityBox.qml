@@ -41,6 +41,7 @@ Rectangle {
 
         T.AbstractButton {
             id: grant
+            FocusRing { shown: grant.visualFocus; radius: 9 }
             objectName: "grantAccessButton"
             visible: !root.granted
             width: parent.width

@@ -4,6 +4,7 @@ import QtQuick.Templates as T
 // "+ Wait", Import and Export: symbol and text on a light, outlined plate.
 T.AbstractButton {
     id: root
+    FocusRing { shown: root.visualFocus; radius: root.radius + 3 }
 
     property string symbol
     property color foreground: "white"

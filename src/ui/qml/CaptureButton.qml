@@ -5,6 +5,7 @@ import LoopWren.Ui
 // The button that shows a hotkey and, while capturing, asks for the keys in red.
 T.AbstractButton {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 9 }
     property bool capturing: false
 
     implicitWidth: Math.max(110, leftPadding + contentItem.implicitWidth + rightPadding)

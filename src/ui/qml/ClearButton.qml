@@ -4,6 +4,7 @@ import QtQuick.Templates as T
 // The trash button: red while there is something to clear. No hover effect.
 T.AbstractButton {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 11 }
     property bool hasEvents: false
 
     implicitWidth: 16 + 16

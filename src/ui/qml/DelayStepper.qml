@@ -11,6 +11,7 @@ Column {
         model: [1, -1]
         delegate: T.AbstractButton {
             id: arrow
+            FocusRing { shown: arrow.visualFocus; radius: 6 }
             required property int modelData
             objectName: modelData > 0 ? "stepUp" : "stepDown"
             width: 20

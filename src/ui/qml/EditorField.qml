@@ -4,7 +4,10 @@ import QtQuick.Templates as T
 // A plain editor field. It shows the value's text and hands typed text over when editing finishes.
 T.TextField {
     id: root
+    FocusRing { shown: root.activeFocus; radius: 9 }
     signal committed(string text)
+    // Each keystroke's text, before it is handed over.
+    signal typed(string text)
 
     implicitHeight: 26
     implicitWidth: 60
@@ -26,4 +29,5 @@ T.TextField {
         border.color: root.activeFocus ? Theme.alpha(Theme.purpleNeon, 0.5) : Theme.glassyBorder
     }
     onEditingFinished: committed(text)
+    onTextEdited: typed(text)
 }

@@ -29,13 +29,18 @@ Rectangle {
                 font.letterSpacing: 0.5
             }
             Item { Layout.fillWidth: true }
-            SymbolIcon {
+            T.AbstractButton {
+                id: closeButton
                 objectName: "closeEditor"
-                name: "xmark.circle.fill"
-                size: 14
-                color: Qt.rgba(1, 1, 1, closeHover.hovered ? 0.55 : 0.3)
-                HoverHandler { id: closeHover }
-                TapHandler { onTapped: root.editor.close() }
+                FocusRing { shown: closeButton.visualFocus; radius: 10 }
+                implicitWidth: contentItem.implicitWidth
+                implicitHeight: contentItem.implicitHeight
+                onClicked: root.editor.close()
+                contentItem: SymbolIcon {
+                    name: "xmark.circle.fill"
+                    size: 14
+                    color: Qt.rgba(1, 1, 1, closeButton.hovered ? 0.55 : 0.3)
+                }
             }
         }
 
@@ -73,6 +78,7 @@ Rectangle {
                             width: parent.parent.width - 26
                             text: root.editor.delayText
                             onCommitted: value => root.editor.commitDelayText(value)
+                            onTyped: value => root.editor.noteTypedText(EventEditor.DelayField, value)
                         }
                         DelayStepper {
                             anchors.verticalCenter: parent.verticalCenter
@@ -99,6 +105,7 @@ Rectangle {
                                 width: parent.width
                                 text: root.editor.xText
                                 onCommitted: value => root.editor.commitXText(value)
+                                onTyped: value => root.editor.noteTypedText(EventEditor.XField, value)
                             }
                         }
                         Column {
@@ -110,6 +117,7 @@ Rectangle {
                                 width: parent.width
                                 text: root.editor.yText
                                 onCommitted: value => root.editor.commitYText(value)
+                                onTyped: value => root.editor.noteTypedText(EventEditor.YField, value)
                             }
                         }
                     }
@@ -144,6 +152,7 @@ Rectangle {
                             width: 70
                             text: root.editor.keyCodeText
                             onCommitted: value => root.editor.commitKeyCodeText(value)
+                            onTyped: value => root.editor.noteTypedText(EventEditor.KeyCodeField, value)
                         }
                         Rectangle {
                             anchors.verticalCenter: parent.verticalCenter

@@ -4,6 +4,7 @@ import QtQuick.Templates as T
 // The editor's footer buttons: symbol and optional text on a tinted, outlined plate.
 T.AbstractButton {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 9 }
     property string symbol
     property color foreground: "white"
     property color plateColor: Qt.rgba(1, 1, 1, 0.06)

@@ -4,6 +4,7 @@ import QtQuick.Templates as T
 // Record and playback: a bold label beside a small mark, on a coloured, glowing plate.
 T.AbstractButton {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 11 }
 
     // "circle", "square" (the pulsing stop mark) or "symbol"
     property string mark: "circle"

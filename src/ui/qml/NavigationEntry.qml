@@ -4,6 +4,7 @@ import QtQuick.Templates as T
 // One page entry of the sidebar.
 T.AbstractButton {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 11 }
     property string symbol
     property bool active: false
 

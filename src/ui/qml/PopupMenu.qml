@@ -5,6 +5,7 @@ import LoopWren.Ui
 // A pop-up menu of plain texts. With currentIndex -1 it shows no entry.
 T.ComboBox {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 9 }
 
     implicitWidth: 160
     implicitHeight: 24

@@ -21,6 +21,7 @@ Rectangle {
             model: root.labels
             delegate: T.AbstractButton {
                 id: segment
+                FocusRing { shown: segment.visualFocus; radius: 7 }
                 required property int index
                 required property string modelData
                 objectName: "segment" + index

@@ -5,6 +5,7 @@ import LoopWren.Ui
 // A check box whose label runs across the whole row, so anywhere on the row toggles it.
 T.CheckBox {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 7 }
 
     width: parent ? parent.width : implicitWidth
     implicitWidth: indicator.width + spacing + contentItem.implicitWidth

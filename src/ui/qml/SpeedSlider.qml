@@ -5,6 +5,7 @@ import LoopWren.Ui
 // A horizontal slider in the brand colour.
 T.Slider {
     id: root
+    FocusRing { shown: root.visualFocus; radius: 7 }
 
     implicitWidth: 200
     implicitHeight: 20

@@ -34,6 +34,7 @@ SettingsSection {
             }
             T.AbstractButton {
                 id: refresh
+                FocusRing { shown: refresh.visualFocus; radius: 7 }
                 objectName: "refreshAppsButton"
                 anchors.verticalCenter: parent.verticalCenter
                 implicitWidth: leftPadding + contentItem.implicitWidth + rightPadding

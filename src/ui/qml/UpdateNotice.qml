@@ -118,6 +118,7 @@ Item {
             }
             T.AbstractButton {
                 id: updateNow
+                FocusRing { shown: updateNow.visualFocus; radius: 11 }
                 objectName: "updateNowButton"
                 width: parent.width
                 implicitHeight: 32
@@ -138,6 +139,7 @@ Item {
             }
             T.AbstractButton {
                 id: later
+                FocusRing { shown: later.visualFocus; radius: 11 }
                 objectName: "laterButton"
                 width: parent.width
                 implicitHeight: 30

@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # A release build of the programs alone, apart from the development tree.
 PACKAGE_DIR ?= build-package
 
-.PHONY: all deps configure build run test test-asan test-tsan fuzz bench bench-timing bench-ui soak screenshots package clean
+.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-ui soak screenshots package clean
 
 all: build
 
@@ -45,6 +45,16 @@ test-tsan: deps
 		-DLOOPWREN_SANITIZE=thread -DLOOPWREN_TEST_SUITES="fakes;engine;x11;e2e" >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
 	$(SANITIZER_ENV) bash scripts/with-x11.sh ctest --test-dir build-tsan --output-on-failure -j 2 --timeout 600
+
+# Line coverage of src/ by the whole suite (gcovr), from a build of its own in build-coverage/.
+coverage: deps
+	@command -v gcovr >/dev/null || { sudo_cmd=; [ "$$(id -u)" -eq 0 ] || sudo_cmd=sudo; $$sudo_cmd apt-get install -y -qq gcovr >/dev/null; }
+	@cmake -S . -B build-coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLOOPWREN_BUILD_BENCH=OFF \
+		-DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage >/dev/null
+	@cmake --build build-coverage -j $(JOBS)
+	@find build-coverage -name '*.gcda' -delete
+	bash scripts/with-x11.sh ctest --test-dir build-coverage -j 2 --timeout 600 >/dev/null
+	gcovr --root . --filter 'src/' --exclude '.*_autogen/.*' --print-summary --txt build-coverage/coverage.txt build-coverage | tail -3
 
 # Fuzzing: builds the targets of tests/fuzz with clang, libFuzzer and ASan/UBSan into $(FUZZ_DIR) and runs
 # each for FUZZ_SECONDS from a scratch copy of its seed corpus; fails on any crash, leak, hang or broken

@@ -21,7 +21,7 @@ void PassTally::add(const std::vector<InputEvent>& batch)
 {
     std::lock_guard lock(m_mutex);
     for (const InputEvent& input : batch) {
-        if (input.kind == InputKind::flagsChanged)
+        if (input.kind == InputKind::modifiersChanged)
             continue;
         if (isPassMarker(input))
             startPass(input.timestamp);
@@ -63,20 +63,20 @@ void PassTally::check(const InputEvent& input)
     if (index == 0)
         m_summary.interruptedMatched = 0;
     if (index >= m_expected.size()) {
-        fault("an input beyond the last: " + describe(input.kind, input.keyCode, input.location));
+        fault("an input beyond the last: " +
+              describe(input.kind, input.keyCode, input.location.value_or(Point{})));
         return;
     }
     const ExpectedInput& wanted = m_expected[index];
-    const bool same =
-        wanted.kind == input.kind &&
-        (isKey(wanted.kind) ? wanted.keyCode == input.keyCode
-                            : wanted.location.x == input.location.x && wanted.location.y == input.location.y);
+    const Point at = input.location.value_or(Point{});
+    const bool same = wanted.kind == input.kind && wanted.button == input.button &&
+                      (isKey(wanted.kind) ? wanted.keyCode == input.keyCode
+                                          : wanted.location.x == at.x && wanted.location.y == at.y);
     if (same && !m_passFaulty)
         m_summary.interruptedMatched = m_position;
     if (!same)
-        fault("input " + std::to_string(index + 1) + " is " +
-              describe(input.kind, input.keyCode, input.location) + ", expected " +
-              describe(wanted.kind, wanted.keyCode, wanted.location));
+        fault("input " + std::to_string(index + 1) + " is " + describe(input.kind, input.keyCode, at) +
+              ", expected " + describe(wanted.kind, wanted.keyCode, wanted.location));
 }
 
 void PassTally::fault(const std::string& what)

@@ -11,9 +11,10 @@ namespace loopwren::bench {
 // What the server should report for one macro event, as the RECORD capture translates it.
 struct ExpectedInput
 {
-    InputKind kind = InputKind::mouseMoved;
-    std::uint16_t keyCode = 0; // key events only
-    Point location;            // pointer events only
+    InputKind kind = InputKind::pointerMoved;
+    std::optional<MouseButtonType> button; // a pressed or released button, or a drag's
+    std::uint16_t keyCode = 0;             // key events only
+    Point location;                        // pointer events only
 };
 
 // A macro that exercises every kind of playback at once (key taps and rollovers with modifiers,

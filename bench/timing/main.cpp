@@ -8,8 +8,8 @@
 #include "qsettingspreferencesstore.h"
 #include "scriptedinput.h"
 #include "timingstats.h"
+#include "x11backend.h"
 #include "x11inputposter.h"
-#include "x11services.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -73,8 +73,9 @@ void measureStopLatency()
         key.delaySincePrevious = 60;
         plan.events = {key};
         std::atomic<Clock::rep> finishedAt{0};
+        SteadyPlaybackClock steady;
         PlaybackWorker worker(
-            std::move(plan), poster(), [](std::size_t) {},
+            std::move(plan), poster(), steady, [](std::size_t) {},
             [&] { finishedAt = Clock::now().time_since_epoch().count(); });
         std::this_thread::sleep_for(std::chrono::milliseconds(wait(random)));
         const Clock::time_point stop = Clock::now();
@@ -116,8 +117,7 @@ void measureCaptureThroughput(MacroEngine& engine, Probe& probe)
         const Clock::time_point start = Clock::now();
         for (int i = 0; i < kRate * kSeconds; ++i) {
             std::this_thread::sleep_until(start + std::chrono::microseconds(1000000 / kRate) * i);
-            burst->postMouseMoved(Point{100.0 + (i % 2) * 300.0, 100.0 + (i % 7) * 50.0}, std::nullopt,
-                                  std::nullopt);
+            burst->postMouseMoved(Point{100.0 + (i % 2) * 300.0, 100.0 + (i % 7) * 50.0}, std::nullopt);
         }
     });
     runEventsFor(std::chrono::milliseconds(500));
@@ -149,8 +149,10 @@ int main(int argc, char* argv[])
         probe.startPinging();
     PlatformServices services;
     services.preferences = std::make_unique<QSettingsPreferencesStore>();
-    if (!addX11Services(services))
+    const std::unique_ptr<X11Backend> backend = X11Backend::open();
+    if (!backend)
         return 2;
+    backend->provide(services, {});
     MacroEngine engine(std::move(services));
     engine.setRecordMouseMovements(true);
 

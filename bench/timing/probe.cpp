@@ -12,23 +12,22 @@ namespace loopwren::bench {
 std::string describeInput(const InputEvent& input)
 {
     const auto point = [&] {
-        return std::to_string(static_cast<long>(input.location.x)) + "," +
-               std::to_string(static_cast<long>(input.location.y));
+        const Point at = input.location.value_or(Point{});
+        return std::to_string(static_cast<long>(at.x)) + "," + std::to_string(static_cast<long>(at.y));
+    };
+    const auto button = [&] {
+        return std::to_string(static_cast<int>(input.button.value_or(MouseButtonType::other)));
     };
     switch (input.kind) {
     case InputKind::keyDown:
         return "key " + std::to_string(input.keyCode) + " down";
     case InputKind::keyUp:
         return "key " + std::to_string(input.keyCode) + " up";
-    case InputKind::leftMouseDown:
-    case InputKind::rightMouseDown:
-    case InputKind::otherMouseDown:
-        return "button " + std::to_string(input.buttonNumber) + " down " + point();
-    case InputKind::leftMouseUp:
-    case InputKind::rightMouseUp:
-    case InputKind::otherMouseUp:
-        return "button " + std::to_string(input.buttonNumber) + " up " + point();
-    case InputKind::scrollWheel:
+    case InputKind::buttonDown:
+        return "button " + button() + " down " + point();
+    case InputKind::buttonUp:
+        return "button " + button() + " up " + point();
+    case InputKind::scroll:
         return "scroll " + std::to_string(static_cast<int>(input.scrollDeltaY));
     default:
         return "move " + point();
@@ -40,7 +39,7 @@ Probe::Probe()
     m_session = X11RecordSession::start({}, ClickSettings{}, [this](std::vector<InputEvent>&& batch) {
         std::lock_guard lock(m_mutex);
         for (const InputEvent& input : batch) {
-            if (input.kind != InputKind::flagsChanged)
+            if (input.kind != InputKind::modifiersChanged)
                 m_log.push_back({describeInput(input), input.timestamp});
         }
     });

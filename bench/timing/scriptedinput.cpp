@@ -80,11 +80,11 @@ void postEvent(const MacroEvent& e, InputPoster& poster)
 {
     switch (e.type) {
     case EventType::mouseMoved:
-        poster.postMouseMoved(*e.location, std::nullopt, e.flags);
+        poster.postMouseMoved(*e.location, e.flags);
         break;
     case EventType::mouseDown:
     case EventType::mouseUp:
-        poster.postMouseButton(*e.mouseButton, e.type == EventType::mouseDown, *e.location, 1, e.flags);
+        poster.postMouseButton(*e.mouseButton, e.type == EventType::mouseDown, *e.location, e.flags);
         break;
     case EventType::keyDown:
     case EventType::keyUp:

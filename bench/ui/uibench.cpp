@@ -151,7 +151,8 @@ int record(int rate, int seconds)
         const qint64 due = std::min(total, clock.nsecsElapsed() * rate / 1000000000);
         for (; delivered < due; ++delivered) {
             InputEvent event;
-            event.kind = delivered % 2 ? InputKind::leftMouseUp : InputKind::leftMouseDown;
+            event.kind = delivered % 2 ? InputKind::buttonUp : InputKind::buttonDown;
+            event.button = MouseButtonType::left;
             event.location = Point{static_cast<double>(delivered % 1000), 300.0};
             event.clickCount = 1;
             event.timestamp = std::chrono::steady_clock::now();

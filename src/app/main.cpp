@@ -1,9 +1,8 @@
+#include "backendchoice.h"
 #include "loopwrenapp.h"
 #include "qsettingspreferencesstore.h"
 #include "qtupdatefetcher.h"
 #include "windowvisibility.h"
-#include "x11services.h"
-#include "x11windoweffects.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -26,17 +25,16 @@ int main(int argc, char* argv[])
     loopwren::PlatformServices services;
     services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
     services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
-    loopwren::X11ServiceOptions x11;
-    x11.hideThisApplication = [visibility] { visibility->hide(); };
-    x11.showThisApplication = [visibility] { visibility->show(); };
     loopwren::WindowEffects effects;
-    // Without an X server (a Wayland session without Xwayland) the engine runs on null services and
-    // the window shows that there is no access to input.
-    if (loopwren::addX11Services(services, x11)) {
-        effects.isCompositing = [] { return loopwren::X11WindowEffects::isCompositing(); };
-        effects.requestBlurBehind = [](QWindow& window) {
-            loopwren::X11WindowEffects::requestBlurBehind(window.winId());
-        };
+    // Without a backend for this session the engine runs on null services and the window shows that
+    // there is no access to input.
+    const loopwren::BackendChoice backend = loopwren::chooseBackend();
+    if (backend.backend) {
+        loopwren::FrontEndHooks hooks;
+        hooks.hideThisApplication = [visibility] { visibility->hide(); };
+        hooks.showThisApplication = [visibility] { visibility->show(); };
+        backend.backend->provide(services, hooks);
+        effects = backend.backend->windowEffects();
     }
 
     loopwren::EngineOptions options;

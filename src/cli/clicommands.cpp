@@ -1,13 +1,12 @@
 #include "clicommands.h"
 
-#include "displaywatcher.h"
+#include "backendchoice.h"
 #include "logline.h"
 #include "macroengine.h"
 #include "macrofiles.h"
 #include "nullplatform.h"
 #include "qsettingspreferencesstore.h"
 #include "signalwatcher.h"
-#include "x11services.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -28,28 +27,39 @@ int usageError(const QString& message)
     return 2;
 }
 
-// A command whose X display went away ends at once with this status, touching no file.
-constexpr int kDisplayLostStatus = 1;
+// A command whose session went away ends at once with this status, touching no file.
+constexpr int kSessionLostStatus = 1;
 
-void reportDisplayLost(const DisplayWatcher& display, const char* consequence)
+void reportSessionLost(const QString& notice, const char* consequence)
 {
-    std::fprintf(stderr, "loopwren-cli: lost the connection to the X display %s; %s\n",
-                 qPrintable(display.displayName()), consequence);
+    std::fprintf(stderr, "loopwren-cli: lost %s; %s\n", qPrintable(notice), consequence);
 }
 
-// The engine over the user's stored settings and the X11 desktop. It never checks for updates, and
-// grabs the global hotkeys only when asked: a script drives it, not the keyboard.
-std::unique_ptr<MacroEngine> makeEngine(bool withHotkeys)
+// The engine over the user's stored settings and the session's backend, which it keeps for the run.
+// It never checks for updates, and binds the global hotkeys only when asked: a script drives it, not
+// the keyboard.
+struct Session
 {
+    std::unique_ptr<Backend> backend;
+    std::unique_ptr<MacroEngine> engine;
+};
+
+Session openSession(bool withHotkeys)
+{
+    Session session;
+    BackendChoice choice = chooseBackend();
+    if (!choice.backend) {
+        std::fprintf(stderr, "loopwren-cli: %s\n", qPrintable(choice.problem));
+        return session;
+    }
     PlatformServices services;
     services.preferences = std::make_unique<QSettingsPreferencesStore>();
     if (!withHotkeys)
         services.hotkeys = std::make_unique<NullHotkeyService>();
-    if (!addX11Services(services)) {
-        std::fputs("loopwren-cli: cannot open the X display (is DISPLAY set?)\n", stderr);
-        return nullptr;
-    }
-    return std::make_unique<MacroEngine>(std::move(services));
+    choice.backend->provide(services, {});
+    session.backend = std::move(choice.backend);
+    session.engine = std::make_unique<MacroEngine>(std::move(services));
+    return session;
 }
 
 // The single FILE argument and the options, or an error status.
@@ -73,11 +83,12 @@ int apps(const QStringList& arguments)
 {
     if (!arguments.isEmpty())
         return usageError(QStringLiteral("apps takes no arguments"));
-    std::unique_ptr<MacroEngine> engine = makeEngine(false);
-    if (!engine)
+    const Session session = openSession(false);
+    if (!session.engine)
         return 1;
+    MacroEngine* engine = session.engine.get();
     // The engine lists the running applications as it starts and publishes them a step later.
-    QObject::connect(engine.get(), &MacroEngine::runningAppsChanged, [] { QCoreApplication::exit(0); });
+    QObject::connect(engine, &MacroEngine::runningAppsChanged, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
     for (const QString& name : engine->runningApps())
         std::printf("%s\n", qPrintable(name));
@@ -144,9 +155,10 @@ int record(const QStringList& arguments)
         return 1;
     }
 
-    std::unique_ptr<MacroEngine> engine = makeEngine(false);
-    if (!engine)
+    const Session session = openSession(false);
+    if (!session.engine)
         return 1;
+    MacroEngine* engine = session.engine.get();
     // A signal is the ordinary way to end an open-ended recording: the file is still written.
     SignalWatcher watcher;
     QObject::connect(&watcher, &SignalWatcher::signalled, [] { QCoreApplication::exit(0); });
@@ -154,13 +166,12 @@ int record(const QStringList& arguments)
         QTimer::singleShot(std::chrono::milliseconds(std::llround(*seconds * 1000)),
                            [] { QCoreApplication::exit(0); });
 
-    // A recording cut off by the loss of its display is incomplete: it is discarded, and a file of
+    // A recording cut off by the loss of its session is incomplete: it is discarded, and a file of
     // that name keeps what it held.
-    DisplayWatcher display;
-    bool displayLost = false;
-    QObject::connect(&display, &DisplayWatcher::lost, [&displayLost] {
-        displayLost = true;
-        QCoreApplication::exit(kDisplayLostStatus);
+    QString lost;
+    QObject::connect(session.backend.get(), &Backend::sessionLost, [&lost](const QString& notice) {
+        lost = notice;
+        QCoreApplication::exit(kSessionLostStatus);
     });
 
     engine->setRecordMouseMovements(parser.isSet(moves));
@@ -168,9 +179,9 @@ int record(const QStringList& arguments)
     std::puts("Recording; stop with Ctrl+C");
     std::fflush(stdout);
     QCoreApplication::exec();
-    if (displayLost) {
-        reportDisplayLost(display, "the recording is discarded");
-        return kDisplayLostStatus;
+    if (!lost.isEmpty()) {
+        reportSessionLost(lost, "the recording is discarded");
+        return kSessionLostStatus;
     }
     // Input read before the stop is delivered first, then the appends it queued land.
     QCoreApplication::processEvents();
@@ -224,9 +235,10 @@ int play(const QStringList& arguments)
     }
 
     // The stored playback hotkey stops the playback, as it does in the window.
-    std::unique_ptr<MacroEngine> engine = makeEngine(true);
-    if (!engine)
+    const Session session = openSession(true);
+    if (!session.engine)
         return 1;
+    MacroEngine* engine = session.engine.get();
     if (!engine->loadMacro(*file))
         return 1;
     QCoreApplication::sendPostedEvents();
@@ -248,21 +260,19 @@ int play(const QStringList& arguments)
         else
             QCoreApplication::exit(0); // still waiting for the target to come forward
     });
-    // Without a display nothing can be played or released any more: the playback ends at once.
-    DisplayWatcher display;
-    QObject::connect(&display, &DisplayWatcher::lost, [&] {
-        reportDisplayLost(display, "the playback stops");
-        exitStatus = kDisplayLostStatus;
+    // Without its session nothing can be played or released any more: the playback ends at once.
+    QObject::connect(session.backend.get(), &Backend::sessionLost, [&](const QString& notice) {
+        reportSessionLost(notice, "the playback stops");
+        exitStatus = kSessionLostStatus;
         QCoreApplication::exit(0);
     });
     // Ends after the worker has released every key, whether the playback completed or was stopped.
-    QObject::connect(engine.get(), &MacroEngine::playbackFinished, [] { QCoreApplication::exit(0); });
+    QObject::connect(engine, &MacroEngine::playbackFinished, [] { QCoreApplication::exit(0); });
     // The stored target settings apply; the stored choice to focus before every playback is left as
     // it is, so the option does not change what the window does next time.
     if (parser.isSet(focusTarget) && !engine->focusTargetAppBeforePlayback()) {
         engine->focusTargetApp();
-        QTimer::singleShot(std::chrono::milliseconds(500), engine.get(),
-                           [&engine] { engine->startPlayback(); });
+        QTimer::singleShot(std::chrono::milliseconds(500), engine, [engine] { engine->startPlayback(); });
     } else {
         engine->startPlayback();
     }

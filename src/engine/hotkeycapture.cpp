@@ -44,17 +44,16 @@ void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
     if (!m_holdingKeyboard) {
         // Refused (another program holds the keyboard): the capture still works, only without hiding
         // the combination from the focused window.
-        if (const std::int32_t status = m_hotkeys.holdKeyboard(); status != 0)
+        if (const ServiceResult held = m_hotkeys.holdKeyboard(); !held.ok())
             logLine(QStringLiteral("Failed to hold the keyboard for the hotkey capture: "),
-                    QString::number(status));
+                    QString::number(held.code));
         else
             m_holdingKeyboard = true;
     }
     // The capture watches key presses wherever they go: on X11 the keyboard focus may sit in this
     // window or anywhere else while the user reaches for the combination.
-    m_activeMonitor =
-        m_monitor.addGlobalMonitor(inputMaskBit(InputKind::keyDown),
-                                   [this, target](const InputEvent& e) { handleCapturedKey(e, target); });
+    m_activeMonitor = m_monitor.watch({InputKind::keyDown},
+                                      [this, target](const InputEvent& e) { handleCapturedKey(e, target); });
     if (!m_activeMonitor) {
         releaseKeyboard();
         m_engine.setIsCapturingHotkey(false);
@@ -119,7 +118,7 @@ void HotkeyCapture::releaseKeyboard()
 void HotkeyCapture::removeActiveMonitor()
 {
     if (m_activeMonitor) {
-        m_monitor.removeMonitor(*m_activeMonitor);
+        m_monitor.stopWatching(*m_activeMonitor);
         m_activeMonitor.reset();
     }
 }

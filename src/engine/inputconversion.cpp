@@ -6,18 +6,6 @@
 namespace loopwren {
 namespace {
 
-MouseButtonType buttonFor(int buttonNumber)
-{
-    switch (buttonNumber) {
-    case 0:
-        return MouseButtonType::left;
-    case 1:
-        return MouseButtonType::right;
-    default:
-        return MouseButtonType::other;
-    }
-}
-
 // No device scrolls by more than a 32-bit amount; a larger one is clamped rather than wrapped.
 std::int32_t truncatedDelta(double delta)
 {
@@ -33,19 +21,11 @@ std::int32_t truncatedDelta(double delta)
 
 } // namespace
 
-std::uint64_t recordingMask(bool withMovements)
+InputKinds recordedKinds(bool withMovements)
 {
-    std::uint64_t mask = 0;
-    for (InputKind kind : {InputKind::leftMouseDown, InputKind::leftMouseUp, InputKind::rightMouseDown,
-                           InputKind::rightMouseUp, InputKind::keyDown, InputKind::keyUp,
-                           InputKind::scrollWheel, InputKind::otherMouseDown, InputKind::otherMouseUp})
-        mask |= inputMaskBit(kind);
-    if (withMovements) {
-        for (InputKind kind :
-             {InputKind::mouseMoved, InputKind::leftMouseDragged, InputKind::rightMouseDragged})
-            mask |= inputMaskBit(kind);
-    }
-    return mask;
+    const InputKinds always{InputKind::buttonDown, InputKind::buttonUp, InputKind::keyDown, InputKind::keyUp,
+                            InputKind::scroll};
+    return withMovements ? always.with(InputKind::pointerMoved) : always;
 }
 
 std::optional<MacroEvent> toMacroEvent(const InputEvent& input, bool recordMovements, double delay)
@@ -54,43 +34,34 @@ std::optional<MacroEvent> toMacroEvent(const InputEvent& input, bool recordMovem
     event.delaySincePrevious = delay;
     event.flags = input.flags;
     switch (input.kind) {
-    case InputKind::leftMouseDown:
-    case InputKind::rightMouseDown:
-    case InputKind::otherMouseDown:
-    case InputKind::leftMouseUp:
-    case InputKind::rightMouseUp:
-    case InputKind::otherMouseUp: {
-        const bool down = input.kind == InputKind::leftMouseDown || input.kind == InputKind::rightMouseDown ||
-                          input.kind == InputKind::otherMouseDown;
-        event.type = down ? EventType::mouseDown : EventType::mouseUp;
+    case InputKind::buttonDown:
+    case InputKind::buttonUp:
+        // A click needs a place; one where the backend cannot know it would replay as nothing.
+        if (!input.location || !input.button)
+            return std::nullopt;
+        event.type = input.kind == InputKind::buttonDown ? EventType::mouseDown : EventType::mouseUp;
         event.location = input.location;
-        event.mouseButton = buttonFor(input.buttonNumber);
+        event.mouseButton = input.button;
         event.clickCount = input.clickCount;
         break;
-    }
-    case InputKind::mouseMoved:
-    case InputKind::leftMouseDragged:
-    case InputKind::rightMouseDragged:
-        if (!recordMovements)
+    case InputKind::pointerMoved:
+        if (!recordMovements || !input.location || input.button == MouseButtonType::other)
             return std::nullopt;
         event.type = EventType::mouseMoved;
         event.location = input.location;
-        if (input.kind == InputKind::leftMouseDragged)
-            event.mouseButton = MouseButtonType::left;
-        else if (input.kind == InputKind::rightMouseDragged)
-            event.mouseButton = MouseButtonType::right;
+        event.mouseButton = input.button;
         break;
     case InputKind::keyDown:
     case InputKind::keyUp:
         event.type = input.kind == InputKind::keyDown ? EventType::keyDown : EventType::keyUp;
         event.keyCode = input.keyCode;
         break;
-    case InputKind::scrollWheel:
+    case InputKind::scroll:
         event.type = EventType::scroll;
         event.scrollDeltaX = truncatedDelta(input.scrollDeltaX);
         event.scrollDeltaY = truncatedDelta(input.scrollDeltaY);
         break;
-    default:
+    case InputKind::modifiersChanged:
         return std::nullopt;
     }
     event.id = Uuid::random();

@@ -1,64 +1,76 @@
 #include "macroengine.h"
 
+#include "hotkeybinding.h"
+#include "logline.h"
+#include "macrofiles.h"
+#include "mainqueue.h"
 #include "nullplatform.h"
-#include "playbackworker.h"
+#include "player.h"
+#include "targetwindow.h"
+#include "timelineedits.h"
+#include "updatecheck.h"
 
-#include <QThreadPool>
+#include <algorithm>
+#include <map>
 
 namespace loopwren {
 namespace {
 
-namespace key {
-const QString recordHotkey = QStringLiteral("recordHotkey");
-const QString playbackHotkey = QStringLiteral("playbackHotkey");
-const QString targetAppName = QStringLiteral("targetAppName");
-const QString focusTargetAppBeforePlayback = QStringLiteral("focusTargetAppBeforePlayback");
-const QString setTargetWindowPosition = QStringLiteral("setTargetWindowPosition");
-const QString setTargetWindowSize = QStringLiteral("setTargetWindowSize");
-const QString appLanguage = QStringLiteral("appLanguage");
-const QString showDeleteConfirmation = QStringLiteral("showDeleteConfirmation");
-const QString hideWhenRecording = QStringLiteral("hideWhenRecording");
-const QString hideOnPlayback = QStringLiteral("hideOnPlayback");
-const QString showCloseSavePrompt = QStringLiteral("showCloseSavePrompt");
-const QString targetWindowX = QStringLiteral("targetWindowX");
-const QString targetWindowY = QStringLiteral("targetWindowY");
-const QString targetWindowWidth = QStringLiteral("targetWindowWidth");
-const QString targetWindowHeight = QStringLiteral("targetWindowHeight");
-} // namespace key
-
-// Older versions stored these keys as their defaults; they never were the user's choice.
-constexpr std::uint16_t kDiscardedRecordKeyCode = 100;
-constexpr std::uint16_t kDiscardedPlaybackKeyCode = 101;
-
-Hotkey storedHotkey(const PreferencesStore& store, const QString& key, std::uint16_t discardedKeyCode)
-{
-    const std::optional<QByteArray> bytes = store.readBytes(key);
-    if (!bytes)
-        return Hotkey::unset();
-    const std::optional<Hotkey> hotkey = decodeHotkey(std::string_view(bytes->constData(), bytes->size()));
-    if (!hotkey || hotkey->keyCode == discardedKeyCode)
-        return Hotkey::unset();
-    return *hotkey;
-}
-
-double positiveOr(std::optional<double> value, double fallback)
-{
-    return value && *value > 0 ? *value : fallback;
-}
+constexpr auto kFocusPause = std::chrono::milliseconds(500);
+constexpr auto kAccessibilityRecheck = std::chrono::seconds(1);
 
 } // namespace
 
 MacroEngine* MacroEngine::s_shared = nullptr;
 
-MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObject* parent)
-    : QObject(parent), m_services(std::move(services)), m_options(std::move(options))
+namespace {
+
+PlatformServices completed(PlatformServices services)
 {
-    fillWithNullServices(m_services);
+    fillWithNullServices(services);
+    return services;
+}
+
+} // namespace
+
+MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObject* parent)
+    : QObject(parent), m_services(completed(std::move(services))), m_options(std::move(options)),
+      m_settings(*m_services.preferences, [this](Setting setting) { settingChanged(setting); })
+{
     s_shared = this;
-    loadSettings();
+    m_recorder = std::make_unique<Recorder>(
+        *m_services.input,
+        Recorder::Hooks{[this](MacroEvent event) { appendRecordedEvent(std::move(event)); },
+                        [this](std::uint16_t keyCode) {
+                            return keyCode != Hotkey::unsetKeyCode &&
+                                   (keyCode == recordHotkey().keyCode || keyCode == playbackHotkey().keyCode);
+                        },
+                        [this] { return m_recordMouseMovements; }});
+    PlaybackClock& clock = m_options.playbackClock ? *m_options.playbackClock : m_steadyClock;
+    m_player =
+        std::make_unique<Player>(*m_services.posters, clock,
+                                 Player::Hooks{[this](std::size_t index) {
+                                                   if (m_isPlaying)
+                                                       setCurrentPlaybackIndex(static_cast<qint64>(index));
+                                               },
+                                               [this] { finishPlayback(); }});
+    m_hotkeys = std::make_unique<HotkeyBinding>(
+        *m_services.hotkeys, [this] { hotkeyPressed(true); }, [this] { hotkeyPressed(false); });
+    m_target = std::make_unique<TargetWindow>(*m_services.workspace);
+    m_updateCheck = std::make_unique<UpdateCheck>(
+        *m_services.updates, m_options.updateBaseUrl, m_options.applicationVersion,
+        [this](const VersionDocument& offer) {
+            m_updateAvailable = true;
+            emit updateAvailableChanged();
+            assign(m_updateDownloadURL, offer.downloadUrl, &MacroEngine::updateDownloadURLChanged);
+            assign(m_updateNotes, language() == QLatin1String("Indonesia") ? offer.notesId : offer.notesEn,
+                   &MacroEngine::updateNotesChanged);
+        });
+
+    m_settings.load();
     checkAccessibility();
     refreshRunningApps();
-    registerHotkeys();
+    bindHotkeys();
     checkForUpdates();
 }
 
@@ -66,52 +78,18 @@ MacroEngine::~MacroEngine()
 {
     stopRecording();
     stopPlayback();
-    removeEventMonitors();
-    // Neither the worker nor a pending window placement may outlive the services they use.
-    m_playbackWorker.reset();
-    QThreadPool::globalInstance()->waitForDone();
-    unregisterHotkeys();
-    if (m_hotkeyHandlerInstalled) {
-        m_services.hotkeys->removeHandler();
-        m_hotkeyHandlerInstalled = false;
-    }
+    // The units go before the services they use: the player's worker and a pending window placement
+    // are waited for.
+    m_updateCheck.reset();
+    m_target.reset();
+    m_hotkeys.reset();
+    m_player.reset();
+    m_recorder.reset();
     if (s_shared == this)
         s_shared = nullptr;
 }
 
 MacroEngine* MacroEngine::shared() { return s_shared; }
-
-void MacroEngine::loadSettings()
-{
-    const PreferencesStore& store = *m_services.preferences;
-    // Both are read before either is assigned: assigning one saves both, which would otherwise
-    // overwrite the stored playback hotkey with the unset one before it was ever read.
-    const Hotkey record = storedHotkey(store, key::recordHotkey, kDiscardedRecordKeyCode);
-    const Hotkey playback = storedHotkey(store, key::playbackHotkey, kDiscardedPlaybackKeyCode);
-    setRecordHotkey(record);
-    setPlaybackHotkey(playback);
-    setTargetAppName(store.readString(key::targetAppName).value_or(QString()));
-    setFocusTargetAppBeforePlayback(store.readBool(key::focusTargetAppBeforePlayback).value_or(false));
-    setSetTargetWindowPosition(store.readBool(key::setTargetWindowPosition).value_or(false));
-    setSetTargetWindowSize(store.readBool(key::setTargetWindowSize).value_or(false));
-    setLanguage(store.readString(key::appLanguage).value_or(QStringLiteral("English")));
-    setShowDeleteConfirmation(store.readBool(key::showDeleteConfirmation).value_or(true));
-    setHideWhenRecording(store.readBool(key::hideWhenRecording).value_or(false));
-    setHideOnPlayback(store.readBool(key::hideOnPlayback).value_or(false));
-    setShowCloseSavePrompt(store.readBool(key::showCloseSavePrompt).value_or(true));
-    setTargetWindowX(store.readDouble(key::targetWindowX).value_or(0.0));
-    setTargetWindowY(store.readDouble(key::targetWindowY).value_or(0.0));
-    setTargetWindowWidth(positiveOr(store.readDouble(key::targetWindowWidth), 800.0));
-    setTargetWindowHeight(positiveOr(store.readDouble(key::targetWindowHeight), 600.0));
-}
-
-void MacroEngine::saveHotkeys()
-{
-    const std::string record = encodeHotkey(m_recordHotkey);
-    m_services.preferences->writeBytes(key::recordHotkey, QByteArray::fromStdString(record));
-    const std::string playback = encodeHotkey(m_playbackHotkey);
-    m_services.preferences->writeBytes(key::playbackHotkey, QByteArray::fromStdString(playback));
-}
 
 template <typename T>
 void MacroEngine::assign(T& field, const T& value, void (MacroEngine::*changed)())
@@ -125,15 +103,9 @@ void MacroEngine::setIsRecording(bool value)
     assign(m_isRecording, value, &MacroEngine::isRecordingChanged);
 }
 void MacroEngine::setIsPlaying(bool value) { assign(m_isPlaying, value, &MacroEngine::isPlayingChanged); }
-void MacroEngine::setRecordedEvents(Timeline events)
+void MacroEngine::setCurrentPlaybackIndex(qint64 value)
 {
-    m_recordedEvents = std::move(events);
-    emit recordedEventsReset();
-    emit recordedEventsChanged();
-}
-void MacroEngine::setIsAccessibilityGranted(bool value)
-{
-    assign(m_isAccessibilityGranted, value, &MacroEngine::isAccessibilityGrantedChanged);
+    assign(m_currentPlaybackIndex, value, &MacroEngine::currentPlaybackIndexChanged);
 }
 void MacroEngine::setRecordMouseMovements(bool value)
 {
@@ -148,132 +120,296 @@ void MacroEngine::setInfiniteLoop(bool value)
 {
     assign(m_infiniteLoop, value, &MacroEngine::infiniteLoopChanged);
 }
-void MacroEngine::setCurrentPlaybackIndex(qint64 value)
+
+void MacroEngine::settingChanged(Setting setting)
 {
-    assign(m_currentPlaybackIndex, value, &MacroEngine::currentPlaybackIndexChanged);
-}
-void MacroEngine::setUpdateAvailable(bool value)
-{
-    assign(m_updateAvailable, value, &MacroEngine::updateAvailableChanged);
-}
-void MacroEngine::setUpdateDownloadURL(const QString& value)
-{
-    assign(m_updateDownloadURL, value, &MacroEngine::updateDownloadURLChanged);
-}
-void MacroEngine::setUpdateNotes(const QString& value)
-{
-    assign(m_updateNotes, value, &MacroEngine::updateNotesChanged);
-}
-void MacroEngine::setRunningApps(const QStringList& value)
-{
-    assign(m_runningApps, value, &MacroEngine::runningAppsChanged);
+    static const std::map<Setting, void (MacroEngine::*)()> notifiers = {
+        {Setting::recordHotkey, &MacroEngine::recordHotkeyChanged},
+        {Setting::playbackHotkey, &MacroEngine::playbackHotkeyChanged},
+        {Setting::targetAppName, &MacroEngine::targetAppNameChanged},
+        {Setting::focusTargetAppBeforePlayback, &MacroEngine::focusTargetAppBeforePlaybackChanged},
+        {Setting::setTargetWindowPosition, &MacroEngine::setTargetWindowPositionChanged},
+        {Setting::setTargetWindowSize, &MacroEngine::setTargetWindowSizeChanged},
+        {Setting::language, &MacroEngine::languageChanged},
+        {Setting::showDeleteConfirmation, &MacroEngine::showDeleteConfirmationChanged},
+        {Setting::hideWhenRecording, &MacroEngine::hideWhenRecordingChanged},
+        {Setting::hideOnPlayback, &MacroEngine::hideOnPlaybackChanged},
+        {Setting::showCloseSavePrompt, &MacroEngine::showCloseSavePromptChanged},
+        {Setting::targetWindowX, &MacroEngine::targetWindowXChanged},
+        {Setting::targetWindowY, &MacroEngine::targetWindowYChanged},
+        {Setting::targetWindowWidth, &MacroEngine::targetWindowWidthChanged},
+        {Setting::targetWindowHeight, &MacroEngine::targetWindowHeightChanged},
+    };
+    // The bindings follow a new hotkey at once, unless a capture holds them back.
+    if ((setting == Setting::recordHotkey || setting == Setting::playbackHotkey) && !m_isCapturingHotkey)
+        bindHotkeys();
+    emit(this->*notifiers.at(setting))();
 }
 
-namespace {
+// Recording
 
-void writeSetting(PreferencesStore& store, const QString& key, bool value) { store.writeBool(key, value); }
-void writeSetting(PreferencesStore& store, const QString& key, double value)
+void MacroEngine::startRecording()
 {
-    store.writeDouble(key, value);
-}
-void writeSetting(PreferencesStore& store, const QString& key, const QString& value)
-{
-    store.writeString(key, value);
-}
-
-} // namespace
-
-template <typename T>
-void MacroEngine::assignStored(T& field, const T& value, const QString& key, void (MacroEngine::*changed)())
-{
-    writeSetting(*m_services.preferences, key, value);
-    assign(field, value, changed);
+    if (m_isRecording)
+        return;
+    if (m_isPlaying)
+        stopPlayback();
+    checkAccessibility();
+    setIsRecording(true);
+    setRecordedEvents({});
+    if (hideWhenRecording())
+        mainqueue::post(this, [this] { m_services.workspace->hideThisApplication(); });
+    m_recorder->start(m_recordMouseMovements);
 }
 
-void MacroEngine::setShowDeleteConfirmation(bool value)
+void MacroEngine::stopRecording(const std::vector<InputStamp>& leaveOut)
 {
-    assignStored(m_showDeleteConfirmation, value, key::showDeleteConfirmation,
-                 &MacroEngine::showDeleteConfirmationChanged);
-}
-void MacroEngine::setHideWhenRecording(bool value)
-{
-    assignStored(m_hideWhenRecording, value, key::hideWhenRecording, &MacroEngine::hideWhenRecordingChanged);
-}
-void MacroEngine::setHideOnPlayback(bool value)
-{
-    assignStored(m_hideOnPlayback, value, key::hideOnPlayback, &MacroEngine::hideOnPlaybackChanged);
-}
-void MacroEngine::setShowCloseSavePrompt(bool value)
-{
-    assignStored(m_showCloseSavePrompt, value, key::showCloseSavePrompt,
-                 &MacroEngine::showCloseSavePromptChanged);
-}
-void MacroEngine::setTargetAppName(const QString& value)
-{
-    assignStored(m_targetAppName, value, key::targetAppName, &MacroEngine::targetAppNameChanged);
-}
-void MacroEngine::setFocusTargetAppBeforePlayback(bool value)
-{
-    assignStored(m_focusTargetAppBeforePlayback, value, key::focusTargetAppBeforePlayback,
-                 &MacroEngine::focusTargetAppBeforePlaybackChanged);
-}
-void MacroEngine::setSetTargetWindowPosition(bool value)
-{
-    assignStored(m_setTargetWindowPosition, value, key::setTargetWindowPosition,
-                 &MacroEngine::setTargetWindowPositionChanged);
-}
-void MacroEngine::setSetTargetWindowSize(bool value)
-{
-    assignStored(m_setTargetWindowSize, value, key::setTargetWindowSize,
-                 &MacroEngine::setTargetWindowSizeChanged);
-}
-void MacroEngine::setTargetWindowX(double value)
-{
-    assignStored(m_targetWindowX, value, key::targetWindowX, &MacroEngine::targetWindowXChanged);
-}
-void MacroEngine::setTargetWindowY(double value)
-{
-    assignStored(m_targetWindowY, value, key::targetWindowY, &MacroEngine::targetWindowYChanged);
-}
-void MacroEngine::setTargetWindowWidth(double value)
-{
-    assignStored(m_targetWindowWidth, value, key::targetWindowWidth, &MacroEngine::targetWindowWidthChanged);
-}
-void MacroEngine::setTargetWindowHeight(double value)
-{
-    assignStored(m_targetWindowHeight, value, key::targetWindowHeight,
-                 &MacroEngine::targetWindowHeightChanged);
-}
-void MacroEngine::setLanguage(const QString& value)
-{
-    assignStored(m_language, value, key::appLanguage, &MacroEngine::languageChanged);
+    if (!m_isRecording)
+        return;
+    setIsRecording(false);
+    m_recorder->stop(leaveOut, [this](const Uuid& id) {
+        editTimeline([id](ObservedTimeline& events) { timelineedits::deleteEvent(events, id); });
+    });
+    if (hideWhenRecording())
+        mainqueue::post(this, [this] { m_services.workspace->showThisApplication(); });
 }
 
-void MacroEngine::setRecordHotkey(const Hotkey& value)
+void MacroEngine::toggleRecording()
 {
-    m_recordHotkey = value;
-    saveHotkeys();
-    if (!m_isCapturingHotkey)
-        registerHotkeys();
-    emit recordHotkeyChanged();
+    if (m_isRecording)
+        stopRecording();
+    else
+        startRecording();
 }
-void MacroEngine::setPlaybackHotkey(const Hotkey& value)
+
+void MacroEngine::appendRecordedEvent(MacroEvent event)
 {
-    m_playbackHotkey = value;
-    saveHotkeys();
-    if (!m_isCapturingHotkey)
-        registerHotkeys();
-    emit playbackHotkeyChanged();
+    observedTimeline().insert(m_recordedEvents.size(), std::move(event));
 }
+
+// Playback
+
+void MacroEngine::startPlayback()
+{
+    if (m_recordedEvents.empty() || m_isRecording || m_isPlaying)
+        return;
+    setIsPlaying(true);
+    setCurrentPlaybackIndex(-1);
+
+    PlaybackPlan plan;
+    if (focusTargetAppBeforePlayback()) {
+        focusTargetApp();
+        // Waited on the worker, so the window stays responsive and a stop still lands during it.
+        plan.initialPause = kFocusPause;
+    }
+    if (hideOnPlayback())
+        mainqueue::post(this, [this] { m_services.workspace->hideThisApplication(); });
+    plan.events = m_recordedEvents;
+    plan.speedFactor = std::max(m_playbackSpeed / 100.0, 0.001);
+    plan.loopLimit = m_infiniteLoop ? -1 : m_loopCount;
+    m_player->start(std::move(plan));
+}
+
+void MacroEngine::stopPlayback()
+{
+    if (!m_isPlaying)
+        return;
+    m_player->stop();
+    setIsPlaying(false);
+    setCurrentPlaybackIndex(-1);
+    if (hideOnPlayback())
+        mainqueue::post(this, [this] { m_services.workspace->showThisApplication(); });
+}
+
+void MacroEngine::togglePlayback()
+{
+    if (m_isPlaying)
+        stopPlayback();
+    else
+        startPlayback();
+}
+
+void MacroEngine::finishPlayback()
+{
+    setIsPlaying(false);
+    setCurrentPlaybackIndex(-1);
+    if (hideOnPlayback())
+        m_services.workspace->showThisApplication();
+    emit playbackFinished();
+}
+
+// Hotkeys
+
+void MacroEngine::bindHotkeys() { m_hotkeys->bind(recordHotkey(), playbackHotkey()); }
+
 void MacroEngine::setIsCapturingHotkey(bool value)
 {
     m_isCapturingHotkey = value;
-    // While the user presses a combination to capture, a live grab would swallow it.
     if (value)
-        unregisterHotkeys();
+        m_hotkeys->unbind();
     else
-        registerHotkeys();
+        bindHotkeys();
     emit isCapturingHotkeyChanged();
 }
+
+void MacroEngine::hotkeyPressed(bool record)
+{
+    if (m_isCapturingHotkey)
+        return;
+    // The toggles run after the service's callback has returned. A stop never waits; a start waits
+    // until an open panel or alert has closed, so nothing begins beneath it.
+    mainqueue::post(this, [this, record] {
+        if (record ? m_isRecording : m_isPlaying) {
+            record ? stopRecording() : stopPlayback();
+            return;
+        }
+        mainqueue::runAfterModal(this, [this, record] { record ? toggleRecording() : togglePlayback(); });
+    });
+}
+
+// Accessibility and the target application
+
+void MacroEngine::checkAccessibility()
+{
+    const bool granted = m_services.accessibility->isTrusted();
+    mainqueue::post(this, [this, granted] {
+        assign(m_isAccessibilityGranted, granted, &MacroEngine::isAccessibilityGrantedChanged);
+    });
+}
+
+void MacroEngine::requestAccessibility()
+{
+    m_services.accessibility->requestTrust();
+    mainqueue::postAfter(kAccessibilityRecheck, this, [this] { checkAccessibility(); });
+}
+
+void MacroEngine::refreshRunningApps()
+{
+    const QStringList names = m_target->runningApplicationNames();
+    mainqueue::post(this, [this, names] {
+        assign(m_runningApps, names, &MacroEngine::runningAppsChanged);
+        if (!targetAppName().isEmpty() || names.isEmpty())
+            return;
+        for (const QString& preferred : {QStringLiteral("Google Chrome"), QStringLiteral("Safari")}) {
+            if (names.contains(preferred)) {
+                setTargetAppName(preferred);
+                return;
+            }
+        }
+        setTargetAppName(names.first());
+    });
+}
+
+void MacroEngine::focusTargetApp()
+{
+    if (targetAppName().isEmpty())
+        return;
+    // The frame is fixed now, so the placement never reads settings the main thread may be writing.
+    std::optional<WindowFrame> frame;
+    if (setTargetWindowPosition() || setTargetWindowSize()) {
+        frame.emplace();
+        if (setTargetWindowPosition()) {
+            frame->x = targetWindowX();
+            frame->y = targetWindowY();
+        }
+        if (setTargetWindowSize()) {
+            frame->width = targetWindowWidth();
+            frame->height = targetWindowHeight();
+        }
+    }
+    m_target->focus(targetAppName(), frame);
+}
+
+// Macro files
+
+bool MacroEngine::saveMacro(const QString& path)
+{
+    const QString error = macrofiles::save(path, m_recordedEvents);
+    if (error.isEmpty())
+        return true;
+    logLine(QStringLiteral("Failed to save macro: "), error);
+    return false;
+}
+
+bool MacroEngine::loadMacro(const QString& path)
+{
+    MacroReadResult result = macrofiles::load(path);
+    if (!result.ok()) {
+        logLine(QStringLiteral("Failed to load macro: "), QString::fromStdString(result.error));
+        return false;
+    }
+    auto events = std::make_shared<Timeline>(std::move(result.events));
+    mainqueue::postAfterModal(this, [this, events] {
+        setRecordedEvents(std::move(*events));
+        setCurrentPlaybackIndex(-1);
+    });
+    return true;
+}
+
+// The timeline
+
+ObservedTimeline MacroEngine::observedTimeline()
+{
+    return ObservedTimeline(
+        m_recordedEvents, [this](const TimelineChange& change) { emit timelineAboutToChange(change); },
+        [this](const TimelineChange& change) {
+            emit timelineChanged(change);
+            emit recordedEventsChanged();
+        });
+}
+
+void MacroEngine::setRecordedEvents(Timeline events) { observedTimeline().replaceAll(std::move(events)); }
+
+void MacroEngine::clearTimeline()
+{
+    setRecordedEvents({});
+    setCurrentPlaybackIndex(-1);
+}
+
+void MacroEngine::editTimeline(std::function<void(ObservedTimeline&)> edit)
+{
+    mainqueue::postAfterModal(this, [this, edit = std::move(edit)] {
+        ObservedTimeline events = observedTimeline();
+        edit(events);
+    });
+}
+
+void MacroEngine::updateEvent(const MacroEvent& event)
+{
+    editTimeline([event](ObservedTimeline& events) { timelineedits::updateEvent(events, event); });
+}
+
+void MacroEngine::deleteEvent(const Uuid& id)
+{
+    editTimeline([id](ObservedTimeline& events) { timelineedits::deleteEvent(events, id); });
+}
+
+void MacroEngine::duplicateEvent(const Uuid& id)
+{
+    editTimeline([id](ObservedTimeline& events) { timelineedits::duplicateEvent(events, id); });
+}
+
+void MacroEngine::moveEvent(const Uuid& id, std::ptrdiff_t offset)
+{
+    editTimeline([id, offset](ObservedTimeline& events) { timelineedits::moveEvent(events, id, offset); });
+}
+
+void MacroEngine::insertWait(const std::optional<Uuid>& after)
+{
+    editTimeline([after](ObservedTimeline& events) { timelineedits::insertWait(events, after); });
+}
+
+void MacroEngine::moveEvents(const std::set<std::size_t>& positions, std::size_t destination)
+{
+    editTimeline([positions, destination](ObservedTimeline& events) {
+        timelineedits::moveEvents(events, positions, destination);
+    });
+}
+
+// Update check
+
+void MacroEngine::checkForUpdates() { m_updateCheck->check(); }
+
+void MacroEngine::dismissUpdate() { assign(m_updateAvailable, false, &MacroEngine::updateAvailableChanged); }
 
 } // namespace loopwren

@@ -2,17 +2,17 @@
 
 #include "hotkey.h"
 #include "macroevent.h"
+#include "observedtimeline.h"
 #include "platformservices.h"
+#include "playbackclock.h"
+#include "recorder.h"
+#include "storedsettings.h"
 
 #include <QObject>
 #include <QStringList>
-#include <atomic>
-#include <chrono>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <set>
-#include <thread>
 #include <vector>
 
 Q_DECLARE_METATYPE(loopwren::Hotkey)
@@ -20,48 +20,44 @@ Q_DECLARE_METATYPE(loopwren::Timeline)
 
 namespace loopwren {
 
-class PlaybackWorker;
-
-// One press or release as the window system stamped it (InputEvent::systemTime).
-struct InputStamp
-{
-    EventType type = EventType::mouseDown; // mouseDown, mouseUp, keyDown or keyUp
-    std::uint32_t systemTime = 0;
-    bool operator==(const InputStamp&) const = default;
-};
+class HotkeyBinding;
+class Player;
+class TargetWindow;
+class UpdateCheck;
 
 struct EngineOptions
 {
     // Where the version document is fetched from; empty disables the update check.
     QString updateBaseUrl;
     QString applicationVersion = QStringLiteral("1.0.0");
+    // The time playbacks go by; none: the machine's monotonic clock.
+    PlaybackClock* playbackClock = nullptr;
 };
 
 // The one model object: the timeline, the run state of recording and playback, and every setting.
+// It is a facade over units that each own their state (the stored settings, the recorder, the player,
+// the hotkey binding, the target window, the update check); the views read it, change the settings and
+// call its operations, but the run state is its own to change.
+//
 // Lives on the main thread; every published property notifies on every assignment, also of an equal
 // value, and stored settings reach the preferences store at the moment they are assigned.
 class MacroEngine : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool isRecording READ isRecording WRITE setIsRecording NOTIFY isRecordingChanged)
-    Q_PROPERTY(bool isPlaying READ isPlaying WRITE setIsPlaying NOTIFY isPlayingChanged)
-    Q_PROPERTY(loopwren::Timeline recordedEvents READ recordedEvents WRITE setRecordedEvents NOTIFY
-                   recordedEventsChanged)
+    Q_PROPERTY(bool isRecording READ isRecording NOTIFY isRecordingChanged)
+    Q_PROPERTY(bool isPlaying READ isPlaying NOTIFY isPlayingChanged)
+    Q_PROPERTY(loopwren::Timeline recordedEvents READ recordedEvents NOTIFY recordedEventsChanged)
     Q_PROPERTY(int eventCount READ eventCount NOTIFY recordedEventsChanged)
-    Q_PROPERTY(bool isAccessibilityGranted READ isAccessibilityGranted WRITE setIsAccessibilityGranted NOTIFY
-                   isAccessibilityGrantedChanged)
+    Q_PROPERTY(bool isAccessibilityGranted READ isAccessibilityGranted NOTIFY isAccessibilityGrantedChanged)
     Q_PROPERTY(bool recordMouseMovements READ recordMouseMovements WRITE setRecordMouseMovements NOTIFY
                    recordMouseMovementsChanged)
     Q_PROPERTY(double playbackSpeed READ playbackSpeed WRITE setPlaybackSpeed NOTIFY playbackSpeedChanged)
     Q_PROPERTY(qint64 loopCount READ loopCount WRITE setLoopCount NOTIFY loopCountChanged)
     Q_PROPERTY(bool infiniteLoop READ infiniteLoop WRITE setInfiniteLoop NOTIFY infiniteLoopChanged)
-    Q_PROPERTY(qint64 currentPlaybackIndex READ currentPlaybackIndex WRITE setCurrentPlaybackIndex NOTIFY
-                   currentPlaybackIndexChanged)
-    Q_PROPERTY(
-        bool updateAvailable READ updateAvailable WRITE setUpdateAvailable NOTIFY updateAvailableChanged)
-    Q_PROPERTY(QString updateDownloadURL READ updateDownloadURL WRITE setUpdateDownloadURL NOTIFY
-                   updateDownloadURLChanged)
-    Q_PROPERTY(QString updateNotes READ updateNotes WRITE setUpdateNotes NOTIFY updateNotesChanged)
+    Q_PROPERTY(qint64 currentPlaybackIndex READ currentPlaybackIndex NOTIFY currentPlaybackIndexChanged)
+    Q_PROPERTY(bool updateAvailable READ updateAvailable NOTIFY updateAvailableChanged)
+    Q_PROPERTY(QString updateDownloadURL READ updateDownloadURL NOTIFY updateDownloadURLChanged)
+    Q_PROPERTY(QString updateNotes READ updateNotes NOTIFY updateNotesChanged)
     Q_PROPERTY(bool showDeleteConfirmation READ showDeleteConfirmation WRITE setShowDeleteConfirmation NOTIFY
                    showDeleteConfirmationChanged)
     Q_PROPERTY(bool hideWhenRecording READ hideWhenRecording WRITE setHideWhenRecording NOTIFY
@@ -73,8 +69,7 @@ class MacroEngine : public QObject
         loopwren::Hotkey recordHotkey READ recordHotkey WRITE setRecordHotkey NOTIFY recordHotkeyChanged)
     Q_PROPERTY(loopwren::Hotkey playbackHotkey READ playbackHotkey WRITE setPlaybackHotkey NOTIFY
                    playbackHotkeyChanged)
-    Q_PROPERTY(bool isCapturingHotkey READ isCapturingHotkey WRITE setIsCapturingHotkey NOTIFY
-                   isCapturingHotkeyChanged)
+    Q_PROPERTY(bool isCapturingHotkey READ isCapturingHotkey NOTIFY isCapturingHotkeyChanged)
     Q_PROPERTY(QString targetAppName READ targetAppName WRITE setTargetAppName NOTIFY targetAppNameChanged)
     Q_PROPERTY(bool focusTargetAppBeforePlayback READ focusTargetAppBeforePlayback WRITE
                    setFocusTargetAppBeforePlayback NOTIFY focusTargetAppBeforePlaybackChanged)
@@ -88,8 +83,10 @@ class MacroEngine : public QObject
                    targetWindowWidthChanged)
     Q_PROPERTY(double targetWindowHeight READ targetWindowHeight WRITE setTargetWindowHeight NOTIFY
                    targetWindowHeightChanged)
-    Q_PROPERTY(QStringList runningApps READ runningApps WRITE setRunningApps NOTIFY runningAppsChanged)
+    Q_PROPERTY(QStringList runningApps READ runningApps NOTIFY runningAppsChanged)
     Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
+
+    using Setting = StoredSettings::Setting;
 
 public:
     explicit MacroEngine(PlatformServices services, EngineOptions options = {}, QObject* parent = nullptr);
@@ -111,56 +108,47 @@ public:
     bool updateAvailable() const { return m_updateAvailable; }
     QString updateDownloadURL() const { return m_updateDownloadURL; }
     QString updateNotes() const { return m_updateNotes; }
-    bool showDeleteConfirmation() const { return m_showDeleteConfirmation; }
-    bool hideWhenRecording() const { return m_hideWhenRecording; }
-    bool hideOnPlayback() const { return m_hideOnPlayback; }
-    bool showCloseSavePrompt() const { return m_showCloseSavePrompt; }
-    Hotkey recordHotkey() const { return m_recordHotkey; }
-    Hotkey playbackHotkey() const { return m_playbackHotkey; }
     bool isCapturingHotkey() const { return m_isCapturingHotkey; }
-    QString targetAppName() const { return m_targetAppName; }
-    bool focusTargetAppBeforePlayback() const { return m_focusTargetAppBeforePlayback; }
-    bool setTargetWindowPosition() const { return m_setTargetWindowPosition; }
-    bool setTargetWindowSize() const { return m_setTargetWindowSize; }
-    double targetWindowX() const { return m_targetWindowX; }
-    double targetWindowY() const { return m_targetWindowY; }
-    double targetWindowWidth() const { return m_targetWindowWidth; }
-    double targetWindowHeight() const { return m_targetWindowHeight; }
     QStringList runningApps() const { return m_runningApps; }
-    QString language() const { return m_language; }
 
-    void setIsRecording(bool value);
-    void setIsPlaying(bool value);
-    void setRecordedEvents(Timeline events);
-    void setIsAccessibilityGranted(bool value);
+    bool showDeleteConfirmation() const { return flag(Setting::showDeleteConfirmation); }
+    bool hideWhenRecording() const { return flag(Setting::hideWhenRecording); }
+    bool hideOnPlayback() const { return flag(Setting::hideOnPlayback); }
+    bool showCloseSavePrompt() const { return flag(Setting::showCloseSavePrompt); }
+    Hotkey recordHotkey() const { return m_settings.get<Hotkey>(Setting::recordHotkey); }
+    Hotkey playbackHotkey() const { return m_settings.get<Hotkey>(Setting::playbackHotkey); }
+    QString targetAppName() const { return text(Setting::targetAppName); }
+    bool focusTargetAppBeforePlayback() const { return flag(Setting::focusTargetAppBeforePlayback); }
+    bool setTargetWindowPosition() const { return flag(Setting::setTargetWindowPosition); }
+    bool setTargetWindowSize() const { return flag(Setting::setTargetWindowSize); }
+    double targetWindowX() const { return number(Setting::targetWindowX); }
+    double targetWindowY() const { return number(Setting::targetWindowY); }
+    double targetWindowWidth() const { return number(Setting::targetWindowWidth); }
+    double targetWindowHeight() const { return number(Setting::targetWindowHeight); }
+    QString language() const { return text(Setting::language); }
+
     void setRecordMouseMovements(bool value);
     void setPlaybackSpeed(double value);
     void setLoopCount(qint64 value);
     void setInfiniteLoop(bool value);
-    void setCurrentPlaybackIndex(qint64 value);
-    void setUpdateAvailable(bool value);
-    void setUpdateDownloadURL(const QString& value);
-    void setUpdateNotes(const QString& value);
-    void setShowDeleteConfirmation(bool value);
-    void setHideWhenRecording(bool value);
-    void setHideOnPlayback(bool value);
-    void setShowCloseSavePrompt(bool value);
-    void setRecordHotkey(const Hotkey& value);
-    void setPlaybackHotkey(const Hotkey& value);
-    void setIsCapturingHotkey(bool value);
-    void setTargetAppName(const QString& value);
-    void setFocusTargetAppBeforePlayback(bool value);
-    void setSetTargetWindowPosition(bool value);
-    void setSetTargetWindowSize(bool value);
-    void setTargetWindowX(double value);
-    void setTargetWindowY(double value);
-    void setTargetWindowWidth(double value);
-    void setTargetWindowHeight(double value);
-    void setRunningApps(const QStringList& value);
-    void setLanguage(const QString& value);
-
-    // Settings
-    void saveHotkeys();
+    void setShowDeleteConfirmation(bool value) { m_settings.set(Setting::showDeleteConfirmation, value); }
+    void setHideWhenRecording(bool value) { m_settings.set(Setting::hideWhenRecording, value); }
+    void setHideOnPlayback(bool value) { m_settings.set(Setting::hideOnPlayback, value); }
+    void setShowCloseSavePrompt(bool value) { m_settings.set(Setting::showCloseSavePrompt, value); }
+    void setRecordHotkey(const Hotkey& value) { m_settings.set(Setting::recordHotkey, value); }
+    void setPlaybackHotkey(const Hotkey& value) { m_settings.set(Setting::playbackHotkey, value); }
+    void setTargetAppName(const QString& value) { m_settings.set(Setting::targetAppName, value); }
+    void setFocusTargetAppBeforePlayback(bool value)
+    {
+        m_settings.set(Setting::focusTargetAppBeforePlayback, value);
+    }
+    void setSetTargetWindowPosition(bool value) { m_settings.set(Setting::setTargetWindowPosition, value); }
+    void setSetTargetWindowSize(bool value) { m_settings.set(Setting::setTargetWindowSize, value); }
+    void setTargetWindowX(double value) { m_settings.set(Setting::targetWindowX, value); }
+    void setTargetWindowY(double value) { m_settings.set(Setting::targetWindowY, value); }
+    void setTargetWindowWidth(double value) { m_settings.set(Setting::targetWindowWidth, value); }
+    void setTargetWindowHeight(double value) { m_settings.set(Setting::targetWindowHeight, value); }
+    void setLanguage(const QString& value) { m_settings.set(Setting::language, value); }
 
     // Recording
     Q_INVOKABLE void startRecording();
@@ -169,17 +157,18 @@ public:
     // stop button (or the key that pressed it), which played back would land on whatever is there.
     void stopRecording(const std::vector<InputStamp>& leaveOut);
     Q_INVOKABLE void toggleRecording();
-    void removeEventMonitors();
 
     // Playback
     Q_INVOKABLE void startPlayback();
     Q_INVOKABLE void stopPlayback();
     Q_INVOKABLE void togglePlayback();
 
-    // Hotkeys
-    void registerHotkeys();
-    static std::uint32_t carbonModifierMask(std::uint64_t modifiers);
-    std::int32_t handleHotkeyEvent(std::optional<HotkeyIdentifier> identifier);
+    // Hotkeys. While a hotkey is captured neither is bound, so pressing a combination that is already a
+    // hotkey captures it instead of firing it; the end of the capture binds both again.
+    void setIsCapturingHotkey(bool value);
+    HotkeyService& hotkeyService() { return *m_services.hotkeys; }
+    // The input monitor recording uses; the hotkey capture watches key presses through it too.
+    InputMonitor& inputMonitor() { return *m_services.input; }
 
     // Accessibility and the target application
     Q_INVOKABLE void checkAccessibility();
@@ -191,6 +180,9 @@ public:
     bool saveMacro(const QString& path);
     bool loadMacro(const QString& path);
 
+    // The timeline as a whole: replaced (a view's own choice, tests), emptied (the Clear action).
+    void setRecordedEvents(Timeline events);
+    Q_INVOKABLE void clearTimeline();
     // Timeline editing; each change is queued and lands after the caller's current step.
     void updateEvent(const MacroEvent& event);
     void deleteEvent(const Uuid& id);
@@ -201,23 +193,18 @@ public:
 
     // Update check
     Q_INVOKABLE void checkForUpdates();
-    static bool isNewerVersion(const QString& candidate, const QString& current);
+    // The "Later" of the update notice: the notice goes until a later check finds the release again.
+    Q_INVOKABLE void dismissUpdate();
     QString applicationVersion() const { return m_options.applicationVersion; }
-
-    // The input monitor recording uses; the hotkey capture watches key presses through it too.
-    InputMonitor& inputMonitor() { return *m_services.input; }
-    // The hotkey service, which also holds the keyboard while a hotkey is captured.
-    HotkeyService& hotkeyService() { return *m_services.hotkeys; }
 
 signals:
     void isRecordingChanged();
     void isPlayingChanged();
     void recordedEventsChanged();
-    // Each change of the timeline is announced first as either an append of rows first..last at the
-    // end or a reset of the whole list, so a view can insert rows instead of rebuilding itself; then
-    // recordedEventsChanged follows.
-    void recordedEventsAppended(int first, int last);
-    void recordedEventsReset();
+    // Every change of the timeline, row by row, before and after it is made, so a view follows it
+    // without rebuilding itself; recordedEventsChanged follows each.
+    void timelineAboutToChange(const loopwren::TimelineChange& change);
+    void timelineChanged(const loopwren::TimelineChange& change);
     void isAccessibilityGrantedChanged();
     void recordMouseMovementsChanged();
     void playbackSpeedChanged();
@@ -250,19 +237,24 @@ signals:
 private:
     template <typename T>
     void assign(T& field, const T& value, void (MacroEngine::*changed)());
-    // A stored setting: the value reaches the preferences store before observers hear of it.
-    template <typename T>
-    void assignStored(T& field, const T& value, const QString& key, void (MacroEngine::*changed)());
-    void loadSettings();
-    void unregisterHotkeys();
-    void recordInputEvent(const InputEvent& event);
+    bool flag(Setting setting) const { return m_settings.get<bool>(setting); }
+    double number(Setting setting) const { return m_settings.get<double>(setting); }
+    QString text(Setting setting) const { return m_settings.get<QString>(setting); }
+    void settingChanged(Setting setting);
+    void bindHotkeys();
+    void hotkeyPressed(bool record);
+    void setIsRecording(bool value);
+    void setIsPlaying(bool value);
+    void setCurrentPlaybackIndex(qint64 value);
     void appendRecordedEvent(MacroEvent event);
-    void finishPlayback(std::uint64_t generation);
-    void showApplicationAgain();
-    void editTimeline(std::function<void(Timeline&)> edit);
+    void finishPlayback();
+    ObservedTimeline observedTimeline();
+    void editTimeline(std::function<void(ObservedTimeline&)> edit);
 
     PlatformServices m_services;
     EngineOptions m_options;
+    SteadyPlaybackClock m_steadyClock;
+    StoredSettings m_settings;
 
     bool m_isRecording = false;
     bool m_isPlaying = false;
@@ -276,41 +268,15 @@ private:
     bool m_updateAvailable = false;
     QString m_updateDownloadURL;
     QString m_updateNotes;
-    bool m_showDeleteConfirmation = true;
-    bool m_hideWhenRecording = false;
-    bool m_hideOnPlayback = false;
-    bool m_showCloseSavePrompt = true;
-    Hotkey m_recordHotkey;
-    Hotkey m_playbackHotkey;
     bool m_isCapturingHotkey = false;
-    QString m_targetAppName;
-    bool m_focusTargetAppBeforePlayback = false;
-    bool m_setTargetWindowPosition = false;
-    bool m_setTargetWindowSize = false;
-    double m_targetWindowX = 0.0;
-    double m_targetWindowY = 0.0;
-    double m_targetWindowWidth = 800.0;
-    double m_targetWindowHeight = 600.0;
     QStringList m_runningApps;
-    QString m_language = QStringLiteral("English");
 
-    // Recorder
-    std::vector<InputMonitor::Token> m_globalMonitors;
-    std::vector<InputMonitor::Token> m_localMonitors;
-    std::optional<std::chrono::steady_clock::time_point> m_lastEventTime;
-    std::chrono::steady_clock::time_point m_recordingStartTime;
-    // The stamps of the last few recorded presses and releases, and what the stop leaves out.
-    std::deque<std::pair<Uuid, InputStamp>> m_recentStamps;
-    std::vector<InputStamp> m_leftOut;
-
-    // Player: one worker per playback; the generation tells a superseded playback's reports apart.
-    std::unique_ptr<PlaybackWorker> m_playbackWorker;
-    std::uint64_t m_playbackGeneration = 0;
-
-    // Hotkeys
-    std::optional<HotkeyService::Registration> m_recordHotKeyRef;
-    std::optional<HotkeyService::Registration> m_playbackHotKeyRef;
-    bool m_hotkeyHandlerInstalled = false;
+    // The units, after the state they report into; destroyed first.
+    std::unique_ptr<Recorder> m_recorder;
+    std::unique_ptr<Player> m_player;
+    std::unique_ptr<HotkeyBinding> m_hotkeys;
+    std::unique_ptr<TargetWindow> m_target;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
 
     static MacroEngine* s_shared;
 };

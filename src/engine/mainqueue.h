@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <chrono>
 #include <functional>
@@ -56,12 +57,13 @@ void postAfterModal(QObject* context, F work)
         context, [context, work = std::move(work)]() mutable { runAfterModal(context, std::move(work)); });
 }
 
-// Runs work on a pool thread, no earlier than delay from now.
+// Runs work on a thread of pool, no earlier than delay from now; nothing when context is gone by then.
 template <typename F>
-void runInBackgroundAfter(std::chrono::milliseconds delay, QObject* context, F work)
+void runInBackgroundAfter(std::chrono::milliseconds delay, QObject* context, QThreadPool& pool, F work)
 {
-    QTimer::singleShot(delay, context,
-                       [work = std::move(work)]() mutable { threadhandoff::startInPool(std::move(work)); });
+    QTimer::singleShot(delay, context, [&pool, work = std::move(work)]() mutable {
+        threadhandoff::startInPool(pool, std::move(work));
+    });
 }
 
 } // namespace mainqueue

@@ -18,19 +18,20 @@ constexpr double kLongestOffsetSeconds = 1e9;
 // rushing through its first events.
 constexpr auto kCatchUpLimit = 10ms;
 
-std::chrono::steady_clock::duration offsetDuration(double seconds)
+// One event's delay on the clock, to the nearest tick. The schedule adds these whole ticks up, so
+// delays that are not whole ticks in floating point (0.025 s) do not drift the schedule early or late.
+std::chrono::steady_clock::duration delayDuration(double seconds)
 {
     seconds = std::clamp(seconds, 0.0, kLongestOffsetSeconds);
-    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-        std::chrono::duration<double>(seconds));
+    return std::chrono::round<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
 }
 
 } // namespace
 
-PlaybackWorker::PlaybackWorker(PlaybackPlan plan, std::unique_ptr<InputPoster> poster,
+PlaybackWorker::PlaybackWorker(PlaybackPlan plan, std::unique_ptr<InputPoster> poster, PlaybackClock& clock,
                                IndexReached indexReached, Finished finished)
-    : m_plan(std::move(plan)), m_poster(std::move(poster)), m_indexReached(std::move(indexReached)),
-      m_finished(std::move(finished)), m_thread([this] { run(); })
+    : m_plan(std::move(plan)), m_poster(std::move(poster)), m_clock(clock),
+      m_indexReached(std::move(indexReached)), m_finished(std::move(finished)), m_thread([this] { run(); })
 {
 }
 
@@ -43,25 +44,21 @@ PlaybackWorker::~PlaybackWorker()
 
 void PlaybackWorker::cancel()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_cancelled.store(true, std::memory_order_release);
-    }
-    m_wake.notify_all();
+    m_cancelled.store(true, std::memory_order_release);
+    m_clock.wake();
 }
 
-bool PlaybackWorker::waitUntil(Clock::time_point deadline)
+bool PlaybackWorker::waitUntil(TimePoint deadline)
 {
-    std::unique_lock lock(m_mutex);
-    return !m_wake.wait_until(lock, deadline, [this] { return cancelled(); });
+    return m_clock.waitUntil(deadline, [this] { return cancelled(); });
 }
 
 void PlaybackWorker::run()
 {
     if (m_plan.initialPause.count() > 0)
-        waitUntil(Clock::now() + m_plan.initialPause);
+        waitUntil(m_clock.now() + m_plan.initialPause);
 
-    Clock::time_point passStart = Clock::now();
+    TimePoint passStart = m_clock.now();
     for (std::int64_t pass = 0; !cancelled(); ++pass) {
         if (m_plan.loopLimit >= 1 && pass >= m_plan.loopLimit)
             break;
@@ -72,18 +69,20 @@ void PlaybackWorker::run()
     m_finished();
 }
 
-void PlaybackWorker::playPass(Clock::time_point& passStart)
+void PlaybackWorker::playPass(TimePoint& passStart)
 {
-    double offset = 0.0;
-    Clock::time_point deadline = passStart;
+    std::chrono::steady_clock::duration offset{0};
+    constexpr auto kLongestOffset = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(kLongestOffsetSeconds));
+    TimePoint deadline = passStart;
     for (std::size_t i = 0; i < m_plan.events.size(); ++i) {
         if (cancelled())
             return;
         const MacroEvent& event = m_plan.events[i];
         const double delay = event.delaySincePrevious / m_plan.speedFactor;
         if (delay > 0)
-            offset += delay;
-        deadline = passStart + offsetDuration(offset);
+            offset = std::min(offset + delayDuration(delay), kLongestOffset);
+        deadline = passStart + offset;
         // Buttons are approached ahead of time so they are pressed on the beat, not a hover later.
         const bool hovers = event.type == EventType::mouseDown || event.type == EventType::mouseUp;
         if (!waitUntil(hovers ? deadline - kHoverLead : deadline))
@@ -91,11 +90,11 @@ void PlaybackWorker::playPass(Clock::time_point& passStart)
         m_indexReached(i);
         post(event, deadline);
     }
-    const Clock::time_point now = Clock::now();
+    const TimePoint now = m_clock.now();
     passStart = now - deadline > kCatchUpLimit ? now : deadline;
 }
 
-void PlaybackWorker::post(const MacroEvent& event, Clock::time_point deadline)
+void PlaybackWorker::post(const MacroEvent& event, TimePoint deadline)
 {
     InputPoster* poster = m_poster.get();
     switch (event.type) {
@@ -104,20 +103,19 @@ void PlaybackWorker::post(const MacroEvent& event, Clock::time_point deadline)
         if (!event.location || !event.mouseButton)
             return;
         const bool down = event.type == EventType::mouseDown;
-        const Clock::time_point hoverStart = Clock::now();
+        const TimePoint hoverStart = m_clock.now();
         // A pointer that had to jump rests there for at least the hover lead, even when the worker
         // is behind schedule; one that was there already (a recorded move put it there) does not.
         const bool jumped = !poster || poster->warpPointer(*event.location);
         if (!waitUntil(jumped ? std::max(deadline, hoverStart + kHoverLead) : deadline))
             return;
         if (poster)
-            poster->postMouseButton(*event.mouseButton, down, *event.location, event.clickCount.value_or(1),
-                                    event.flags);
+            poster->postMouseButton(*event.mouseButton, down, *event.location, event.flags);
         return;
     }
     case EventType::mouseMoved:
         if (event.location && poster)
-            poster->postMouseMoved(*event.location, event.mouseButton, event.flags);
+            poster->postMouseMoved(*event.location, event.flags);
         return;
     case EventType::keyDown:
     case EventType::keyUp:

@@ -2,13 +2,12 @@
 
 #include "inputposter.h"
 #include "macroevent.h"
+#include "playbackclock.h"
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 namespace loopwren {
@@ -31,32 +30,31 @@ public:
     using IndexReached = std::function<void(std::size_t index)>;
     using Finished = std::function<void()>;
 
-    PlaybackWorker(PlaybackPlan plan, std::unique_ptr<InputPoster> poster, IndexReached indexReached,
-                   Finished finished);
+    PlaybackWorker(PlaybackPlan plan, std::unique_ptr<InputPoster> poster, PlaybackClock& clock,
+                   IndexReached indexReached, Finished finished);
     // Cancels and waits for the thread to end.
     ~PlaybackWorker();
 
     void cancel();
 
 private:
-    using Clock = std::chrono::steady_clock;
+    using TimePoint = PlaybackClock::TimePoint;
 
     void run();
-    void playPass(Clock::time_point& passStart);
+    void playPass(TimePoint& passStart);
     // False when cancelled before the deadline.
-    bool waitUntil(Clock::time_point deadline);
+    bool waitUntil(TimePoint deadline);
     bool cancelled() const { return m_cancelled.load(std::memory_order_acquire); }
-    void post(const MacroEvent& event, Clock::time_point deadline);
+    void post(const MacroEvent& event, TimePoint deadline);
     void postScroll(const MacroEvent& event);
 
     PlaybackPlan m_plan;
     std::unique_ptr<InputPoster> m_poster;
+    PlaybackClock& m_clock;
     IndexReached m_indexReached;
     Finished m_finished;
 
     std::atomic<bool> m_cancelled{false};
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
     std::thread m_thread; // last member: starts once everything it uses exists
 };
 

@@ -1,13 +1,19 @@
 #include "timelineedits.h"
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace loopwren::timelineedits {
 namespace {
 
-Timeline::iterator findFirst(Timeline& events, const Uuid& id)
+std::optional<std::size_t> findFirst(const ObservedTimeline& events, const Uuid& id)
 {
-    return std::find_if(events.begin(), events.end(), [&](const MacroEvent& e) { return e.id == id; });
+    const Timeline& list = events.events();
+    const auto it = std::find_if(list.begin(), list.end(), [&](const MacroEvent& e) { return e.id == id; });
+    if (it == list.end())
+        return std::nullopt;
+    return static_cast<std::size_t>(it - list.begin());
 }
 
 } // namespace
@@ -21,68 +27,87 @@ MacroEvent newWait()
     return wait;
 }
 
-void updateEvent(Timeline& events, const MacroEvent& event)
+void updateEvent(ObservedTimeline& events, const MacroEvent& event)
 {
-    const auto it = findFirst(events, event.id);
-    if (it != events.end())
-        *it = event;
+    if (const auto row = findFirst(events, event.id))
+        events.update(*row, event);
 }
 
-void deleteEvent(Timeline& events, const Uuid& id)
+void deleteEvent(ObservedTimeline& events, const Uuid& id)
 {
-    std::erase_if(events, [&](const MacroEvent& e) { return e.id == id; });
-}
-
-void duplicateEvent(Timeline& events, const Uuid& id)
-{
-    const auto it = findFirst(events, id);
-    if (it == events.end())
-        return;
-    MacroEvent copy = *it;
-    copy.id = Uuid::random();
-    events.insert(it + 1, copy);
-}
-
-void moveEvent(Timeline& events, const Uuid& id, std::ptrdiff_t offset)
-{
-    const auto it = findFirst(events, id);
-    if (it == events.end())
-        return;
-    const std::ptrdiff_t i = it - events.begin();
-    const std::ptrdiff_t j = i + offset;
-    if (j < 0 || j >= static_cast<std::ptrdiff_t>(events.size()))
-        return;
-    std::swap(events[static_cast<std::size_t>(i)], events[static_cast<std::size_t>(j)]);
-}
-
-void insertWait(Timeline& events, const std::optional<Uuid>& after)
-{
-    auto it = after ? findFirst(events, *after) : events.end();
-    if (it != events.end())
-        ++it;
-    events.insert(it, newWait());
-}
-
-void moveEvents(Timeline& events, const std::set<std::size_t>& positions, std::size_t destination)
-{
-    destination = std::min(destination, events.size());
-    Timeline moved;
-    Timeline kept;
-    kept.reserve(events.size());
-    std::size_t insertAt = 0;
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        if (i == destination)
-            insertAt = kept.size();
-        if (positions.count(i))
-            moved.push_back(std::move(events[i]));
-        else
-            kept.push_back(std::move(events[i]));
+    // From the back, so the rows still to go keep their positions.
+    for (std::size_t row = events.events().size(); row-- > 0;) {
+        if (events.events()[row].id == id)
+            events.remove(row);
     }
-    if (destination == events.size())
+}
+
+void duplicateEvent(ObservedTimeline& events, const Uuid& id)
+{
+    const auto row = findFirst(events, id);
+    if (!row)
+        return;
+    MacroEvent copy = events.events()[*row];
+    copy.id = Uuid::random();
+    events.insert(*row + 1, std::move(copy));
+}
+
+void moveEvent(ObservedTimeline& events, const Uuid& id, std::ptrdiff_t offset)
+{
+    const auto row = findFirst(events, id);
+    if (!row)
+        return;
+    const std::ptrdiff_t to = static_cast<std::ptrdiff_t>(*row) + offset;
+    if (to < 0 || to >= static_cast<std::ptrdiff_t>(events.events().size()))
+        return;
+    events.move(*row, static_cast<std::size_t>(to));
+}
+
+void insertWait(ObservedTimeline& events, const std::optional<Uuid>& after)
+{
+    const auto row = after ? findFirst(events, *after) : std::nullopt;
+    events.insert(row ? *row + 1 : events.events().size(), newWait());
+}
+
+void moveEvents(ObservedTimeline& events, const std::set<std::size_t>& positions, std::size_t destination)
+{
+    const std::size_t count = events.events().size();
+    destination = std::min(destination, count);
+    // The order wanted, as positions of the current list: the rows that stay, with the block in front
+    // of destination.
+    std::vector<std::size_t> kept;
+    std::vector<std::size_t> block;
+    std::size_t insertAt = 0;
+    for (std::size_t row = 0; row < count; ++row) {
+        if (row == destination)
+            insertAt = kept.size();
+        (positions.count(row) ? block : kept).push_back(row);
+    }
+    if (destination == count)
         insertAt = kept.size();
-    kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(insertAt), std::make_move_iterator(moved.begin()),
-                std::make_move_iterator(moved.end()));
-    events = std::move(kept);
+    std::vector<std::size_t> wanted = kept;
+    wanted.insert(wanted.begin() + static_cast<std::ptrdiff_t>(insertAt), block.begin(), block.end());
+
+    // Each row moves into place from the front, one move at a time; a single dragged row is one move.
+    std::vector<std::size_t> current(count);
+    std::iota(current.begin(), current.end(), std::size_t{0});
+    if (block.size() == 1) {
+        const std::size_t to =
+            static_cast<std::size_t>(std::find(wanted.begin(), wanted.end(), block[0]) - wanted.begin());
+        events.move(block[0], to);
+        return;
+    }
+    for (std::size_t to = 0; to < count; ++to) {
+        const auto from = static_cast<std::size_t>(
+            std::find(current.begin() + static_cast<std::ptrdiff_t>(to), current.end(), wanted[to]) -
+            current.begin());
+        if (from == to)
+            continue;
+        events.move(from, to);
+        const std::size_t row = current[from];
+        current.erase(current.begin() + static_cast<std::ptrdiff_t>(from));
+        current.insert(current.begin() + static_cast<std::ptrdiff_t>(to), row);
+    }
 }
 
 } // namespace loopwren::timelineedits

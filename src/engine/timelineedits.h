@@ -1,6 +1,6 @@
 #pragma once
 
-#include "macroevent.h"
+#include "observedtimeline.h"
 
 #include <cstddef>
 #include <optional>
@@ -15,15 +15,15 @@ namespace timelineedits {
 
 MacroEvent newWait();
 
-void updateEvent(Timeline& events, const MacroEvent& event);
-void deleteEvent(Timeline& events, const Uuid& id);
-void duplicateEvent(Timeline& events, const Uuid& id);
-void moveEvent(Timeline& events, const Uuid& id, std::ptrdiff_t offset);
-void insertWait(Timeline& events, const std::optional<Uuid>& after);
+void updateEvent(ObservedTimeline& events, const MacroEvent& event);
+void deleteEvent(ObservedTimeline& events, const Uuid& id);
+void duplicateEvent(ObservedTimeline& events, const Uuid& id);
+void moveEvent(ObservedTimeline& events, const Uuid& id, std::ptrdiff_t offset);
+void insertWait(ObservedTimeline& events, const std::optional<Uuid>& after);
 // Takes the events at positions out, keeping their order, and puts them back as one block in front
 // of the event that stood at destination (at the end when destination is the count). Positions
 // outside the timeline are ignored.
-void moveEvents(Timeline& events, const std::set<std::size_t>& positions, std::size_t destination);
+void moveEvents(ObservedTimeline& events, const std::set<std::size_t>& positions, std::size_t destination);
 
 } // namespace timelineedits
 } // namespace loopwren

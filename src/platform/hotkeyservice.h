@@ -1,49 +1,34 @@
 #pragma once
 
+#include "hotkey.h"
+#include "serviceresult.h"
+
 #include <cstdint>
 #include <functional>
-#include <optional>
 
 namespace loopwren {
 
-// The identifier a hotkey is registered under; the number tells the handler which hotkey fired.
-struct HotkeyIdentifier
-{
-    std::uint32_t signature = 0;
-    std::uint32_t number = 0;
-};
-
-// The hotkey service's modifier bits, as registrations carry them.
-namespace servicemodifier {
-inline constexpr std::uint32_t command = 0x100;
-inline constexpr std::uint32_t shift = 0x200;
-inline constexpr std::uint32_t option = 0x800;
-inline constexpr std::uint32_t control = 0x1000;
-} // namespace servicemodifier
-
-// System-wide hotkeys. The handler is called on the main thread with the identifier of the pressed
-// hotkey and answers 0 when it handled the press; statuses are the service's, 0 meaning success.
+// System-wide hotkeys: a combination pressed anywhere on the desktop runs its callback on the main
+// thread, once per press (a held key's repeats do not count).
 class HotkeyService
 {
 public:
-    using Handler = std::function<std::int32_t(std::optional<HotkeyIdentifier>)>;
-    using Registration = std::uint64_t;
+    using Binding = std::uint64_t;
+    using Pressed = std::function<void()>;
 
     virtual ~HotkeyService() = default;
 
-    virtual std::int32_t installHandler(Handler handler) = 0;
-    virtual void removeHandler() = 0;
-    // modifiers are servicemodifier bits.
-    virtual std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
-                                        Registration& registration) = 0;
-    virtual void unregisterHotkey(Registration registration) = 0;
+    // Binds the combination; on success binding names it for unbind. A combination that no key of
+    // this desktop can produce (the unset hotkey, say) binds as one that never fires.
+    virtual ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) = 0;
+    virtual void unbind(Binding binding) = 0;
 
     // While the user presses a combination to capture, no window may see it: holdKeyboard keeps every
-    // key from reaching any window, this application's included, and answers 0 or the service's
-    // status when it cannot. releaseKeyboard lets keys through again once no key is down any more, so
-    // the release of the captured combination does not reach a window either.
-    virtual std::int32_t holdKeyboard() { return -1; }
-    virtual void releaseKeyboard() {}
+    // key from reaching any window, this application's included. releaseKeyboard lets keys through
+    // again once no key is down any more, so the release of the captured combination does not reach a
+    // window either. A desktop that cannot hold the keyboard refuses.
+    virtual ServiceResult holdKeyboard() = 0;
+    virtual void releaseKeyboard() = 0;
 };
 
 } // namespace loopwren

@@ -27,10 +27,9 @@ public:
     // Brings the pointer to location, so the application under it sees it arrive there (the hover
     // before a click). False when it was there already and nothing had to happen.
     virtual bool warpPointer(Point location) = 0;
-    // A plain move (no button) or a drag with the given button held.
-    virtual void postMouseMoved(Point location, std::optional<MouseButtonType> dragButton,
-                                std::optional<std::uint64_t> flags) = 0;
-    virtual void postMouseButton(MouseButtonType button, bool down, Point location, std::int64_t clickCount,
+    // Moves the pointer; a button held from an earlier press makes it a drag.
+    virtual void postMouseMoved(Point location, std::optional<std::uint64_t> flags) = 0;
+    virtual void postMouseButton(MouseButtonType button, bool down, Point location,
                                  std::optional<std::uint64_t> flags) = 0;
     virtual void postKey(std::uint16_t keyCode, bool down, std::optional<std::uint64_t> flags) = 0;
     virtual void postScrollNotch(ScrollDirection direction, std::optional<std::uint64_t> flags) = 0;

@@ -1,20 +1,24 @@
 #include "nullplatform.h"
 
-#include "qsettingspreferencesstore.h"
+#include "memorypreferencesstore.h"
 
 namespace loopwren {
 
-std::int32_t NullHotkeyService::registerHotkey(std::uint16_t, std::uint32_t, HotkeyIdentifier,
-                                               Registration& registration)
+ServiceResult NullHotkeyService::bind(const Hotkey&, Pressed, Binding& binding)
 {
-    registration = m_next++;
-    return 0;
+    binding = m_next++;
+    return ServiceResult::done();
+}
+
+ServiceResult NullHotkeyService::holdKeyboard()
+{
+    return ServiceResult::refused(-1, QStringLiteral("this desktop offers no way to hold the keyboard"));
 }
 
 void fillWithNullServices(PlatformServices& services)
 {
     if (!services.preferences)
-        services.preferences = std::make_unique<QSettingsPreferencesStore>();
+        services.preferences = std::make_unique<MemoryPreferencesStore>();
     if (!services.hotkeys)
         services.hotkeys = std::make_unique<NullHotkeyService>();
     if (!services.accessibility)

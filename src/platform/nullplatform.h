@@ -10,14 +10,13 @@ namespace loopwren {
 class NullHotkeyService : public HotkeyService
 {
 public:
-    std::int32_t installHandler(Handler) override { return 0; }
-    void removeHandler() override {}
-    std::int32_t registerHotkey(std::uint16_t, std::uint32_t, HotkeyIdentifier,
-                                Registration& registration) override;
-    void unregisterHotkey(Registration) override {}
+    ServiceResult bind(const Hotkey&, Pressed, Binding& binding) override;
+    void unbind(Binding) override {}
+    ServiceResult holdKeyboard() override;
+    void releaseKeyboard() override {}
 
 private:
-    Registration m_next = 1;
+    Binding m_next = 1;
 };
 
 class NullAccessibility : public Accessibility
@@ -46,9 +45,8 @@ public:
 class NullInputMonitor : public InputMonitor
 {
 public:
-    std::optional<Token> addGlobalMonitor(std::uint64_t, Handler) override { return std::nullopt; }
-    std::optional<Token> addLocalMonitor(std::uint64_t, Handler) override { return std::nullopt; }
-    void removeMonitor(Token) override {}
+    std::optional<Token> watch(InputKinds, Handler) override { return std::nullopt; }
+    void stopWatching(Token) override {}
 };
 
 class NullInputPosterFactory : public InputPosterFactory

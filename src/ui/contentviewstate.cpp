@@ -112,8 +112,7 @@ void ContentViewState::playbackAction()
 void ContentViewState::clearAction()
 {
     m_editor->clearSelection();
-    m_engine.setRecordedEvents({});
-    m_engine.setCurrentPlaybackIndex(-1);
+    m_engine.clearTimeline();
 }
 
 void ContentViewState::waitAction()
@@ -180,7 +179,7 @@ bool ContentViewState::updateNowAction()
     return QDesktopServices::openUrl(url);
 }
 
-void ContentViewState::laterAction() { m_engine.setUpdateAvailable(false); }
+void ContentViewState::laterAction() { m_engine.dismissUpdate(); }
 
 void ContentViewState::rebuildTexts()
 {

@@ -7,7 +7,6 @@
 #include "texttable.h"
 #include "timelinemodel.h"
 
-#include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -105,7 +104,8 @@ bool EventEditor::canMoveDown() const
 void EventEditor::selectEvent(const MacroEvent& event)
 {
     commitTypedText();
-    setIsPopulating(true);
+    // The values below change as the event is shown, not as the user edits: no write-back for them.
+    const Populating populating(*this);
     setSelectedEvent(event);
     // Fields the event lacks keep the values of the event selected before.
     setEditDelay(event.delaySincePrevious);
@@ -117,7 +117,6 @@ void EventEditor::selectEvent(const MacroEvent& event)
         setEditMouseButton(static_cast<int>(*event.mouseButton));
     if (event.keyCode)
         setEditKeyCode(*event.keyCode);
-    QTimer::singleShot(kPopulatingMs, this, [this] { setIsPopulating(false); });
 }
 
 void EventEditor::clearSelection()

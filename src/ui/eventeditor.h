@@ -16,7 +16,8 @@ class TimelineModel;
 
 // The event editor's state: the selected event and its edit values. Every change of an edit value is
 // written back into the timeline at once, except while the values are being filled from a newly
-// selected event (isPopulating), which would otherwise write one event's values into another.
+// selected event (isPopulating, for the length of that filling), which would otherwise write one
+// event's values into another.
 class EventEditor : public QObject
 {
     Q_OBJECT
@@ -58,8 +59,6 @@ public:
     static constexpr double kDelayMinimum = 0.0;
     static constexpr double kDelayMaximum = 9999.0;
     static constexpr double kDelayStep = 0.1;
-    // How long the filling of a newly selected event keeps the write-back off.
-    static constexpr int kPopulatingMs = 20;
 
     EventEditor(MacroEngine& engine, TimelineModel& timeline, Dialogs& dialogs, QObject* parent = nullptr);
 
@@ -126,6 +125,19 @@ signals:
     void positionChanged();
 
 private:
+    // Marks the filling of a newly selected event, for as long as it lives.
+    class Populating
+    {
+    public:
+        explicit Populating(EventEditor& editor) : m_editor(editor) { m_editor.setIsPopulating(true); }
+        ~Populating() { m_editor.setIsPopulating(false); }
+        Populating(const Populating&) = delete;
+        Populating& operator=(const Populating&) = delete;
+
+    private:
+        EventEditor& m_editor;
+    };
+
     void applyEdits();
     void setSelectedEvent(std::optional<MacroEvent> event);
     void setIsPopulating(bool value);

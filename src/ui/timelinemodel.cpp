@@ -6,27 +6,6 @@
 #include <cstring>
 
 namespace loopwren {
-namespace {
-
-bool samePoint(const std::optional<Point>& a, const std::optional<Point>& b)
-{
-    if (a.has_value() != b.has_value())
-        return false;
-    return !a ||
-           (std::memcmp(&a->x, &b->x, sizeof(double)) == 0 && std::memcmp(&a->y, &b->y, sizeof(double)) == 0);
-}
-
-// Bitwise on the doubles so that a NaN read from a file still equals itself.
-bool sameEvent(const MacroEvent& a, const MacroEvent& b)
-{
-    return a.id == b.id && a.type == b.type &&
-           std::memcmp(&a.delaySincePrevious, &b.delaySincePrevious, sizeof(double)) == 0 &&
-           samePoint(a.location, b.location) && a.mouseButton == b.mouseButton &&
-           a.clickCount == b.clickCount && a.keyCode == b.keyCode && a.flags == b.flags &&
-           a.scrollDeltaX == b.scrollDeltaX && a.scrollDeltaY == b.scrollDeltaY;
-}
-
-} // namespace
 
 std::size_t UuidHash::operator()(const Uuid& id) const noexcept
 {
@@ -37,20 +16,21 @@ std::size_t UuidHash::operator()(const Uuid& id) const noexcept
 }
 
 TimelineModel::TimelineModel(MacroEngine& engine, QObject* parent)
-    : QAbstractListModel(parent), m_engine(engine), m_events(engine.recordedEvents()),
-      m_playbackIndex(engine.currentPlaybackIndex())
+    : QAbstractListModel(parent), m_engine(engine), m_playbackIndex(engine.currentPlaybackIndex())
 {
     rebuildIndex();
-    connect(&m_engine, &MacroEngine::recordedEventsAppended, this, &TimelineModel::appendFromEngine);
-    connect(&m_engine, &MacroEngine::recordedEventsReset, this, &TimelineModel::syncWithEngine);
+    connect(&m_engine, &MacroEngine::timelineAboutToChange, this, &TimelineModel::aboutToChange);
+    connect(&m_engine, &MacroEngine::timelineChanged, this, &TimelineModel::changed);
     connect(&m_engine, &MacroEngine::currentPlaybackIndexChanged, this,
             &TimelineModel::onPlaybackIndexChanged);
     connect(&m_engine, &MacroEngine::languageChanged, this, [this] { notifyAll({TitleRole, DetailRole}); });
 }
 
+const Timeline& TimelineModel::events() const { return m_engine.recordedEvents(); }
+
 int TimelineModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_events.size());
+    return parent.isValid() ? 0 : static_cast<int>(events().size());
 }
 
 QVariant TimelineModel::data(const QModelIndex& index, int role) const
@@ -89,16 +69,16 @@ QHash<int, QByteArray> TimelineModel::roleNames() const
 
 const MacroEvent* TimelineModel::eventAt(int row) const
 {
-    if (row < 0 || static_cast<std::size_t>(row) >= m_events.size())
+    if (row < 0 || static_cast<std::size_t>(row) >= events().size())
         return nullptr;
-    return &m_events[static_cast<std::size_t>(row)];
+    return &events()[static_cast<std::size_t>(row)];
 }
 
 int TimelineModel::indexOfRow(int row) const
 {
     if (!m_hasDuplicateIds)
         return row;
-    const auto it = m_firstIndex.find(m_events[static_cast<std::size_t>(row)].id);
+    const auto it = m_firstIndex.find(events()[static_cast<std::size_t>(row)].id);
     return it == m_firstIndex.end() ? row : it->second;
 }
 
@@ -134,88 +114,80 @@ void TimelineModel::setSelectedId(const std::optional<Uuid>& id)
         notifyRows(rows, {RowStateRole});
 }
 
-void TimelineModel::appendFromEngine(int first, int last)
+void TimelineModel::aboutToChange(const TimelineChange& change)
 {
-    const Timeline& source = m_engine.recordedEvents();
-    if (first != static_cast<int>(m_events.size()) || last < first ||
-        static_cast<std::size_t>(last) >= source.size()) {
-        syncWithEngine();
-        return;
+    const int row = static_cast<int>(change.row);
+    switch (change.kind) {
+    case TimelineChange::Kind::inserted:
+        beginInsertRows({}, row, row);
+        break;
+    case TimelineChange::Kind::removed:
+        beginRemoveRows({}, row, row);
+        break;
+    case TimelineChange::Kind::moved: {
+        // Qt names the row the moved one goes in front of, counted before the move.
+        const int to = static_cast<int>(change.to);
+        beginMoveRows({}, row, row, {}, to > row ? to + 1 : to);
+        break;
     }
-    beginInsertRows({}, first, last);
-    for (int row = first; row <= last; ++row) {
-        m_events.push_back(source[static_cast<std::size_t>(row)]);
-        if (!m_firstIndex.try_emplace(m_events.back().id, row).second)
-            m_hasDuplicateIds = true;
+    case TimelineChange::Kind::updated:
+        break;
+    case TimelineChange::Kind::replaced:
+        beginResetModel();
+        break;
     }
-    endInsertRows();
 }
 
-void TimelineModel::syncWithEngine()
+void TimelineModel::changed(const TimelineChange& change)
 {
-    const Timeline& source = m_engine.recordedEvents();
-    const std::size_t oldSize = m_events.size();
-    const std::size_t newSize = source.size();
-
-    std::size_t prefix = 0;
-    while (prefix < oldSize && prefix < newSize && sameEvent(m_events[prefix], source[prefix]))
-        ++prefix;
-    std::size_t suffix = 0;
-    while (suffix < oldSize - prefix && suffix < newSize - prefix &&
-           sameEvent(m_events[oldSize - 1 - suffix], source[newSize - 1 - suffix]))
-        ++suffix;
-    const int first = static_cast<int>(prefix);
-    const int oldLast = static_cast<int>(oldSize - suffix) - 1; // last changed old row
-    const int newLast = static_cast<int>(newSize - suffix) - 1; // last changed new row
-
-    if (prefix == oldSize && prefix == newSize)
+    const int row = static_cast<int>(change.row);
+    const int count = static_cast<int>(events().size());
+    switch (change.kind) {
+    case TimelineChange::Kind::inserted:
+        // A recorded append keeps the index up to date in one step; an insert in the middle moves the
+        // first positions behind it.
+        if (row == count - 1 && !m_hasDuplicateIds) {
+            if (!m_firstIndex.try_emplace(events().back().id, row).second)
+                m_hasDuplicateIds = true;
+        } else {
+            rebuildIndex();
+        }
+        endInsertRows();
+        break;
+    case TimelineChange::Kind::removed:
+        rebuildIndex();
+        endRemoveRows();
+        break;
+    case TimelineChange::Kind::moved:
+        rebuildIndex();
+        endMoveRows();
+        break;
+    case TimelineChange::Kind::updated:
+        emit dataChanged(index(row), index(row));
         return;
-    if (oldSize == 0 || newSize == 0 || (prefix == 0 && suffix == 0 && oldSize != newSize)) {
-        // A different timeline altogether (a load, a new recording, a clear): start the list afresh.
-        beginResetModel();
-        m_events = source;
+    case TimelineChange::Kind::replaced:
         rebuildIndex();
         endResetModel();
         return;
     }
-    if (newLast < first) { // only removed
-        beginRemoveRows({}, first, oldLast);
-        m_events.erase(m_events.begin() + first, m_events.begin() + oldLast + 1);
-        rebuildIndex();
-        endRemoveRows();
-    } else if (oldLast < first) { // only inserted
-        beginInsertRows({}, first, newLast);
-        m_events.insert(m_events.begin() + first, source.begin() + first, source.begin() + newLast + 1);
-        rebuildIndex();
-        endInsertRows();
-    } else if (oldLast - first == newLast - first) { // rewritten or reordered in place
-        std::copy(source.begin() + first, source.begin() + newLast + 1, m_events.begin() + first);
-        rebuildIndex();
-        emit dataChanged(index(first), index(newLast));
-    } else {
-        beginRemoveRows({}, first, oldLast);
-        m_events.erase(m_events.begin() + first, m_events.begin() + oldLast + 1);
-        endRemoveRows();
-        beginInsertRows({}, first, newLast);
-        m_events.insert(m_events.begin() + first, source.begin() + first, source.begin() + newLast + 1);
-        rebuildIndex();
-        endInsertRows();
-    }
-    // Row numbers and states hang on positions: the rows behind an insert or removal in the middle have
-    // moved, and a row keeps what it was told until it is told again.
+    // Row numbers and states hang on positions: the rows behind an insert, removal or move have new
+    // ones, and a row keeps what it was told until it is told again.
+    const int first =
+        change.kind == TimelineChange::Kind::moved ? std::min(row, static_cast<int>(change.to)) : row;
     if (m_hasDuplicateIds)
         notifyAll({NumberRole, RowStateRole});
-    else if (oldSize != newSize && static_cast<std::size_t>(first) < newSize)
-        emit dataChanged(index(first), index(static_cast<int>(newSize) - 1), {NumberRole, RowStateRole});
+    else if (first < count && !(change.kind == TimelineChange::Kind::inserted && row == count - 1))
+        emit dataChanged(index(first), index(count - 1), {NumberRole, RowStateRole});
 }
 
 void TimelineModel::rebuildIndex()
 {
+    const Timeline& list = events();
     m_firstIndex.clear();
-    m_firstIndex.reserve(m_events.size());
+    m_firstIndex.reserve(list.size());
     m_hasDuplicateIds = false;
-    for (std::size_t row = 0; row < m_events.size(); ++row) {
-        if (!m_firstIndex.try_emplace(m_events[row].id, static_cast<int>(row)).second)
+    for (std::size_t row = 0; row < list.size(); ++row) {
+        if (!m_firstIndex.try_emplace(list[row].id, static_cast<int>(row)).second)
             m_hasDuplicateIds = true;
     }
 }
@@ -229,12 +201,12 @@ void TimelineModel::onPlaybackIndexChanged()
     } else if (previous != m_playbackIndex) {
         std::vector<int> rows;
         for (const qint64 row : {previous, m_playbackIndex}) {
-            if (row >= 0 && row < static_cast<qint64>(m_events.size()))
+            if (row >= 0 && row < static_cast<qint64>(events().size()))
                 rows.push_back(static_cast<int>(row));
         }
         notifyRows(rows, {RowStateRole});
     }
-    if (m_playbackIndex >= 0 && m_playbackIndex < static_cast<qint64>(m_events.size()))
+    if (m_playbackIndex >= 0 && m_playbackIndex < static_cast<qint64>(events().size()))
         emit followRequested(static_cast<int>(m_playbackIndex));
 }
 
@@ -246,8 +218,8 @@ void TimelineModel::notifyRows(const std::vector<int>& rows, const QList<int>& r
 
 void TimelineModel::notifyAll(const QList<int>& roles)
 {
-    if (!m_events.empty())
-        emit dataChanged(index(0), index(static_cast<int>(m_events.size()) - 1), roles);
+    if (!events().empty())
+        emit dataChanged(index(0), index(static_cast<int>(events().size()) - 1), roles);
 }
 
 } // namespace loopwren

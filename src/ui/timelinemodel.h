@@ -1,6 +1,7 @@
 #pragma once
 
 #include "macroevent.h"
+#include "observedtimeline.h"
 
 #include <QAbstractListModel>
 #include <QtQml/qqmlregistration.h>
@@ -16,10 +17,10 @@ struct UuidHash
     std::size_t operator()(const Uuid& id) const noexcept;
 };
 
-// The timeline as a list model. It keeps its own copy of the engine's timeline so every row it has
-// announced can be read back, and turns the engine's changes into the smallest model change: a recorded
-// append is a row insert, an edit of one event a data change or a move; only a timeline replaced as a
-// whole resets the model. That keeps a long timeline fluid and its scroll position where it was.
+// The engine's timeline as a list model. It reads the engine's own list and follows the engine's
+// announcements row by row: a recorded append is a row insert, an edit of one event a data change, an
+// insert, a removal or a move; only a timeline replaced as a whole resets the model. That keeps a long
+// timeline fluid and its scroll position where it was.
 class TimelineModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -55,7 +56,6 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     const MacroEvent* eventAt(int row) const;
-    const Timeline& events() const { return m_events; }
     // The position that identifies the row: the first position holding the row's id.
     int indexOfRow(int row) const;
     RowState rowState(int row) const;
@@ -67,15 +67,15 @@ signals:
     void followRequested(int row);
 
 private:
-    void appendFromEngine(int first, int last);
-    void syncWithEngine();
+    const Timeline& events() const;
+    void aboutToChange(const TimelineChange& change);
+    void changed(const TimelineChange& change);
     void rebuildIndex();
     void onPlaybackIndexChanged();
     void notifyRows(const std::vector<int>& rows, const QList<int>& roles);
     void notifyAll(const QList<int>& roles);
 
     MacroEngine& m_engine;
-    Timeline m_events;
     std::unordered_map<Uuid, int, UuidHash> m_firstIndex;
     bool m_hasDuplicateIds = false;
     qint64 m_playbackIndex = -1;

@@ -26,6 +26,28 @@ std::string text(const Timeline& events)
     return out;
 }
 
+// Edits through an observed timeline that notes each announced change as "insert 2", "move 0>3"...
+struct Observed
+{
+    explicit Observed(Timeline list)
+        : events(std::move(list)),
+          timeline(events, {}, [this](const TimelineChange& change) { note(change); })
+    {
+    }
+    void note(const TimelineChange& change)
+    {
+        static const char* const names[] = {"insert", "remove", "move", "update", "replace"};
+        std::string line =
+            std::string(names[static_cast<int>(change.kind)]) + " " + std::to_string(change.row);
+        if (change.kind == TimelineChange::Kind::moved)
+            line += ">" + std::to_string(change.to);
+        changes.push_back(line);
+    }
+    Timeline events;
+    ObservedTimeline timeline;
+    std::vector<std::string> changes;
+};
+
 TEST(TimelineEdits, MoveEventsPutsTheBlockInFrontOfTheDestination)
 {
     struct Case
@@ -40,59 +62,62 @@ TEST(TimelineEdits, MoveEventsPutsTheBlockInFrontOfTheDestination)
         {{}, 2, "ABCD"},     {{0, 1, 2, 3}, 2, "ABCD"}, {{9}, 1, "ABCD"},
     };
     for (const Case& c : cases) {
-        Timeline events = letters("ABCD");
-        timelineedits::moveEvents(events, c.positions, c.destination);
-        EXPECT_EQ(text(events), c.expected) << "destination " << c.destination;
+        Observed observed(letters("ABCD"));
+        timelineedits::moveEvents(observed.timeline, c.positions, c.destination);
+        EXPECT_EQ(text(observed.events), c.expected) << "destination " << c.destination;
     }
+    Observed dragged(letters("ABCD"));
+    timelineedits::moveEvents(dragged.timeline, {0}, 4);
+    EXPECT_EQ(dragged.changes, std::vector<std::string>{"move 0>3"}) << "a dragged row is one move";
 }
 
-TEST(TimelineEdits, SingleEventEditsFindTheirEventById)
+// Each edit finds its event by id and announces exactly the rows it changes.
+TEST(TimelineEdits, SingleEventEditsFindTheirEventByIdAndAnnounceTheirRows)
 {
-    Timeline events = letters("ABC");
-    const Uuid first = events[0].id;
-    const Uuid last = events[2].id;
+    Observed observed(letters("ABC"));
+    ObservedTimeline& events = observed.timeline;
+    const Uuid first = observed.events[0].id;
+    const Uuid last = observed.events[2].id;
 
     timelineedits::moveEvent(events, first, -1);
     timelineedits::moveEvent(events, last, +1);
-    EXPECT_EQ(text(events), "ABC");
+    EXPECT_EQ(text(observed.events), "ABC");
     timelineedits::moveEvent(events, first, +1);
-    EXPECT_EQ(text(events), "BAC");
+    EXPECT_EQ(text(observed.events), "BAC");
 
     timelineedits::duplicateEvent(events, last);
-    ASSERT_EQ(text(events), "BACC");
-    EXPECT_NE(events[3].id, last);
-    EXPECT_EQ(events[3].keyCode, events[2].keyCode);
+    ASSERT_EQ(text(observed.events), "BACC");
+    EXPECT_NE(observed.events[3].id, last);
+    EXPECT_EQ(observed.events[3].keyCode, observed.events[2].keyCode);
 
-    MacroEvent gone = events[0];
+    MacroEvent gone = observed.events[0];
     timelineedits::deleteEvent(events, gone.id);
     gone.delaySincePrevious = 26;
     timelineedits::updateEvent(events, gone);
-    EXPECT_EQ(text(events), "ACC") << "an update of a deleted event changes nothing";
+    EXPECT_EQ(text(observed.events), "ACC") << "an update of a deleted event changes nothing";
 
-    timelineedits::insertWait(events, events[0].id);
+    timelineedits::insertWait(events, observed.events[0].id);
     timelineedits::insertWait(events, std::nullopt);
     timelineedits::insertWait(events, Uuid::random());
-    EXPECT_EQ(text(events), "AwCCww");
-    EXPECT_EQ(events[1].delaySincePrevious, 1.0);
-    EXPECT_FALSE(events[1].location || events[1].keyCode || events[1].flags);
-
-    Timeline empty;
-    timelineedits::insertWait(empty, Uuid::random());
-    EXPECT_EQ(text(empty), "w");
+    EXPECT_EQ(text(observed.events), "AwCCww");
+    EXPECT_EQ(observed.events[1].delaySincePrevious, 1.0);
+    EXPECT_FALSE(observed.events[1].location || observed.events[1].keyCode || observed.events[1].flags);
+    EXPECT_EQ(observed.changes, (std::vector<std::string>{"move 0>1", "insert 3", "remove 0", "insert 1",
+                                                          "insert 4", "insert 5"}));
 }
 
 TEST(TimelineEdits, RepeatedIdsDeleteAllButOtherwiseActOnTheFirst)
 {
-    Timeline events = letters("ABCD");
-    events[2].id = events[0].id;
-    MacroEvent changed = events[0];
+    Observed observed(letters("ABCD"));
+    observed.events[2].id = observed.events[0].id;
+    MacroEvent changed = observed.events[0];
     changed.delaySincePrevious = 26; // Z
-    timelineedits::updateEvent(events, changed);
-    EXPECT_EQ(text(events), "ZBCD");
-    timelineedits::duplicateEvent(events, changed.id);
-    EXPECT_EQ(text(events), "ZZBCD");
-    timelineedits::deleteEvent(events, changed.id);
-    EXPECT_EQ(text(events), "ZBD") << "the copy has its own id and stays";
+    timelineedits::updateEvent(observed.timeline, changed);
+    EXPECT_EQ(text(observed.events), "ZBCD");
+    timelineedits::duplicateEvent(observed.timeline, changed.id);
+    EXPECT_EQ(text(observed.events), "ZZBCD");
+    timelineedits::deleteEvent(observed.timeline, changed.id);
+    EXPECT_EQ(text(observed.events), "ZBD") << "the copy has its own id and stays";
 }
 
 using EngineEditing = EngineFixture;

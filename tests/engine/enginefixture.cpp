@@ -48,7 +48,7 @@ MacroEngine& EngineFixture::build(QVariantMap values)
     services.workspace = std::move(workspaceOwned);
     services.input = std::move(inputOwned);
     services.posters = std::make_unique<FakeInputPosterFactory>(journal);
-    engine = std::make_unique<MacroEngine>(std::move(services));
+    engine = std::make_unique<MacroEngine>(std::move(services), options);
     return *engine;
 }
 

@@ -36,8 +36,9 @@ protected:
     FakeAccessibility* accessibility = nullptr;
     FakeWorkspace* workspace = nullptr;
     FakeInputMonitor* input = nullptr;
-    // Adjusted before build() to shape the services.
+    // Adjusted before build() to shape the services and the options.
     std::function<void(FakeHotkeyService&, FakeWorkspace&)> prepare;
+    EngineOptions options;
 
 private:
     LogSink m_previousSink;

@@ -30,8 +30,8 @@ TEST_F(Capture, StoresThePressedCombinationWithoutOtherBits)
     EXPECT_EQ(e.playbackHotkey(), (Hotkey{25, modifier::command | modifier::shift}));
     EXPECT_FALSE(e.isCapturingHotkey());
     EXPECT_FALSE(capture.recordingHotkeyFor());
-    EXPECT_EQ(input->monitorCount(), 0u);
-    EXPECT_TRUE(journal->lines().contains("register 25 mods=0x300 id=(2222, 2) -> 0"));
+    EXPECT_EQ(input->watchCount(), 0u);
+    EXPECT_TRUE(journal->lines().contains("bind 25 mods=0x120000 -> 0"));
     EXPECT_EQ(journal->lines().filter("keyboard"), (QStringList{"release keyboard"}));
 
     capture.startHotkeyCapture(HotkeyTarget::record);
@@ -44,7 +44,7 @@ TEST_F(Capture, EscapeEndsTheCaptureAndKeepsTheHotkeyAndARefusedHoldIsLogged)
 {
     MacroEngine& e = build();
     e.setRecordHotkey(Hotkey{15, modifier::control});
-    hotkeys->holdStatus = 1;
+    hotkeys->holdCode = 1;
     HotkeyCapture capture(e);
     capture.startHotkeyCapture(HotkeyTarget::record);
     EXPECT_EQ(logged, QStringList{"Failed to hold the keyboard for the hotkey capture: 1"});

@@ -1,91 +1,62 @@
 #include "enginefixture.h"
 
+#include <QRegularExpression>
+
 namespace loopwren {
 namespace {
 
 using Hotkeys = EngineFixture;
 
-TEST(CarbonModifierMask, ConvertsTheFourModifiersAndIgnoresOtherBits)
-{
-    EXPECT_EQ(MacroEngine::carbonModifierMask(modifier::control | modifier::option), 0x1800u);
-    EXPECT_EQ(MacroEngine::carbonModifierMask(modifier::command), 0x100u);
-    EXPECT_EQ(MacroEngine::carbonModifierMask(modifier::shift), 0x200u);
-    EXPECT_EQ(MacroEngine::carbonModifierMask(modifier::capsLock | modifier::function | (1ull << 40)), 0u);
-}
+const Hotkey kRecord{40, modifier::control | modifier::option};
+const Hotkey kPlayback{38, modifier::control | modifier::option};
 
-TEST_F(Hotkeys, RegistersBothWithTheirIdentifiersAndInstallsOneHandler)
+// Each change binds both afresh; a refusal is logged with the service's number and tried again with
+// the next change.
+TEST_F(Hotkeys, BothAreBoundAfreshOnEachChangeAndRefusalsLogged)
 {
+    prepare = [](FakeHotkeyService& service, FakeWorkspace&) { service.bindCode = 10; };
     MacroEngine& e = build();
-    journal->clear();
-    e.setRecordHotkey(Hotkey{40, modifier::control | modifier::option});
-    e.registerHotkeys();
-    const QStringList lines = journal->lines();
-    EXPECT_EQ(lines.filter("install handler").size(), 0) << "the handler was installed at construction";
-    EXPECT_TRUE(lines.contains("register 40 mods=0x1800 id=(1111, 1) -> 0"));
-    EXPECT_TRUE(lines.contains("register 65535 mods=0x0 id=(2222, 2) -> 0"));
-    EXPECT_EQ(lines.filter("unregister").size(), 4) << "each registration first releases both";
-}
-
-TEST_F(Hotkeys, RefusedRegistrationsAreLoggedAndRetriedNextTime)
-{
-    prepare = [](FakeHotkeyService& service, FakeWorkspace&) {
-        service.installStatus = -50;
-        service.registerStatus = 10;
-    };
-    MacroEngine& e = build();
-    EXPECT_TRUE(logged.contains("Failed to install Carbon event handler: -50"));
     EXPECT_TRUE(logged.contains("Failed to register record hotkey: 10"));
     EXPECT_TRUE(logged.contains("Failed to register playback hotkey: 10"));
-    hotkeys->installStatus = 0;
+    hotkeys->bindCode = 0;
     journal->clear();
-    e.registerHotkeys();
-    EXPECT_EQ(journal->lines().filter("install handler").size(), 1);
-    EXPECT_EQ(journal->lines().filter("unregister").size(), 0) << "nothing was registered to release";
+    e.setRecordHotkey(kRecord);
+    EXPECT_EQ(journal->lines(), (QStringList{"bind 40 mods=0xc0000 -> 0", "bind 65535 mods=0x0 -> 0"}))
+        << "nothing was bound to release";
+    journal->clear();
+    e.setPlaybackHotkey(kPlayback);
+    EXPECT_EQ(journal->lines().filter("unbind").size(), 2);
 }
 
-TEST_F(Hotkeys, HandlerRoutesByNumberAndPassesOnWhatItDoesNotTake)
+TEST_F(Hotkeys, PressesToggleAfterTheCallbackAndAreIgnoredWhileCapturing)
 {
     MacroEngine& e = build();
+    e.setRecordHotkey(kRecord);
+    e.setPlaybackHotkey(kPlayback);
     e.setRecordedEvents({makeEvent(EventType::wait, 0)});
-    EXPECT_EQ(hotkeys->press(HotkeyIdentifier{0, 3}), -9874);
-    EXPECT_EQ(hotkeys->press(std::nullopt), -9874);
-    EXPECT_EQ(hotkeys->press(HotkeyIdentifier{9999, 1}), 0) << "the signature is not looked at";
-    EXPECT_FALSE(e.isRecording()) << "the toggle runs after the handler returned";
+    hotkeys->press(kRecord);
+    EXPECT_FALSE(e.isRecording()) << "the toggle runs after the callback returned";
     drain();
     EXPECT_TRUE(e.isRecording());
-
-    EXPECT_EQ(hotkeys->press(HotkeyIdentifier{2222, 2}), 0);
+    hotkeys->press(kPlayback);
     drain();
     EXPECT_FALSE(e.isPlaying()) << "no playback starts during a recording";
 
+    journal->clear();
     e.setIsCapturingHotkey(true);
-    EXPECT_EQ(hotkeys->press(HotkeyIdentifier{1111, 1}), -9874);
+    EXPECT_EQ(journal->lines().filter("unbind").size(), 2);
+    e.setRecordHotkey(Hotkey{0, modifier::command});
+    EXPECT_TRUE(journal->lines().filter(QRegularExpression("^bind ")).isEmpty())
+        << "nothing is bound while capturing";
+    hotkeys->press(kRecord);
     drain();
     EXPECT_TRUE(e.isRecording());
-}
-
-TEST_F(Hotkeys, CapturingReleasesTheGrabsAndRegistersAgainAfterwards)
-{
-    MacroEngine& e = build();
-    journal->clear();
-    e.setIsCapturingHotkey(true);
-    EXPECT_EQ(journal->lines().filter("unregister").size(), 2);
-    journal->clear();
-    e.setRecordHotkey(Hotkey{0, modifier::command});
-    EXPECT_TRUE(journal->lines().filter("register ").isEmpty()) << "nothing is registered while capturing";
-    EXPECT_EQ(decodeHotkey(store->values().value("recordHotkey").toByteArray().toStdString()),
-              (Hotkey{0, modifier::command}));
     e.setIsCapturingHotkey(false);
-    EXPECT_TRUE(journal->lines().contains("register 0 mods=0x100 id=(1111, 1) -> 0"));
-}
+    EXPECT_TRUE(journal->lines().contains("bind 0 mods=0x100000 -> 0"));
 
-TEST_F(Hotkeys, TeardownReleasesEverything)
-{
-    build();
     journal->clear();
     engine.reset();
-    EXPECT_EQ(journal->lines().filter("unregister").size(), 2);
-    EXPECT_EQ(journal->lines().last(), "remove handler");
+    EXPECT_EQ(journal->lines().filter("unbind").size(), 2) << "the teardown releases both";
 }
 
 } // namespace

@@ -51,7 +51,8 @@ TEST(MainQueue, DelaysAreLowerBoundsAndBackgroundWorkRunsOffTheMainThread)
     qint64 ranAfter = -1;
     mainqueue::postAfter(std::chrono::milliseconds(50), &context, [&] { ranAfter = timer.elapsed(); });
     std::atomic<QThread*> worker{nullptr};
-    mainqueue::runInBackgroundAfter(std::chrono::milliseconds(10), &context,
+    QThreadPool pool;
+    mainqueue::runInBackgroundAfter(std::chrono::milliseconds(10), &context, pool,
                                     [&] { worker = QThread::currentThread(); });
     ASSERT_TRUE(runUntil([&] { return ranAfter >= 0 && worker.load() != nullptr; }));
     EXPECT_GE(ranAfter, 50);

@@ -100,12 +100,12 @@ TEST_F(Settings, EveryAssignmentNotifiesAndStoresEvenWhenUnchanged)
 {
     MacroEngine& e = build({{"targetAppName", QString("Mail")}});
     QSignalSpy nameSpy(&e, &MacroEngine::targetAppNameChanged);
-    QSignalSpy playingSpy(&e, &MacroEngine::isPlayingChanged);
+    QSignalSpy speedSpy(&e, &MacroEngine::playbackSpeedChanged);
     const int writesBefore = store->writeCount();
     e.setTargetAppName("Mail");
-    e.setIsPlaying(false);
+    e.setPlaybackSpeed(e.playbackSpeed());
     EXPECT_EQ(nameSpy.count(), 1);
-    EXPECT_EQ(playingSpy.count(), 1);
+    EXPECT_EQ(speedSpy.count(), 1);
     EXPECT_EQ(store->writeCount(), writesBefore + 1);
 }
 

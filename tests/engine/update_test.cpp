@@ -1,4 +1,4 @@
-#include "macroengine.h"
+#include "versiondocument.h"
 
 #include <gtest/gtest.h>
 
@@ -51,8 +51,7 @@ TEST(IsNewerVersion, ComparesNumericPiecesAndDropsTheRest)
         {"1.\u0663", "1", false}, // an Arabic-Indic three is not a decimal digit here
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MacroEngine::isNewerVersion(c.candidate, c.current), c.newer)
-            << c.candidate << " vs " << c.current;
+        EXPECT_EQ(isNewerVersion(c.candidate, c.current), c.newer) << c.candidate << " vs " << c.current;
 }
 
 } // namespace

@@ -45,50 +45,43 @@ void Journal::clear()
     m_lines.clear();
 }
 
-std::int32_t FakeHotkeyService::installHandler(Handler handler)
+ServiceResult FakeHotkeyService::bind(const Hotkey& hotkey, Pressed pressed, Binding& binding)
 {
-    m_journal->add(QStringLiteral("install handler -> %1").arg(installStatus));
-    if (installStatus == 0)
-        m_handler = std::move(handler);
-    return installStatus;
+    m_journal->add(QStringLiteral("bind %1 mods=0x%2 -> %3")
+                       .arg(hotkey.keyCode)
+                       .arg(hotkey.modifiers, 0, 16)
+                       .arg(bindCode));
+    if (bindCode != 0)
+        return ServiceResult::refused(bindCode, QStringLiteral("refused by the test"));
+    binding = m_next++;
+    m_bindings.emplace(binding, std::make_pair(hotkey, std::move(pressed)));
+    return ServiceResult::done();
 }
 
-void FakeHotkeyService::removeHandler()
+void FakeHotkeyService::unbind(Binding binding)
 {
-    m_journal->add(QStringLiteral("remove handler"));
-    m_handler = nullptr;
+    m_journal->add(QStringLiteral("unbind %1").arg(binding));
+    m_bindings.erase(binding);
 }
 
-std::int32_t FakeHotkeyService::registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers,
-                                               HotkeyIdentifier id, Registration& registration)
+ServiceResult FakeHotkeyService::holdKeyboard()
 {
-    m_journal->add(QStringLiteral("register %1 mods=0x%2 id=(%3, %4) -> %5")
-                       .arg(keyCode)
-                       .arg(modifiers, 0, 16)
-                       .arg(id.signature)
-                       .arg(id.number)
-                       .arg(registerStatus));
-    if (registerStatus == 0)
-        registration = m_next++;
-    return registerStatus;
-}
-
-void FakeHotkeyService::unregisterHotkey(Registration registration)
-{
-    m_journal->add(QStringLiteral("unregister %1").arg(registration));
-}
-
-std::int32_t FakeHotkeyService::holdKeyboard()
-{
-    m_journal->add(QStringLiteral("hold keyboard -> %1").arg(holdStatus));
-    return holdStatus;
+    m_journal->add(QStringLiteral("hold keyboard -> %1").arg(holdCode));
+    return holdCode == 0 ? ServiceResult::done()
+                         : ServiceResult::refused(holdCode, QStringLiteral("refused by the test"));
 }
 
 void FakeHotkeyService::releaseKeyboard() { m_journal->add(QStringLiteral("release keyboard")); }
 
-std::int32_t FakeHotkeyService::press(std::optional<HotkeyIdentifier> identifier)
+void FakeHotkeyService::press(const Hotkey& hotkey)
 {
-    return m_handler ? m_handler(identifier) : -1;
+    std::vector<Pressed> matching;
+    for (const auto& [binding, bound] : m_bindings) {
+        if (bound.first == hotkey)
+            matching.push_back(bound.second);
+    }
+    for (const Pressed& pressed : matching)
+        pressed();
 }
 
 void FakeWorkspace::activate(const RunningApplication& application)
@@ -111,28 +104,22 @@ void FakeWorkspace::placeFirstWindow(const RunningApplication& application, cons
 void FakeWorkspace::hideThisApplication() { m_journal->add(QStringLiteral("hide")); }
 void FakeWorkspace::showThisApplication() { m_journal->add(QStringLiteral("show")); }
 
-std::optional<InputMonitor::Token> FakeInputMonitor::addGlobalMonitor(std::uint64_t mask, Handler handler)
+std::optional<InputMonitor::Token> FakeInputMonitor::watch(InputKinds kinds, Handler handler)
 {
-    lastMask = mask;
-    if (refuseGlobal)
+    lastKinds = kinds;
+    if (refuse)
         return std::nullopt;
-    m_monitors.emplace(m_next, std::make_pair(mask, std::move(handler)));
-    return m_next++;
-}
-
-std::optional<InputMonitor::Token> FakeInputMonitor::addLocalMonitor(std::uint64_t, Handler)
-{
-    // Like a desktop whose global monitor already sees this application: the local one sees nothing.
+    m_watches.emplace(m_next, std::make_pair(kinds, std::move(handler)));
     return m_next++;
 }
 
 void FakeInputMonitor::deliver(const InputEvent& event)
 {
-    // A handler may remove its own monitor, so deliver from a copy.
-    const auto monitors = m_monitors;
-    for (const auto& [token, monitor] : monitors) {
-        if (monitor.first & inputMaskBit(event.kind))
-            monitor.second(event);
+    // A handler may stop its own watch, so deliver from a copy.
+    const auto watches = m_watches;
+    for (const auto& [token, watch] : watches) {
+        if (watch.first.contains(event.kind))
+            watch.second(event);
     }
 }
 
@@ -142,21 +129,16 @@ bool FakeInputPoster::warpPointer(Point location)
     return true;
 }
 
-void FakeInputPoster::postMouseMoved(Point location, std::optional<MouseButtonType> dragButton,
-                                     std::optional<std::uint64_t> flags)
+void FakeInputPoster::postMouseMoved(Point location, std::optional<std::uint64_t> flags)
 {
-    const QString what =
-        dragButton ? QStringLiteral("drag %1").arg(buttonText(*dragButton)) : QStringLiteral("move");
-    m_journal->add(what + QLatin1Char(' ') + point(location) + flagsText(flags));
+    m_journal->add(QStringLiteral("move ") + point(location) + flagsText(flags));
 }
 
 void FakeInputPoster::postMouseButton(MouseButtonType button, bool down, Point location,
-                                      std::int64_t clickCount, std::optional<std::uint64_t> flags)
+                                      std::optional<std::uint64_t> flags)
 {
-    m_journal->add(QStringLiteral("%1 %2 %3 clicks=%4%5")
-                       .arg(buttonText(button), down ? "down" : "up", point(location))
-                       .arg(clickCount)
-                       .arg(flagsText(flags)));
+    m_journal->add(QStringLiteral("%1 %2 %3%4")
+                       .arg(buttonText(button), down ? "down" : "up", point(location), flagsText(flags)));
 }
 
 void FakeInputPoster::postKey(std::uint16_t keyCode, bool down, std::optional<std::uint64_t> flags)

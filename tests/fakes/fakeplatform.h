@@ -29,25 +29,22 @@ class FakeHotkeyService : public HotkeyService
 public:
     explicit FakeHotkeyService(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
 
-    std::int32_t installHandler(Handler handler) override;
-    void removeHandler() override;
-    std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
-                                Registration& registration) override;
-    void unregisterHotkey(Registration registration) override;
-    std::int32_t holdKeyboard() override;
+    ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
+    void unbind(Binding binding) override;
+    ServiceResult holdKeyboard() override;
     void releaseKeyboard() override;
 
-    // Presses the hotkey registered under number, as the desktop would; returns the handler's status.
-    std::int32_t press(std::optional<HotkeyIdentifier> identifier);
+    // Presses the combination as the desktop would: every binding of it runs.
+    void press(const Hotkey& hotkey);
 
-    std::int32_t installStatus = 0;
-    std::int32_t registerStatus = 0;
-    std::int32_t holdStatus = 0;
+    // The code bind and holdKeyboard answer; 0 is success.
+    std::int64_t bindCode = 0;
+    std::int64_t holdCode = 0;
 
 private:
     std::shared_ptr<Journal> m_journal;
-    Handler m_handler;
-    Registration m_next = 1;
+    std::map<Binding, std::pair<Hotkey, Pressed>> m_bindings;
+    Binding m_next = 1;
 };
 
 class FakeAccessibility : public Accessibility
@@ -81,18 +78,28 @@ private:
 class FakeInputMonitor : public InputMonitor
 {
 public:
-    std::optional<Token> addGlobalMonitor(std::uint64_t mask, Handler handler) override;
-    std::optional<Token> addLocalMonitor(std::uint64_t mask, Handler handler) override;
-    void removeMonitor(Token token) override { m_monitors.erase(token); }
+    std::optional<Token> watch(InputKinds kinds, Handler handler) override;
+    void stopWatching(Token token) override { m_watches.erase(token); }
 
     void deliver(const InputEvent& event);
-    std::size_t monitorCount() const { return m_monitors.size(); }
-    std::uint64_t lastMask = 0;
-    bool refuseGlobal = false;
+    std::size_t watchCount() const { return m_watches.size(); }
+    InputKinds lastKinds;
+    bool refuse = false;
 
 private:
-    std::map<Token, std::pair<std::uint64_t, Handler>> m_monitors;
+    std::map<Token, std::pair<InputKinds, Handler>> m_watches;
     Token m_next = 1;
+};
+
+// Answers every fetch at once with the document set last.
+class FakeUpdateFetcher : public UpdateFetcher
+{
+public:
+    void fetch(const QString&, std::function<void(FetchResult)> completion) override
+    {
+        completion(FetchResult{document, QString()});
+    }
+    QByteArray document;
 };
 
 class FakeInputPoster : public InputPoster
@@ -101,9 +108,8 @@ public:
     explicit FakeInputPoster(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
 
     bool warpPointer(Point location) override;
-    void postMouseMoved(Point location, std::optional<MouseButtonType> dragButton,
-                        std::optional<std::uint64_t> flags) override;
-    void postMouseButton(MouseButtonType button, bool down, Point location, std::int64_t clickCount,
+    void postMouseMoved(Point location, std::optional<std::uint64_t> flags) override;
+    void postMouseButton(MouseButtonType button, bool down, Point location,
                          std::optional<std::uint64_t> flags) override;
     void postKey(std::uint16_t keyCode, bool down, std::optional<std::uint64_t> flags) override;
     void postScrollNotch(ScrollDirection direction, std::optional<std::uint64_t> flags) override;

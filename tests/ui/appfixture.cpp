@@ -35,6 +35,7 @@ void AppFixture::startApp(Start start)
     auto fetcherOwned = std::make_unique<QtUpdateFetcher>(QtUpdateFetcher::Limits{start.timeout});
     fetcher = fetcherOwned.get();
     services.updates = std::move(fetcherOwned);
+    updates = nullptr;
     RunningApplication files, terminal;
     files.name = QStringLiteral("Files");
     terminal.name = QStringLiteral("Terminal");

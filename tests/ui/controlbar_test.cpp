@@ -48,7 +48,7 @@ TEST_F(ControlBar, EnabledSetsByRunState)
     EXPECT_FALSE(item("recordingIndicator")->isVisible());
 
     setTimeline(sampleTimeline());
-    engine->setIsPlaying(true);
+    engine->startPlayback();
     drain();
     EXPECT_EQ(enabledControls(), QStringList{"playbackButton"});
     EXPECT_EQ(labelOf("playbackButton"), QStringLiteral("ABORT"));
@@ -65,7 +65,8 @@ TEST_F(ControlBar, RecordButtonRecordsAndTheCountFollows)
     EXPECT_FALSE(state->editor()->hasSelection());
     EXPECT_TRUE(item("emptyCard")->isVisible());
     InputEvent input;
-    input.kind = InputKind::leftMouseDown;
+    input.kind = InputKind::buttonDown;
+    input.button = MouseButtonType::left;
     input.location = Point{10, 20};
     input.timestamp = std::chrono::steady_clock::now();
     this->input->deliver(input);
@@ -87,8 +88,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         static const std::map<QEvent::Type, InputKind> kinds = {
-            {QEvent::MouseButtonPress, InputKind::leftMouseDown},
-            {QEvent::MouseButtonRelease, InputKind::leftMouseUp},
+            {QEvent::MouseButtonPress, InputKind::buttonDown},
+            {QEvent::MouseButtonRelease, InputKind::buttonUp},
             {QEvent::KeyPress, InputKind::keyDown},
             {QEvent::KeyRelease, InputKind::keyUp}};
         if (const auto kind = kinds.find(event->type()); kind != kinds.end()) {
@@ -97,6 +98,7 @@ protected:
             input.timestamp = std::chrono::steady_clock::now();
             input.systemTime = static_cast<std::uint32_t>(static_cast<QInputEvent*>(event)->timestamp());
             input.location = Point{1, 2};
+            input.button = MouseButtonType::left;
             m_capture.deliver(input);
         }
         return QObject::eventFilter(watched, event);
@@ -205,17 +207,14 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
     EXPECT_GE(tabRound().size(), 18);
 }
 
-TEST_F(ControlBar, ClearResetsTheIndexAndClosesTheEditor)
+TEST_F(ControlBar, ClearEmptiesTheTimelineAndClosesTheEditor)
 {
     build();
     setTimeline(sampleTimeline());
     openWindow();
     state->tapRow(4);
-    engine->setCurrentPlaybackIndex(3);
-    drain();
     click(item("clearButton"));
     EXPECT_TRUE(engine->recordedEvents().empty());
-    EXPECT_EQ(engine->currentPlaybackIndex(), -1);
     EXPECT_FALSE(state->editor()->hasSelection());
     EXPECT_TRUE(dialogs.shown.isEmpty()); // no confirmation
     EXPECT_TRUE(item("emptyCard")->isVisible());
@@ -303,37 +302,6 @@ TEST_F(ControlBar, MissingLogoShowsTheGradientMark)
     build();
     openWindow();
     EXPECT_TRUE(item("logoFallback")->isVisible());
-}
-
-using UpdateNoticeView = UiFixture;
-
-TEST_F(UpdateNoticeView, CoversTheWindowInTheLanguageUntilLater)
-{
-    build();
-    openWindow();
-    EXPECT_FALSE(item("updateNotice")->isVisible());
-    engine->setUpdateDownloadURL(QStringLiteral("not a url"));
-    engine->setUpdateNotes(QString());
-    engine->setUpdateAvailable(true);
-    drain();
-    ASSERT_TRUE(item("updateNotice")->isVisible());
-    EXPECT_EQ(labelOf("updateTitle"), QStringLiteral("Update Available"));
-    EXPECT_FALSE(item("updateNotes")->isVisible());
-    // Only http and https addresses are opened; the notice stays either way.
-    EXPECT_FALSE(state->updateNowAction());
-    engine->setUpdateDownloadURL(QStringLiteral("file:///etc/passwd"));
-    EXPECT_FALSE(state->updateNowAction());
-    EXPECT_TRUE(engine->updateAvailable());
-
-    engine->setLanguage(QStringLiteral("Indonesia"));
-    engine->setUpdateNotes(QStringLiteral("Perbaikan"));
-    drain();
-    EXPECT_EQ(labelOf("updateTitle"), QStringLiteral("Pembaruan Tersedia"));
-    EXPECT_EQ(labelOf("laterButton"), QStringLiteral("Nanti Saja"));
-    EXPECT_TRUE(item("updateNotes")->isVisible());
-    click(item("laterButton"));
-    EXPECT_FALSE(engine->updateAvailable());
-    EXPECT_FALSE(item("updateNotice")->isVisible());
 }
 
 } // namespace

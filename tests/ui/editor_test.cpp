@@ -66,7 +66,7 @@ TEST_F(Editor, SectionsFollowTheFieldsTheEventCarries)
 
 TEST_F(Editor, SelectingDoesNotWriteBack)
 {
-    QSignalSpy changes(engine.get(), &MacroEngine::recordedEventsReset);
+    QSignalSpy changes(engine.get(), &MacroEngine::timelineChanged);
     const ::loopwren::Timeline before = engine->recordedEvents();
     state->tapRow(1); // location (420, 224), left
     state->tapRow(9); // location (96.9, 640.4), right

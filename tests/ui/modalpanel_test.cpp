@@ -54,7 +54,8 @@ TEST_F(ModalPanel, APlaybackHotkeyStartsOnlyOnceTheExportPanelHasClosedButStopsA
     wait.type = EventType::wait;
     wait.delaySincePrevious = 3600;
     appEngine().setRecordedEvents({wait});
-    const HotkeyIdentifier playback{2222, 2};
+    const Hotkey playback{38, modifier::control};
+    appEngine().setPlaybackHotkey(playback);
 
     dialogs.whileOpen = [&] {
         hotkeys->press(playback);

@@ -20,6 +20,8 @@ public:
     explicit Screenshots(QString directory) : m_directory(std::move(directory))
     {
         engineOptions.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
+        // Answered by the fake fetcher, with the document set before each check.
+        engineOptions.updateBaseUrl = QStringLiteral("https://loopwren.example.org");
     }
 
     bool run()
@@ -61,11 +63,11 @@ protected:
 
             window->resize(1040, 680);
             state->navigate(ContentViewState::Timeline);
-            engine->setUpdateDownloadURL(QStringLiteral("https://loopwren.example.org/download"));
-            engine->setUpdateNotes(language == QStringLiteral("Indonesia")
-                                       ? QStringLiteral("• Perekaman lebih cepat\n• Perbaikan hotkey global")
-                                       : QStringLiteral("• Faster recording\n• Global hotkey fixes"));
-            engine->setUpdateAvailable(true);
+            updates->document = R"({"version": "9.0", "download_url": "https://loopwren.example.org/download",
+                "release_notes_en": "• Faster recording\n• Global hotkey fixes",
+                "release_notes_id": "• Perekaman lebih cepat\n• Perbaikan hotkey global"})";
+            engine->checkForUpdates();
+            drain();
             settle();
             capture(QStringLiteral("update-notice") + suffix);
 
@@ -83,7 +85,7 @@ private:
     void record()
     {
         const auto now = std::chrono::steady_clock::now();
-        const InputKind kinds[] = {InputKind::mouseMoved, InputKind::leftMouseDown, InputKind::leftMouseUp,
+        const InputKind kinds[] = {InputKind::pointerMoved, InputKind::buttonDown, InputKind::buttonUp,
                                    InputKind::keyDown, InputKind::keyUp};
         int step = 0;
         for (const InputKind kind : kinds) {
@@ -91,6 +93,8 @@ private:
             event.kind = kind;
             event.location = Point{640.0 + 12 * step, 360.0 - 5 * step};
             event.keyCode = 1;
+            if (kind == InputKind::buttonDown || kind == InputKind::buttonUp)
+                event.button = MouseButtonType::left;
             event.clickCount = 1;
             event.timestamp = now + std::chrono::milliseconds(180 * ++step);
             input->deliver(event);

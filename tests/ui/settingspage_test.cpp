@@ -283,7 +283,7 @@ TEST_F(SettingsPage, CaptureButtonsTakeTheNextKeyAndResetClearsBoth)
     tap(item("playbackCaptureButton"));
     EXPECT_EQ(labelOf("recordCaptureButton"), unsetText());
     EXPECT_EQ(labelOf("playbackCaptureButton"), QStringLiteral("Press target keys..."));
-    EXPECT_EQ(input->monitorCount(), 1u);
+    EXPECT_EQ(input->watchCount(), 1u);
 
     InputEvent press;
     press.kind = InputKind::keyDown;
@@ -297,7 +297,7 @@ TEST_F(SettingsPage, CaptureButtonsTakeTheNextKeyAndResetClearsBoth)
     EXPECT_EQ(stored(QStringLiteral("playbackHotkey")),
               QStringLiteral(R"x("@ByteArray({\"keyCode\":35,\"modifiers\":393216})")x"));
     EXPECT_FALSE(appEngine().isCapturingHotkey());
-    EXPECT_EQ(input->monitorCount(), 0u);
+    EXPECT_EQ(input->watchCount(), 0u);
 
     tap(item("resetHotkeysButton"));
     EXPECT_EQ(appEngine().playbackHotkey(), Hotkey::unset());
@@ -311,11 +311,11 @@ TEST_F(SettingsPage, ClosingTheWindowEndsACapture)
 {
     open();
     tap(item("recordCaptureButton"));
-    ASSERT_EQ(input->monitorCount(), 1u);
+    ASSERT_EQ(input->watchCount(), 1u);
     ASSERT_TRUE(appEngine().isCapturingHotkey());
     window->close();
     drain();
-    EXPECT_EQ(input->monitorCount(), 0u);
+    EXPECT_EQ(input->watchCount(), 0u);
     EXPECT_FALSE(appEngine().isCapturingHotkey());
 }
 

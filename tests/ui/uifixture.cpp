@@ -92,6 +92,9 @@ PlatformServices UiFixture::fakeServices()
     services.workspace = std::move(workspaceOwned);
     services.input = std::move(inputOwned);
     services.posters = std::make_unique<FakeInputPosterFactory>(journal);
+    auto updatesOwned = std::make_unique<FakeUpdateFetcher>();
+    updates = updatesOwned.get();
+    services.updates = std::move(updatesOwned);
     return services;
 }
 
@@ -195,6 +198,20 @@ void UiFixture::click(QQuickItem* target)
     const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
     drain();
+}
+
+bool UiFixture::playTo(qint64 index)
+{
+    if (!engine->isPlaying())
+        engine->startPlayback();
+    // Millisecond steps: fine enough to stop on every event of a test's timeline.
+    for (int step = 0; step < 100000 && engine->isPlaying(); ++step) {
+        drain();
+        if (engine->currentPlaybackIndex() == index)
+            return true;
+        clock.advanceBy(std::chrono::milliseconds(1));
+    }
+    return false;
 }
 
 void UiFixture::typeText(const QString& text)

@@ -7,6 +7,7 @@
 #include "macroengine.h"
 #include "memorypreferencesstore.h"
 #include "settingsstate.h"
+#include "virtualclock.h"
 
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -61,8 +62,13 @@ protected:
     // The delegate of a timeline row, once the list has laid it out.
     QQuickItem* row(int index) const;
 
+    // Plays the timeline on virtual time until the playback reaches index; false if it never does.
+    bool playTo(qint64 index);
+
+    // The time playbacks go by; it outlives the engine.
+    VirtualClock clock;
     // What build() hands the engine besides its services.
-    EngineOptions engineOptions;
+    EngineOptions engineOptions{QString(), QStringLiteral("1.0.0"), &clock};
     std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     QStringList logged;
     FakeDialogs dialogs;
@@ -76,6 +82,7 @@ protected:
     FakeInputMonitor* input = nullptr;
     FakeWorkspace* workspace = nullptr;
     FakeHotkeyService* hotkeys = nullptr;
+    FakeUpdateFetcher* updates = nullptr;
 };
 
 } // namespace loopwren

@@ -23,8 +23,8 @@ TEST(X11ConnectionLoss, ALostServerEndsTheCaptureButNotTheProcess)
 
     X11InputMonitor monitor(server.displayName(), ClickSettings{});
     std::vector<InputEvent> events;
-    const auto token =
-        monitor.addGlobalMonitor(~std::uint64_t{0}, [&](const InputEvent& e) { events.push_back(e); });
+    const auto token = monitor.watch({InputKind::keyDown, InputKind::keyUp, InputKind::modifiersChanged},
+                                     [&](const InputEvent& e) { events.push_back(e); });
     ASSERT_TRUE(token);
     auto poster = X11InputPoster::create(server.displayName());
     ASSERT_NE(poster, nullptr);
@@ -37,7 +37,7 @@ TEST(X11ConnectionLoss, ALostServerEndsTheCaptureButNotTheProcess)
 
     server.kill();
     // Every call after the loss returns without effect instead of ending the process.
-    poster->postMouseButton(MouseButtonType::left, true, {1, 1}, 1, modifier::command);
+    poster->postMouseButton(MouseButtonType::left, true, {1, 1}, modifier::command);
     poster->postKey(0, true, std::nullopt);
     poster->postScrollNotch(ScrollDirection::up, std::nullopt);
     poster->releaseAll();
@@ -48,8 +48,8 @@ TEST(X11ConnectionLoss, ALostServerEndsTheCaptureButNotTheProcess)
     EXPECT_FALSE(queryPointer(*observer));
 
     // A new monitor cannot be had from a server that is gone; removing the old one still works.
-    EXPECT_FALSE(monitor.addGlobalMonitor(~std::uint64_t{0}, [](const InputEvent&) {}));
-    monitor.removeMonitor(*token);
+    EXPECT_FALSE(monitor.watch({InputKind::keyDown}, [](const InputEvent&) {}));
+    monitor.stopWatching(*token);
     EXPECT_EQ(X11InputPoster::create(server.displayName()), nullptr);
 }
 
@@ -68,8 +68,8 @@ TEST(X11ConnectionLoss, APosterOutlivesItsServerHoweverMuchItIsAskedToPost)
     // Far more requests than Xlib's buffer holds, of every kind the poster sends.
     for (int i = 0; i < 5000; ++i) {
         poster->warpPointer({static_cast<double>(i % 100), 1});
-        poster->postMouseMoved({1, static_cast<double>(i % 100)}, std::nullopt, modifier::control);
-        poster->postMouseButton(MouseButtonType::left, i % 2 == 0, {2, 2}, 1, 0);
+        poster->postMouseMoved({1, static_cast<double>(i % 100)}, modifier::control);
+        poster->postMouseButton(MouseButtonType::left, i % 2 == 0, {2, 2}, 0);
         poster->postKey(0, i % 2 == 0, modifier::option);
         poster->postScrollNotch(ScrollDirection::down, std::nullopt);
     }

@@ -48,9 +48,8 @@ protected:
         });
         QObject::connect(&engine, &MacroEngine::playbackFinished, &engine, [this] { ++m_playbacksFinished; });
         m_watch = std::make_unique<X11InputMonitor>();
-        ASSERT_TRUE(
-            m_watch->addGlobalMonitor(inputMaskBit(InputKind::keyDown) | inputMaskBit(InputKind::keyUp),
-                                      [this](const InputEvent& event) { m_keys.push_back(event); }));
+        ASSERT_TRUE(m_watch->watch({InputKind::keyDown, InputKind::keyUp},
+                                   [this](const InputEvent& event) { m_keys.push_back(event); }));
         X11TestEnvironment::settle();
         ASSERT_TRUE(m_logged.isEmpty()) << m_logged.join(u'\n').toStdString();
     }

@@ -1,6 +1,6 @@
 #include "engineonx11.h"
 
-#include "x11services.h"
+#include "x11backend.h"
 #include "x11testenvironment.h"
 
 namespace loopwren {
@@ -26,9 +26,12 @@ MacroEngine& EngineOnX11::build()
     auto store = std::make_unique<MemoryPreferencesStore>();
     m_store = store.get();
     services.preferences = std::move(store);
-    X11ServiceOptions options;
-    options.openUrl = [](const QUrl&) { return true; };
-    EXPECT_TRUE(addX11Services(services, options));
+    m_backend = X11Backend::open();
+    EXPECT_NE(m_backend, nullptr);
+    FrontEndHooks hooks;
+    hooks.openUrl = [](const QUrl&) { return true; };
+    if (m_backend)
+        m_backend->provide(services, hooks);
     m_engine = std::make_unique<MacroEngine>(std::move(services));
     X11TestEnvironment::settle(std::chrono::milliseconds(50));
     return *m_engine;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backend.h"
 #include "logline.h"
 #include "macroengine.h"
 #include "memorypreferencesstore.h"
@@ -21,6 +22,7 @@ protected:
     MacroEngine& build();
     static MacroEvent keyEvent(EventType type, std::uint16_t keyCode, double delay = 0.0);
 
+    std::unique_ptr<Backend> m_backend;
     std::unique_ptr<MacroEngine> m_engine;
     MemoryPreferencesStore* m_store = nullptr;
     QStringList m_logged;

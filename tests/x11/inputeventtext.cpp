@@ -1,59 +1,57 @@
 #include "inputeventtext.h"
 
 #include <cstdio>
-#include <utility>
 
 namespace loopwren {
 namespace {
 
-std::string kindName(InputKind kind)
+const char* kindName(InputKind kind)
 {
-    using enum InputKind;
-    static const std::pair<InputKind, const char*> names[] = {
-        // clang-format off
-        {leftMouseDown, "leftMouseDown"}, {leftMouseUp, "leftMouseUp"}, {rightMouseDown, "rightMouseDown"},
-        {rightMouseUp, "rightMouseUp"}, {mouseMoved, "mouseMoved"}, {leftMouseDragged, "leftMouseDragged"},
-        {rightMouseDragged, "rightMouseDragged"}, {keyDown, "keyDown"}, {keyUp, "keyUp"},
-        {flagsChanged, "flagsChanged"}, {scrollWheel, "scrollWheel"}, {otherMouseDown, "otherMouseDown"},
-        {otherMouseUp, "otherMouseUp"}, {otherMouseDragged, "otherMouseDragged"},
-        // clang-format on
-    };
-    for (const auto& [known, name] : names) {
-        if (known == kind)
-            return name;
+    static const char* const names[] = {"buttonDown", "buttonUp",         "pointerMoved", "keyDown",
+                                        "keyUp",      "modifiersChanged", "scroll"};
+    return names[static_cast<int>(kind)];
+}
+
+const char* buttonName(MouseButtonType button)
+{
+    switch (button) {
+    case MouseButtonType::left:
+        return "left";
+    case MouseButtonType::right:
+        return "right";
+    case MouseButtonType::other:
+        return "other";
     }
-    return "kind" + std::to_string(static_cast<int>(kind));
+    return "?";
 }
 
 } // namespace
 
 std::string InputEventText::describe(const InputEvent& event)
 {
+    std::string text = kindName(event.kind);
     char buffer[160];
+    if (event.button)
+        text += std::string(" ") + buttonName(*event.button);
     switch (event.kind) {
     case InputKind::keyDown:
     case InputKind::keyUp:
-    case InputKind::flagsChanged:
+    case InputKind::modifiersChanged:
         std::snprintf(buffer, sizeof buffer, " %u", static_cast<unsigned>(event.keyCode));
         break;
-    case InputKind::scrollWheel:
+    case InputKind::scroll:
         std::snprintf(buffer, sizeof buffer, " dx=%g dy=%g", event.scrollDeltaX, event.scrollDeltaY);
         break;
-    case InputKind::mouseMoved:
-        std::snprintf(buffer, sizeof buffer, " (%g,%g)", event.location.x, event.location.y);
+    case InputKind::pointerMoved:
+        std::snprintf(buffer, sizeof buffer, " (%g,%g)", event.location->x, event.location->y);
         break;
-    case InputKind::leftMouseDragged:
-    case InputKind::rightMouseDragged:
-    case InputKind::otherMouseDragged:
-        std::snprintf(buffer, sizeof buffer, " (%g,%g) button=%d", event.location.x, event.location.y,
-                      event.buttonNumber);
-        break;
-    default:
-        std::snprintf(buffer, sizeof buffer, " (%g,%g) button=%d clicks=%lld", event.location.x,
-                      event.location.y, event.buttonNumber, static_cast<long long>(event.clickCount));
+    case InputKind::buttonDown:
+    case InputKind::buttonUp:
+        std::snprintf(buffer, sizeof buffer, " (%g,%g) clicks=%lld", event.location->x, event.location->y,
+                      static_cast<long long>(event.clickCount));
         break;
     }
-    std::string text = kindName(event.kind) + buffer;
+    text += buffer;
     if (!event.flags)
         return text + " flags=none";
     std::snprintf(buffer, sizeof buffer, " flags=0x%llx", static_cast<unsigned long long>(*event.flags));

@@ -1,4 +1,5 @@
 #include "modifiermasks.h"
+#include "hotkey.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +23,14 @@ TEST(ModifierMasksTest, TheUsualKeymapGivesTheUsualBits)
     EXPECT_EQ(masks.super(), ModifierMasks::mod4Mask);
     EXPECT_EQ(masks.numLock(), ModifierMasks::mod2Mask);
     EXPECT_EQ(masks.lockVariants(), (std::vector<std::uint16_t>{0, 0x02, 0x10, 0x12}));
-    // Service bits: shift 0x200, control 0x1000, option 0x800, command 0x100; others are ignored.
-    EXPECT_EQ(masks.fromServiceModifiers(0x200), 0x01);
-    EXPECT_EQ(masks.fromServiceModifiers(0x1000), 0x04);
-    EXPECT_EQ(masks.fromServiceModifiers(0x800), 0x08);
-    EXPECT_EQ(masks.fromServiceModifiers(0x100), 0x40);
-    EXPECT_EQ(masks.fromServiceModifiers(0x1800 | 0x400 | 0x10000), 0x0c);
+    // A hotkey's shift, control, option and command; other bits are ignored.
+    EXPECT_EQ(masks.fromModifiers(modifier::shift), 0x01);
+    EXPECT_EQ(masks.fromModifiers(modifier::control), 0x04);
+    EXPECT_EQ(masks.fromModifiers(modifier::option), 0x08);
+    EXPECT_EQ(masks.fromModifiers(modifier::command), 0x40);
+    EXPECT_EQ(
+        masks.fromModifiers(modifier::control | modifier::option | modifier::capsLock | modifier::function),
+        0x0c);
     // Caps Lock, Num Lock and a held pointer button do not change which combination was pressed.
     EXPECT_EQ(masks.significant(0x04 | 0x08 | 0x02 | 0x10 | 0x100), 0x0c);
     EXPECT_EQ(masks.significant(0x01 | 0x40 | 0x80), 0xc1);
@@ -40,7 +43,7 @@ TEST(ModifierMasksTest, RolesFollowTheKeysWhereverTheUserMovedThem)
     EXPECT_EQ(moved.alt(), 0x40);
     EXPECT_EQ(moved.super(), 0x20);
     EXPECT_EQ(moved.numLock(), 0x80);
-    EXPECT_EQ(moved.fromServiceModifiers(0x800 | 0x100), 0x60);
+    EXPECT_EQ(moved.fromModifiers(modifier::option | modifier::command), 0x60);
     // Meta stands in for Alt only where no key is Alt.
     EXPECT_EQ(ModifierMasks::fromModifierKeysyms(Keysyms{{{}, {}, {}, {}, {}, {kMetaL}, {}, {}}}).alt(),
               0x20);

@@ -54,14 +54,14 @@ TEST_F(X11InputPosterTest, PostedInputReachesWindowsAsRecorded)
 {
     // The primary monitor is at +200+100, so model (100, 200) is root (300, 300).
     m_poster->warpPointer({100, 200});
-    m_poster->postMouseMoved({110.4, 210.6}, std::nullopt, 0);
-    m_poster->postMouseButton(MouseButtonType::left, true, {110, 211}, 1, 0);
-    m_poster->postMouseMoved({150, 250}, MouseButtonType::left, 0);
-    m_poster->postMouseButton(MouseButtonType::left, false, {150, 250}, 1, 0);
-    m_poster->postMouseButton(MouseButtonType::right, true, {-50, -50}, 1, 0);
-    m_poster->postMouseButton(MouseButtonType::right, false, {-50, -50}, 1, 0);
-    m_poster->postMouseButton(MouseButtonType::other, true, {-50, -50}, 1, std::nullopt);
-    m_poster->postMouseButton(MouseButtonType::other, false, {-50, -50}, 1, std::nullopt);
+    m_poster->postMouseMoved({110.4, 210.6}, 0);
+    m_poster->postMouseButton(MouseButtonType::left, true, {110, 211}, 0);
+    m_poster->postMouseMoved({150, 250}, 0);
+    m_poster->postMouseButton(MouseButtonType::left, false, {150, 250}, 0);
+    m_poster->postMouseButton(MouseButtonType::right, true, {-50, -50}, 0);
+    m_poster->postMouseButton(MouseButtonType::right, false, {-50, -50}, 0);
+    m_poster->postMouseButton(MouseButtonType::other, true, {-50, -50}, std::nullopt);
+    m_poster->postMouseButton(MouseButtonType::other, false, {-50, -50}, std::nullopt);
     m_poster->postKey(9, true, modifier::command); // V
     m_poster->postKey(9, false, modifier::command);
     m_poster->postScrollNotch(ScrollDirection::up, 0);
@@ -115,7 +115,7 @@ TEST_F(X11InputPosterTest, ReleaseAllLetsGoOfEverythingHeld)
     m_poster->warpPointer({100, 200});
     m_poster->postKey(0, true, modifier::shift);  // A, Shift held for it
     m_poster->postKey(11, true, modifier::shift); // B
-    m_poster->postMouseButton(MouseButtonType::right, true, {100, 200}, 1, modifier::shift);
+    m_poster->postMouseButton(MouseButtonType::right, true, {100, 200}, modifier::shift);
     m_poster->releaseAll();
 
     const Lines expected{
@@ -136,7 +136,7 @@ TEST_F(X11InputPosterTest, ReleaseAllLetsGoOfEverythingHeld)
 TEST_F(X11InputPosterTest, DestroyingAPosterReleasesWhatItHeld)
 {
     m_poster->postKey(2, true, modifier::option); // D with Alt
-    m_poster->postMouseButton(MouseButtonType::left, true, {100, 200}, 1, std::nullopt);
+    m_poster->postMouseButton(MouseButtonType::left, true, {100, 200}, std::nullopt);
     m_poster.reset();
     EXPECT_EQ(m_probe->waitForLines(7), (Lines{"key Alt_L down []", "key d down [Mod1]", "motion 300,300",
                                                "button 1 down 300,300 [Mod1]", "key d up [Mod1 Button1]",
@@ -149,7 +149,7 @@ TEST_F(X11InputPosterTest, KeysWithoutALinuxKeyAndUnusablePositionsAreSkipped)
     m_poster->postKey(52, true, std::nullopt); // no key has this code
     m_poster->postKey(0x7fff, true, std::nullopt);
     m_poster->warpPointer({std::nan(""), 10});
-    m_poster->postMouseMoved({1e300, -1e300}, std::nullopt, std::nullopt);
+    m_poster->postMouseMoved({1e300, -1e300}, std::nullopt);
     m_poster->releaseAll();
     // Far positions are clamped to the protocol's range; the server then keeps the pointer on screen.
     EXPECT_EQ(m_probe->waitForLines(1), (Lines{"motion 1919,0"}));

@@ -84,14 +84,13 @@ void queue(QObject* context, F work)
     QMetaObject::invokeMethod(context, detail::Received<F>(context, std::move(work)), Qt::QueuedConnection);
 }
 
-// Runs work on a thread of Qt's global pool.
+// Runs work on a thread of pool.
 template <typename F>
-void startInPool(F work)
+void startInPool(QThreadPool& pool, F work)
 {
-    QThreadPool* pool = QThreadPool::globalInstance();
-    detail::sent(pool);
+    detail::sent(&pool);
     [[maybe_unused]] const detail::Unwatched unwatched;
-    pool->start(detail::Received<F>(pool, std::move(work)));
+    pool.start(detail::Received<F>(&pool, std::move(work)));
 }
 
 } // namespace loopwren::threadhandoff

@@ -17,18 +17,16 @@ constexpr unsigned kEvdevOffset = 8;
 
 bool isWheel(unsigned button) { return button >= kWheelFirst && button <= kWheelLast; }
 
-// 0 left, 1 right, 2 middle; the side buttons 8, 9, ... follow as 3, 4, ... past the wheel's 4-7.
-int buttonNumber(unsigned button)
+// Left and right are themselves; the middle and side buttons are all the model's other button.
+MouseButtonType buttonType(unsigned button)
 {
     switch (button) {
     case kLeft:
-        return 0;
+        return MouseButtonType::left;
     case kRight:
-        return 1;
-    case kMiddle:
-        return 2;
+        return MouseButtonType::right;
     default:
-        return static_cast<int>(button) - 5;
+        return MouseButtonType::other;
     }
 }
 
@@ -127,7 +125,7 @@ std::optional<InputEvent> InputTranslator::translateKey(const RawDeviceEvent& ra
     // The lock toggles on the press, as the server's own lock state does.
     if (down && role == ModifierRole::capsLock)
         m_capsLocked = !m_capsLocked;
-    auto event = makeEvent(InputKind::flagsChanged, raw);
+    auto event = makeEvent(InputKind::modifiersChanged, raw);
     event.keyCode = KeyCodeTable::modelCode(evdev);
     event.flags = flags() | KeyCodeTable::keyFlags(evdev);
     return event;
@@ -143,26 +141,14 @@ std::optional<InputEvent> InputTranslator::translateButton(const RawDeviceEvent&
         // One notch per press; the release that X pairs with it carries nothing.
         if (!down)
             return std::nullopt;
-        auto event = makeEvent(InputKind::scrollWheel, raw);
+        auto event = makeEvent(InputKind::scroll, raw);
         event.scrollDeltaY = button == 4 ? 1.0 : button == 5 ? -1.0 : 0.0;
         event.scrollDeltaX = button == 6 ? 1.0 : button == 7 ? -1.0 : 0.0;
         return event;
     }
 
-    InputKind kind;
-    switch (button) {
-    case kLeft:
-        kind = down ? InputKind::leftMouseDown : InputKind::leftMouseUp;
-        break;
-    case kRight:
-        kind = down ? InputKind::rightMouseDown : InputKind::rightMouseUp;
-        break;
-    default:
-        kind = down ? InputKind::otherMouseDown : InputKind::otherMouseUp;
-        break;
-    }
-    auto event = makeEvent(kind, raw);
-    event.buttonNumber = buttonNumber(button);
+    auto event = makeEvent(down ? InputKind::buttonDown : InputKind::buttonUp, raw);
+    event.button = buttonType(button);
     if (down) {
         m_pressCounts[button] = m_clicks.press(button, raw.rootX, raw.rootY, raw.serverTime);
         m_heldButtons.set(button);
@@ -178,24 +164,21 @@ std::optional<InputEvent> InputTranslator::translateButton(const RawDeviceEvent&
 
 InputEvent InputTranslator::translateMotion(const RawDeviceEvent& raw) const
 {
-    if (m_heldButtons.test(kLeft)) {
-        auto event = makeEvent(InputKind::leftMouseDragged, raw);
-        event.buttonNumber = 0;
-        return event;
-    }
-    if (m_heldButtons.test(kRight)) {
-        auto event = makeEvent(InputKind::rightMouseDragged, raw);
-        event.buttonNumber = 1;
-        return event;
-    }
-    for (unsigned button = kMiddle; button < m_heldButtons.size(); ++button) {
+    auto event = makeEvent(InputKind::pointerMoved, raw);
+    // Left before right before the rest, when several are held.
+    for (const unsigned button : {kLeft, kRight}) {
         if (m_heldButtons.test(button)) {
-            auto event = makeEvent(InputKind::otherMouseDragged, raw);
-            event.buttonNumber = buttonNumber(button);
+            event.button = buttonType(button);
             return event;
         }
     }
-    return makeEvent(InputKind::mouseMoved, raw);
+    for (unsigned button = kMiddle; button < m_heldButtons.size(); ++button) {
+        if (button != kRight && m_heldButtons.test(button)) {
+            event.button = MouseButtonType::other;
+            return event;
+        }
+    }
+    return event;
 }
 
 InputEvent InputTranslator::makeEvent(InputKind kind, const RawDeviceEvent& raw) const

@@ -29,8 +29,8 @@ struct RawDeviceEvent
 // does not put into a recorded event: which keys and buttons are held (for modifier flags, drag
 // kinds and autorepeat), the Caps Lock state and the click sequence. Events must come in server order.
 //
-// Modifier keys alone produce flagsChanged (carrying the flags after the change), which the
-// recorder's mask leaves out. The flag word of every other input is built from the modifiers held
+// Modifier keys alone produce modifiersChanged (carrying the flags after the change), which the
+// recorder does not watch. The flag word of every other input is built from the modifiers held
 // before it, the Caps Lock state, and the key's own bits: numeric-pad keys carry numericPad,
 // function keys and the navigation block carry function, arrows carry both.
 class InputTranslator

@@ -1,5 +1,7 @@
 #include "modifiermasks.h"
 
+#include "hotkey.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -86,16 +88,16 @@ ModifierMasks ModifierMasks::query(xcb_connection_t* connection)
     return fromModifierKeysyms(bound);
 }
 
-std::uint16_t ModifierMasks::fromServiceModifiers(std::uint32_t serviceModifiers) const
+std::uint16_t ModifierMasks::fromModifiers(std::uint64_t modifiers) const
 {
     std::uint16_t mask = 0;
-    if (serviceModifiers & serviceShift)
+    if (modifiers & modifier::shift)
         mask |= shiftMask;
-    if (serviceModifiers & serviceControl)
+    if (modifiers & modifier::control)
         mask |= controlMask;
-    if (serviceModifiers & serviceOption)
+    if (modifiers & modifier::option)
         mask |= m_alt;
-    if (serviceModifiers & serviceCommand)
+    if (modifiers & modifier::command)
         mask |= m_super;
     return mask;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "hotkeyservice.h"
-
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -16,12 +14,6 @@ namespace loopwren {
 class ModifierMasks
 {
 public:
-    // The hotkey service's modifier bits, as callers pass them.
-    static constexpr std::uint32_t serviceCommand = servicemodifier::command;
-    static constexpr std::uint32_t serviceShift = servicemodifier::shift;
-    static constexpr std::uint32_t serviceOption = servicemodifier::option;
-    static constexpr std::uint32_t serviceControl = servicemodifier::control;
-
     static constexpr std::uint16_t shiftMask = 0x01;
     static constexpr std::uint16_t lockMask = 0x02;
     static constexpr std::uint16_t controlMask = 0x04;
@@ -42,13 +34,14 @@ public:
     std::uint16_t super() const { return m_super; }
     std::uint16_t numLock() const { return m_numLock; }
 
-    // The X modifiers for the service's bits; bits it does not know are ignored.
-    std::uint16_t fromServiceModifiers(std::uint32_t serviceModifiers) const;
+    // The X modifiers for a hotkey's modifier bits (Shift, Control, Option as Alt, Command as Super);
+    // other bits are ignored.
+    std::uint16_t fromModifiers(std::uint64_t modifiers) const;
     // The lock states a hotkey must work in: none, Caps Lock, Num Lock and both (duplicates dropped
     // when no key is Num Lock).
     std::vector<std::uint16_t> lockVariants() const;
     // An event's modifier state without the locks and the pointer buttons, comparable with
-    // fromServiceModifiers().
+    // fromModifiers().
     std::uint16_t significant(std::uint16_t state) const;
 
 private:

@@ -76,62 +76,62 @@ X11HotkeyService::~X11HotkeyService()
     m_connection.reset();
 }
 
-std::int32_t X11HotkeyService::installHandler(Handler handler)
+namespace {
+
+ServiceResult noConnectionResult()
 {
-    if (!ensureConnection())
-        return statusNoConnection;
-    m_handler = std::make_shared<const Handler>(std::move(handler));
-    return 0;
+    return ServiceResult::refused(X11HotkeyService::noConnection,
+                                  QStringLiteral("no connection to the X display"));
 }
 
-void X11HotkeyService::removeHandler() { m_handler.reset(); }
+} // namespace
 
-std::int32_t X11HotkeyService::registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers,
-                                              HotkeyIdentifier id, Registration& registration)
+ServiceResult X11HotkeyService::bind(const Hotkey& hotkey, Pressed pressed, Binding& binding)
 {
     if (!ensureConnection())
-        return statusNoConnection;
-    Registered entry{id, std::nullopt};
-    if (const std::optional<std::uint16_t> evdev = KeyCodeTable::evdevCode(keyCode)) {
+        return noConnectionResult();
+    Bound entry{std::make_shared<const Pressed>(std::move(pressed)), std::nullopt};
+    if (const std::optional<std::uint16_t> evdev = KeyCodeTable::evdevCode(hotkey.keyCode)) {
         const int keycode = *evdev + 8;
         if (keycode >= m_minKeycode && keycode <= m_maxKeycode) {
-            const Grab wanted{static_cast<std::uint8_t>(keycode), m_masks.fromServiceModifiers(modifiers),
+            const Grab wanted{static_cast<std::uint8_t>(keycode), m_masks.fromModifiers(hotkey.modifiers),
                               m_masks.lockVariants()};
             // X lets a client grab a combination it already holds without complaint, but one press
             // cannot stand for two hotkeys.
-            for (const auto& other : m_registrations) {
+            for (const auto& other : m_bindings) {
                 if (other.second.grab && other.second.grab->sameCombination(wanted.keycode, wanted.modifiers))
-                    return statusBadAccess;
+                    return ServiceResult::refused(badAccess,
+                                                  QStringLiteral("the combination is bound already"));
             }
-            if (const std::int32_t status = grab(wanted); status != 0)
-                return status;
+            if (ServiceResult result = grab(wanted); !result.ok())
+                return result;
             entry.grab = wanted;
         }
     }
-    registration = m_nextRegistration++;
-    m_registrations.emplace(registration, entry);
-    return 0;
+    binding = m_nextBinding++;
+    m_bindings.emplace(binding, std::move(entry));
+    return ServiceResult::done();
 }
 
-void X11HotkeyService::unregisterHotkey(Registration registration)
+void X11HotkeyService::unbind(Binding binding)
 {
-    const auto it = m_registrations.find(registration);
-    if (it == m_registrations.end())
+    const auto it = m_bindings.find(binding);
+    if (it == m_bindings.end())
         return;
     if (it->second.grab && m_connection && !xcb_connection_has_error(m_connection.get()))
         ungrab(*it->second.grab);
-    m_registrations.erase(it);
+    m_bindings.erase(it);
     // A key held right now releases to whoever has the focus, so this service would not see it go up.
     m_repeats.clear();
 }
 
-std::int32_t X11HotkeyService::holdKeyboard()
+ServiceResult X11HotkeyService::holdKeyboard()
 {
     if (!ensureConnection())
-        return statusNoConnection;
+        return noConnectionResult();
     m_holdEnding = false;
     if (m_holding)
-        return 0;
+        return ServiceResult::done();
     xcb_connection_t* const connection = m_connection.get();
     const Reply<xcb_grab_keyboard_reply_t> reply(
         xcb_grab_keyboard_reply(connection,
@@ -141,11 +141,11 @@ std::int32_t X11HotkeyService::holdKeyboard()
         &std::free);
     scheduleRead();
     if (!reply)
-        return statusNoConnection;
+        return noConnectionResult();
     if (reply->status != XCB_GRAB_STATUS_SUCCESS)
-        return reply->status;
+        return ServiceResult::refused(reply->status, QStringLiteral("another program holds the keyboard"));
     m_holding = true;
-    return 0;
+    return ServiceResult::done();
 }
 
 void X11HotkeyService::releaseKeyboard()
@@ -213,7 +213,7 @@ void X11HotkeyService::dropConnection()
 {
     // The server forgot the grabs along with the connection; the registrations stay, with nothing left
     // to release.
-    for (auto& entry : m_registrations)
+    for (auto& entry : m_bindings)
         entry.second.grab.reset();
     m_repeats.clear();
     m_holding = false;
@@ -226,7 +226,7 @@ void X11HotkeyService::dropConnection()
     m_connection.reset();
 }
 
-std::int32_t X11HotkeyService::grab(const Grab& grab)
+ServiceResult X11HotkeyService::grab(const Grab& grab)
 {
     xcb_connection_t* const connection = m_connection.get();
     std::vector<xcb_void_cookie_t> cookies;
@@ -236,19 +236,23 @@ std::int32_t X11HotkeyService::grab(const Grab& grab)
                                                grab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
     // Every cookie is checked, so no error is left to turn up later as an event.
-    std::int32_t status = 0;
+    std::int64_t status = 0;
     for (const xcb_void_cookie_t cookie : cookies) {
         const Reply<xcb_generic_error_t> error(xcb_request_check(connection, cookie), &std::free);
         if (error && status == 0)
             status = error->error_code;
     }
     if (status == 0 && xcb_connection_has_error(connection))
-        status = statusNoConnection;
+        return noConnectionResult();
     // Ungrabbing touches this client's grabs only, so the variants another client holds stay its own.
     if (status != 0)
         ungrab(grab);
     scheduleRead();
-    return status;
+    if (status == badAccess)
+        return ServiceResult::refused(badAccess, QStringLiteral("another program holds the combination"));
+    if (status != 0)
+        return ServiceResult::refused(status, QStringLiteral("the X server refused the key grab"));
+    return ServiceResult::done();
 }
 
 void X11HotkeyService::ungrab(const Grab& grab)
@@ -324,17 +328,13 @@ void X11HotkeyService::keyPressed(std::uint8_t keycode, std::uint16_t state, std
     if (!m_repeats.press(keycode, serverTime))
         return;
     const std::uint16_t modifiers = m_masks.significant(state);
-    std::optional<HotkeyIdentifier> identifier;
-    for (const auto& entry : m_registrations) {
+    for (const auto& entry : m_bindings) {
         if (entry.second.grab && entry.second.grab->sameCombination(keycode, modifiers)) {
-            identifier = entry.second.id;
-            break;
+            const std::shared_ptr<const Pressed> pressed = entry.second.pressed;
+            (*pressed)();
+            return;
         }
     }
-    if (!identifier || !m_handler)
-        return;
-    const std::shared_ptr<const Handler> handler = m_handler;
-    (*handler)(identifier);
 }
 
 } // namespace loopwren

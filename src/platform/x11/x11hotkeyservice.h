@@ -26,17 +26,16 @@ namespace loopwren {
 //
 // Every hotkey is grabbed four times, plain and with Caps Lock, Num Lock and both, because a grab
 // matches the modifier state exactly and a lock left on would otherwise disable it. A combination
-// another client has grabbed is refused with X's BadAccess status, and whatever part of it had been
-// grabbed is released again. A key code with no X key registers nothing and reports success, as a
-// combination that can never be pressed. The handler's answer is not used: a grabbed key cannot be
-// handed on to anyone else.
+// another client has grabbed is refused with X's BadAccess code (10), and whatever part of it had been
+// grabbed is released again. A key code with no X key binds nothing and reports success, as a
+// combination that can never be pressed.
 class X11HotkeyService : public HotkeyService
 {
 public:
     // X's BadAccess: another client holds the combination (or this service already does).
-    static constexpr std::int32_t statusBadAccess = 10;
+    static constexpr std::int64_t badAccess = 10;
     // The display could not be opened, or the connection to it was lost.
-    static constexpr std::int32_t statusNoConnection = -1;
+    static constexpr std::int64_t noConnection = -1;
 
     // An empty display name means $DISPLAY. Nothing is opened before the first call.
     explicit X11HotkeyService(std::string displayName = {});
@@ -44,14 +43,11 @@ public:
     X11HotkeyService(const X11HotkeyService&) = delete;
     X11HotkeyService& operator=(const X11HotkeyService&) = delete;
 
-    std::int32_t installHandler(Handler handler) override;
-    void removeHandler() override;
-    std::int32_t registerHotkey(std::uint16_t keyCode, std::uint32_t modifiers, HotkeyIdentifier id,
-                                Registration& registration) override;
-    void unregisterHotkey(Registration registration) override;
+    ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
+    void unbind(Binding binding) override;
     // An active grab of the whole keyboard on the root window; refused with X's grab status
     // (AlreadyGrabbed 1, NotViewable 3, Frozen 4) when another client holds the keyboard.
-    std::int32_t holdKeyboard() override;
+    ServiceResult holdKeyboard() override;
     void releaseKeyboard() override;
 
 private:
@@ -66,9 +62,10 @@ private:
             return keycode == otherKeycode && modifiers == otherModifiers;
         }
     };
-    struct Registered
+    struct Bound
     {
-        HotkeyIdentifier id;
+        // Shared so that a callback which unbinds its own hotkey is not destroyed while it runs.
+        std::shared_ptr<const Pressed> pressed;
         std::optional<Grab> grab; // none: the key code names no key of this server
     };
     struct Disconnect
@@ -78,7 +75,7 @@ private:
 
     bool ensureConnection();
     void dropConnection();
-    std::int32_t grab(const Grab& grab);
+    ServiceResult grab(const Grab& grab);
     void ungrab(const Grab& grab);
     void scheduleRead();
     void readEvents();
@@ -101,10 +98,8 @@ private:
     bool m_holding = false;
     bool m_holdEnding = false;
 
-    // Shared so that a handler which removes itself is not destroyed while it runs.
-    std::shared_ptr<const Handler> m_handler;
-    std::map<Registration, Registered> m_registrations;
-    Registration m_nextRegistration = 1;
+    std::map<Binding, Bound> m_bindings;
+    Binding m_nextBinding = 1;
     KeyRepeatFilter m_repeats;
 };
 

@@ -49,49 +49,37 @@ X11InputMonitor::~X11InputMonitor()
     stopCapture();
 }
 
-std::optional<InputMonitor::Token> X11InputMonitor::addGlobalMonitor(std::uint64_t mask, Handler handler)
+std::optional<InputMonitor::Token> X11InputMonitor::watch(InputKinds kinds, Handler handler)
 {
     if (!handler || !ensureCapture())
         return std::nullopt;
     const Token token = m_nextToken++;
-    m_globalMonitors.emplace(token, Monitor{mask, std::make_shared<const Handler>(std::move(handler)),
-                                            std::chrono::steady_clock::now()});
+    m_watches.emplace(token, Watch{kinds, std::make_shared<const Handler>(std::move(handler)),
+                                   std::chrono::steady_clock::now()});
     return token;
 }
 
-std::optional<InputMonitor::Token> X11InputMonitor::addLocalMonitor(std::uint64_t mask, Handler handler)
+void X11InputMonitor::stopWatching(Token token)
 {
-    // Kept only so its token stays valid and removable; the global monitor already sees our windows.
-    const Token token = m_nextToken++;
-    m_localMonitors.emplace(token, Monitor{mask, std::make_shared<const Handler>(std::move(handler)),
-                                           std::chrono::steady_clock::now()});
-    return token;
-}
-
-void X11InputMonitor::removeMonitor(Token token)
-{
-    m_localMonitors.erase(token);
-    if (m_globalMonitors.erase(token) != 0 && !hasGlobalMonitor())
+    if (m_watches.erase(token) != 0 && m_watches.empty())
         stopCapture();
 }
 
-void X11InputMonitor::finishMonitor(Token token)
+void X11InputMonitor::finishWatching(Token token)
 {
-    // The capture can be ended to collect its tail only when no other monitor still depends on it;
+    // The capture can be ended to collect its tail only when no other watch still depends on it;
     // otherwise what has arrived so far is what there is.
-    if (m_globalMonitors.size() == 1 && m_globalMonitors.contains(token) && m_session)
+    if (m_watches.size() == 1 && m_watches.contains(token) && m_session)
         m_session->finish(kFinishPatience);
     drain();
-    removeMonitor(token);
+    stopWatching(token);
 }
-
-bool X11InputMonitor::hasGlobalMonitor() const { return !m_globalMonitors.empty(); }
 
 bool X11InputMonitor::ensureCapture()
 {
     if (m_session && m_session->isRunning())
         return true;
-    // A session whose connection died is replaced; the monitors already installed resume with it.
+    // A session whose connection died is replaced; the watches already there resume with it.
     stopCapture();
     m_session = X11RecordSession::start(
         m_displayName, m_clicks, [this](std::vector<InputEvent>&& batch) { receive(std::move(batch)); });
@@ -140,17 +128,16 @@ void X11InputMonitor::drain()
 
 void X11InputMonitor::dispatch(const InputEvent& event)
 {
-    const std::uint64_t bit = inputMaskBit(event.kind);
-    // Handlers may add or remove monitors, so the map is searched afresh for each next token.
+    // Handlers may start or stop watches, so the map is searched afresh for each next token.
     for (Token next = 0;;) {
-        const auto it = m_globalMonitors.lower_bound(next);
-        if (it == m_globalMonitors.end())
+        const auto it = m_watches.lower_bound(next);
+        if (it == m_watches.end())
             break;
         next = it->first + 1;
-        const Monitor& monitor = it->second;
-        if ((monitor.mask & bit) == 0 || event.timestamp < monitor.since)
+        const Watch& watch = it->second;
+        if (!watch.kinds.contains(event.kind) || event.timestamp < watch.since)
             continue;
-        const auto handler = monitor.handler;
+        const auto handler = watch.handler;
         (*handler)(event);
     }
 }

@@ -20,11 +20,10 @@ class X11RecordSession;
 // Watches the user's input through the RECORD extension. Construct, use and destroy it on the Qt main
 // thread: handlers run there, from the event loop.
 //
-// RECORD sees the input of every client, this application's windows included, so the global monitor
-// covers both; local monitors are accepted but deliver nothing, or every input would arrive twice.
-// The capture runs while at least one global monitor is installed. Its thread stamps each input as
-// it is read and hands batches over to the main thread: one queued call drains everything that
-// piled up since the last, so bursts of thousands of motion events do not flood the event loop.
+// RECORD sees the input of every client, this application's windows included. The capture runs while
+// anything is watched. Its thread stamps each input as it is read and hands batches over to the main
+// thread: one queued call drains everything that piled up since the last, so bursts of thousands of
+// motion events do not flood the event loop.
 class X11InputMonitor : public InputMonitor
 {
 public:
@@ -36,24 +35,22 @@ public:
     X11InputMonitor(const X11InputMonitor&) = delete;
     X11InputMonitor& operator=(const X11InputMonitor&) = delete;
 
-    std::optional<Token> addGlobalMonitor(std::uint64_t mask, Handler handler) override;
-    std::optional<Token> addLocalMonitor(std::uint64_t mask, Handler handler) override;
-    void removeMonitor(Token token) override;
-    void finishMonitor(Token token) override;
+    std::optional<Token> watch(InputKinds kinds, Handler handler) override;
+    void stopWatching(Token token) override;
+    void finishWatching(Token token) override;
 
 private:
-    struct Monitor
+    struct Watch
     {
-        std::uint64_t mask;
+        InputKinds kinds;
         // Shared so a handler that removes its own monitor is not destroyed while it runs.
         std::shared_ptr<const Handler> handler;
-        // Input read before the monitor existed is not its business.
+        // Input read before the watch began is not its business.
         std::chrono::steady_clock::time_point since;
     };
 
     bool ensureCapture();
     void stopCapture();
-    bool hasGlobalMonitor() const;
     void receive(std::vector<InputEvent>&& batch); // capture thread
     void drain();                                  // main thread
     void dispatch(const InputEvent& event);
@@ -61,8 +58,7 @@ private:
     std::string m_displayName;
     ClickSettings m_clicks;
     std::unique_ptr<QObject> m_receiver; // lives on the main thread; target of the queued drains
-    std::map<Token, Monitor> m_globalMonitors;
-    std::map<Token, Monitor> m_localMonitors;
+    std::map<Token, Watch> m_watches;
     Token m_nextToken = 1;
 
     std::mutex m_pendingMutex;

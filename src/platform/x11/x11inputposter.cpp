@@ -126,15 +126,14 @@ bool X11InputPoster::warpPointer(Point location)
     return !pointerIsAt(location) && moveTo(location);
 }
 
-void X11InputPoster::postMouseMoved(Point location, std::optional<MouseButtonType> /*dragButton*/,
-                                    std::optional<std::uint64_t> flags)
+void X11InputPoster::postMouseMoved(Point location, std::optional<std::uint64_t> flags)
 {
     applyFlags(flags);
     moveTo(location);
 }
 
 void X11InputPoster::postMouseButton(MouseButtonType button, bool down, Point location,
-                                     std::int64_t /*clickCount*/, std::optional<std::uint64_t> flags)
+                                     std::optional<std::uint64_t> flags)
 {
     applyFlags(flags);
     // X puts a button event where the pointer is. The player has normally moved it there already, and

@@ -33,9 +33,8 @@ public:
     X11InputPoster& operator=(const X11InputPoster&) = delete;
 
     bool warpPointer(Point location) override;
-    void postMouseMoved(Point location, std::optional<MouseButtonType> dragButton,
-                        std::optional<std::uint64_t> flags) override;
-    void postMouseButton(MouseButtonType button, bool down, Point location, std::int64_t clickCount,
+    void postMouseMoved(Point location, std::optional<std::uint64_t> flags) override;
+    void postMouseButton(MouseButtonType button, bool down, Point location,
                          std::optional<std::uint64_t> flags) override;
     void postKey(std::uint16_t keyCode, bool down, std::optional<std::uint64_t> flags) override;
     void postScrollNotch(ScrollDirection direction, std::optional<std::uint64_t> flags) override;

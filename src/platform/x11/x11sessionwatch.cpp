@@ -1,25 +1,26 @@
-#include "displaywatcher.h"
+#include "x11sessionwatch.h"
 
 #include "x11connection.h"
 
 // After Qt: Xlib's macros would break Qt's headers.
 #include <X11/Xlib.h>
 
-namespace loopwren::cli {
+namespace loopwren {
 
-DisplayWatcher::DisplayWatcher(QObject* parent) : QObject(parent), m_connection(X11Connection::open({}))
+X11SessionWatch::X11SessionWatch(const std::string& displayName, QObject* parent)
+    : QObject(parent), m_connection(X11Connection::open(displayName))
 {
     if (!m_connection)
         return;
     Display* display = m_connection->display();
     m_displayName = QString::fromLocal8Bit(DisplayString(display));
     m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(display), QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &DisplayWatcher::check);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11SessionWatch::check);
 }
 
-DisplayWatcher::~DisplayWatcher() = default;
+X11SessionWatch::~X11SessionWatch() = default;
 
-void DisplayWatcher::check()
+void X11SessionWatch::check()
 {
     Display* display = m_connection->display();
     // Reading is what lets Xlib notice a closed socket; anything the server did send is of no use.
@@ -34,4 +35,4 @@ void DisplayWatcher::check()
     emit lost();
 }
 
-} // namespace loopwren::cli
+} // namespace loopwren

@@ -7,7 +7,8 @@
 
 namespace loopwren {
 
-// Settings kept in memory. Values keep their type, so a test can plant a value of the wrong kind.
+// Settings kept in memory only, for a front end that must not touch the user's settings file, and for
+// tests. Values keep their type, so a test can plant a value of the wrong kind.
 class MemoryPreferencesStore : public PreferencesStore
 {
 public:

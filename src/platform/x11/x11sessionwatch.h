@@ -6,26 +6,23 @@
 #include <memory>
 
 namespace loopwren {
+
 class X11Connection;
-}
 
-namespace loopwren::cli {
-
-// Tells the main thread when the X display goes away under a running command. The input
-// connections fail quietly by design (every call on a lost connection returns at once), so without
-// this a recording whose server died would go on capturing nothing until its duration ends and then
-// save, and an endless playback would post into the void for ever.
+// Tells the main thread when the X display goes away. The input connections fail quietly by design
+// (every call on a lost connection returns at once), so without this a recording whose server died
+// would go on capturing nothing, and an endless playback would post into the void for ever.
 //
 // It keeps a connection of its own that asks for nothing: the server never writes to it, so its
 // socket turns readable only when the server closes it.
-class DisplayWatcher : public QObject
+class X11SessionWatch : public QObject
 {
     Q_OBJECT
 
 public:
-    // Watches $DISPLAY; isWatching() is false when it cannot be opened.
-    explicit DisplayWatcher(QObject* parent = nullptr);
-    ~DisplayWatcher() override;
+    // isWatching() is false when the display cannot be opened.
+    explicit X11SessionWatch(const std::string& displayName, QObject* parent = nullptr);
+    ~X11SessionWatch() override;
 
     bool isWatching() const { return m_notifier != nullptr; }
     QString displayName() const { return m_displayName; }
@@ -42,4 +39,4 @@ private:
     QString m_displayName;
 };
 
-} // namespace loopwren::cli
+} // namespace loopwren

@@ -1,0 +1,149 @@
+#include "storedsettings.h"
+
+#include <array>
+
+namespace loopwren {
+namespace {
+
+using Setting = StoredSettings::Setting;
+using Value = StoredSettings::Value;
+using Reader = std::optional<Value> (*)(const PreferencesStore&, const QString&);
+
+std::optional<Value> readBool(const PreferencesStore& store, const QString& key)
+{
+    if (const auto value = store.readBool(key))
+        return *value;
+    return std::nullopt;
+}
+
+std::optional<Value> readDouble(const PreferencesStore& store, const QString& key)
+{
+    if (const auto value = store.readDouble(key))
+        return *value;
+    return std::nullopt;
+}
+
+// A window cannot be 0 or less wide or high: such a stored size counts as absent.
+std::optional<Value> readLength(const PreferencesStore& store, const QString& key)
+{
+    if (const auto value = store.readDouble(key); value && *value > 0)
+        return *value;
+    return std::nullopt;
+}
+
+std::optional<Value> readString(const PreferencesStore& store, const QString& key)
+{
+    if (const auto value = store.readString(key))
+        return *value;
+    return std::nullopt;
+}
+
+std::optional<Hotkey> decodeStored(const PreferencesStore& store, const QString& key)
+{
+    const std::optional<QByteArray> bytes = store.readBytes(key);
+    if (!bytes)
+        return std::nullopt;
+    return decodeHotkey(std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+}
+
+// Older versions stored these key codes as the defaults of their own slot; they never were the
+// user's choice.
+template <std::uint16_t discardedKeyCode>
+std::optional<Value> readHotkey(const PreferencesStore& store, const QString& key)
+{
+    const std::optional<Hotkey> hotkey = decodeStored(store, key);
+    if (!hotkey || hotkey->keyCode == discardedKeyCode)
+        return std::nullopt;
+    return *hotkey;
+}
+
+struct Entry
+{
+    Setting setting;
+    const char* key;
+    Value fallback;
+    Reader read;
+};
+
+// In the order of loading.
+const std::array<Entry, 15>& table()
+{
+    static const std::array<Entry, 15> entries{{
+        {Setting::recordHotkey, "recordHotkey", Hotkey::unset(), readHotkey<100>},
+        {Setting::playbackHotkey, "playbackHotkey", Hotkey::unset(), readHotkey<101>},
+        {Setting::targetAppName, "targetAppName", QString(), readString},
+        {Setting::focusTargetAppBeforePlayback, "focusTargetAppBeforePlayback", false, readBool},
+        {Setting::setTargetWindowPosition, "setTargetWindowPosition", false, readBool},
+        {Setting::setTargetWindowSize, "setTargetWindowSize", false, readBool},
+        {Setting::language, "appLanguage", QStringLiteral("English"), readString},
+        {Setting::showDeleteConfirmation, "showDeleteConfirmation", true, readBool},
+        {Setting::hideWhenRecording, "hideWhenRecording", false, readBool},
+        {Setting::hideOnPlayback, "hideOnPlayback", false, readBool},
+        {Setting::showCloseSavePrompt, "showCloseSavePrompt", true, readBool},
+        {Setting::targetWindowX, "targetWindowX", 0.0, readDouble},
+        {Setting::targetWindowY, "targetWindowY", 0.0, readDouble},
+        {Setting::targetWindowWidth, "targetWindowWidth", 800.0, readLength},
+        {Setting::targetWindowHeight, "targetWindowHeight", 600.0, readLength},
+    }};
+    return entries;
+}
+
+const Entry& entryOf(Setting setting)
+{
+    for (const Entry& entry : table()) {
+        if (entry.setting == setting)
+            return entry;
+    }
+    return table().front();
+}
+
+} // namespace
+
+StoredSettings::StoredSettings(PreferencesStore& store, Changed changed)
+    : m_store(store), m_changed(std::move(changed)), m_values(table().size())
+{
+    for (const Entry& entry : table())
+        m_values[static_cast<std::size_t>(entry.setting)] = entry.fallback;
+}
+
+void StoredSettings::load()
+{
+    std::vector<Value> loaded;
+    for (const Entry& entry : table())
+        loaded.push_back(entry.read(m_store, QString::fromLatin1(entry.key)).value_or(entry.fallback));
+    for (std::size_t i = 0; i < table().size(); ++i)
+        set(table()[i].setting, std::move(loaded[i]));
+}
+
+void StoredSettings::set(Setting setting, Value value)
+{
+    m_values[static_cast<std::size_t>(setting)] = std::move(value);
+    if (setting == Setting::recordHotkey || setting == Setting::playbackHotkey) {
+        write(Setting::recordHotkey);
+        write(Setting::playbackHotkey);
+    } else {
+        write(setting);
+    }
+    if (m_changed)
+        m_changed(setting);
+}
+
+void StoredSettings::write(Setting setting)
+{
+    const QString key = QString::fromLatin1(entryOf(setting).key);
+    std::visit(
+        [&](const auto& value) {
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, bool>)
+                m_store.writeBool(key, value);
+            else if constexpr (std::is_same_v<T, double>)
+                m_store.writeDouble(key, value);
+            else if constexpr (std::is_same_v<T, QString>)
+                m_store.writeString(key, value);
+            else
+                m_store.writeBytes(key, QByteArray::fromStdString(encodeHotkey(value)));
+        },
+        this->value(setting));
+}
+
+} // namespace loopwren

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platformservices.h"
+#include "windoweffects.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+namespace loopwren {
+
+// What the front end contributes to a backend's services: how its own window hides and shows, and
+// how a page is shown to the user. All run on the main thread; empty ones do nothing, except openUrl,
+// where the backend then shows the page its own way.
+struct FrontEndHooks
+{
+    std::function<void()> hideThisApplication;
+    std::function<void()> showThisApplication;
+    std::function<bool(const QUrl&)> openUrl;
+};
+
+// One way of reaching the desktop: the X server, or the kernel's input devices. It hands out the
+// services the engine needs and says what they can do in this session, for the access box and for
+// `loopwren-cli doctor`. The application and the command-line tool choose one at start, and it serves
+// the whole run.
+class Backend : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Abilities
+    {
+        bool recordKeys = false;
+        bool recordPointer = false; // clicks and moves, with their positions
+        bool play = false;
+        bool exclusiveHotkeys = false; // a hotkey's keys reach no other application
+        bool placeWindows = false;
+    };
+
+    virtual QString name() const = 0;
+    virtual Abilities abilities() = 0;
+    // Fills the services this backend offers into services, leaving the ones already set: a front end
+    // that wants no hotkeys, say, sets the null service first.
+    virtual void provide(PlatformServices& services, const FrontEndHooks& hooks) = 0;
+    // The window's translucent backdrop, where the desktop offers one.
+    virtual WindowEffects windowEffects() { return {}; }
+
+signals:
+    // The session the backend works in went away (its X server died, say); notice names what was lost,
+    // as in "the connection to the X display :1". Sent once.
+    void sessionLost(const QString& notice);
+};
+
+} // namespace loopwren

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "backend.h"
+
+#include <QString>
+#include <memory>
+
+namespace loopwren {
+
+struct BackendChoice
+{
+    std::unique_ptr<Backend> backend; // none when no backend can serve this session
+    QString problem;                  // why not, when there is none
+};
+
+// The backend for this run, chosen once at start: X11 where an X display can be opened. A name
+// ("x11") forces that backend.
+BackendChoice chooseBackend(const QString& name = {});
+
+} // namespace loopwren

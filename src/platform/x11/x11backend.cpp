@@ -1,0 +1,66 @@
+#include "x11backend.h"
+
+#include "x11accessibility.h"
+#include "x11connection.h"
+#include "x11hotkeyservice.h"
+#include "x11inputmonitor.h"
+#include "x11inputposterfactory.h"
+#include "x11sessionwatch.h"
+#include "x11windoweffects.h"
+#include "x11workspace.h"
+
+namespace loopwren {
+
+std::unique_ptr<X11Backend> X11Backend::open(const std::string& displayName)
+{
+    if (!X11Connection::open(displayName))
+        return nullptr;
+    return std::unique_ptr<X11Backend>(new X11Backend(displayName));
+}
+
+X11Backend::X11Backend(std::string displayName)
+    : m_displayName(std::move(displayName)), m_watch(std::make_unique<X11SessionWatch>(m_displayName))
+{
+    connect(m_watch.get(), &X11SessionWatch::lost, this, [this] {
+        emit sessionLost(QStringLiteral("the connection to the X display %1").arg(m_watch->displayName()));
+    });
+}
+
+X11Backend::~X11Backend() = default;
+
+Backend::Abilities X11Backend::abilities()
+{
+    // Everything or nothing: an X11 session whose server offers XTEST and RECORD.
+    const bool usable = X11Accessibility(m_displayName).isTrusted();
+    return {usable, usable, usable, usable, usable};
+}
+
+void X11Backend::provide(PlatformServices& services, const FrontEndHooks& hooks)
+{
+    if (!services.input)
+        services.input = std::make_unique<X11InputMonitor>(m_displayName);
+    if (!services.posters)
+        services.posters = std::make_unique<X11InputPosterFactory>(m_displayName);
+    if (!services.hotkeys)
+        services.hotkeys = std::make_unique<X11HotkeyService>(m_displayName);
+    if (!services.accessibility)
+        services.accessibility = std::make_unique<X11Accessibility>(m_displayName, hooks.openUrl);
+    if (!services.workspace) {
+        auto workspace = std::make_unique<X11Workspace>(m_displayName);
+        workspace->setVisibilityHooks(hooks.hideThisApplication, hooks.showThisApplication);
+        services.workspace = std::move(workspace);
+    }
+}
+
+WindowEffects X11Backend::windowEffects()
+{
+    WindowEffects effects;
+    const std::string display = m_displayName;
+    effects.isCompositing = [display] { return X11WindowEffects::isCompositing(display); };
+    effects.requestBlurBehind = [display](QWindow& window) {
+        X11WindowEffects::requestBlurBehind(window.winId(), display);
+    };
+    return effects;
+}
+
+} // namespace loopwren

@@ -6,15 +6,6 @@
 
 namespace loopwren {
 
-MacroEvent makeEvent(EventType type, double delay)
-{
-    MacroEvent event;
-    event.id = Uuid::random();
-    event.type = type;
-    event.delaySincePrevious = delay;
-    return event;
-}
-
 void EngineFixture::SetUp()
 {
     m_previousSink = setLogSink([this](const QString& line) { logged.append(line); });

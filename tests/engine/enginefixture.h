@@ -1,5 +1,6 @@
 #pragma once
 
+#include "events.h"
 #include "fakeplatform.h"
 #include "logline.h"
 #include "macroengine.h"
@@ -11,8 +12,6 @@
 #include <memory>
 
 namespace loopwren {
-
-MacroEvent makeEvent(EventType type, double delay = 0.0);
 
 // An engine on fakes. The fakes stay reachable through raw pointers; the engine owns them.
 class EngineFixture : public testing::Test

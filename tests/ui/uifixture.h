@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contentviewstate.h"
+#include "events.h"
 #include "fakedialogs.h"
 #include "fakeplatform.h"
 #include "hotkeycapture.h"
@@ -27,9 +28,6 @@ QT_END_NAMESPACE
 
 namespace loopwren {
 
-MacroEvent makeEvent(EventType type, double delay = 0.0);
-MacroEvent makeMouseEvent(EventType type, double x, double y, MouseButtonType button = MouseButtonType::left);
-MacroEvent makeKeyEvent(EventType type, std::uint16_t keyCode);
 // Twelve events of every kind, the timeline the screenshots show.
 Timeline sampleTimeline();
 

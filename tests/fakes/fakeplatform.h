@@ -15,34 +15,93 @@ namespace loopwren {
 class Journal
 {
 public:
-    void add(const QString& line);
-    QStringList lines() const;
-    void clear();
+    void add(const QString& line)
+    {
+        std::lock_guard lock(m_mutex);
+        m_lines.push_back(line);
+    }
+    // A list of its own: a shared copy handed out would be resized by the next add in place once the
+    // caller dropped it, with nothing ordering that against the caller's release.
+    QStringList lines() const
+    {
+        std::lock_guard lock(m_mutex);
+        return QStringList(m_lines.begin(), m_lines.end());
+    }
+    void clear()
+    {
+        std::lock_guard lock(m_mutex);
+        m_lines.clear();
+    }
 
 private:
     mutable std::mutex m_mutex;
     std::vector<QString> m_lines;
 };
 
-class FakeHotkeyService : public HotkeyService
+// Writes each line to the journal it was given.
+class Journaling
+{
+protected:
+    explicit Journaling(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
+    void note(const QString& line) { m_journal->add(line); }
+    // A refusal with the code, or success for 0.
+    static ServiceResult answer(std::int64_t code)
+    {
+        return code ? ServiceResult::refused(code, QStringLiteral("refused by the test"))
+                    : ServiceResult::done();
+    }
+    static QString at(Point p) { return QStringLiteral(" (%1, %2)").arg(p.x).arg(p.y); }
+    static QString with(std::optional<std::uint64_t> flags)
+    {
+        return flags ? QStringLiteral(" flags=0x%1").arg(*flags, 0, 16) : QString();
+    }
+
+    std::shared_ptr<Journal> m_journal;
+};
+
+class FakeHotkeyService : public HotkeyService, Journaling
 {
 public:
-    explicit FakeHotkeyService(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
+    explicit FakeHotkeyService(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
 
-    ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
-    void unbind(Binding binding) override;
-    ServiceResult holdKeyboard() override;
-    void releaseKeyboard() override;
+    ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) override
+    {
+        note(QStringLiteral("bind %1 mods=0x%2 -> %3")
+                 .arg(hotkey.keyCode)
+                 .arg(hotkey.modifiers, 0, 16)
+                 .arg(bindCode));
+        if (bindCode == 0)
+            m_bindings.emplace(binding = m_next++, std::make_pair(hotkey, std::move(pressed)));
+        return answer(bindCode);
+    }
+    void unbind(Binding binding) override
+    {
+        note(QStringLiteral("unbind %1").arg(binding));
+        m_bindings.erase(binding);
+    }
+    ServiceResult holdKeyboard() override
+    {
+        note(QStringLiteral("hold keyboard -> %1").arg(holdCode));
+        return answer(holdCode);
+    }
+    void releaseKeyboard() override { note(QStringLiteral("release keyboard")); }
 
-    // Presses the combination as the desktop would: every binding of it runs.
-    void press(const Hotkey& hotkey);
+    // Presses the combination as the desktop would: every binding of it runs, from a copy, since one
+    // may bind or unbind.
+    void press(const Hotkey& hotkey)
+    {
+        const auto bindings = m_bindings;
+        for (const auto& [binding, bound] : bindings) {
+            if (bound.first == hotkey)
+                bound.second();
+        }
+    }
 
     // The code bind and holdKeyboard answer; 0 is success.
     std::int64_t bindCode = 0;
     std::int64_t holdCode = 0;
 
 private:
-    std::shared_ptr<Journal> m_journal;
     std::map<Binding, std::pair<Hotkey, Pressed>> m_bindings;
     Binding m_next = 1;
 };
@@ -57,31 +116,54 @@ public:
     int requests = 0;
 };
 
-class FakeWorkspace : public Workspace
+class FakeWorkspace : public Workspace, Journaling
 {
 public:
-    explicit FakeWorkspace(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
+    explicit FakeWorkspace(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
 
     std::vector<RunningApplication> runningApplications() override { return applications; }
-    void activate(const RunningApplication& application) override;
-    void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
-    void hideThisApplication() override;
-    void showThisApplication() override;
+    void activate(const RunningApplication& app) override
+    {
+        note(QStringLiteral("activate %1 pid=%2").arg(app.name.value_or(QString())).arg(app.processId));
+    }
+    void placeFirstWindow(const RunningApplication& app, const WindowFrame& frame) override
+    {
+        QString line = QStringLiteral("place ") + app.name.value_or(QString());
+        if (frame.x && frame.y)
+            line += QStringLiteral(" position=(%1, %2)").arg(*frame.x).arg(*frame.y);
+        if (frame.width && frame.height)
+            line += QStringLiteral(" size=%1x%2").arg(*frame.width).arg(*frame.height);
+        note(line);
+    }
+    void hideThisApplication() override { note(QStringLiteral("hide")); }
+    void showThisApplication() override { note(QStringLiteral("show")); }
 
     std::vector<RunningApplication> applications;
-
-private:
-    std::shared_ptr<Journal> m_journal;
 };
 
 // Input is injected by the test through deliver(), as if a global monitor had seen it.
 class FakeInputMonitor : public InputMonitor
 {
 public:
-    std::optional<Token> watch(InputKinds kinds, Handler handler) override;
+    std::optional<Token> watch(InputKinds kinds, Handler handler) override
+    {
+        lastKinds = kinds;
+        if (refuse)
+            return std::nullopt;
+        m_watches.emplace(m_next, std::make_pair(kinds, std::move(handler)));
+        return m_next++;
+    }
     void stopWatching(Token token) override { m_watches.erase(token); }
 
-    void deliver(const InputEvent& event);
+    // To every watch of its kind, from a copy, since a handler may stop its own watch.
+    void deliver(const InputEvent& event)
+    {
+        const auto watches = m_watches;
+        for (const auto& [token, watch] : watches) {
+            if (watch.first.contains(event.kind))
+                watch.second(event);
+        }
+    }
     std::size_t watchCount() const { return m_watches.size(); }
     InputKinds lastKinds;
     bool refuse = false;
@@ -102,21 +184,37 @@ public:
     QByteArray document;
 };
 
-class FakeInputPoster : public InputPoster
+class FakeInputPoster : public InputPoster, Journaling
 {
 public:
-    explicit FakeInputPoster(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
+    explicit FakeInputPoster(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
 
-    bool warpPointer(Point location) override;
-    void postMouseMoved(Point location, std::optional<std::uint64_t> flags) override;
+    bool warpPointer(Point location) override
+    {
+        note(QStringLiteral("warp") + at(location));
+        return true;
+    }
+    void postMouseMoved(Point location, std::optional<std::uint64_t> flags) override
+    {
+        note(QStringLiteral("move") + at(location) + with(flags));
+    }
     void postMouseButton(MouseButtonType button, bool down, Point location,
-                         std::optional<std::uint64_t> flags) override;
-    void postKey(std::uint16_t keyCode, bool down, std::optional<std::uint64_t> flags) override;
-    void postScrollNotch(ScrollDirection direction, std::optional<std::uint64_t> flags) override;
-    void releaseAll() override;
-
-private:
-    std::shared_ptr<Journal> m_journal;
+                         std::optional<std::uint64_t> flags) override
+    {
+        static const char* const names[] = {"left", "right", "other"};
+        note(QLatin1String(names[static_cast<int>(button)]) + (down ? " down" : " up") + at(location) +
+             with(flags));
+    }
+    void postKey(std::uint16_t keyCode, bool down, std::optional<std::uint64_t> flags) override
+    {
+        note(QStringLiteral("key %1 %2").arg(keyCode).arg(down ? "down" : "up") + with(flags));
+    }
+    void postScrollNotch(ScrollDirection direction, std::optional<std::uint64_t> flags) override
+    {
+        static const char* const names[] = {"up", "down", "left", "right"};
+        note(QStringLiteral("scroll ") + names[static_cast<int>(direction)] + with(flags));
+    }
+    void releaseAll() override { note(QStringLiteral("release all")); }
 };
 
 class FakeInputPosterFactory : public InputPosterFactory

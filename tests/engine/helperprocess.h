@@ -1,43 +1,41 @@
 #pragma once
 
+#include "macroengine.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <string>
 
 namespace loopwren {
 
-// Runs tests/engine/enginehelper.cpp as a separate process, directly or inside a private user and
-// mount namespace where a test may mount what it likes (a small tmpfs, a read-only bind mount): the
-// mounts vanish with the namespace, never touch the host and need no privileges.
-class HelperProcess
+// How a run of tests/engine/enginehelper.cpp (the engine in a process of its own) ended: its exit
+// status, or -1 when it crashed or never started, and what it printed.
+struct HelperRun
 {
-public:
-    struct Result
-    {
-        bool started = false;
-        bool crashed = false;
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-        // Whether the script got inside the namespace and made its mounts.
-        bool namespaceEntered = false;
-        bool mountsMade = false;
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
 
-        QStringList outLines() const;
-        // For failure messages.
-        QString describe() const;
-    };
-
-    static QString helperPath();
-
-    // The helper with args; extra is added to the environment.
-    static Result run(const QStringList& args, const QMap<QString, QString>& extra = {});
-
-    // Runs script with sh inside a new user and mount namespace (unshare from util-linux). The script
-    // sees $HELPER and every variable of vars; a `must CMD...` in it runs a mount step that must
-    // succeed, or the result reports that the mounts could not be made.
-    static Result runWithPrivateMounts(const QString& script, const QMap<QString, QString>& vars);
+    std::string describe() const;
 };
+
+QString helperPath();
+// The helper with args; env is added to the environment.
+HelperRun runHelper(const QStringList& args, const QMap<QString, QString>& env = {});
+// Runs script with sh inside a new user and mount namespace, where it may mount what it likes (a small
+// tmpfs, a read-only bind mount): the mounts vanish with the namespace, never touch the host and need
+// no privileges. The script sees $HELPER and env; `must CMD...` runs a mount step that must succeed.
+HelperRun runInPrivateMounts(const QString& script, const QMap<QString, QString>& env);
+
+// A setting as the tests compare it: a hotkey in its stored form, anything else as Qt shows it.
+inline QString settingText(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<Hotkey>())
+        return QString::fromStdString(encodeHotkey(value.value<Hotkey>()));
+    return value.toString();
+}
 
 } // namespace loopwren

@@ -1,152 +1,214 @@
 #include "enginefixture.h"
+#include "helperprocess.h"
 
+#include <QDir>
+#include <QFile>
+#include <QMetaProperty>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <random>
 
 namespace loopwren {
 namespace {
 
-// clang-format off
-const QStringList kStoredKeys = {
-    "recordHotkey", "playbackHotkey", "targetAppName", "focusTargetAppBeforePlayback", "setTargetWindowPosition",
-    "setTargetWindowSize", "appLanguage", "showDeleteConfirmation", "hideWhenRecording", "hideOnPlayback",
-    "showCloseSavePrompt", "targetWindowX", "targetWindowY", "targetWindowWidth", "targetWindowHeight"};
-// clang-format on
-
-QByteArray hotkeyBytes(std::uint16_t keyCode, std::uint64_t modifiers)
+// The whole literal, NUL bytes included.
+template <std::size_t N>
+QByteArray bytes(const char (&text)[N])
 {
-    return QByteArray::fromStdString(encodeHotkey(Hotkey{keyCode, modifiers}));
+    return QByteArray(text, N - 1);
 }
+
+// Every stored setting: its property, its key and its default.
+struct Stored
+{
+    const char* property;
+    const char* key;
+    const char* fallback;
+};
+const Stored kStored[] = {
+    {"recordHotkey", "recordHotkey", R"({"keyCode":65535,"modifiers":0})"},
+    {"playbackHotkey", "playbackHotkey", R"({"keyCode":65535,"modifiers":0})"},
+    {"targetAppName", "targetAppName", ""},
+    {"focusTargetAppBeforePlayback", "focusTargetAppBeforePlayback", "false"},
+    {"setTargetWindowPosition", "setTargetWindowPosition", "false"},
+    {"setTargetWindowSize", "setTargetWindowSize", "false"},
+    {"language", "appLanguage", "English"},
+    {"showDeleteConfirmation", "showDeleteConfirmation", "true"},
+    {"hideWhenRecording", "hideWhenRecording", "false"},
+    {"hideOnPlayback", "hideOnPlayback", "false"},
+    {"showCloseSavePrompt", "showCloseSavePrompt", "true"},
+    {"targetWindowX", "targetWindowX", "0"},
+    {"targetWindowY", "targetWindowY", "0"},
+    {"targetWindowWidth", "targetWindowWidth", "800"},
+    {"targetWindowHeight", "targetWindowHeight", "600"},
+};
 
 using Settings = EngineFixture;
 
-TEST_F(Settings, EmptyStoreGivesInitialValuesAndWritesEveryKeyBack)
-{
-    MacroEngine& e = build();
-    drain();
-    EXPECT_EQ(e.playbackSpeed(), 100.0);
-    EXPECT_EQ(e.loopCount(), 1);
-    EXPECT_FALSE(e.infiniteLoop());
-    EXPECT_FALSE(e.recordMouseMovements());
-    EXPECT_TRUE(e.showDeleteConfirmation());
-    EXPECT_TRUE(e.showCloseSavePrompt());
-    EXPECT_FALSE(e.hideWhenRecording());
-    EXPECT_EQ(e.recordHotkey(), Hotkey::unset());
-    EXPECT_EQ(e.playbackHotkey(), Hotkey::unset());
-    EXPECT_EQ(e.targetWindowWidth(), 800.0);
-    EXPECT_EQ(e.targetWindowHeight(), 600.0);
-    EXPECT_EQ(e.language(), "English");
-    EXPECT_EQ(e.targetAppName(), "");
-
-    QStringList keys = store->values().keys();
-    QStringList expected = kStoredKeys;
-    keys.sort();
-    expected.sort();
-    EXPECT_EQ(keys, expected);
-    const auto unset = decodeHotkey(store->values().value("recordHotkey").toByteArray().toStdString());
-    ASSERT_TRUE(unset.has_value());
-    EXPECT_EQ(*unset, Hotkey::unset());
-}
-
-TEST_F(Settings, PopulatedStoreLoadsValuesAndFallsBackForUnusableOnes)
-{
-    MacroEngine& e = build({
-        {"recordHotkey", hotkeyBytes(15, modifier::command | modifier::shift)},
-        {"playbackHotkey", QByteArray("not json")},
-        {"targetAppName", QString("Firefox")},
-        {"appLanguage", QString("Klingon")},
-        {"showDeleteConfirmation", false},
-        {"showCloseSavePrompt", QString("yes")},
-        {"hideOnPlayback", true},
-        {"targetWindowX", -40.5},
-        {"targetWindowY", QString("twelve")},
-        {"targetWindowWidth", 0.0},
-        {"targetWindowHeight", -5.0},
-    });
-    EXPECT_EQ(e.recordHotkey(), (Hotkey{15, modifier::command | modifier::shift}));
-    EXPECT_EQ(e.playbackHotkey(), Hotkey::unset());
-    EXPECT_EQ(e.targetAppName(), "Firefox");
-    EXPECT_EQ(e.language(), "Klingon");
-    EXPECT_FALSE(e.showDeleteConfirmation());
-    EXPECT_TRUE(e.showCloseSavePrompt()) << "a stored value that is not a Boolean counts as absent";
-    EXPECT_TRUE(e.hideOnPlayback());
-    EXPECT_EQ(e.targetWindowX(), -40.5);
-    EXPECT_EQ(e.targetWindowY(), 0.0);
-    EXPECT_EQ(e.targetWindowWidth(), 800.0);
-    EXPECT_EQ(e.targetWindowHeight(), 600.0);
-    EXPECT_EQ(store->values().value("targetWindowWidth").toDouble(), 800.0);
-    EXPECT_EQ(store->values().value("showCloseSavePrompt").toBool(), true);
-}
-
-TEST_F(Settings, OldDefaultHotkeysAreDiscardedOnlyForTheirOwnSlot)
-{
-    MacroEngine& e = build({
-        {"recordHotkey", hotkeyBytes(100, modifier::control)},
-        {"playbackHotkey", hotkeyBytes(101, 0)},
-    });
-    EXPECT_EQ(e.recordHotkey(), Hotkey::unset());
-    EXPECT_EQ(e.playbackHotkey(), Hotkey::unset());
-    EXPECT_EQ(store->values().value("recordHotkey").toByteArray(), hotkeyBytes(65535, 0));
-    engine.reset();
-
-    MacroEngine& second = build({
-        {"recordHotkey", hotkeyBytes(101, 0)},
-        {"playbackHotkey", hotkeyBytes(100, 0)},
-    });
-    EXPECT_EQ(second.recordHotkey(), (Hotkey{101, 0}));
-    EXPECT_EQ(second.playbackHotkey(), (Hotkey{100, 0}));
-}
-
-TEST_F(Settings, EveryAssignmentNotifiesAndStoresEvenWhenUnchanged)
-{
-    MacroEngine& e = build({{"targetAppName", QString("Mail")}});
-    QSignalSpy nameSpy(&e, &MacroEngine::targetAppNameChanged);
-    QSignalSpy speedSpy(&e, &MacroEngine::playbackSpeedChanged);
-    const int writesBefore = store->writeCount();
-    e.setTargetAppName("Mail");
-    e.setPlaybackSpeed(e.playbackSpeed());
-    EXPECT_EQ(nameSpy.count(), 1);
-    EXPECT_EQ(speedSpy.count(), 1);
-    EXPECT_EQ(store->writeCount(), writesBefore + 1);
-}
-
-TEST_F(Settings, UnstoredSettingsStartFreshEveryTime)
-{
-    MacroEngine& first = build();
-    first.setPlaybackSpeed(250);
-    first.setLoopCount(7);
-    first.setInfiniteLoop(true);
-    first.setRecordMouseMovements(true);
-    const QVariantMap saved = store->values();
-    engine.reset();
-    MacroEngine& second = build(saved);
-    EXPECT_EQ(second.playbackSpeed(), 100.0);
-    EXPECT_EQ(second.loopCount(), 1);
-    EXPECT_FALSE(second.infiniteLoop());
-    EXPECT_FALSE(second.recordMouseMovements());
-}
-
-TEST_F(Settings, SharedPointsAtTheLiveEngine)
+// Each property announces every assignment, of an unchanged value too, with its own signal; a stored
+// one reaches the store at once.
+TEST_F(Settings, EveryAssignmentIsAnnouncedAndStoredEvenWhenUnchanged)
 {
     MacroEngine& e = build();
     EXPECT_EQ(MacroEngine::shared(), &e);
+    // Speed, loops and movements are never stored: every start begins with these.
+    EXPECT_EQ(QVariantList({e.playbackSpeed(), e.loopCount(), e.infiniteLoop(), e.recordMouseMovements()}),
+              QVariantList({100.0, qint64(1), false, false}));
+    const QMetaObject* meta = e.metaObject();
+    for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (!property.isWritable())
+            continue;
+        const bool isStored = std::any_of(std::begin(kStored), std::end(kStored), [&](const Stored& s) {
+            return property.name() == QByteArray(s.property);
+        });
+        QSignalSpy announced(&e, property.notifySignal());
+        const int writes = store->writeCount();
+        ASSERT_TRUE(property.write(&e, property.read(&e)));
+        EXPECT_EQ(announced.count(), 1) << property.name();
+        EXPECT_EQ(store->writeCount() > writes, isStored) << property.name();
+    }
     engine.reset();
     EXPECT_EQ(MacroEngine::shared(), nullptr);
 }
 
-TEST_F(Settings, ConstructionChecksAccessibilityListsAppsRegistersAndPublishesLater)
+// The real settings file as a crash, a disk fault or a hand edit may leave it, read by the engine at
+// the start of the application. Every damaged value gives its default and every valid one is kept,
+// nothing crashes, and where the file can be written the engine leaves one that holds what it uses.
+TEST(SettingsFile, DamageGivesDefaultsKeepsValidValuesAndLeavesASaneFile)
 {
-    prepare = [](FakeHotkeyService&, FakeWorkspace& ws) {
-        ws.applications = {{QString("Mail"), RunningApplication::Policy::regular, 10, 0}};
+    enum class Form
+    {
+        file,
+        folderInItsPlace,
+        readOnlyFile,
+        readOnlyFolder
     };
-    MacroEngine& e = build();
-    // Both published only after construction has returned.
-    EXPECT_FALSE(e.isAccessibilityGranted());
-    EXPECT_TRUE(e.runningApps().isEmpty());
-    drain();
-    EXPECT_TRUE(e.isAccessibilityGranted());
-    EXPECT_EQ(e.runningApps(), QStringList{"Mail"});
-    EXPECT_EQ(e.targetAppName(), "Mail");
-    EXPECT_EQ(store->values().value("targetAppName").toString(), "Mail");
+    struct Row
+    {
+        const char* name;
+        QByteArray contents;
+        QMap<QString, QString> expected; // the settings that differ from their defaults
+        Form form = Form::file;
+    };
+    // As QSettings writes them: a hotkey is a quoted, escaped byte array.
+    const QByteArray valid = R"ini([General]
+appLanguage=Indonesia
+hideOnPlayback=true
+playbackHotkey="@ByteArray({\"keyCode\":35,\"modifiers\":262144})"
+targetWindowX=-12.5
+)ini"
+                             "targetAppName=\"Text, Editor \u00e9\"\n"
+                             R"ini(recordHotkey="@ByteArray({\"keyCode\":15,\"modifiers\":1179648})"
+)ini";
+    QMap<QString, QString> validValues = {{"appLanguage", "Indonesia"},
+                                          {"hideOnPlayback", "true"},
+                                          {"playbackHotkey", R"({"keyCode":35,"modifiers":262144})"},
+                                          {"targetAppName", "Text, Editor \u00e9"},
+                                          {"targetWindowX", "-12.5"},
+                                          {"recordHotkey", R"({"keyCode":15,"modifiers":1179648})"}};
+    QMap<QString, QString> validButRecord = validValues;
+    validButRecord.remove("recordHotkey");
+    QByteArray randomBytes(64 * 1024, '\0');
+    std::mt19937 random(7);
+    for (char& byte : randomBytes)
+        byte = static_cast<char>(random());
+    const Row rows[] = {
+        {"empty file", "", {}},
+        {"text where numbers, switches and hotkeys belong",
+         "[General]\nrecordHotkey=hello\nfocusTargetAppBeforePlayback=yes\nsetTargetWindowPosition=1\n"
+         "setTargetWindowSize=on\nshowDeleteConfirmation=no\nhideWhenRecording=TRUE\nhideOnPlayback=1 2 3\n"
+         "showCloseSavePrompt=off\ntargetWindowX=inf\ntargetWindowY=12px\ntargetWindowWidth=0\n"
+         "targetWindowHeight=-600\nappLanguage=Indonesia\n",
+         {{"appLanguage", "Indonesia"}}},
+        {"lists and other kinds of value where single values belong",
+         "[General]\nrecordHotkey=15, 0\nplaybackHotkey=@Rect(1 2 3 4)\ntargetAppName=Files, Terminal\n"
+         "appLanguage=@Size(1 2)\nshowDeleteConfirmation=false, false\nhideOnPlayback=@Point(1 1)\n"
+         "showCloseSavePrompt=@Variant(\\xff\\xff\\xff\\xff\\0garbage)\ntargetWindowX=1, 2\n"
+         "targetWindowY=@Point(3 4)\ntargetWindowWidth=@ByteArray(1024)\ntargetWindowHeight=@Variant(\\0)\n"
+         "setTargetWindowSize=true\n",
+         {{"setTargetWindowSize", "true"}}},
+        // Older versions stored 100 and 101 as the defaults of their own slot: never the user's choice.
+        {"each slot's own old default beside valid values",
+         R"ini([General]
+recordHotkey="@ByteArray({\"keyCode\":100,\"modifiers\":262144})"
+playbackHotkey="@ByteArray({\"keyCode\":101,\"modifiers\":0})"
+focusTargetAppBeforePlayback=true
+setTargetWindowPosition=true
+targetWindowY=42
+targetWindowWidth=1024
+showCloseSavePrompt=false
+)ini",
+         {{"focusTargetAppBeforePlayback", "true"},
+          {"setTargetWindowPosition", "true"},
+          {"targetWindowY", "42"},
+          {"targetWindowWidth", "1024"},
+          {"showCloseSavePrompt", "false"}}},
+        {"the other slot's old default, one stored as text",
+         R"ini([General]
+recordHotkey="@ByteArray({\"keyCode\":101,\"modifiers\":0})"
+playbackHotkey="{\"keyCode\":100,\"modifiers\":0}"
+)ini",
+         {{"recordHotkey", R"({"keyCode":101,"modifiers":0})"},
+          {"playbackHotkey", R"({"keyCode":100,"modifiers":0})"}}},
+        {"truncated in the middle of a line", valid.left(valid.size() - 20), validButRecord},
+        {"junk lines between valid ones",
+         bytes("[General]\nshowDeleteConfirmation=false\n\x01\x02 "
+               "junk\n\0\0\0=\xff\xfe\n=\nhideWhenRecording=true\n[\n"),
+         {{"showDeleteConfirmation", "false"}, {"hideWhenRecording", "true"}}},
+        {"random binary bytes", randomBytes, {}},
+        {"a folder where the file should be", {}, {}, Form::folderInItsPlace},
+        {"read-only file", valid, validValues, Form::readOnlyFile},
+        {"read-only folder with a damaged file",
+         "[General]\nhideOnPlayback=perhaps\ntargetWindowHeight=480\n\x01\n",
+         {{"targetWindowHeight", "480"}},
+         Form::readOnlyFolder},
+    };
+    QString properties;
+    for (const Stored& s : kStored)
+        properties += QStringLiteral(" ") + s.property;
+
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir config;
+        const QString folder = config.filePath(QStringLiteral("LoopWren"));
+        const QString file = folder + QStringLiteral("/LoopWren.conf");
+        ASSERT_TRUE(QDir().mkpath(row.form == Form::folderInItsPlace ? file : folder));
+        QFile out(file);
+        ASSERT_TRUE(row.form == Form::folderInItsPlace ||
+                    (out.open(QIODevice::WriteOnly) && out.write(row.contents) == row.contents.size()));
+        out.close();
+        const QMap<QString, QString> env = {{QStringLiteral("XDG_CONFIG_HOME"), config.path()}};
+        const bool readOnly = row.form == Form::readOnlyFile || row.form == Form::readOnlyFolder;
+        const HelperRun run =
+            readOnly
+                ? runInPrivateMounts(QStringLiteral(R"(must mount --bind "%1" "%1"
+must mount -o remount,bind,ro "%1"
+"$HELPER" settings %2)")
+                                         .arg(row.form == Form::readOnlyFile ? file : folder, properties),
+                                     env)
+                : runHelper((QStringLiteral("settings") + properties).split(QLatin1Char(' ')), env);
+        QString expected;
+        for (const Stored& s : kStored)
+            expected += row.expected.value(s.key, s.fallback) + QLatin1Char('\n');
+        EXPECT_EQ(run.exitCode, 0) << run.describe();
+        EXPECT_EQ(QString::fromUtf8(run.out).toStdString(), expected.toStdString()) << run.describe();
+        EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{"LoopWren.conf"});
+        if (readOnly) {
+            ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(out.readAll() == row.contents) << "the read-only file changed";
+        } else if (row.form == Form::file) {
+            QSettings left(file, QSettings::IniFormat);
+            QString leftValues;
+            for (const Stored& s : kStored)
+                leftValues += settingText(left.value(s.key)) + QLatin1Char('\n');
+            EXPECT_EQ(leftValues.toStdString(), expected.toStdString()) << "the file written back";
+        } else {
+            EXPECT_TRUE(QFileInfo(file).isDir());
+        }
+    }
 }
 
 } // namespace

@@ -1,10 +1,21 @@
 #include "enginefixture.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 namespace loopwren {
+namespace {
+
+// Puts a new T into the engine's slot and hands back a pointer the test keeps.
+template <typename T, typename Slot, typename... Args>
+T* own(std::unique_ptr<Slot>& slot, Args&&... args)
+{
+    auto service = std::make_unique<T>(std::forward<Args>(args)...);
+    T* kept = service.get();
+    slot = std::move(service);
+    return kept;
+}
+
+} // namespace
 
 void EngineFixture::SetUp()
 {
@@ -20,25 +31,16 @@ void EngineFixture::TearDown()
 
 MacroEngine& EngineFixture::build(QVariantMap values)
 {
+    engine.reset();
     PlatformServices services;
-    auto storeOwned = std::make_unique<MemoryPreferencesStore>(std::move(values));
-    auto hotkeysOwned = std::make_unique<FakeHotkeyService>(journal);
-    auto accessibilityOwned = std::make_unique<FakeAccessibility>();
-    auto workspaceOwned = std::make_unique<FakeWorkspace>(journal);
-    auto inputOwned = std::make_unique<FakeInputMonitor>();
-    store = storeOwned.get();
-    hotkeys = hotkeysOwned.get();
-    accessibility = accessibilityOwned.get();
-    workspace = workspaceOwned.get();
-    input = inputOwned.get();
+    store = own<MemoryPreferencesStore>(services.preferences, std::move(values));
+    hotkeys = own<FakeHotkeyService>(services.hotkeys, journal);
+    accessibility = own<FakeAccessibility>(services.accessibility);
+    workspace = own<FakeWorkspace>(services.workspace, journal);
+    input = own<FakeInputMonitor>(services.input);
+    own<FakeInputPosterFactory>(services.posters, journal);
     if (prepare)
-        prepare(*hotkeys, *workspace);
-    services.preferences = std::move(storeOwned);
-    services.hotkeys = std::move(hotkeysOwned);
-    services.accessibility = std::move(accessibilityOwned);
-    services.workspace = std::move(workspaceOwned);
-    services.input = std::move(inputOwned);
-    services.posters = std::make_unique<FakeInputPosterFactory>(journal);
+        prepare();
     engine = std::make_unique<MacroEngine>(std::move(services), options);
     return *engine;
 }
@@ -47,19 +49,6 @@ void EngineFixture::drain()
 {
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-bool EngineFixture::runUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
-    }
-    return true;
 }
 
 } // namespace loopwren

@@ -7,37 +7,43 @@
 #include "memorypreferencesstore.h"
 
 #include <QStringList>
+#include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace loopwren {
 
-// An engine on fakes. The fakes stay reachable through raw pointers; the engine owns them.
+// An engine on fakes, with the log lines it writes kept in `logged`. The fakes stay reachable through
+// raw pointers; the engine owns them.
 class EngineFixture : public testing::Test
 {
 protected:
     void SetUp() override;
+    // Before the test's own members go: a clock or a folder the engine uses outlives it.
     void TearDown() override;
 
-    // Builds the engine over a store holding values; call once per test, before using engine.
+    // Builds the engine, replacing any earlier one, over a store holding values; `prepare` runs once the
+    // fakes exist, before the engine starts using them.
     MacroEngine& build(QVariantMap values = {});
     // Runs queued main-thread work until nothing is left.
     static void drain();
-    // Runs the event loop until condition holds or the time is up; returns the condition.
-    static bool runUntil(const std::function<bool()>& condition, int timeoutMs = 30000);
+    // Runs the event loop until condition holds, or gives up after a time no machine needs.
+    static bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 30000); }
 
     std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     QStringList logged;
+    std::function<void()> prepare;
+    EngineOptions options;
     std::unique_ptr<MacroEngine> engine;
     MemoryPreferencesStore* store = nullptr;
     FakeHotkeyService* hotkeys = nullptr;
     FakeAccessibility* accessibility = nullptr;
     FakeWorkspace* workspace = nullptr;
     FakeInputMonitor* input = nullptr;
-    // Adjusted before build() to shape the services and the options.
-    std::function<void(FakeHotkeyService&, FakeWorkspace&)> prepare;
-    EngineOptions options;
 
 private:
     LogSink m_previousSink;

@@ -1,6 +1,8 @@
 #include "enginefixture.h"
+#include "hotkeycapture.h"
 
-#include <QRegularExpression>
+// Inputs are written with designated initializers that name only the fields that matter.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace loopwren {
 namespace {
@@ -14,10 +16,11 @@ const Hotkey kPlayback{38, modifier::control | modifier::option};
 // the next change.
 TEST_F(Hotkeys, BothAreBoundAfreshOnEachChangeAndRefusalsLogged)
 {
-    prepare = [](FakeHotkeyService& service, FakeWorkspace&) { service.bindCode = 10; };
+    prepare = [this] { hotkeys->bindCode = 10; };
     MacroEngine& e = build();
-    EXPECT_TRUE(logged.contains("Failed to register record hotkey: 10"));
-    EXPECT_TRUE(logged.contains("Failed to register playback hotkey: 10"));
+    logged.removeDuplicates(); // tried at every step of the start
+    EXPECT_EQ(logged, QStringList({"Failed to register record hotkey: 10",
+                                   "Failed to register playback hotkey: 10"}));
     hotkeys->bindCode = 0;
     journal->clear();
     e.setRecordHotkey(kRecord);
@@ -25,7 +28,8 @@ TEST_F(Hotkeys, BothAreBoundAfreshOnEachChangeAndRefusalsLogged)
         << "nothing was bound to release";
     journal->clear();
     e.setPlaybackHotkey(kPlayback);
-    EXPECT_EQ(journal->lines().filter("unbind").size(), 2);
+    EXPECT_EQ(journal->lines(), (QStringList{"unbind 1", "unbind 2", "bind 40 mods=0xc0000 -> 0",
+                                             "bind 38 mods=0xc0000 -> 0"}));
 }
 
 TEST_F(Hotkeys, PressesToggleAfterTheCallbackAndAreIgnoredWhileCapturing)
@@ -33,30 +37,69 @@ TEST_F(Hotkeys, PressesToggleAfterTheCallbackAndAreIgnoredWhileCapturing)
     MacroEngine& e = build();
     e.setRecordHotkey(kRecord);
     e.setPlaybackHotkey(kPlayback);
-    e.setRecordedEvents({makeEvent(EventType::wait, 0)});
     hotkeys->press(kRecord);
     EXPECT_FALSE(e.isRecording()) << "the toggle runs after the callback returned";
     drain();
     EXPECT_TRUE(e.isRecording());
+    input->deliver({.kind = InputKind::keyDown, .keyCode = 1}); // something to play
+    drain();
     hotkeys->press(kPlayback);
     drain();
     EXPECT_FALSE(e.isPlaying()) << "no playback starts during a recording";
 
     journal->clear();
     e.setIsCapturingHotkey(true);
-    EXPECT_EQ(journal->lines().filter("unbind").size(), 2);
     e.setRecordHotkey(Hotkey{0, modifier::command});
-    EXPECT_TRUE(journal->lines().filter(QRegularExpression("^bind ")).isEmpty())
-        << "nothing is bound while capturing";
+    EXPECT_EQ(journal->lines().filter("unbind").size(), 2);
+    EXPECT_EQ(journal->lines().size(), 2) << "nothing is bound while capturing";
     hotkeys->press(kRecord);
     drain();
     EXPECT_TRUE(e.isRecording());
     e.setIsCapturingHotkey(false);
     EXPECT_TRUE(journal->lines().contains("bind 0 mods=0x100000 -> 0"));
-
     journal->clear();
     engine.reset();
     EXPECT_EQ(journal->lines().filter("unbind").size(), 2) << "the teardown releases both";
+}
+
+// The next key press ends the capture: any key but Escape becomes the hotkey with the modifiers held
+// and nothing else; Escape keeps the hotkey. A keyboard another program holds only costs the hiding of
+// the combination, not the capture.
+TEST_F(Hotkeys, CaptureStoresThePressedCombinationAndEscapeKeepsTheHotkey)
+{
+    MacroEngine& e = build();
+    e.setRecordHotkey(Hotkey{15, modifier::control});
+    HotkeyCapture capture(e);
+    const auto press = [this](std::uint16_t keyCode, std::uint64_t flags) {
+        input->deliver({.kind = InputKind::keyDown, .keyCode = keyCode, .flags = flags});
+        drain();
+    };
+    capture.startHotkeyCapture(HotkeyTarget::playback);
+    EXPECT_TRUE(e.isCapturingHotkey());
+    EXPECT_EQ(capture.recordingHotkeyForValue(), 1);
+    journal->clear();
+    press(25, modifier::command | modifier::shift | modifier::capsLock | modifier::numericPad);
+    EXPECT_EQ(e.playbackHotkey(), (Hotkey{25, modifier::command | modifier::shift}));
+    EXPECT_FALSE(e.isCapturingHotkey());
+    EXPECT_EQ(capture.recordingHotkeyForValue(), -1);
+    EXPECT_EQ(input->watchCount(), 0u);
+    EXPECT_TRUE(journal->lines().contains("bind 25 mods=0x120000 -> 0"));
+    EXPECT_EQ(journal->lines().filter("keyboard"), (QStringList{"release keyboard"}));
+
+    hotkeys->holdCode = 1;
+    journal->clear();
+    capture.startHotkeyCapture(HotkeyTarget::record);
+    EXPECT_EQ(logged, QStringList{"Failed to hold the keyboard for the hotkey capture: 1"});
+    press(53, 0);
+    EXPECT_EQ(e.recordHotkey(), (Hotkey{15, modifier::control}));
+    EXPECT_FALSE(e.isCapturingHotkey());
+    EXPECT_EQ(capture.recordingHotkeyForValue(), -1);
+    EXPECT_FALSE(journal->lines().contains("release keyboard")) << "nothing was held";
+
+    hotkeys->holdCode = 0;
+    capture.startHotkeyCapture(HotkeyTarget::record);
+    press(0, 0);
+    EXPECT_EQ(e.recordHotkey(), (Hotkey{0, 0})) << "a plain key is accepted";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "enginefixture.h"
 #include "playbackworker.h"
+#include "testevents.h"
 #include "virtualclock.h"
 
 #include <QSignalSpy>
@@ -8,205 +9,169 @@ namespace loopwren {
 namespace {
 
 using namespace std::chrono_literals;
-
-MacroEvent at(EventType type, double x, double y, std::optional<MouseButtonType> button = {})
-{
-    MacroEvent e = makeEvent(type);
-    e.location = Point{x, y};
-    e.mouseButton = button;
-    return e;
-}
+using enum EventType;
+using enum MouseButtonType;
+using test::Event;
 
 class Player : public EngineFixture
 {
 protected:
-    // Outlives the engine, which the fixture's teardown destroys.
     VirtualClock clock;
-
-    QStringList playToEnd(MacroEngine& e)
-    {
-        journal->clear();
-        e.startPlayback();
-        EXPECT_TRUE(runUntil([&] { return !e.isPlaying(); }));
-        return journal->lines();
-    }
 };
 
-TEST_F(Player, PostsEachKindAsItsInput)
+// Each event posts its input; the indices reached are published in order, and edits of the timeline
+// during the playback change nothing played.
+TEST_F(Player, PostsEachKindAsItsInputAndPublishesTheIndicesReached)
 {
     MacroEngine& e = build();
-    MacroEvent click = at(EventType::mouseDown, 10, 20, MouseButtonType::left);
-    click.clickCount = 2;
-    click.flags = 0x100000;
-    MacroEvent key = makeEvent(EventType::keyDown);
-    key.keyCode = 9;
-    key.flags = 0x100000;
-    MacroEvent scroll = makeEvent(EventType::scroll);
-    scroll.scrollDeltaY = -2;
-    scroll.scrollDeltaX = 1;
     e.setRecordedEvents({
-        click, at(EventType::mouseUp, 11, 21, MouseButtonType::left),
-        at(EventType::mouseMoved, 5, 6, MouseButtonType::left), at(EventType::mouseMoved, 7, 8), key, scroll,
-        makeEvent(EventType::wait, 0.01), at(EventType::mouseDown, 1, 1), // no button: skipped
-        makeEvent(EventType::keyUp),                                      // no key code: skipped
-        makeEvent(EventType::mouseMoved),                                 // no location: skipped
+        Event(mouseDown).at(10, 20).button(left).clicks(2).flags(0x100000),
+        Event(mouseUp).at(11, 21).button(left), Event(mouseMoved).at(5, 6).button(left),
+        Event(mouseMoved).at(7, 8), Event(keyDown).key(9).flags(0x100000), Event(scroll).scroll(1, -2),
+        Event(wait, 0.01), Event(mouseDown).at(1, 1), // no button: skipped
+        Event(keyUp),                                 // no key code: skipped
+        Event(mouseMoved),                            // no location: skipped
     });
-    EXPECT_EQ(playToEnd(e), (QStringList{
-                                "warp (10, 20)",
-                                "left down (10, 20) flags=0x100000",
-                                "warp (11, 21)",
-                                "left up (11, 21)",
-                                "move (5, 6)",
-                                "move (7, 8)",
-                                "key 9 down flags=0x100000",
-                                "scroll down",
-                                "scroll down",
-                                "scroll left",
-                                "release all",
-                            }));
-    EXPECT_EQ(e.currentPlaybackIndex(), -1);
-}
-
-TEST_F(Player, PlaysTheLoopCountOrUntilStopped)
-{
-    MacroEngine& e = build();
-    MacroEvent key = makeEvent(EventType::keyDown, 0.001);
-    key.keyCode = 1;
-    e.setRecordedEvents({key});
-    e.setLoopCount(3);
-    EXPECT_EQ(playToEnd(e).filter("key 1").size(), 3);
-
-    for (qint64 limit : {0, -4}) {
-        e.setLoopCount(limit);
-        journal->clear();
-        e.startPlayback();
-        ASSERT_TRUE(runUntil([&] { return journal->lines().filter("key 1").size() >= 5; }));
-        e.stopPlayback();
-        EXPECT_FALSE(e.isPlaying());
-        ASSERT_TRUE(runUntil([&] { return journal->lines().contains("release all"); }));
-    }
-}
-
-TEST_F(Player, StopDuringALongDelayPostsNothingMoreAndReleases)
-{
-    options.playbackClock = &clock;
-    MacroEngine& e = build();
-    MacroEvent key = makeEvent(EventType::keyDown, 1e300);
-    key.keyCode = 4;
-    e.setRecordedEvents({key});
-    e.setPlaybackSpeed(0); // factor 0.001: the delay grows a thousandfold and still must not overflow
-    QSignalSpy finished(&e, &MacroEngine::playbackFinished);
-    journal->clear();
-    e.startPlayback();
-    clock.advanceBy(std::chrono::hours(24 * 365));
-    e.stopPlayback();
-    EXPECT_FALSE(e.isPlaying());
-    EXPECT_EQ(e.currentPlaybackIndex(), -1);
-    ASSERT_TRUE(runUntil([&] { return finished.count() == 1; }));
-    EXPECT_EQ(journal->lines(), QStringList{"release all"});
-}
-
-TEST_F(Player, HugeScrollStopsBetweenNotches)
-{
-    MacroEngine& e = build();
-    MacroEvent scroll = makeEvent(EventType::scroll);
-    scroll.scrollDeltaY = std::numeric_limits<std::int32_t>::min();
-    e.setRecordedEvents({scroll});
-    e.startPlayback();
-    ASSERT_TRUE(runUntil([&] { return journal->lines().size() > 1000; }));
-    e.stopPlayback();
-    ASSERT_TRUE(runUntil([&] { return journal->lines().contains("release all"); }));
-    EXPECT_LT(journal->lines().size(), 100000000);
-}
-
-TEST_F(Player, DoesNotStartWhenEmptyRecordingOrAlreadyPlaying)
-{
-    MacroEngine& e = build();
-    e.startPlayback();
-    EXPECT_FALSE(e.isPlaying());
-    e.setRecordedEvents({makeEvent(EventType::wait, 1)});
-    e.startRecording();
-    e.startPlayback();
-    EXPECT_FALSE(e.isPlaying());
-}
-
-TEST_F(Player, PlaysACopyAndPublishesIndicesInOrder)
-{
-    MacroEngine& e = build();
-    Timeline events;
-    for (int i = 0; i < 5; ++i) {
-        MacroEvent key = makeEvent(EventType::keyDown, 0.002);
-        key.keyCode = static_cast<std::uint16_t>(i);
-        events.push_back(key);
-    }
-    e.setRecordedEvents(events);
     std::vector<qint64> indices;
     QObject::connect(&e, &MacroEngine::currentPlaybackIndexChanged,
                      [&] { indices.push_back(e.currentPlaybackIndex()); });
     journal->clear();
     e.startPlayback();
     e.setRecordedEvents({});
-    ASSERT_TRUE(runUntil([&] { return !e.isPlaying(); }));
-    EXPECT_EQ(journal->lines().filter("key ").size(), 5) << "edits during playback change nothing played";
-    EXPECT_EQ(indices, (std::vector<qint64>{-1, 0, 1, 2, 3, 4, -1}));
+    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    EXPECT_EQ(journal->lines(),
+              (QStringList{"warp (10, 20)", "left down (10, 20) flags=0x100000", "warp (11, 21)",
+                           "left up (11, 21)", "move (5, 6)", "move (7, 8)", "key 9 down flags=0x100000",
+                           "scroll down", "scroll down", "scroll left", "release all"}));
+    EXPECT_EQ(indices, (std::vector<qint64>{-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}));
 }
 
-TEST_F(Player, SupersededPlaybackDoesNotResetItsReplacement)
+TEST_F(Player, PlaysTheLoopCountOrUntilStopped)
 {
     MacroEngine& e = build();
-    MacroEvent key = makeEvent(EventType::keyDown, 0.05);
-    key.keyCode = 2;
-    e.setRecordedEvents({key});
     e.startPlayback();
-    e.stopPlayback();
+    EXPECT_FALSE(e.isPlaying()) << "nothing to play";
+    e.setRecordedEvents({Event(keyDown, 0.001).key(1)});
+    e.setLoopCount(3);
     e.startPlayback();
-    EXPECT_TRUE(e.isPlaying());
-    drain();
-    EXPECT_TRUE(e.isPlaying()) << "the first playback's completion must not end the second";
-    ASSERT_TRUE(runUntil([&] { return !e.isPlaying(); }));
+    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    EXPECT_EQ(journal->lines().filter("key 1").size(), 3);
+    // No count, a negative one, and the endless switch whatever the count.
+    for (const auto& [count, endless] : {std::pair<qint64, bool>{0, false}, {-4, false}, {3, true}}) {
+        e.setLoopCount(count);
+        e.setInfiniteLoop(endless);
+        journal->clear();
+        e.startPlayback();
+        ASSERT_TRUE(waitFor([&] { return journal->lines().filter("key 1").size() >= 5; }));
+        e.stopPlayback();
+        EXPECT_FALSE(e.isPlaying());
+        ASSERT_TRUE(waitFor([&] { return journal->lines().contains("release all"); }));
+    }
 }
 
-TEST_F(Player, FocusesTheTargetAndHidesDuringPlayback)
+// A hostile delay must not overflow the schedule and a stop wakes the worker at once; the end of a
+// stopped playback that a new one replaced does not end the new one.
+TEST_F(Player, StopEndsALongDelayAndASupersededEndIsDropped)
 {
-    prepare = [](FakeHotkeyService&, FakeWorkspace& ws) {
-        ws.applications = {RunningApplication{QString("Notes"), RunningApplication::Policy::regular, 7, 7}};
+    options.playbackClock = &clock;
+    MacroEngine& e = build();
+    e.setRecordedEvents({Event(keyDown, 1e300).key(4)});
+    e.setPlaybackSpeed(0); // factor 0.001: the delay grows a thousandfold
+    QSignalSpy finished(&e, &MacroEngine::playbackFinished);
+    journal->clear();
+    e.startPlayback();
+    clock.advanceBy(24h * 365);
+    e.stopPlayback();
+    EXPECT_FALSE(e.isPlaying());
+    EXPECT_EQ(e.currentPlaybackIndex(), -1);
+    e.startPlayback();
+    drain();
+    EXPECT_TRUE(e.isPlaying()) << "the first playback's end ended the second";
+    e.stopPlayback();
+    ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(journal->lines(), QStringList({"release all", "release all"}));
+}
+
+TEST_F(Player, HugeScrollStopsBetweenNotches)
+{
+    MacroEngine& e = build();
+    e.setRecordedEvents({Event(scroll).scroll(0, std::numeric_limits<std::int32_t>::min())});
+    e.startPlayback();
+    ASSERT_TRUE(waitFor([&] { return journal->lines().size() > 1000; }));
+    e.stopPlayback();
+    ASSERT_TRUE(waitFor([&] { return journal->lines().contains("release all"); }));
+}
+
+// The target comes forward first and the worker waits a moment for it (where a stop still lands);
+// the window hides for the playback and comes back at its end. Delays shrink with the speed.
+TEST_F(Player, FocusesTheTargetWaitsForItAndHidesMeanwhile)
+{
+    options.playbackClock = &clock;
+    prepare = [this] {
+        workspace->applications = {{QString("Notes"), RunningApplication::Policy::regular, 7, 7}};
     };
     MacroEngine& e = build();
     drain();
     e.setFocusTargetAppBeforePlayback(true);
     e.setHideOnPlayback(true);
-    MacroEvent key = makeEvent(EventType::keyDown, 0);
-    key.keyCode = 3;
-    e.setRecordedEvents({key});
-    const QStringList lines = playToEnd(e);
-    EXPECT_EQ(lines, (QStringList{"activate Notes pid=7", "hide", "key 3 down", "release all", "show"}));
+    e.setPlaybackSpeed(200);
+    e.setRecordedEvents({Event(keyDown, 0.5).key(3)});
+    journal->clear();
+    const PlaybackClock::TimePoint start = clock.now();
+    e.startPlayback();
+    clock.settle(); // the worker has taken the start of its pause
+    clock.advanceTo(start + 500ms);
+    clock.advanceTo(start + 750ms - 1ns);
+    drain();
+    EXPECT_EQ(journal->lines(), QStringList({"activate Notes pid=7", "hide"}));
+    clock.ended(); // the worker ends after this step; nothing waits for it to wait again
+    clock.advanceTo(start + 750ms);
+    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    EXPECT_EQ(journal->lines(),
+              (QStringList{"activate Notes pid=7", "hide", "key 3 down", "release all", "show"}));
 }
 
-// Delays that are not whole slices add up exactly: no event comes before its deadline measured from
-// the pass start, nor a moment after it.
-TEST(PlaybackWorker, PlaysEachEventExactlyAtItsDeadlineFromThePassStart)
+// The worker waits against absolute deadlines from the start of each pass, so delays that are not
+// whole ticks add up exactly and a long macro does not drift: no input comes a moment before its
+// deadline, nor a moment after. A button is approached a hover ahead and pressed on its beat, and a
+// pass that ended far behind schedule starts the next one from then instead of rushing.
+TEST(PlaybackWorker, PostsEachInputExactlyAtItsDeadline)
 {
     auto journal = std::make_shared<Journal>();
     VirtualClock clock;
     PlaybackPlan plan;
-    for (int i = 0; i < 40; ++i) {
-        MacroEvent key = makeEvent(EventType::keyDown, 0.025);
-        key.keyCode = 1;
-        plan.events.push_back(key);
-    }
-    std::atomic<std::size_t> reached{0};
+    plan.events = Timeline(8, Event(keyDown, 0.025).key(1));
+    plan.events.push_back(Event(mouseDown, 0.04).at(1, 2).button(left));
+    plan.loopLimit = 0;
     const PlaybackClock::TimePoint start = clock.now();
-    PlaybackWorker worker(
-        std::move(plan), std::make_unique<FakeInputPoster>(journal), clock,
-        [&](std::size_t index) { reached = index + 1; }, [&] { clock.ended(); });
-    clock.settle();
-    for (int i = 1; i <= 40; ++i) {
-        const auto deadline = start + std::chrono::microseconds(25000) * i;
-        clock.advanceTo(deadline - std::chrono::nanoseconds(1));
-        EXPECT_EQ(reached, static_cast<std::size_t>(i - 1)) << "event " << i << " came early";
-        clock.advanceTo(deadline);
-        EXPECT_EQ(reached, static_cast<std::size_t>(i)) << "event " << i << " came late";
+    // Nothing new a nanosecond before `at`, exactly `posted` at it.
+    const auto expectPostedAt = [&](PlaybackClock::TimePoint at, const QStringList& posted) {
+        const QStringList before = journal->lines();
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(at - start).count();
+        clock.advanceTo(at - 1ns);
+        EXPECT_EQ(journal->lines(), before) << "early, before " << ms << " ms";
+        clock.advanceTo(at);
+        EXPECT_EQ(journal->lines(), before + posted) << "late, at " << ms << " ms";
+    };
+    {
+        PlaybackWorker worker(
+            std::move(plan), std::make_unique<FakeInputPoster>(journal), clock, [](std::size_t) {},
+            [&] { clock.ended(); });
+        clock.settle(); // the worker has taken the start of its first pass
+        for (auto pass = start; pass < start + 480ms; pass += 240ms) {
+            for (int i = 1; i <= 8; ++i)
+                expectPostedAt(pass + 25ms * i, {"key 1 down"});
+            expectPostedAt(pass + 215ms, {"warp (1, 2)"});
+            expectPostedAt(pass + 240ms, {"left down (1, 2)"});
+        }
+        // Far behind: the third pass comes at once up to the button, which still gets its hover.
+        journal->clear();
+        clock.advanceTo(start + 10s);
+        EXPECT_EQ(journal->lines(), QStringList(8, "key 1 down") + QStringList{"warp (1, 2)"});
+        expectPostedAt(start + 10s + 25ms, {"left down (1, 2)"});
+        expectPostedAt(start + 10s + 50ms, {"key 1 down"});
     }
+    EXPECT_EQ(journal->lines().last(), "release all");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "enginefixture.h"
 #include "helperprocess.h"
+#include "qsettingspreferencesstore.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +72,33 @@ TEST_F(Settings, EveryAssignmentIsAnnouncedAndStoredEvenWhenUnchanged)
     }
     engine.reset();
     EXPECT_EQ(MacroEngine::shared(), nullptr);
+}
+
+// Within one process QSettings hands back what it was given, with its type, rather than text: the
+// values survive a restart of the engine either way.
+TEST(SettingsFile, ValuesSurviveARestartWithinTheProcess)
+{
+    QSettings(QStringLiteral("LoopWren"), QStringLiteral("LoopWren")).clear();
+    const auto start = [] {
+        auto store = std::make_unique<QSettingsPreferencesStore>();
+        EXPECT_TRUE(store->fileName().endsWith("LoopWren/LoopWren.conf")) << store->fileName().toStdString();
+        PlatformServices services;
+        services.preferences = std::move(store);
+        return std::make_unique<MacroEngine>(std::move(services));
+    };
+    const Hotkey hotkey{15, modifier::command | modifier::shift};
+    {
+        const auto first = start();
+        first->setRecordHotkey(hotkey);
+        first->setShowDeleteConfirmation(false);
+        first->setTargetWindowX(-12.5);
+        first->setTargetAppName(QStringLiteral("Text, Editor \u00e9"));
+    }
+    const auto second = start();
+    EXPECT_EQ(second->recordHotkey(), hotkey);
+    EXPECT_FALSE(second->showDeleteConfirmation());
+    EXPECT_EQ(second->targetWindowX(), -12.5);
+    EXPECT_EQ(second->targetAppName(), QStringLiteral("Text, Editor \u00e9"));
 }
 
 // The real settings file as a crash, a disk fault or a hand edit may leave it, read by the engine at

@@ -1,10 +1,8 @@
 #include "mainqueue.h"
 
 #include <QTest>
-#include <QThread>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 
 namespace loopwren {
@@ -26,21 +24,6 @@ TEST(MainQueue, RunsLaterInQueueOrderAndDropsWorkOfAGoneContext)
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() >= 3; }, 30000));
     EXPECT_EQ(order, "abc");
-}
-
-// Delayed work waits behind whatever is due already; background work runs off the main thread.
-TEST(MainQueue, DelayedWorkWaitsAndBackgroundWorkRunsOffTheMainThread)
-{
-    QObject context;
-    bool delayedRan = false;
-    mainqueue::postAfter(std::chrono::hours(1), &context, [&] { delayedRan = true; });
-    std::atomic<QThread*> worker{nullptr};
-    QThreadPool pool;
-    mainqueue::runInBackgroundAfter(std::chrono::milliseconds(0), &context, pool,
-                                    [&] { worker = QThread::currentThread(); });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return worker.load() != nullptr; }, 30000));
-    EXPECT_NE(worker.load(), QThread::currentThread());
-    EXPECT_FALSE(delayedRan);
 }
 
 } // namespace

@@ -22,32 +22,28 @@ TEST(InputConversion, EachKindBecomesItsEventOrNothing)
     using test::Event;
     const Point at{-5, 7};
     // Input, whether movements are recorded, and the event it makes (with a delay of 0.5) or nothing.
+    // Input without a flags word records none; a key and a wheel have no place, a click without one
+    // would replay as nothing; scroll deltas are cut towards zero and clamped to 32 bits.
+    // clang-format off
     const std::tuple<InputEvent, bool, std::optional<MacroEvent>> cases[] = {
-        {{.kind = buttonDown, .location = at, .button = other, .clickCount = 2, .flags = 0x100},
-         false,
+        {{.kind = buttonDown, .location = at, .button = other, .clickCount = 2, .flags = 0x100}, false,
          Event(EventType::mouseDown, 0.5).at(-5, 7).button(other).clicks(2).flags(0x100)},
-        // Input without a flags word records none; a key has no place.
         {{.kind = keyUp, .location = at, .keyCode = 9}, false, Event(EventType::keyUp, 0.5).key(9)},
         {{.kind = pointerMoved, .location = at}, false, std::nullopt},
         {{.kind = pointerMoved, .location = at}, true, Event(EventType::mouseMoved, 0.5).at(-5, 7)},
-        {{.kind = pointerMoved, .location = at, .button = right, .flags = 1},
-         true,
+        {{.kind = pointerMoved, .location = at, .button = right, .flags = 1}, true,
          Event(EventType::mouseMoved, 0.5).at(-5, 7).button(right).flags(1)},
         {{.kind = pointerMoved, .location = at, .button = other}, true, std::nullopt},
         {{.kind = modifiersChanged, .location = at}, true, std::nullopt},
-        // A click without a place would replay as nothing.
         {{.kind = buttonDown, .button = left}, true, std::nullopt},
-        // Scroll deltas are cut towards zero and clamped to 32 bits; a wheel has no place.
-        {{.kind = scroll, .location = at, .scrollDeltaX = 2.7, .scrollDeltaY = -2.7},
-         false,
+        {{.kind = scroll, .location = at, .scrollDeltaX = 2.7, .scrollDeltaY = -2.7}, false,
          Event(EventType::scroll, 0.5).scroll(2, -2)},
-        {{.kind = scroll, .scrollDeltaX = -0.4, .scrollDeltaY = 1e12},
-         false,
+        {{.kind = scroll, .scrollDeltaX = -0.4, .scrollDeltaY = 1e12}, false,
          Event(EventType::scroll, 0.5).scroll(0, 2147483647)},
-        {{.kind = scroll, .scrollDeltaX = -1e12, .scrollDeltaY = std::nan("")},
-         false,
+        {{.kind = scroll, .scrollDeltaX = -1e12, .scrollDeltaY = std::nan("")}, false,
          Event(EventType::scroll, 0.5).scroll(-2147483647 - 1, 0)},
     };
+    // clang-format on
     for (const auto& [input, movements, expected] : cases) {
         std::optional<MacroEvent> event = toMacroEvent(input, movements, 0.5);
         if (event)

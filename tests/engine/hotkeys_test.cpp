@@ -41,7 +41,9 @@ TEST_F(Hotkeys, PressesToggleAfterTheCallbackAndAreIgnoredWhileCapturing)
     EXPECT_FALSE(e.isRecording()) << "the toggle runs after the callback returned";
     drain();
     EXPECT_TRUE(e.isRecording());
-    input->deliver({.kind = InputKind::keyDown, .keyCode = 1}); // something to play
+    // Something to play that would still be playing at the check below.
+    input->deliver({.kind = InputKind::keyDown,
+                    .timestamp = std::chrono::steady_clock::now() + std::chrono::minutes(1)});
     drain();
     hotkeys->press(kPlayback);
     drain();

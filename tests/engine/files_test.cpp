@@ -106,18 +106,19 @@ TEST_F(MacroFiles, FailuresAreLoggedAndLeaveFileAndTimelineAsTheyWere)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.json"})
         << "no temporary file is left behind";
 
-    write("badtype.json",
-          R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":"MouseDown","delaySincePrevious":0}])");
-    EXPECT_FALSE(e.loadMacro(path("badtype.json")));
-    EXPECT_FALSE(e.loadMacro(path("nothing-here.json")));
+    // The reader says why: an empty file, a folder, no file at all.
+    write("empty.json", "");
+    for (const char* name : {"empty.json", "taken.json", "nothing-here.json"})
+        EXPECT_FALSE(e.loadMacro(path(name)));
     drain();
     EXPECT_EQ(e.recordedEvents().at(0).id, current[0].id);
-    ASSERT_EQ(logged.size(), 5);
+    ASSERT_EQ(logged.size(), 6);
     EXPECT_EQ(logged[0], R"(Failed to save macro: event 1: "delaySincePrevious" is not a finite number)");
     EXPECT_TRUE(logged[1].startsWith("Failed to save macro: " + path("missing-folder/x.json") + ": "));
     EXPECT_TRUE(logged[2].startsWith("Failed to save macro: " + path("taken.json") + ": "));
-    EXPECT_EQ(logged[3], R"(Failed to load macro: event 1: "type" "MouseDown" is not an event type)");
-    EXPECT_EQ(logged[4], "Failed to load macro: cannot read " + path("nothing-here.json") +
+    EXPECT_TRUE(logged[3].startsWith("Failed to load macro: invalid JSON: ")) << logged[3].toStdString();
+    EXPECT_EQ(logged[4], "Failed to load macro: cannot read " + path("taken.json") + ": Is a directory");
+    EXPECT_EQ(logged[5], "Failed to load macro: cannot read " + path("nothing-here.json") +
                              ": No such file or directory");
 }
 

@@ -54,10 +54,6 @@ cp "$DIR/previous.json" "$DIR/mnt/macro.json"
 free=$(stat -f -c %a "$DIR/mnt"))sh",
          20000, QStringLiteral("No space left on device")},
         // Qt's own words: it checks the target before it writes anything.
-        {"tmpfs remounted read-only", R"(must mount -t tmpfs -o size=1m loopwren-ro "$DIR/mnt"
-cp "$DIR/previous.json" "$DIR/mnt/macro.json"
-must mount -o remount,ro "$DIR/mnt")",
-         1000, QStringLiteral("Existing file %1 is not writable").arg(target)},
         {"read-only bind mount of a folder on disk", R"(must mount --bind "$DIR/mnt" "$DIR/mnt"
 must mount -o remount,bind,ro "$DIR/mnt")",
          1000, QStringLiteral("Existing file %1 is not writable").arg(target)},

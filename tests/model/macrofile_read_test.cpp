@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
-
 namespace loopwren {
 namespace {
 
@@ -178,23 +174,6 @@ TEST(MacroFileRead, RejectsTheWholeDocumentOnAnyError)
     }
     EXPECT_TRUE(
         readMacro(doc(kRequired + ",\"note\":" + std::string(100, '[') + std::string(100, ']'))).ok());
-}
-
-TEST(MacroFileRead, ReadsFilesAndSaysWhyOneCannotBeRead)
-{
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("loopwren-model-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "macro.json") << doc(kRequired + R"(,"keyCode":36)");
-    std::ofstream(dir / "empty.json").close();
-
-    const MacroReadResult read = readMacroFile((dir / "macro.json").string());
-    EXPECT_EQ(read.ok() ? read.events.at(0).keyCode : std::nullopt, 36) << read.error;
-    const auto missing = (dir / "missing.json").string();
-    EXPECT_EQ(readMacroFile(missing).error, "cannot read " + missing + ": No such file or directory");
-    EXPECT_EQ(readMacroFile(dir.string()).error, "cannot read " + dir.string() + ": Is a directory");
-    EXPECT_TRUE(readMacroFile((dir / "empty.json").string()).error.starts_with("invalid JSON: "));
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ protected:
     // Crashes the server once the command is under way, then expects the command to end, saying why.
     void crashServerUnder(QProcess& process, const char* consequence)
     {
-        m_server.stop(true);
+        m_server.stop();
         ASSERT_TRUE(process.waitForFinished(kProcessTimeoutMs)) << "still running after the server died";
         const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed: " << output.toStdString();

@@ -141,9 +141,9 @@ PrivateXServer::PrivateXServer()
         m_display = ":" + m_process.readLine().trimmed().toStdString();
 }
 
-void PrivateXServer::stop(bool crash)
+void PrivateXServer::stop()
 {
-    crash ? m_process.kill() : m_process.terminate();
+    m_process.kill();
     m_process.waitForFinished(30000);
 }
 

@@ -69,12 +69,12 @@ class PrivateXServer
 {
 public:
     PrivateXServer();
-    ~PrivateXServer() { stop(false); }
+    ~PrivateXServer() { stop(); }
     // Empty when the server did not start.
     const std::string& display() const { return m_display; }
-    // SIGTERM, or with crash SIGKILL, as when the server dies without a chance to say goodbye to its clients;
+    // Kills it with SIGKILL, as when a server crashes without a chance to say goodbye to its clients;
     // returns once it is gone.
-    void stop(bool crash);
+    void stop();
 
 private:
     QProcess m_process;

@@ -1,14 +1,15 @@
 // The engine on the real X11 services in a plain QCoreApplication, as the command-line tool runs it: no
-// Qt platform plugin and no Qt X connection, so the services must get by on their own connections.
+// Qt platform plugin and no Qt X connection, so the services must get by on their own connections. The
+// workspace tests run here too, for the same reason.
 #include "backend.h"
 #include "hotkeycapture.h"
 #include "logline.h"
 #include "macroengine.h"
 #include "memorypreferencesstore.h"
-#include "testdesktop.h"
 #include "x11backend.h"
 #include "x11inputmonitor.h"
 #include "x11probewindow.h"
+#include "x11testsupport.h"
 
 #include <QCoreApplication>
 
@@ -151,45 +152,6 @@ TEST_F(EngineOnX11, ACaptureKeepsTheCombinationFromTheFocusedWindow)
     press("y");
     EXPECT_EQ(focused->waitForLines(2), (std::vector<std::string>{"key y down []", "key y up []"}))
         << "the captured keys reached the focused window, or later keys did not";
-}
-
-// Three applications, started in this order: Wren Writer (two windows, named by StartupWMClass),
-// Zebrapad (no entry: its WM_CLASS) and Alpha Notes (named by its desktop file id). Built with them
-// running, the engine lists them; focusing the target brings its first window forward and places it
-// from the engine's placement thread.
-TEST_F(EngineOnX11, TheTargetApplicationIsListedActivatedAndPlaced)
-{
-    TestDesktop desktop;
-    ASSERT_EQ(desktop.problem(), "");
-    desktop.addEntry(0, "org.example.Writer.desktop", "Wren Writer", "StartupWMClass=WrenWriter\n");
-    desktop.addEntry(1, "alphanotes.desktop", "Alpha Notes");
-    const auto writer = desktop.start({"wren-writer", "WrenWriter", 2, 101});
-    const auto zebra = desktop.start({"zebrapad", "Zebrapad", 1, 102});
-    ASSERT_FALSE(desktop.start({"alphanotes", "AlphaNotes", 1, 103}).empty());
-    ASSERT_TRUE(writer.size() == 2 && zebra.size() == 1);
-    ASSERT_NO_FATAL_FAILURE(build());
-    ASSERT_TRUE(waitUntil([&] { return !m_engine->runningApps().isEmpty(); }));
-    EXPECT_EQ(m_engine->runningApps(), (QStringList{"Alpha Notes", "Wren Writer", "Zebrapad"}));
-
-    m_engine->setTargetAppName(QStringLiteral("Wren Writer"));
-    m_engine->setSetTargetWindowPosition(true);
-    m_engine->setSetTargetWindowSize(true);
-    m_engine->setTargetWindowX(40.0);
-    m_engine->setTargetWindowY(30.0);
-    m_engine->setTargetWindowWidth(500.0);
-    m_engine->setTargetWindowHeight(360.0);
-    WindowInspector& inspector = desktop.inspector();
-    // Another application in front, so that activation has something to do.
-    inspector.request("_NET_ACTIVE_WINDOW", {2, 0}, zebra[0]);
-    ASSERT_TRUE(waitUntil([&] { return inspector.activeWindow() == zebra[0]; }));
-    const auto secondBefore = inspector.frameRect(writer[1]);
-    m_engine->focusTargetApp();
-    EXPECT_TRUE(waitUntil([&] { return inspector.activeWindow() == writer[0]; }));
-    const Rect expected{200 + 40, 100 + 30, 500, 360}; // the primary monitor is at +200+100
-    EXPECT_TRUE(waitUntil([&] { return inspector.frameRect(writer[0]) == expected; }))
-        << inspector.frameRect(writer[0]).value_or(Rect{}) << " instead of " << expected;
-    EXPECT_EQ(inspector.frameRect(writer[1]), secondBefore);
-    m_engine.reset(); // before the scene it may still be looking at
 }
 
 } // namespace

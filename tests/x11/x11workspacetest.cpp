@@ -6,6 +6,7 @@
 #include <QScopeGuard>
 
 #include <limits>
+#include <thread>
 
 namespace loopwren {
 namespace {
@@ -128,7 +129,10 @@ TEST_F(X11WorkspaceTest, PlacesTheFrameOfTheApplicationsFirstWindow)
     const auto pidless = m_desktop.start({"pidless", "Pidless", 2, 0});
     ASSERT_TRUE(writer.size() == 2 && pidless.size() == 2);
     const auto secondBefore = inspector().frameRect(writer[1]);
-    m_workspace.placeFirstWindow(applicationFor(writer[1]), {40.0, 30.0, 500.0, 360.0});
+    // From another thread, as the engine places the target's window.
+    std::thread([&, application = applicationFor(writer[1])] {
+        m_workspace.placeFirstWindow(application, {40.0, 30.0, 500.0, 360.0});
+    }).join();
     expectFrame(writer[0], {kOriginX + 40, kOriginY + 30, 500, 360});
     EXPECT_EQ(inspector().frameRect(writer[1]), secondBefore);
     const RunningApplication second = applicationFor(pidless[1]);

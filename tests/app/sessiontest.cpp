@@ -93,7 +93,7 @@ public:
     // with the user or not.
     void endSession(bool interact)
     {
-        SmsSaveYourself(m_client, SmSaveGlobal, True, interact ? SmInteractStyleAny : SmInteractStyleNone,
+        SmsSaveYourself(client, SmSaveGlobal, True, interact ? SmInteractStyleAny : SmInteractStyleNone,
                         False);
     }
 
@@ -103,7 +103,7 @@ public:
     int interactRequests = 0;
     std::vector<bool> interactDone;     // cancelShutdown of each InteractDone
     std::vector<bool> saveYourselfDone; // success of each SaveYourselfDone
-    SmsConn m_client = nullptr;
+    SmsConn client = nullptr;
 
 private:
     static Bool allowAnyHost(char*) { return True; }
@@ -115,7 +115,7 @@ private:
     {
         static SessionManagerStandIn* manager;
         manager = &self(data);
-        manager->m_client = client;
+        manager->client = client;
         *mask = ~0ul;
         std::memset(callbacks, 0, sizeof *callbacks);
         callbacks->register_client.callback = [](SmsConn client, SmPointer, char* previousId) {
@@ -141,7 +141,7 @@ private:
         };
         callbacks->close_connection.callback = [](SmsConn client, SmPointer, int count, char** reasons) {
             SmFreeReasons(count, reasons);
-            manager->m_client = nullptr;
+            manager->client = nullptr;
             SmsCleanUp(client);
         };
         callbacks->set_properties.callback = [](SmsConn, SmPointer, int count, SmProp** properties) {
@@ -213,7 +213,7 @@ protected:
     // Tells the application to end and waits until it has.
     void die()
     {
-        SmsDie(m_manager.m_client);
+        SmsDie(m_manager.client);
         ASSERT_TRUE(m_manager.serveUntil([&] {
             return m_app.state() == QProcess::NotRunning || m_app.waitForFinished(0);
         })) << output().toStdString();
@@ -235,7 +235,7 @@ TEST_F(SessionEnd, ALogoutAsksTheQuitPromptAndItsFirstAnswerStands)
     endSession(true, 1);
     EXPECT_EQ(m_manager.interactDone, std::vector<bool>{true}) << "Cancel asks to cancel the logout";
     EXPECT_EQ(m_manager.saveYourselfDone, std::vector<bool>{false});
-    SmsShutdownCancelled(m_manager.m_client);
+    SmsShutdownCancelled(m_manager.client);
     EXPECT_EQ(alerts().size(), 1);
     endSession(true, 2);
     EXPECT_EQ(m_manager.interactDone, (std::vector<bool>{true, false}));

@@ -61,7 +61,9 @@ protected:
         services.preferences = std::make_unique<MemoryPreferencesStore>();
         m_backend = X11Backend::open();
         ASSERT_NE(m_backend, nullptr);
-        m_backend->provide(services, FrontEndHooks{.openUrl = [](const QUrl&) { return true; }});
+        FrontEndHooks hooks;
+        hooks.openUrl = [](const QUrl&) { return true; };
+        m_backend->provide(services, hooks);
         m_engine = std::make_unique<MacroEngine>(std::move(services));
         settle(std::chrono::milliseconds(50));
     }

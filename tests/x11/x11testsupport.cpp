@@ -117,6 +117,8 @@ std::string describe(const InputEvent& event)
     text += buffer;
     if (!event.flags)
         return text + " flags=none";
+    if (*event.flags == 0)
+        return text;
     std::snprintf(buffer, sizeof buffer, " flags=0x%llx", static_cast<unsigned long long>(*event.flags));
     return text + buffer;
 }

@@ -27,7 +27,8 @@ void settle(std::chrono::milliseconds duration = std::chrono::milliseconds(200))
 unsigned pointerMask();
 // What the server holds down, as any client can ask it: empty when nothing, else e.g. " key 50 button 1".
 std::string heldInput(const std::string& display = {});
-// One readable line per input, with the fields that matter for its kind, so tests compare strings.
+// One readable line per input, with the fields that matter for its kind, so tests compare strings; the
+// flags only when some are set, or "flags=none" when the input carries none.
 std::string describe(const InputEvent& event);
 std::vector<std::string> describe(const std::vector<InputEvent>& events);
 

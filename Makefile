@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # A release build of the programs alone, apart from the development tree.
 PACKAGE_DIR ?= build-package
 
-.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-ui soak screenshots package clean
+.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-ui bench-window soak screenshots package clean
 
 all: build
 
@@ -75,6 +75,10 @@ bench: build
 
 bench-timing: build
 	bash scripts/with-x11.sh $(BUILD_DIR)/bench/timing/playback_timing
+
+# Playback from the window against loopwren-cli: 5 interleaved runs of each over 1,000 clicks and keys.
+bench-window: build
+	bash bench/windowreplay/run.sh $(BUILD_DIR) 5 1000
 
 bench-ui: build
 	bash bench/ui/run.sh $(BUILD_DIR)/bench/ui/ui_bench 7

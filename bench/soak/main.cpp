@@ -6,8 +6,8 @@
 #include "passtally.h"
 #include "playerprocess.h"
 #include "serverstate.h"
-#include "sinkwindow.h"
 #include "soakmacro.h"
+#include "x11probewindow.h"
 
 #include "x11recordsession.h"
 
@@ -121,7 +121,7 @@ int main(int argc, char** argv)
                 macro.events().size(), macro.passSeconds(), options.minutes, scratch.c_str());
 
     std::string problem;
-    auto sink = SinkWindow::open(&problem);
+    auto sink = X11ProbeWindow::open(&problem);
     if (!sink) {
         std::fprintf(stderr, "soak: %s (run it under scripts/with-x11.sh)\n", problem.c_str());
         return 2;
@@ -161,7 +161,7 @@ int main(int argc, char** argv)
     };
     while (Clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        sink->drain();
+        sink->clear();
         if (!player.running()) {
             diedEarly = true;
             break;
@@ -193,7 +193,7 @@ int main(int argc, char** argv)
     // The player synchronised its release with the server before it exited; give the capture a moment
     // to read the last inputs.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    sink->drain();
+    sink->clear();
     const std::optional<std::vector<unsigned>> keys = queryHeldKeycodes(sink->connection());
     const std::optional<PointerState> pointer = queryPointer(sink->connection());
     const std::optional<std::vector<unsigned>> buttons =

@@ -10,6 +10,7 @@
 #include "timingstats.h"
 #include "x11backend.h"
 #include "x11inputposter.h"
+#include "x11probewindow.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -92,13 +93,14 @@ void measureStopLatency()
         percentile(latencies, 0.5), percentile(latencies, 0.99), percentile(latencies, 1.0));
 }
 
-void measureCaptureThroughput(MacroEngine& engine, Probe& probe)
+void measureCaptureThroughput(MacroEngine& engine, Probe& probe, X11ProbeWindow& sink)
 {
     constexpr int kRate = 5000;
     constexpr int kSeconds = 10;
     engine.setRecordMouseMovements(true);
     engine.startRecording();
     runEventsFor(std::chrono::milliseconds(100));
+    sink.clear();
     probe.take();
 
     qint64 longestStallUs = 0;
@@ -124,6 +126,7 @@ void measureCaptureThroughput(MacroEngine& engine, Probe& probe)
     ticker.stop();
     engine.stopRecording();
     runEventsFor(std::chrono::milliseconds(100));
+    sink.clear();
     const std::size_t probed = probe.take().size();
     std::printf(
         "capture: %d motion events posted at %d/s for %d s; the server delivered %zu, LoopWren recorded "
@@ -147,6 +150,18 @@ int main(int argc, char* argv[])
     }
     if (qEnvironmentVariableIsSet("TIMING_PING"))
         probe.startPinging();
+    // The generated input lands here rather than in whatever window has the focus.
+    std::string problem;
+    const auto sink = X11ProbeWindow::open(&problem);
+    if (!sink) {
+        std::fprintf(stderr, "playback_timing: %s\n", problem.c_str());
+        return 2;
+    }
+    // What the sink received is of no interest: it is dropped whenever the probe's log is taken.
+    const auto take = [&] {
+        sink->clear();
+        return probe.take();
+    };
     PlatformServices services;
     services.preferences = std::make_unique<QSettingsPreferencesStore>();
     const std::unique_ptr<X11Backend> backend = X11Backend::open();
@@ -164,13 +179,13 @@ int main(int argc, char* argv[])
 
     auto generator = poster();
     runEventsFor(std::chrono::milliseconds(200));
-    probe.take();
+    take();
     engine.startRecording();
     runBeside([&] { postAtAbsoluteTimes(script, *generator); });
     runEventsFor(std::chrono::milliseconds(300));
     engine.stopRecording();
     runEventsFor(std::chrono::milliseconds(50));
-    const std::vector<ProbedInput> original = probe.take();
+    const std::vector<ProbedInput> original = take();
     const Timeline recorded = engine.recordedEvents();
     std::printf("recorded %zu events\n", recorded.size());
 
@@ -178,16 +193,16 @@ int main(int argc, char* argv[])
     while (engine.isPlaying())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     runEventsFor(std::chrono::milliseconds(300));
-    const std::vector<ProbedInput> replay = probe.take();
+    const std::vector<ProbedInput> replay = take();
 
     runBeside([&] { postAtAbsoluteTimes(script, *generator); });
     runEventsFor(std::chrono::milliseconds(300));
-    const std::vector<ProbedInput> noise = probe.take();
+    const std::vector<ProbedInput> noise = take();
 
     auto naivePoster = poster();
     runBeside([&] { postWithNominalSlices(recorded, *naivePoster); });
     runEventsFor(std::chrono::milliseconds(300));
-    const std::vector<ProbedInput> naive = probe.take();
+    const std::vector<ProbedInput> naive = take();
 
     if (qEnvironmentVariableIsSet("TIMING_DUMP")) {
         for (std::size_t i = 0; i < std::min<std::size_t>(12, std::min(original.size(), replay.size())); ++i)
@@ -221,6 +236,6 @@ int main(int argc, char* argv[])
     std::printf("nominal-slice player: %s\n", describe(compare(original, naive)).c_str());
 
     measureStopLatency();
-    measureCaptureThroughput(engine, probe);
+    measureCaptureThroughput(engine, probe, *sink);
     return 0;
 }

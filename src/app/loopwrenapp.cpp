@@ -38,6 +38,8 @@ LoopWrenApp::~LoopWrenApp()
 
 bool LoopWrenApp::openWindow()
 {
+    if (m_effects.rendersInSoftware())
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     const bool translucent = m_effects.isCompositing();
     // A translucent window needs an alpha channel, chosen before the window exists.
     if (translucent)

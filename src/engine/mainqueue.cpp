@@ -14,6 +14,7 @@ struct Kept
 int g_openScopes = 0;
 std::deque<Kept> g_kept;
 bool g_resumeQueued = false;
+DelayTimer* g_delayTimer = nullptr;
 
 // The object the resumption is queued on: it lives as long as the process.
 QObject* resumer()
@@ -45,6 +46,16 @@ ModalScope::~ModalScope()
         g_resumeQueued = true;
         threadhandoff::queue(resumer(), [] { runKept(); });
     }
+}
+
+void setDelayTimer(DelayTimer* timer) { g_delayTimer = timer; }
+
+void schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> work)
+{
+    if (g_delayTimer)
+        g_delayTimer->schedule(delay, context, std::move(work));
+    else
+        QTimer::singleShot(delay, context, std::move(work));
 }
 
 bool ModalScope::isOpen() { return g_openScopes > 0; }

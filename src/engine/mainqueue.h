@@ -23,10 +23,24 @@ void post(QObject* context, F&& work)
     threadhandoff::queue(context, std::forward<F>(work));
 }
 
+// Where delayed work waits for its time: Qt's timers, or a virtual time a test moves on, so that what
+// happens after a delay is checked at the exact moment, neither earlier nor later.
+class DelayTimer
+{
+public:
+    virtual ~DelayTimer() = default;
+    // Runs work on the main thread once delay has passed, unless context is gone by then.
+    virtual void schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> work) = 0;
+};
+
+// Puts delayed work on timer from now on; nullptr returns it to Qt's timers. Main thread only.
+void setDelayTimer(DelayTimer* timer);
+void schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> work);
+
 template <typename F>
 void postAfter(std::chrono::milliseconds delay, QObject* context, F&& work)
 {
-    QTimer::singleShot(delay, context, std::forward<F>(work));
+    schedule(delay, context, std::function<void()>(std::forward<F>(work)));
 }
 
 // A modal panel or alert runs a nested event loop, in which queued work would run under the open
@@ -61,7 +75,7 @@ void postAfterModal(QObject* context, F work)
 template <typename F>
 void runInBackgroundAfter(std::chrono::milliseconds delay, QObject* context, QThreadPool& pool, F work)
 {
-    QTimer::singleShot(delay, context, [&pool, work = std::move(work)]() mutable {
+    schedule(delay, context, [&pool, work = std::move(work)]() mutable {
         threadhandoff::startInPool(pool, std::move(work));
     });
 }

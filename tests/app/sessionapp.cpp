@@ -1,17 +1,17 @@
 // The user's LoopWren while the desktop session ends: the real application shell on Qt's xcb platform
-// (the one that speaks to the session manager), with fake desktop services and scripted answers to its
-// alerts and panels, and a timeline of two events. Prints each alert and panel it shows and each log
-// line, then "quit" when the application ends.
+// (the one that speaks to the session manager), on services that do nothing, with scripted answers to
+// its alerts and a timeline of two events. Prints each alert it shows and each log line, then "quit"
+// when the application ends.
 //
-//   session_app [--answer N]... [--save PATH]
-#include "fakedialogs.h"
-#include "fakeplatform.h"
+//   session_app [--answer N]...
+#include "dialogs.h"
 #include "logline.h"
 #include "loopwrenapp.h"
-#include "memorypreferencesstore.h"
+#include "nullplatform.h"
 
 #include <QApplication>
 #include <QQmlEngineExtensionPlugin>
+#include <QQueue>
 #include <cstdio>
 
 Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
@@ -24,22 +24,20 @@ void print(const QString& line)
     std::fflush(stdout);
 }
 
-// Scripted answers, each shown line printed as it comes.
-class PrintingDialogs : public loopwren::FakeDialogs
+// The next scripted answer to each alert, which is printed as it is shown; no panel is ever chosen.
+class PrintingDialogs : public loopwren::Dialogs
 {
 public:
     int runAlert(const loopwren::Alert& alert) override
     {
-        const int answer = FakeDialogs::runAlert(alert);
-        print(shown.last());
-        return answer;
+        print(QStringLiteral("alert: %1 | %2 | %3")
+                  .arg(alert.message, alert.informativeText, alert.buttons.join(", ")));
+        return answers.isEmpty() ? -1 : answers.dequeue();
     }
-    std::optional<QString> runSavePanel(const loopwren::SavePanel& panel) override
-    {
-        auto answer = FakeDialogs::runSavePanel(panel);
-        print(shown.last());
-        return answer;
-    }
+    std::optional<QString> runSavePanel(const loopwren::SavePanel&) override { return std::nullopt; }
+    std::optional<QString> runOpenPanel(const loopwren::OpenPanel&) override { return std::nullopt; }
+
+    QQueue<int> answers;
 };
 
 loopwren::MacroEvent key(std::uint16_t code)
@@ -61,19 +59,10 @@ int main(int argc, char* argv[])
     const QStringList arguments = QApplication::arguments();
     for (int i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--answer"))
-            dialogs.alertAnswers.enqueue(arguments[i + 1].toInt());
-        else if (arguments[i] == QLatin1String("--save"))
-            dialogs.panelAnswers.enqueue(arguments[i + 1]);
+            dialogs.answers.enqueue(arguments[i + 1].toInt());
     }
-
-    auto journal = std::make_shared<loopwren::Journal>();
     loopwren::PlatformServices services;
-    services.preferences = std::make_unique<loopwren::MemoryPreferencesStore>();
-    services.hotkeys = std::make_unique<loopwren::FakeHotkeyService>(journal);
-    services.accessibility = std::make_unique<loopwren::FakeAccessibility>();
-    services.workspace = std::make_unique<loopwren::FakeWorkspace>(journal);
-    services.input = std::make_unique<loopwren::FakeInputMonitor>();
-    services.posters = std::make_unique<loopwren::FakeInputPosterFactory>(journal);
+    loopwren::fillWithNullServices(services);
     loopwren::LoopWrenApp application(std::move(services), {}, std::make_shared<loopwren::WindowVisibility>(),
                                       {}, &dialogs);
     if (!application.openWindow())

@@ -1,23 +1,13 @@
 #include "clilauncher.h"
-#include "heldinput.h"
-#include "privatexserver.h"
+#include "x11testsupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-#include <thread>
-
 namespace loopwren {
 namespace {
-
-using namespace std::chrono_literals;
-
-constexpr int kShiftLeft = 50; // X keycode of Shift_L
 
 QByteArray contents(const QString& path)
 {
@@ -28,19 +18,7 @@ QByteArray contents(const QString& path)
 void write(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 60s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
 }
 
 // loopwren-cli on an X server of the test's own, which the test then kills with SIGKILL, as when a
@@ -51,74 +29,61 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_folder.isValid());
-        ASSERT_FALSE(m_server.displayName().empty()) << m_server.problem();
-        m_cli = std::make_unique<CliLauncher>(m_folder.filePath("config"),
-                                              QString::fromStdString(m_server.displayName()));
+        ASSERT_NE(m_server.display(), "");
         // Settings a user changed, in the form the tool keeps them: it rewrites the file once here.
         ASSERT_TRUE(QDir().mkpath(m_folder.filePath("config/LoopWren")));
-        write(m_cli->settingsPath(),
+        write(m_cli.settingsPath(),
               "[General]\ntargetAppName=Notes\ntargetWindowX=33\nshowDeleteConfirmation=false\n");
         write(m_folder.filePath("empty.json"), "[]");
-        QByteArray output;
-        ASSERT_EQ(m_cli->run({"play", m_folder.filePath("empty.json")}, &output), 0) << output.toStdString();
-        m_settings = contents(m_cli->settingsPath());
+        ASSERT_EQ(m_cli.run({"play", m_folder.filePath("empty.json")}), 0);
+        m_settings = contents(m_cli.settingsPath());
         ASSERT_TRUE(m_settings.contains("targetAppName=Notes")) << m_settings.toStdString();
     }
 
-    // Crashes the server once the command is under way, then waits for the command to end.
-    void crashServerUnder(QProcess& process)
+    // Crashes the server once the command is under way, then expects the command to end, saying why.
+    void crashServerUnder(QProcess& process, const char* consequence)
     {
-        m_server.crash();
+        m_server.stop();
         ASSERT_TRUE(process.waitForFinished(kProcessTimeoutMs)) << "still running after the server died";
-        m_output = process.readAllStandardOutput() + process.readAllStandardError();
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed: " << m_output.toStdString();
-        EXPECT_EQ(process.exitCode(), 1) << m_output.toStdString();
-    }
-
-    QString lossMessage(const char* consequence) const
-    {
-        return QStringLiteral("loopwren-cli: lost the connection to the X display %1; %2\n")
-            .arg(QString::fromStdString(m_server.displayName()), QString::fromLatin1(consequence));
+        const QByteArray output = process.readAllStandardOutput() + process.readAllStandardError();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed: " << output.toStdString();
+        EXPECT_EQ(process.exitCode(), 1) << output.toStdString();
+        EXPECT_TRUE(output.contains("loopwren-cli: lost the connection to the X display " +
+                                    m_server.display() + "; " + consequence + "\n"))
+            << output.toStdString();
+        EXPECT_FALSE(output.contains("Recorded")) << output.toStdString();
+        EXPECT_EQ(contents(m_cli.settingsPath()), m_settings);
     }
 
     QTemporaryDir m_folder;
-    PrivateXServer m_server;
-    std::unique_ptr<CliLauncher> m_cli;
+    x11test::PrivateXServer m_server;
+    CliLauncher m_cli{m_folder.path(), QString::fromStdString(m_server.display())};
     QByteArray m_settings;
-    QByteArray m_output;
 };
 
-class CliDisplayLossWhileRecording : public CliDisplayLoss, public testing::WithParamInterface<bool>
+class CliDisplayLossWhileRecording : public CliDisplayLoss, public testing::WithParamInterface<const char*>
 {
 };
 
 // The recording would otherwise go on capturing nothing until its duration ends and then save what
-// it has as if it were complete.
+// it has as if it were complete: into a new file, or over an existing one.
 TEST_P(CliDisplayLossWhileRecording, DiscardsTheRecordingAndLeavesEveryFileAsItWas)
 {
-    const bool fileExists = GetParam();
     const QString out = m_folder.filePath("out.json");
-    if (fileExists)
-        write(out, "[]\n");
+    if (GetParam())
+        write(out, GetParam());
     const QStringList before = QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden);
-
-    auto recorder = m_cli->start({"record", out, "--duration", "30"});
+    auto recorder = m_cli.start({"record", out, "--duration", "30"});
     ASSERT_TRUE(recorder->waitForReadyRead(kProcessTimeoutMs));
     ASSERT_TRUE(recorder->readLine().startsWith("Recording"));
-    crashServerUnder(*recorder);
-
-    EXPECT_TRUE(m_output.contains(lossMessage("the recording is discarded").toUtf8()))
-        << m_output.toStdString();
-    EXPECT_FALSE(m_output.contains("Recorded")) << m_output.toStdString();
+    crashServerUnder(*recorder, "the recording is discarded");
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden), before)
         << "a file was created";
-    if (fileExists) {
-        EXPECT_EQ(contents(out), "[]\n");
-    }
-    EXPECT_EQ(contents(m_cli->settingsPath()), m_settings);
+    EXPECT_EQ(contents(out), GetParam() ? QByteArray(GetParam()) : "<missing>");
 }
 
-INSTANTIATE_TEST_SUITE_P(IntoANewOrAnExistingFile, CliDisplayLossWhileRecording, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(IntoANewOrAnExistingFile, CliDisplayLossWhileRecording,
+                         testing::Values(nullptr, "[]\n"));
 
 // Without the server nothing can be posted or released any more; an endless playback that did not
 // notice would run for ever (or crash, once the dead connection's buffer is full).
@@ -127,24 +92,22 @@ TEST_F(CliDisplayLoss, EndsAnEndlessPlaybackAndLeavesEveryFileAsItWas)
     const QString macro = m_folder.filePath("macro.json");
     // Shift goes down, then events follow quickly, so the player is busy posting when the server dies.
     QByteArray text =
-        R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":"keyDown","delaySincePrevious":0,"keyCode":56})";
+        R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":"keyDown","delaySincePrevious":0,)"
+        R"("keyCode":56})";
     for (int i = 0; i < 20; ++i)
         text +=
-            R"(,{"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","type":"mouseMoved","delaySincePrevious":0.002,"location":[)" +
+            R"(,{"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","type":"mouseMoved","delaySincePrevious":0.002,)"
+            R"("location":[)" +
             QByteArray::number(i * 10) + ",10]}";
-    text += "]";
-    write(macro, text);
-
-    auto player = m_cli->start({"play", macro, "--infinite"});
-    ASSERT_TRUE(waitFor([&] {
-        const HeldInput held = HeldInput::query(m_server.displayName());
-        return std::find(held.keycodes.begin(), held.keycodes.end(), kShiftLeft) != held.keycodes.end();
-    })) << "the playback did not start";
-    crashServerUnder(*player);
-
-    EXPECT_TRUE(m_output.contains(lossMessage("the playback stops").toUtf8())) << m_output.toStdString();
-    EXPECT_EQ(contents(macro), text);
-    EXPECT_EQ(contents(m_cli->settingsPath()), m_settings);
+    write(macro, text + "]");
+    auto player = m_cli.start({"play", macro, "--infinite"});
+    // Shift_L is keycode 50.
+    ASSERT_TRUE(
+        x11test::waitUntil([&] { return x11test::heldInput(m_server.display()).find(" key 50") == 0; },
+                           std::chrono::seconds(60)))
+        << "the playback did not start";
+    crashServerUnder(*player, "the playback stops");
+    EXPECT_EQ(contents(macro), text + "]");
 }
 
 } // namespace

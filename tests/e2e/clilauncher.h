@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QProcess>
-#include <QString>
-#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -12,26 +13,44 @@ namespace loopwren {
 // machine never trips it.
 inline constexpr int kProcessTimeoutMs = 60000;
 
-// Starts loopwren-cli as a user would, with its settings kept in a folder of the test's own
-// (XDG_CONFIG_HOME) and, when given, on another X display than the test session's.
-class CliLauncher
+// Starts loopwren-cli as a user would, with its settings and state kept in a folder of the test's own
+// and, when given, on another X display than the test session's.
+struct CliLauncher
 {
-public:
-    explicit CliLauncher(QString configHome, QString display = {});
+    QString folder;
+    QString display = {};
+
+    QString settingsPath() const { return folder + "/config/LoopWren/LoopWren.conf"; }
 
     // Started, or with the failure already reported to the test.
-    std::unique_ptr<QProcess> start(const QStringList& arguments,
-                                    QProcess::ProcessChannelMode channels = QProcess::SeparateChannels) const;
-    // Runs to the end (at most the timeout, in which case the process is killed); the exit code, or -1
-    // when it crashed or did not finish. The output holds standard output and error together.
-    int run(const QStringList& arguments, QByteArray* output = nullptr,
-            int timeoutMs = kProcessTimeoutMs) const;
-    // Where the stored settings live.
-    QString settingsPath() const;
+    std::unique_ptr<QProcess> start(const QStringList& arguments) const
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", folder + "/config");
+        environment.insert("XDG_STATE_HOME", folder + "/state");
+        if (!display.isEmpty())
+            environment.insert("DISPLAY", display);
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(LOOPWREN_CLI), arguments);
+        EXPECT_TRUE(process->waitForStarted(kProcessTimeoutMs)) << process->errorString().toStdString();
+        return process;
+    }
 
-private:
-    QString m_configHome;
-    QString m_display;
+    // Runs to the end (or is killed once the timeout passes); the exit code, or -1 when it crashed or
+    // did not finish. The output holds standard output, then standard error.
+    int run(const QStringList& arguments, QByteArray* output = nullptr) const
+    {
+        auto process = start(arguments);
+        const bool finished = process->waitForFinished(kProcessTimeoutMs);
+        if (!finished)
+            process->kill();
+        if (output)
+            *output = process->readAllStandardOutput() + process->readAllStandardError();
+        EXPECT_TRUE(finished) << "loopwren-cli " << arguments.join(' ').toStdString()
+                              << " did not end in time";
+        return finished && process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    }
 };
 
 } // namespace loopwren

@@ -1,4 +1,5 @@
 #include "enginefixture.h"
+#include "virtualdelaytimer.h"
 
 namespace loopwren {
 namespace {
@@ -53,9 +54,11 @@ TEST_F(Target, RunningAppsAreSortedDeduplicatedAndPickAPreferredDefault)
     }
 }
 
-// The placement runs a moment after the activation, with the frame of the moment it was asked for.
+// The placement runs a tenth of a second after the activation, to the millisecond on virtual time,
+// with the frame of the moment it was asked for; without a frame nothing is placed.
 TEST_F(Target, FocusActivatesTheFirstExactMatchAndPlacesItsWindowAsItWasThen)
 {
+    VirtualDelayTimer timer;
     prepare = [this] {
         workspace->applications = {app("Notes", 1), app("menubar", 2, accessory), app("menubar", 3),
                                    app("safari", 4)};
@@ -65,8 +68,9 @@ TEST_F(Target, FocusActivatesTheFirstExactMatchAndPlacesItsWindowAsItWasThen)
     journal->clear();
     for (const char* name : {"menubar", "Safari", "", "Notes"}) {
         e.setTargetAppName(name);
-        e.focusTargetApp(); // Notes without a frame: nothing to place
+        e.focusTargetApp();
     }
+    EXPECT_EQ(timer.waiting(), 0u) << "no frame: nothing to place";
     e.setSetTargetWindowPosition(true);
     e.setTargetWindowX(-20);
     e.setTargetWindowY(1e7);
@@ -75,11 +79,14 @@ TEST_F(Target, FocusActivatesTheFirstExactMatchAndPlacesItsWindowAsItWasThen)
     e.setSetTargetWindowPosition(false);
     e.setSetTargetWindowSize(true);
     e.focusTargetApp();
-    ASSERT_TRUE(waitFor([&] { return journal->lines().size() >= 6; }));
+    const QStringList activated{"activate menubar pid=2", "activate Notes pid=1", "activate Notes pid=1",
+                                "activate Notes pid=1"};
+    timer.advanceBy(std::chrono::milliseconds(99));
+    EXPECT_EQ(journal->lines(), activated);
+    timer.advanceBy(std::chrono::milliseconds(1));
+    ASSERT_TRUE(waitFor([&] { return journal->lines().size() >= 6; })); // placed on a thread of its own
     EXPECT_EQ(journal->lines(),
-              (QStringList{"activate menubar pid=2", "activate Notes pid=1", "activate Notes pid=1",
-                           "activate Notes pid=1", "place Notes position=(-20, 1e+07)",
-                           "place Notes size=800x600"}));
+              activated + QStringList({"place Notes position=(-20, 1e+07)", "place Notes size=800x600"}));
 }
 
 } // namespace

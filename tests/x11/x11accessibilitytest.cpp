@@ -1,6 +1,5 @@
 #include "x11accessibility.h"
-#include "scopedenvironment.h"
-#include "x11testenvironment.h"
+#include "x11testsupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,74 +9,57 @@
 namespace loopwren {
 namespace {
 
-class X11AccessibilityTest : public ::testing::Test
+// Trusted is an X11 session (said so, or not said at all) with XTEST and RECORD; a nested compositor
+// inside an X session sets WAYLAND_DISPLAY for its own clients. Not trusted is a Wayland session
+// whatever its X server offers, or no X server.
+TEST(X11Accessibility, TrustsAnX11SessionWithXtestAndRecord)
 {
-protected:
-    void SetUp() override
-    {
-        const auto problem = X11TestEnvironment::displayProblem();
-        ASSERT_TRUE(problem.empty()) << problem;
+    ASSERT_EQ(x11test::displayProblem(), "");
+    x11test::ScopedEnvironment environment;
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"x11", nullptr, "", true},
+        {nullptr, nullptr, "", true},
+        {"x11", "wayland-1", "", true},
+        {"wayland", "wayland-0", "", false},
+        {nullptr, "wayland-0", ":9999", false}};
+    for (const auto& [session, wayland, display, trusted] : cases) {
+        session ? environment.set("XDG_SESSION_TYPE", session) : environment.unset("XDG_SESSION_TYPE");
+        wayland ? environment.set("WAYLAND_DISPLAY", wayland) : environment.unset("WAYLAND_DISPLAY");
+        EXPECT_EQ(X11Accessibility(display).isTrusted(), trusted)
+            << session << " " << wayland << " " << display;
     }
-    ScopedEnvironment m_environment;
-};
-
-TEST_F(X11AccessibilityTest, AnX11SessionWithXtestAndRecordIsTrusted)
-{
-    m_environment.set("XDG_SESSION_TYPE", "x11");
-    m_environment.unset("WAYLAND_DISPLAY");
-    EXPECT_TRUE(X11Accessibility().isTrusted());
-    m_environment.unset("XDG_SESSION_TYPE");
-    EXPECT_TRUE(X11Accessibility().isTrusted());
-    // A nested compositor inside an X session sets WAYLAND_DISPLAY for its own clients.
-    m_environment.set("XDG_SESSION_TYPE", "x11");
-    m_environment.set("WAYLAND_DISPLAY", "wayland-1");
-    EXPECT_TRUE(X11Accessibility().isTrusted());
 }
 
-TEST_F(X11AccessibilityTest, AWaylandSessionOrNoXServerIsNotTrusted)
-{
-    m_environment.set("XDG_SESSION_TYPE", "wayland");
-    m_environment.set("WAYLAND_DISPLAY", "wayland-0");
-    EXPECT_FALSE(X11Accessibility().isTrusted()); // whatever the X server offers
-    m_environment.unset("XDG_SESSION_TYPE");
-    EXPECT_FALSE(X11Accessibility(":9999").isTrusted());
-}
-
-TEST_F(X11AccessibilityTest, RequestingTrustOpensTheHelpPageFromTheUsersCache)
+TEST(X11Accessibility, RequestingTrustOpensTheHelpPageFromTheUsersCache)
 {
     QTemporaryDir cache;
-    ASSERT_TRUE(cache.isValid());
-    m_environment.set("XDG_CACHE_HOME", cache.path().toStdString());
+    x11test::ScopedEnvironment environment;
+    environment.set("XDG_CACHE_HOME", cache.path().toUtf8());
     std::vector<QUrl> opened;
     X11Accessibility accessibility({}, [&](const QUrl& url) {
         opened.push_back(url);
         return true;
     });
+    // Asked twice, the page is written again, not appended to.
     accessibility.requestTrust();
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0].scheme(), QString("file"));
-    EXPECT_TRUE(opened[0].toLocalFile().startsWith(cache.path() + u'/'))
-        << opened[0].toString().toStdString();
-    QFile page(opened[0].toLocalFile());
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(page.readAll());
-    for (const char* needed : {"<html", "X11 session", "Wayland", "XTEST", "RECORD"})
-        EXPECT_TRUE(text.contains(QLatin1String(needed))) << needed;
-
-    // Asked again, the page is written again, not appended to.
     accessibility.requestTrust();
     ASSERT_EQ(opened.size(), 2u);
-    QFile again(opened[1].toLocalFile());
-    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(again.readAll()), text);
-}
+    QString texts[2];
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(opened[i].isLocalFile() && opened[i].toLocalFile().startsWith(cache.path() + u'/'))
+            << opened[i].toString().toStdString();
+        QFile page(opened[i].toLocalFile());
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        texts[i] = QString::fromUtf8(page.readAll());
+    }
+    for (const char* needed : {"<html", "X11 session", "Wayland", "XTEST", "RECORD"})
+        EXPECT_TRUE(texts[0].contains(QLatin1String(needed))) << needed;
+    EXPECT_EQ(texts[1], texts[0]);
 
-TEST_F(X11AccessibilityTest, OnlyFileAndWebAddressesAreOpened)
-{
-    EXPECT_FALSE(X11Accessibility::openInBrowser(
-        QUrl("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility")));
-    EXPECT_FALSE(X11Accessibility::openInBrowser(QUrl("javascript:alert(1)")));
-    EXPECT_FALSE(X11Accessibility::openInBrowser(QUrl("ftp://example.org/")));
+    for (const char* refused :
+         {"x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility",
+          "javascript:alert(1)", "ftp://example.org/"})
+        EXPECT_FALSE(X11Accessibility::openInBrowser(QUrl(refused))) << refused;
 }
 
 } // namespace

@@ -1,15 +1,12 @@
 #include "x11inputposter.h"
 #include "hotkey.h"
-#include "probewindow.h"
 #include "x11inputposterfactory.h"
-#include "x11testenvironment.h"
+#include "x11probewindow.h"
+#include "x11testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-// After gtest: Xlib defines None, which gtest uses as a name.
-#include <X11/Xlib.h>
 
 namespace loopwren {
 namespace {
@@ -21,32 +18,16 @@ class X11InputPosterTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const auto problem = X11TestEnvironment::displayProblem();
-        ASSERT_TRUE(problem.empty()) << problem;
-        std::string probeProblem;
-        m_probe = ProbeWindow::open(&probeProblem);
-        ASSERT_NE(m_probe, nullptr) << probeProblem;
-        m_probe->resetPointer(5, 5);
+        ASSERT_EQ(x11test::displayProblem(), "");
+        std::string problem;
+        m_probe = X11ProbeWindow::open(&problem);
+        ASSERT_NE(m_probe, nullptr) << problem;
+        m_probe->movePointer(5, 5);
         m_poster = X11InputPosterFactory().create();
         ASSERT_NE(m_poster, nullptr);
     }
 
-    // Nothing held any more, as another client sees the server.
-    static void expectNothingHeld()
-    {
-        const auto connection = X11Connection::open({});
-        ASSERT_NE(connection, nullptr);
-        char keys[32] = {};
-        XQueryKeymap(connection->display(), keys);
-        for (int i = 0; i < 32; ++i)
-            EXPECT_EQ(keys[i], 0) << "a key is still held among keycodes " << i * 8 << "-" << i * 8 + 7;
-        EXPECT_EQ(X11TestEnvironment::pointer().mask &
-                      (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask),
-                  0u)
-            << "a button is still held";
-    }
-
-    std::unique_ptr<ProbeWindow> m_probe;
+    std::unique_ptr<X11ProbeWindow> m_probe;
     std::unique_ptr<InputPoster> m_poster;
 };
 
@@ -73,40 +54,20 @@ TEST_F(X11InputPosterTest, PostedInputReachesWindowsAsRecorded)
     m_poster->postKey(0x8000 + 99, true, 0); // a key only Linux knows: Print
     m_poster->postKey(0x8000 + 99, false, 0);
 
+    // clang-format off
     const Lines expected{
-        "motion 300,300",
-        "motion 310,311",
-        "button 1 down 310,311 []",
-        "motion 350,350",
-        "button 1 up 350,350 [Button1]",
-        "motion 150,50",
-        "button 3 down 150,50 []",
-        "button 3 up 150,50 [Button3]",
-        "button 2 down 150,50 []",
-        "button 2 up 150,50 [Button2]",
-        "key Super_L down []",
-        "key v down [Mod4]",
-        "key v up [Mod4]",
-        "key Super_L up [Mod4]",
-        "button 4 down 150,50 []",
-        "button 4 up 150,50 [Button4]",
-        "button 5 down 150,50 []",
-        "button 5 up 150,50 [Button5]",
-        "button 6 down 150,50 []",
-        "button 6 up 150,50 []",
-        "button 7 down 150,50 []",
-        "button 7 up 150,50 []",
-        "key Shift_L down []",
-        "key Control_L down [Shift]",
-        "key Alt_L down [Shift Control]",
-        "key Return down [Shift Control Mod1]",
-        "key Control_L up [Shift Control Mod1]",
-        "key Alt_L up [Shift Mod1]",
-        "key Return up [Shift]",
-        "key Shift_L up [Shift]",
-        "key Print down []",
-        "key Print up []",
-    };
+        "motion 300,300", "motion 310,311", "button 1 down 310,311 []", "motion 350,350",
+        "button 1 up 350,350 [Button1]", "motion 150,50", "button 3 down 150,50 []",
+        "button 3 up 150,50 [Button3]", "button 2 down 150,50 []", "button 2 up 150,50 [Button2]",
+        "key Super_L down []", "key v down [Mod4]", "key v up [Mod4]", "key Super_L up [Mod4]",
+        "button 4 down 150,50 []", "button 4 up 150,50 [Button4]", "button 5 down 150,50 []",
+        "button 5 up 150,50 [Button5]", "button 6 down 150,50 []", "button 6 up 150,50 []",
+        "button 7 down 150,50 []", "button 7 up 150,50 []", "key Shift_L down []",
+        "key Control_L down [Shift]", "key Alt_L down [Shift Control]",
+        "key Return down [Shift Control Mod1]", "key Control_L up [Shift Control Mod1]",
+        "key Alt_L up [Shift Mod1]", "key Return up [Shift]", "key Shift_L up [Shift]", "key Print down []",
+        "key Print up []"};
+    // clang-format on
     EXPECT_EQ(m_probe->waitForLines(expected.size()), expected);
 }
 
@@ -118,19 +79,14 @@ TEST_F(X11InputPosterTest, ReleaseAllLetsGoOfEverythingHeld)
     m_poster->postMouseButton(MouseButtonType::right, true, {100, 200}, modifier::shift);
     m_poster->releaseAll();
 
+    // clang-format off
     const Lines expected{
-        "motion 300,300",
-        "key Shift_L down []",
-        "key a down [Shift]",
-        "key b down [Shift]",
-        "button 3 down 300,300 [Shift]",
-        "key b up [Shift Button3]",
-        "key a up [Shift Button3]",
-        "button 3 up 300,300 [Shift Button3]",
-        "key Shift_L up [Shift]",
-    };
+        "motion 300,300", "key Shift_L down []", "key a down [Shift]", "key b down [Shift]",
+        "button 3 down 300,300 [Shift]", "key b up [Shift Button3]", "key a up [Shift Button3]",
+        "button 3 up 300,300 [Shift Button3]", "key Shift_L up [Shift]"};
+    // clang-format on
     EXPECT_EQ(m_probe->waitForLines(expected.size()), expected);
-    expectNothingHeld();
+    EXPECT_EQ(x11test::heldInput(), "") << "still held";
 }
 
 TEST_F(X11InputPosterTest, DestroyingAPosterReleasesWhatItHeld)
@@ -141,7 +97,7 @@ TEST_F(X11InputPosterTest, DestroyingAPosterReleasesWhatItHeld)
     EXPECT_EQ(m_probe->waitForLines(7), (Lines{"key Alt_L down []", "key d down [Mod1]", "motion 300,300",
                                                "button 1 down 300,300 [Mod1]", "key d up [Mod1 Button1]",
                                                "button 1 up 300,300 [Mod1 Button1]", "key Alt_L up [Mod1]"}));
-    expectNothingHeld();
+    EXPECT_EQ(x11test::heldInput(), "") << "still held";
 }
 
 TEST_F(X11InputPosterTest, KeysWithoutALinuxKeyAndUnusablePositionsAreSkipped)
@@ -153,7 +109,7 @@ TEST_F(X11InputPosterTest, KeysWithoutALinuxKeyAndUnusablePositionsAreSkipped)
     m_poster->releaseAll();
     // Far positions are clamped to the protocol's range; the server then keeps the pointer on screen.
     EXPECT_EQ(m_probe->waitForLines(1), (Lines{"motion 1919,0"}));
-    expectNothingHeld();
+    EXPECT_EQ(x11test::heldInput(), "") << "still held";
 }
 
 } // namespace

@@ -13,6 +13,9 @@ struct WindowEffects
     std::function<bool()> isCompositing = [] { return false; };
     // Asks the window manager to blur what lies behind the window, where it can.
     std::function<void(QWindow&)> requestBlurBehind = [](QWindow&) {};
+    // OpenGL would only be emulated on the processor: Qt Quick's own software renderer then draws far
+    // less, repainting only what changed, which leaves the processor to a running playback.
+    std::function<bool()> rendersInSoftware = [] { return false; };
 };
 
 } // namespace loopwren

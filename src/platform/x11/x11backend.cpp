@@ -60,6 +60,7 @@ WindowEffects X11Backend::windowEffects()
     effects.requestBlurBehind = [display](QWindow& window) {
         X11WindowEffects::requestBlurBehind(window.winId(), display);
     };
+    effects.rendersInSoftware = [display] { return X11WindowEffects::lacksDirectRendering(display); };
     return effects;
 }
 

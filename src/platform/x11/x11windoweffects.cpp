@@ -19,6 +19,19 @@ bool X11WindowEffects::isCompositing(const std::string& displayName)
     return XGetSelectionOwner(display, selection) != None;
 }
 
+bool X11WindowEffects::lacksDirectRendering(const std::string& displayName)
+{
+    const auto connection = X11Connection::open(displayName);
+    if (!connection)
+        return false;
+    int opcode = 0;
+    int event = 0;
+    int error = 0;
+    Display* display = connection->display();
+    return !XQueryExtension(display, "DRI3", &opcode, &event, &error) &&
+           !XQueryExtension(display, "DRI2", &opcode, &event, &error);
+}
+
 void X11WindowEffects::requestBlurBehind(std::uint64_t windowId, const std::string& displayName)
 {
     const auto connection = X11Connection::open(displayName);

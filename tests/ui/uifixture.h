@@ -73,24 +73,17 @@ private:
 // Twelve events of every kind.
 inline Timeline sampleTimeline()
 {
-    MacroEvent scroll = makeEvent(EventType::scroll, 0.4);
-    scroll.scrollDeltaX = 0;
-    scroll.scrollDeltaY = -3;
-    Timeline events{makeMouseEvent(EventType::mouseMoved, 412.6, 218.2),
-                    makeMouseEvent(EventType::mouseDown, 420, 224),
-                    makeMouseEvent(EventType::mouseUp, 420, 224),
-                    makeEvent(EventType::wait, 1.5),
-                    makeKeyEvent(EventType::keyDown, 4),
-                    makeKeyEvent(EventType::keyUp, 4),
-                    makeKeyEvent(EventType::keyDown, 14),
-                    makeKeyEvent(EventType::keyUp, 14),
-                    scroll,
-                    makeMouseEvent(EventType::mouseDown, 96.9, 640.4, MouseButtonType::right),
-                    makeMouseEvent(EventType::mouseUp, 96.9, 640.4, MouseButtonType::right),
-                    makeKeyEvent(EventType::keyDown, 36)};
-    events[1].delaySincePrevious = 0.08;
-    events[11].delaySincePrevious = 2.04;
-    return events;
+    using enum EventType;
+    MacroEvent wheel = makeEvent(scroll, 0.4);
+    wheel.scrollDeltaX = 0;
+    wheel.scrollDeltaY = -3;
+    // clang-format off
+    return {makeMouseEvent(mouseMoved, 412.6, 218.2), makeMouseEvent(mouseDown, 420, 224),
+            makeMouseEvent(mouseUp, 420, 224), makeEvent(wait, 1.5),
+            makeKeyEvent(keyDown, 4), makeKeyEvent(keyUp, 4), makeKeyEvent(keyDown, 14), makeKeyEvent(keyUp, 14),
+            wheel, makeMouseEvent(mouseDown, 96.9, 640.4, MouseButtonType::right),
+            makeMouseEvent(mouseUp, 96.9, 640.4, MouseButtonType::right), makeKeyEvent(keyDown, 36)};
+    // clang-format on
 }
 
 // The application as main.cpp builds it — the real settings file under $XDG_CONFIG_HOME, the real HTTP
@@ -101,8 +94,8 @@ class UiTest : public testing::Test
 protected:
     struct Start
     {
-        QVariantMap stored;
-        QString updateBaseUrl; // empty: no update check
+        QVariantMap stored{};
+        QString updateBaseUrl{}; // empty: no update check
         std::chrono::milliseconds timeout{60000};
     };
 

@@ -23,18 +23,13 @@ public:
     struct Response
     {
         int status = 200;
-        QByteArray contentType = "application/json";
-        QByteArray body;
+        QByteArray body{};
         bool announceLength = true; // without a Content-Length the body ends where the connection does
         bool hold = false;          // the answer waits for release()
         qint64 cutAfter = -1;       // hangs up after this many bytes of the body, whatever was announced
         std::chrono::milliseconds trickle{0}; // one byte of the body per interval
         qint64 flood = 0; // this many filler bytes instead of the body, as fast as the client takes them
     };
-    static Response json(const QByteArray& body, int status = 200)
-    {
-        return {status, "application/json", body};
-    }
 
     HttpServer()
     {
@@ -102,7 +97,7 @@ private:
         const QByteArray body = flood ? QByteArray(64 * 1024, ' ') : response.body;
         const qint64 length = flood ? response.flood : body.size();
         QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) +
-                          " Test\r\nContent-Type: " + response.contentType + "\r\nConnection: close\r\n";
+                          " Test\r\nContent-Type: application/json\r\nConnection: close\r\n";
         if (response.announceLength)
             head += "Content-Length: " + QByteArray::number(length) + "\r\n";
         head += "\r\n";
@@ -189,46 +184,38 @@ protected:
 
 TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows)
 {
-    server.setResponse(HttpServer::json(R"({"version": "1.4.2.0", "download_url": "https://a.invalid/"})"));
-    start({{}, server.baseUrl()}); // asks at start
+    server.setResponse({.body = R"({"version": "1.4.2.0", "download_url": "https://a.invalid/"})"});
+    start({.updateBaseUrl = server.baseUrl()}); // asks at start
     waitForChecks(1);
     EXPECT_EQ(server.requestLines(), QStringList{"GET /api/version.json HTTP/1.1"});
 
-    HttpServer::Response page = HttpServer::json("<html><body><h1>502 Bad Gateway</h1></body></html>", 502);
-    page.contentType = "text/html; charset=utf-8";
-    HttpServer::Response huge = HttpServer::json(QByteArray(5 * 1024 * 1024, ' ') + kNewer);
-    HttpServer::Response hugeStreamed = huge;
-    hugeStreamed.announceLength = false; // cut off while it streams in
-    // 100 MiB without a length, sent as fast as the client takes it.
+    const QByteArray huge = QByteArray(5 * 1024 * 1024, ' ') + kNewer;
     constexpr qint64 kFlood = 100 * 1024 * 1024;
-    HttpServer::Response flood;
-    flood.flood = kFlood;
-    flood.announceLength = false;
-    // The body stops in the middle and the connection closes. What arrived is a whole document offering
-    // a newer version, so only the announced length shows that the answer is not complete.
-    HttpServer::Response dropped = HttpServer::json(kNewer + QByteArray(4096, ' '));
-    dropped.cutAfter = kNewer.size();
     const QString tooLarge = kFailed + "The response is larger than 1048576 bytes.";
+    // clang-format off
     const std::pair<HttpServer::Response, QString> cases[] = {
-        {HttpServer::json("{}"), {}},
-        {HttpServer::json(R"({"version": "9.0", "release_notes_en": "no address"})"), {}},
-        {HttpServer::json(R"({"version": 9, "download_url": "https://example.invalid/"})"), {}},
-        {HttpServer::json(R"({"version": "9.0", "download_url": null})"), {}},
-        {HttpServer::json(R"(["9.0", "https://example.invalid/"])"), {}},
-        {page, "Failed to parse update version JSON: "}, // the parser's reason follows
-        {huge, tooLarge},
-        {hugeStreamed, tooLarge},
-        {dropped, kFailed + "Connection closed"},
-        {flood, tooLarge},
+        {{.body = "{}"}, {}}, {{.body = R"({"version": "9.0", "release_notes_en": "no address"})"}, {}},
+        {{.body = R"({"version": 9, "download_url": "https://example.invalid/"})"}, {}},
+        {{.body = R"({"version": "9.0", "download_url": null})"}, {}},
+        {{.body = R"(["9.0", "https://example.invalid/"])"}, {}},
+        // An error page: the parser's reason follows.
+        {{.status = 502, .body = "<html><body><h1>502 Bad Gateway</h1></body></html>"},
+         "Failed to parse update version JSON: "},
+        {{.body = huge}, tooLarge}, {{.body = huge, .announceLength = false}, tooLarge},
+        // The body stops in the middle and the connection closes. What arrived is a whole document offering
+        // a newer version, so only the announced length shows that the answer is not complete.
+        {{.body = kNewer + QByteArray(4096, ' '), .cutAfter = kNewer.size()}, kFailed + "Connection closed"},
+        // 100 MiB without a length, sent as fast as the client takes it.
+        {{.announceLength = false, .flood = kFlood}, tooLarge},
     };
+    // clang-format on
     for (const auto& [response, log] : cases) {
         SCOPED_TRACE(response.body.left(60).toStdString());
         logged.clear();
         check(response);
         EXPECT_EQ(logged.size(), log.isEmpty() ? 0 : 1);
         EXPECT_TRUE(logged.value(0).startsWith(log)) << logged.join('\n').toStdString();
-        EXPECT_FALSE(engine().updateAvailable());
-        EXPECT_FALSE(noticeShown());
+        EXPECT_FALSE(engine().updateAvailable() || noticeShown());
     }
     // The fetcher held at most the cap and one read-ahead of Qt's, because the transfer is flow-controlled
     // rather than watched.
@@ -242,7 +229,7 @@ TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows
     for (const char* body :
          {kNewer.constData(), R"({"version": "1.4.2", "download_url": "https://b.invalid/"})",
           R"({"version": "1.3.9", "download_url": "https://c.invalid/"})"}) {
-        check(HttpServer::json(body, 404));
+        check({.status = 404, .body = body});
         EXPECT_TRUE(noticeShown());
         EXPECT_EQ(engine().updateDownloadURL(), "https://example.invalid/loopwren-1.5.0");
         EXPECT_EQ(engine().updateNotes(), "Faster playback\nFixed hotkeys");
@@ -253,10 +240,9 @@ TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows
 TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
 {
     UrlCatcher browser;
-    HttpServer::Response held = HttpServer::json(kNewer);
-    held.hold = true;
+    const HttpServer::Response held{.body = kNewer, .hold = true};
     server.setResponse(held);
-    start({{}, server.baseUrl()});
+    start({.updateBaseUrl = server.baseUrl()});
     ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 1; }));
     // The language changes while the answer is on its way: the notes follow the language of the moment
     // the check completes.
@@ -283,8 +269,9 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
     // "Check Update" on the settings page asks again. In Indonesian, a document with English notes only
     // shows the notice without its notes box; an address that is not a web page shows, but opens nothing.
     engine().setLanguage("Indonesia");
-    server.setResponse(HttpServer::json(
-        R"({"version": "9.0", "download_url": "file:///etc/passwd", "release_notes_en": "Only English"})"));
+    server.setResponse(
+        {.body =
+             R"({"version": "9.0", "download_url": "file:///etc/passwd", "release_notes_en": "Only English"})"});
     window->resize(1040, 1700);
     state().navigate(ContentViewState::Settings);
     ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }));
@@ -305,7 +292,7 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
 
 TEST_F(UpdateCheck, RefusedConnectionAndTheWholeRequestDeadline)
 {
-    start({{}, HttpServer::refusingUrl()});
+    start({.updateBaseUrl = HttpServer::refusingUrl()});
     ASSERT_TRUE(waitUntil([&] { return fetcher->pendingRequests() == 0; }));
     drain();
     EXPECT_EQ(logged, QStringList{kFailed + "Connection refused"});
@@ -314,10 +301,8 @@ TEST_F(UpdateCheck, RefusedConnectionAndTheWholeRequestDeadline)
     // One byte a second would take minutes: the request ends at its deadline, with the body unfinished,
     // however steadily the bytes come.
     logged.clear();
-    HttpServer::Response slow = HttpServer::json(kNewer);
-    slow.trickle = std::chrono::milliseconds(1000);
-    server.setResponse(slow);
-    start({{}, server.baseUrl(), std::chrono::milliseconds(2000)});
+    server.setResponse({.body = kNewer, .trickle = std::chrono::milliseconds(1000)});
+    start({.updateBaseUrl = server.baseUrl(), .timeout = std::chrono::milliseconds(2000)});
     waitForChecks(1);
     EXPECT_EQ(logged, QStringList{kFailed + "The request timed out."});
     EXPECT_LT(server.bodyBytesSent(), kNewer.size());

@@ -67,7 +67,6 @@ TEST_F(Editor, OnlyEditsAreWrittenBackAndOnlyIntoFieldsTheEventHas)
     state().tapRow(9); // location (96.9, 640.4), right
     select(4);         // key without location: keeps the previous location values
     EXPECT_EQ(changes.count(), 0);
-    EXPECT_EQ(engine().recordedEvents()[9].mouseButton, MouseButtonType::right);
     EXPECT_EQ(editor().editX(), 96.9);
 
     editor().setEditDelay(0.75);
@@ -81,15 +80,12 @@ TEST_F(Editor, OnlyEditsAreWrittenBackAndOnlyIntoFieldsTheEventHas)
     EXPECT_EQ(key.delaySincePrevious, 0.75);
     EXPECT_EQ(key.keyCode, 36);
     EXPECT_FALSE(key.location || key.mouseButton);
-    EXPECT_EQ(editor().editKeyCode(), 36);
-    EXPECT_EQ(editor().editDelay(), 0.75);
 
     select(1);
     EXPECT_TRUE(editor().commitXText("300"));
     EXPECT_TRUE(editor().commitYText("-12"));
     click("segment2");
-    const MacroEvent& down = engine().recordedEvents()[1];
-    EXPECT_EQ(down.mouseButton, MouseButtonType::other);
+    EXPECT_EQ(engine().recordedEvents()[1].mouseButton, MouseButtonType::other);
     EXPECT_EQ(childOf(row(1), "detail")->property("text").toString(), "Screen Coordinate: X:300 Y:-12");
 
     // The stepper stays within 0 and 9999; the field does not.
@@ -115,14 +111,13 @@ TEST_F(Editor, DeleteAsksInTheLanguageAndCancelKeepsEverything)
                   "alert: Confirm Delete | Are you sure you want to delete this action? | Delete, Cancel",
                   "alert: Konfirmasi Hapus | Apakah Anda yakin ingin menghapus aksi ini? | Hapus, Batal"}));
     EXPECT_EQ(engine().recordedEvents().size(), 12u);
-    EXPECT_EQ(editor().selectedEvent().value_or(MacroEvent()).id, selected);
+    EXPECT_TRUE(editor().hasSelection());
 
     dialogs.alertAnswers << 0; // Delete
     click("deleteButton");
     EXPECT_EQ(engine().recordedEvents().size(), 11u);
     EXPECT_FALSE(editor().hasSelection());
-    for (const MacroEvent& event : engine().recordedEvents())
-        EXPECT_NE(event.id, selected);
+    EXPECT_NE(engine().recordedEvents()[2].id, selected);
     engine().setShowDeleteConfirmation(false);
     state().tapRow(0);
     editor().remove();
@@ -138,26 +133,15 @@ TEST_F(Editor, CopyUpDownAndTheirLimits)
     const Uuid last = editor().selectedEvent()->id;
     click("copyButton");
     ASSERT_EQ(engine().recordedEvents().size(), 13u);
-    EXPECT_NE(engine().recordedEvents()[12].id, last);
-    EXPECT_EQ(engine().recordedEvents()[12].keyCode, 36);
-    EXPECT_EQ(editor().selectedEvent()->id, last); // the selection stays on the original
-    EXPECT_TRUE(editor().canMoveDown());
+    EXPECT_TRUE(item("downButton")->isEnabled()) << "the copy went behind the selected event";
     click("upButton");
     EXPECT_EQ(engine().recordedEvents()[10].id, last);
     EXPECT_EQ(editor().selectedEvent()->id, last);
-    setTimeline({makeEvent(EventType::wait, 1)});
-    state().tapRow(0);
-    EXPECT_FALSE(editor().canMoveUp() || editor().canMoveDown());
 }
 
 // Typed without Enter or Tab, then the user moves on: the value goes to the event it was typed for.
 TEST_F(Editor, TypedTextIsKeptWhenTheEditorMovesOn)
 {
-    const auto typeInto = [&](const char* field, const QString& text) {
-        item(field)->forceActiveFocus();
-        QMetaObject::invokeMethod(item(field), "selectAll");
-        typeText(text);
-    };
     select(1);
     typeInto("delayField", "7.5");
     typeInto("xField", "33");

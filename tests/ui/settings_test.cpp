@@ -11,15 +11,10 @@ namespace {
 class SettingsPage : public UiTest
 {
 protected:
-    void open() { open(Start()); }
-    void open(const Start& options)
+    void open(const Start& options = Start())
     {
         start(options);
-        // Tall enough for the whole page: the page scrolls, and only what is on screen takes a click.
-        window->resize(1040, 1700);
-        state().navigate(ContentViewState::Settings);
-        ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }))
-            << "the page did not fade in";
+        showSettings();
     }
     SettingsState& settings() { return app->settingsState(); }
 
@@ -33,12 +28,6 @@ protected:
         click(name.constData());
     }
     int menuIndex(const char* menu) { return item(menu)->property("currentIndex").toInt(); }
-    void type(const char* field, const QString& text)
-    {
-        click(field);
-        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
-        typeText(text + '\r');
-    }
     QString titleOf(const char* section)
     {
         return childOf(item(section), "sectionTitle")->property("text").toString();
@@ -162,14 +151,13 @@ TEST_F(SettingsPage, FieldsTakeWholeNumbersAndHiddenRowsKeepTheirValues)
     click("boundariesBox");
     ASSERT_TRUE(item("coordinateFields")->isVisible() && item("sizeFields")->isVisible());
     EXPECT_EQ(labelOf("targetWidthField"), "800");
-    type("targetXField", "250");
-    type("targetYField", "-40");
-    type("targetHeightField", "720");
-    EXPECT_EQ(engine().targetWindowY(), -40.0);
-    EXPECT_EQ(stored("targetWindowX"), "250");
-    EXPECT_EQ(stored("targetWindowHeight"), "720");
+    typeInto("targetXField", "250\r");
+    typeInto("targetYField", "-40\r");
+    typeInto("targetHeightField", "720\r");
+    EXPECT_EQ((QStringList{stored("targetWindowX"), stored("targetWindowY"), stored("targetWindowHeight")}),
+              (QStringList{"250", "-40", "720"}));
     // Text that is not a whole number changes nothing and the field shows the value again.
-    type("targetXField", "12.5px");
+    typeInto("targetXField", "12.5px\r");
     EXPECT_EQ(engine().targetWindowX(), 250.0);
     EXPECT_EQ(labelOf("targetXField"), "250");
 
@@ -243,12 +231,10 @@ TEST_F(SettingsPage, CaptureButtonsTakeTheNextKeyAndResetClearsBoth)
     press.flags = 0x40000 | 0x20000 | 0x10000; // Control, Shift and Caps Lock, which is not kept
     input->deliver(press);
     drain();
-    const Hotkey captured{35, 0x40000 | 0x20000};
-    EXPECT_EQ(engine().playbackHotkey(), captured);
-    EXPECT_EQ(texts(), (QStringList{unset, QString::fromStdString(displayText(captured))}));
+    EXPECT_EQ(texts(),
+              (QStringList{unset, QString::fromStdString(displayText(Hotkey{35, 0x40000 | 0x20000}))}));
     EXPECT_EQ(stored("playbackHotkey"), R"x("@ByteArray({\"keyCode\":35,\"modifiers\":393216})")x");
-    EXPECT_FALSE(engine().isCapturingHotkey());
-    EXPECT_EQ(input->watchCount(), 0u);
+    EXPECT_FALSE(engine().isCapturingHotkey() || input->watchCount() > 0);
     click("resetHotkeysButton");
     EXPECT_EQ(texts(), (QStringList{unset, unset}));
     EXPECT_EQ(stored("playbackHotkey"), R"x("@ByteArray({\"keyCode\":65535,\"modifiers\":0})")x");
@@ -258,8 +244,7 @@ TEST_F(SettingsPage, CaptureButtonsTakeTheNextKeyAndResetClearsBoth)
     ASSERT_EQ(input->watchCount(), 1u);
     window->close();
     drain();
-    EXPECT_EQ(input->watchCount(), 0u);
-    EXPECT_FALSE(engine().isCapturingHotkey());
+    EXPECT_FALSE(engine().isCapturingHotkey() || input->watchCount() > 0);
 }
 
 } // namespace

@@ -206,12 +206,23 @@ protected:
         drain();
     }
     void click(const char* objectName) { click(item(objectName)); }
-    // Types into the focused field key by key, as the user would.
-    void typeText(const QString& text)
+    // Types over what the field shows, key by key, as the user would.
+    void typeInto(const char* field, const QString& text)
     {
+        item(field)->forceActiveFocus();
+        QMetaObject::invokeMethod(item(field), "selectAll");
         for (const QChar character : text)
             QTest::keyClick(window, character.toLatin1());
         drain();
+    }
+    // The settings page in a window tall enough for all of it: the page scrolls, and only what is on
+    // screen takes a click.
+    void showSettings()
+    {
+        window->resize(1040, 1700);
+        state().navigate(ContentViewState::Settings);
+        ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }))
+            << "the page did not fade in";
     }
     // The delegate of a timeline row, once the list has laid it out.
     QQuickItem* row(int index) const

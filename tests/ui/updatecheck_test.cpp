@@ -194,10 +194,9 @@ TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows
     const QString tooLarge = kFailed + "The response is larger than 1048576 bytes.";
     // clang-format off
     const std::pair<HttpServer::Response, QString> cases[] = {
-        {{.body = "{}"}, {}}, {{.body = R"({"version": "9.0", "release_notes_en": "no address"})"}, {}},
-        {{.body = R"({"version": 9, "download_url": "https://example.invalid/"})"}, {}},
+        {{.body = "{}"}, {}}, {{.body = R"(["9.0", "https://example.invalid/"])"}, {}},
         {{.body = R"({"version": "9.0", "download_url": null})"}, {}},
-        {{.body = R"(["9.0", "https://example.invalid/"])"}, {}},
+        {{.body = R"({"version": 9, "download_url": "https://example.invalid/"})"}, {}},
         // An error page: the parser's reason follows.
         {{.status = 502, .body = "<html><body><h1>502 Bad Gateway</h1></body></html>"},
          "Failed to parse update version JSON: "},
@@ -263,18 +262,14 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
     EXPECT_EQ(browser.opened, QStringList{"https://example.invalid/loopwren-1.5.0"});
     EXPECT_TRUE(noticeShown()) << "the notice stays after Update Now";
     click("laterButton");
-    EXPECT_FALSE(engine().updateAvailable());
-    EXPECT_FALSE(noticeShown());
+    EXPECT_FALSE(engine().updateAvailable() || noticeShown());
 
     // "Check Update" on the settings page asks again. In Indonesian, a document with English notes only
     // shows the notice without its notes box; an address that is not a web page shows, but opens nothing.
     engine().setLanguage("Indonesia");
     server.setResponse(
-        {.body =
-             R"({"version": "9.0", "download_url": "file:///etc/passwd", "release_notes_en": "Only English"})"});
-    window->resize(1040, 1700);
-    state().navigate(ContentViewState::Settings);
-    ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }));
+        {.body = R"({"version": "9", "download_url": "file:///etc/passwd", "release_notes_en": "x"})"});
+    showSettings();
     click("checkUpdateButton");
     waitForChecks(2);
     ASSERT_TRUE(noticeShown());

@@ -239,19 +239,17 @@ TEST_F(ControlBar, TextsFollowTheLanguageAtOnce)
                                     "Linimasa", "Pengaturan", "Akses API Aktif", "Tidak Ada Aksi Terekam",
                                     "Klik Rekam di atas atau tekan " + unset +
                                         " untuk mulai merekam aksi keyboard dan mouse."}));
-    // An unknown language shows the keys, which are the English texts here.
-    for (const QString language : {"English", "German"}) {
-        engine().setLanguage(language);
-        drain();
-        EXPECT_EQ(texts(), (QStringList{"RECORD", "PLAYBACK", "+ Wait", "Import", "Export", "NAVIGATION",
-                                        "Timeline", "Setting", "API Access Active", "No Actions Recorded",
-                                        "Click Record above or press " + unset +
-                                            " to start capturing keyboard and mouse actions."}))
-            << language.toStdString();
-    }
+    engine().setLanguage("English");
+    drain();
+    EXPECT_EQ(texts(), (QStringList{"RECORD", "PLAYBACK", "+ Wait", "Import", "Export", "NAVIGATION",
+                                    "Timeline", "Setting", "API Access Active", "No Actions Recorded",
+                                    "Click Record above or press " + unset +
+                                        " to start capturing keyboard and mouse actions."}));
     EXPECT_EQ(item("emptySymbol")->property("name").toString(), "video.badge.plus");
     EXPECT_TRUE(item("logoFallback")->isVisible()) << "no logo picture: the gradient mark stands in";
 
+    // An unknown language shows the keys.
+    engine().setLanguage("German");
     engine().startRecording();
     const auto recordingTexts = [&] {
         drain();

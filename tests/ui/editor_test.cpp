@@ -80,6 +80,7 @@ TEST_F(Editor, OnlyEditsAreWrittenBackAndOnlyIntoFieldsTheEventHas)
     EXPECT_EQ(key.delaySincePrevious, 0.75);
     EXPECT_EQ(key.keyCode, 36);
     EXPECT_FALSE(key.location || key.mouseButton);
+    EXPECT_EQ(editor().editKeyCode(), 36);
 
     select(1);
     EXPECT_TRUE(editor().commitXText("300"));

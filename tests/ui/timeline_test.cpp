@@ -109,7 +109,8 @@ TEST_F(TimelineView, EngineChangesReachTheModelAsRowChanges)
     engine().deleteEvent(engine().recordedEvents()[7].id);
     engine().insertWait(engine().recordedEvents()[0].id);
     drain();
-    EXPECT_EQ((std::vector{removed.count(), inserted.count(), reset.count()}), (std::vector<qsizetype>{1, 6, 0}));
+    EXPECT_EQ((std::vector{removed.count(), inserted.count(), reset.count()}),
+              (std::vector<qsizetype>{1, 6, 0}));
     EXPECT_EQ(model().rowCount(), 12);
 }
 

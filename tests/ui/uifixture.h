@@ -224,12 +224,15 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }))
             << "the page did not fade in";
     }
-    // The delegate of a timeline row, once the list has laid it out.
+    // The delegate of a timeline row once the list has laid it out, which it does when it next draws.
     QQuickItem* row(int index) const
     {
         QQuickItem* delegate = nullptr;
-        QMetaObject::invokeMethod(item("timelineList"), "itemAtIndex", Q_RETURN_ARG(QQuickItem*, delegate),
-                                  Q_ARG(int, index));
+        waitUntil([&] {
+            QMetaObject::invokeMethod(item("timelineList"), "itemAtIndex",
+                                      Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, index));
+            return delegate != nullptr;
+        });
         return delegate;
     }
 

@@ -58,17 +58,13 @@ public:
     {
         const std::lock_guard lock(m_mutex);
         m_response = response;
-        m_released = false;
+        released = false;
     }
-    void release() { m_released = true; }
-    QStringList requestLines() const
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_requestLines;
-    }
-    int requestCount() const { return int(requestLines().size()); }
-    // Body bytes the client took so far, over all answers.
-    qint64 bodyBytesSent() const { return m_bodyBytesSent; }
+
+    std::atomic<bool> released = false; // the held answer goes out
+    std::atomic<int> requests = 0;
+    QString firstRequestLine;              // set before the first request is counted
+    std::atomic<qint64> bodyBytesSent = 0; // handed to the network, over all answers
 
 private:
     // One connection at a time: the update check never asks twice at once.
@@ -79,13 +75,14 @@ private:
             for (qsizetype size = 0, got = 1; got > 0 && !request.left(size).contains("\r\n\r\n");
                  size += got)
                 got = ::recv(client, request.data() + size, std::size_t(request.size() - size), 0);
-            Response response;
-            {
+            if (requests == 0)
+                firstRequestLine = QString::fromLatin1(request.left(request.indexOf("\r\n")));
+            ++requests;
+            const Response response = [this] {
                 const std::lock_guard lock(m_mutex);
-                m_requestLines.append(QString::fromLatin1(request.left(request.indexOf("\r\n"))));
-                response = m_response;
-            }
-            while (response.hold && !m_released && !m_stopping)
+                return m_response;
+            }();
+            while (response.hold && !released && !m_stopping)
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             answer(client, response);
         }
@@ -101,9 +98,6 @@ private:
         if (response.announceLength)
             head += "Content-Length: " + QByteArray::number(length) + "\r\n";
         head += "\r\n";
-        // A small send buffer, so that what the client does not take stays with the sender.
-        const int sendBuffer = 64 * 1024;
-        ::setsockopt(client, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
         ::send(client, head.constData(), std::size_t(head.size()), MSG_NOSIGNAL);
         const qint64 end = response.cutAfter >= 0 ? response.cutAfter : length;
         for (qint64 sent = 0; sent < end && !m_stopping;) {
@@ -113,7 +107,7 @@ private:
             if (::send(client, data, std::size_t(piece), MSG_NOSIGNAL) != piece)
                 return;
             sent += piece;
-            m_bodyBytesSent += piece;
+            bodyBytesSent += piece;
         }
         ::shutdown(client, SHUT_WR);
     }
@@ -121,12 +115,9 @@ private:
     int m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
     QString m_url;
     std::thread m_thread;
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     Response m_response;
-    QStringList m_requestLines;
-    std::atomic<bool> m_released = false;
     std::atomic<bool> m_stopping = false;
-    std::atomic<qint64> m_bodyBytesSent = 0;
 };
 
 // Stands in for the web browser: QDesktopServices hands it the addresses it would have opened.
@@ -163,16 +154,14 @@ protected:
     // queued findings land.
     void waitForChecks(int count)
     {
-        ASSERT_TRUE(waitUntil([&] {
-            return server.requestCount() >= count && fetcher->pendingRequests() == 0;
-        })) << "requests seen: "
-            << server.requestCount();
+        ASSERT_TRUE(waitUntil([&] { return server.requests >= count && fetcher->pendingRequests() == 0; }))
+            << "requests seen: " << server.requests;
         drain();
-        EXPECT_EQ(server.requestCount(), count);
+        EXPECT_EQ(server.requests, count);
     }
     void check(const HttpServer::Response& response)
     {
-        const int count = server.requestCount() + 1;
+        const int count = server.requests + 1;
         server.setResponse(response);
         engine().checkForUpdates();
         waitForChecks(count);
@@ -187,7 +176,7 @@ TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows
     server.setResponse({.body = R"({"version": "1.4.2.0", "download_url": "https://a.invalid/"})"});
     start({.updateBaseUrl = server.baseUrl()}); // asks at start
     waitForChecks(1);
-    EXPECT_EQ(server.requestLines(), QStringList{"GET /api/version.json HTTP/1.1"});
+    EXPECT_EQ(server.firstRequestLine, "GET /api/version.json HTTP/1.1");
 
     const QByteArray huge = QByteArray(5 * 1024 * 1024, ' ') + kNewer;
     constexpr qint64 kFlood = 100 * 1024 * 1024;
@@ -220,7 +209,7 @@ TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows
     // rather than watched.
     EXPECT_GT(fetcher->mostBytesHeld(), 1024 * 1024);
     EXPECT_LE(fetcher->mostBytesHeld(), 1024 * 1024 + QtUpdateFetcher::kReadBufferBytes);
-    EXPECT_LT(server.bodyBytesSent(), kFlood) << "the flood ran to its end";
+    EXPECT_LT(server.bodyBytesSent, kFlood) << "the flood ran to its end";
 
     // The status is not judged: a document that parses counts, whatever the status says. An equal or
     // older version later keeps the earlier finding.
@@ -242,11 +231,11 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
     const HttpServer::Response held{.body = kNewer, .hold = true};
     server.setResponse(held);
     start({.updateBaseUrl = server.baseUrl()});
-    ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return server.requests == 1; }));
     // The language changes while the answer is on its way: the notes follow the language of the moment
     // the check completes.
     engine().setLanguage("Indonesia");
-    server.release();
+    server.released = true;
     waitForChecks(1);
     EXPECT_EQ(engine().updateNotes(), "Pemutaran lebih cepat");
     ASSERT_TRUE(noticeShown());
@@ -280,7 +269,7 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
     // Quitting while a check is on its way stays silent.
     server.setResponse(held);
     engine().checkForUpdates();
-    ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 3; }));
+    ASSERT_TRUE(waitUntil([&] { return server.requests == 3; }));
     stop();
     EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
 }
@@ -300,7 +289,7 @@ TEST_F(UpdateCheck, RefusedConnectionAndTheWholeRequestDeadline)
     start({.updateBaseUrl = server.baseUrl(), .timeout = std::chrono::milliseconds(2000)});
     waitForChecks(1);
     EXPECT_EQ(logged, QStringList{kFailed + "The request timed out."});
-    EXPECT_LT(server.bodyBytesSent(), kNewer.size());
+    EXPECT_LT(server.bodyBytesSent, kNewer.size());
     EXPECT_FALSE(noticeShown());
 }
 

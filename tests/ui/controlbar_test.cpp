@@ -245,8 +245,6 @@ TEST_F(ControlBar, TextsFollowTheLanguageAtOnce)
                                     "Timeline", "Setting", "API Access Active", "No Actions Recorded",
                                     "Click Record above or press " + unset +
                                         " to start capturing keyboard and mouse actions."}));
-    EXPECT_EQ(item("emptySymbol")->property("name").toString(), "video.badge.plus");
-    EXPECT_TRUE(item("logoFallback")->isVisible()) << "no logo picture: the gradient mark stands in";
 
     // An unknown language shows the keys.
     engine().setLanguage("German");
@@ -264,7 +262,6 @@ TEST_F(ControlBar, TextsFollowTheLanguageAtOnce)
     EXPECT_EQ(recordingTexts(),
               (QStringList{"STOP", "RECORDING INTERACTION", "0 Events", "Capturing Actions...",
                            "Interact with other applications. Press " + unset + " to complete recording."}));
-    EXPECT_EQ(item("emptySymbol")->property("name").toString(), "waveform");
 
     engine().stopRecording();
     const Hotkey hotkey{15, modifier::command | modifier::shift}; // R

@@ -2,7 +2,6 @@
 // a playback, and the rows as drawn.
 #include "eventrowtext.h"
 #include "eventtext.h"
-#include "texttable.h"
 #include "timelinemodel.h"
 #include "uifixture.h"
 
@@ -12,43 +11,21 @@
 namespace loopwren {
 namespace {
 
-// The row texts and the text table in both languages. The row texts choose English for any language but
-// Indonesian; the table shows the key for any language but the two, and for a key without an entry.
-TEST(RowTexts, InBothLanguages)
+// Row texts the sample timeline does not show: a scroll without both deltas, rounding, and coordinates
+// cut towards zero and shown whole however large.
+TEST(RowTexts, EdgesOfTheFormats)
 {
-    const QString en = "English", id = "Indonesia", setting = "Setting Description";
-    const MacroEvent key = makeKeyEvent(EventType::keyDown, 0),
-                     down = makeMouseEvent(EventType::mouseDown, 5, 6);
-    MacroEvent located = key, scroll = makeEvent(EventType::scroll), wait = makeEvent(EventType::wait, 1.5);
-    located.location = wait.location = Point{120.7, 48.2};
+    MacroEvent scroll = makeEvent(EventType::scroll);
     scroll.scrollDeltaY = -3;
-    MacroEvent bothDeltas = scroll;
-    bothDeltas.scrollDeltaX = 0;
-    // clang-format off
-    const std::pair<QString, QString> cases[] = {
-        {TextTable::localized(setting, en), "Configure trigger hotkeys, targets, and execution rate defaults."},
-        {TextTable::localized(setting, id), "Atur tombol pintas, target aplikasi, dan bawaan kecepatan eksekusi."},
-        {TextTable::localized(setting, "indonesia"), setting}, {TextTable::localized("+ Wait", id), "+ Wait"},
-        {rowtext::detail(key, en), "Native Key Sequence Event"}, {rowtext::detail(scroll, en), "Native Key Sequence Event"},
-        {rowtext::detail(key, id), "Aksi Ketukan Tombol Keyboard"},
-        {rowtext::detail(bothDeltas, en), "Scroll Delta: dx:0 dy:-3"},
-        {rowtext::detail(bothDeltas, id), "Delta Gulir: dx:0 dy:-3"},
-        {rowtext::detail(located, id), "Koordinat Layar: X:120 Y:48"},
-        {rowtext::detail(wait, id), "Jeda alur eksekusi"}, {rowtext::detail(wait, "German"), "Pause execution flow"},
-        {rowtext::title(wait, "German"), "Wait 1.50s"}, {rowtext::delayBadge(0.004), "+0.00s"},
-        {rowtext::title(down, id), QString::fromStdString(eventDescription(down))},
-        {rowtext::editorTypeName(EventType::wait, id), "Pause execution flow"},
-        {rowtext::eventCount(12, id), "12 Aksi"},
-        {rowtext::delayField(2.0), "2"}, {rowtext::delayField(0.12345), "0.123"},
-        // Coordinates are cut towards zero, and shown whole however large.
-        {rowtext::wholeNumber(-0.5), "0"}, {rowtext::wholeNumber(-12.9), "-12"},
-        {rowtext::wholeNumber(std::nan("")), "nan"}, {rowtext::wholeNumber(-INFINITY), "-inf"},
-        {rowtext::wholeNumber(1e20), "100000000000000000000"},
-        {rowtext::wholeNumber(-9223372036854775808.0), "-9223372036854775808"},
-    };
-    // clang-format on
-    for (const auto& [actual, expected] : cases)
-        EXPECT_EQ(actual, expected);
+    const MacroEvent down = makeMouseEvent(EventType::mouseDown, 5, 6);
+    EXPECT_EQ(rowtext::detail(scroll, "English"), "Native Key Sequence Event");
+    EXPECT_EQ(rowtext::title(down, "Indonesia"), QString::fromStdString(eventDescription(down)));
+    EXPECT_EQ((QStringList{rowtext::delayBadge(0.004), rowtext::delayField(2.0), rowtext::delayField(0.12345),
+                           rowtext::wholeNumber(-0.5), rowtext::wholeNumber(-12.9),
+                           rowtext::wholeNumber(std::nan("")), rowtext::wholeNumber(-INFINITY),
+                           rowtext::wholeNumber(1e20), rowtext::wholeNumber(-9223372036854775808.0)}),
+              (QStringList{"+0.00s", "2", "0.123", "0", "-12", "nan", "-inf", "100000000000000000000",
+                           "-9223372036854775808"}));
     EXPECT_EQ(rowtext::parseDelayField(" 2.25 "), 2.25);
     EXPECT_FALSE(rowtext::parseDelayField("inf"));
 }
@@ -154,14 +131,30 @@ TEST_F(TimelineView, DrawnRowsShowTheirTextsAndNumbersFollowEveryEditInTheMiddle
 {
     start();
     setTimeline(sampleTimeline());
+    window->resize(1040, 1700);
     const auto text = [&](int index, const char* name) {
         return row(index) ? childOf(row(index), name)->property("text").toString() : "<not laid out>";
     };
-    EXPECT_EQ((QStringList{text(0, "number"), text(0, "detail"), text(3, "title"), text(3, "delayText")}),
-              (QStringList{"1", "Screen Coordinate: X:412 Y:218", "Wait 1.50s", "+1.50s"}));
+    const auto texts = [&] {
+        return QStringList{text(0, "number"),    text(0, "detail"), text(3, "title"), text(3, "detail"),
+                           text(3, "delayText"), text(4, "detail"), text(8, "detail")};
+    };
+    const QStringList english{"1",
+                              "Screen Coordinate: X:412 Y:218",
+                              "Wait 1.50s",
+                              "Pause execution flow",
+                              "+1.50s",
+                              "Native Key Sequence Event",
+                              "Scroll Delta: dx:0 dy:-3"};
+    EXPECT_EQ(texts(), english);
     engine().setLanguage("Indonesia");
     drain();
-    EXPECT_EQ(text(3, "title"), "Jeda 1.50s");
+    EXPECT_EQ(texts(), (QStringList{"1", "Koordinat Layar: X:412 Y:218", "Jeda 1.50s", "Jeda alur eksekusi",
+                                    "+1.50s", "Aksi Ketukan Tombol Keyboard", "Delta Gulir: dx:0 dy:-3"}));
+    // The row texts are English for any other language.
+    engine().setLanguage("German");
+    drain();
+    EXPECT_EQ(texts(), english);
     const Uuid moved = engine().recordedEvents()[0].id;
     state().dropRow(0, 3);
     drain();

@@ -2,6 +2,7 @@
 // a playback, and the rows as drawn.
 #include "eventrowtext.h"
 #include "eventtext.h"
+#include "texttable.h"
 #include "timelinemodel.h"
 #include "uifixture.h"
 
@@ -10,6 +11,15 @@
 
 namespace loopwren {
 namespace {
+
+// A text left empty in either language would show as nothing at all.
+TEST(RowTexts, EveryTableEntryHasBothTexts)
+{
+    for (const QString& key : TextTable::keys()) {
+        EXPECT_FALSE(TextTable::localized(key, "English").isEmpty()) << key.toStdString();
+        EXPECT_FALSE(TextTable::localized(key, "Indonesia").isEmpty()) << key.toStdString();
+    }
+}
 
 // Row texts the sample timeline does not show: a scroll without both deltas, rounding, and coordinates
 // cut towards zero and shown whole however large.

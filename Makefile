@@ -90,7 +90,7 @@ soak: build
 
 screenshots: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target ui_screenshots
-	bash scripts/screenshots.sh $(BUILD_DIR)/tests/ui/ui_screenshots docs/screenshots
+	bash scripts/screenshots.sh $(BUILD_DIR)/tools/screenshots/ui_screenshots docs/screenshots
 
 package: deps
 	@cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \

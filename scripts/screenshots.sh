@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders the main window under Xvfb into PNG files for the README:
-#   scripts/screenshots.sh BUILD_DIR/tests/ui/ui_screenshots [OUTPUT_DIR]
+#   scripts/screenshots.sh BUILD_DIR/tools/screenshots/ui_screenshots [OUTPUT_DIR]
 set -euo pipefail
 tool=${1:?usage: $0 path/to/ui_screenshots [output-dir]}
 out=${2:-docs/screenshots}

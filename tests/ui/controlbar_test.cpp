@@ -1,16 +1,14 @@
-// The control bar and the sidebar: which controls are usable in each run state, and what they do.
+// The control bar, the sidebar and the window as a whole: which controls are usable in each run state,
+// what they do, and that every control is reachable and visible at the smallest size.
+#include "eventtext.h"
 #include "uifixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTest>
-
-#include <map>
+#include <QTemporaryDir>
 
 namespace loopwren {
 namespace {
 
-class ControlBar : public UiFixture
+class ControlBar : public UiTest
 {
 protected:
     // The names of the controls that take input, in bar order, then the two navigation entries.
@@ -19,148 +17,132 @@ protected:
         QStringList names;
         for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
                                  "importButton", "exportButton", "navTimeline", "navSettings"}) {
-            QQuickItem* control = item(name);
-            if (control && control->isEnabled())
-                names.append(QString::fromUtf8(name));
+            if (item(name)->isEnabled())
+                names << name;
         }
         return names;
     }
 };
 
-TEST_F(ControlBar, EnabledSetsByRunState)
+TEST_F(ControlBar, RunStatesDecideWhatTakesInput)
 {
-    build();
-    openWindow();
+    start();
     EXPECT_EQ(enabledControls(),
               (QStringList{"recordButton", "waitButton", "importButton", "navTimeline", "navSettings"}));
-
     setTimeline(sampleTimeline());
-    EXPECT_EQ(enabledControls(), (QStringList{"recordButton", "playbackButton", "clearButton", "waitButton",
-                                              "importButton", "exportButton", "navTimeline", "navSettings"}));
+    EXPECT_EQ(enabledControls().size(), 8);
 
-    engine->startRecording();
-    drain();
+    // Recording starts over an empty timeline, closes the editor, and counts what comes in.
+    state().tapRow(0);
+    click("recordButton");
+    ASSERT_TRUE(engine().isRecording());
+    EXPECT_FALSE(editor().hasSelection());
     EXPECT_EQ(enabledControls(), QStringList{"recordButton"});
-    EXPECT_EQ(labelOf("recordButton"), QStringLiteral("STOP"));
-    EXPECT_TRUE(item("recordingIndicator")->isVisible());
-    engine->stopRecording();
+    EXPECT_TRUE(item("recordingIndicator")->isVisible() && item("emptyCard")->isVisible());
+    InputEvent press;
+    press.kind = InputKind::buttonDown;
+    press.button = MouseButtonType::left;
+    press.location = Point{10, 20};
+    press.timestamp = std::chrono::steady_clock::now();
+    input->deliver(press);
     drain();
-    EXPECT_FALSE(item("recordingIndicator")->isVisible());
+    EXPECT_EQ(labelOf("recordingCount"), "1 Events");
+    EXPECT_TRUE(item("timelineList")->isVisible());
+    click("recordButton");
+    EXPECT_FALSE(engine().isRecording() || item("recordingIndicator")->isVisible());
 
+    // While a playback runs, only its own button works and a tap on a row selects nothing.
     setTimeline(sampleTimeline());
-    engine->startPlayback();
+    engine().startPlayback();
     drain();
     EXPECT_EQ(enabledControls(), QStringList{"playbackButton"});
-    EXPECT_EQ(labelOf("playbackButton"), QStringLiteral("ABORT"));
-}
+    EXPECT_EQ(labelOf("playbackButton"), "ABORT");
+    click(row(1));
+    EXPECT_FALSE(editor().hasSelection());
+    engine().stopPlayback();
+    click(row(1));
+    EXPECT_TRUE(editor().hasSelection() && editor().selectedEvent()->id == engine().recordedEvents()[1].id);
+    EXPECT_TRUE(waitUntil([&] { return item("eventEditor")->isVisible(); }));
 
-TEST_F(ControlBar, RecordButtonRecordsAndTheCountFollows)
-{
-    build();
-    setTimeline(sampleTimeline());
-    openWindow();
-    state->tapRow(0);
-    click(item("recordButton"));
-    EXPECT_TRUE(engine->isRecording());
-    EXPECT_FALSE(state->editor()->hasSelection());
-    EXPECT_TRUE(item("emptyCard")->isVisible());
-    InputEvent input;
-    input.kind = InputKind::buttonDown;
-    input.button = MouseButtonType::left;
-    input.location = Point{10, 20};
-    input.timestamp = std::chrono::steady_clock::now();
-    this->input->deliver(input);
-    drain();
-    EXPECT_EQ(labelOf("recordingCount"), QStringLiteral("1 Events"));
-    EXPECT_TRUE(item("timelineList")->isVisible());
-    click(item("recordButton"));
-    EXPECT_FALSE(engine->isRecording());
+    // Clear asks nothing and closes the editor.
+    click("clearButton");
+    EXPECT_TRUE(engine().recordedEvents().empty() && dialogs.shown.isEmpty());
+    EXPECT_FALSE(editor().hasSelection());
 }
 
 // What the window receives reaches the recording too, with the window system's times, as the desktop's
 // capture sees all input, LoopWren's own included.
-class CaptureEcho : public QObject
+struct CaptureEcho : QObject
 {
-public:
-    explicit CaptureEcho(FakeInputMonitor& capture) : m_capture(capture) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    FakeInputMonitor* capture;
+    bool eventFilter(QObject*, QEvent* event) override
     {
-        static const std::map<QEvent::Type, InputKind> kinds = {
-            {QEvent::MouseButtonPress, InputKind::buttonDown},
-            {QEvent::MouseButtonRelease, InputKind::buttonUp},
-            {QEvent::KeyPress, InputKind::keyDown},
-            {QEvent::KeyRelease, InputKind::keyUp}};
-        if (const auto kind = kinds.find(event->type()); kind != kinds.end()) {
-            InputEvent input;
-            input.kind = kind->second;
-            input.timestamp = std::chrono::steady_clock::now();
-            input.systemTime = static_cast<std::uint32_t>(static_cast<QInputEvent*>(event)->timestamp());
-            input.location = Point{1, 2};
-            input.button = MouseButtonType::left;
-            m_capture.deliver(input);
+        const QList<QEvent::Type> types{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                        QEvent::KeyPress, QEvent::KeyRelease};
+        if (types.contains(event->type())) {
+            InputEvent echo;
+            const InputKind kinds[] = {InputKind::buttonDown, InputKind::buttonUp, InputKind::keyDown,
+                                       InputKind::keyUp};
+            echo.kind = kinds[types.indexOf(event->type())];
+            echo.timestamp = std::chrono::steady_clock::now();
+            echo.systemTime = std::uint32_t(static_cast<QInputEvent*>(event)->timestamp());
+            echo.location = Point{1, 2};
+            echo.button = MouseButtonType::left;
+            capture->deliver(echo);
         }
-        return QObject::eventFilter(watched, event);
+        return false;
     }
-
-private:
-    FakeInputMonitor& m_capture;
 };
 
 // Played back, the press on STOP would land on whatever is there by then; other input to the window
 // stays in the recording.
 TEST_F(ControlBar, TheClickOrKeyThatStopsARecordingIsLeftOut)
 {
-    build();
-    openWindow();
-    CaptureEcho echo(*input);
+    start();
+    CaptureEcho echo;
+    echo.capture = input;
     window->installEventFilter(&echo);
-    click(item("recordButton"));
+    click("recordButton");
     QTest::keyClick(window, Qt::Key_A);
-    click(item("recordButton"));
-    drain();
-    ASSERT_FALSE(engine->isRecording());
+    click("recordButton");
+    ASSERT_FALSE(engine().isRecording());
     QStringList types;
-    for (const MacroEvent& event : engine->recordedEvents())
-        types << QString::fromUtf8(rawValue(event.type).data());
+    for (const MacroEvent& event : engine().recordedEvents())
+        types << rawValue(event.type).data();
     EXPECT_EQ(types, (QStringList{"keyDown", "keyUp"}));
 
-    click(item("recordButton"));
+    click("recordButton");
     item("recordButton")->forceActiveFocus();
     QTest::keyClick(window, Qt::Key_Space);
     drain();
-    EXPECT_FALSE(engine->isRecording()) << "Space on the focused button stops";
-    EXPECT_TRUE(engine->recordedEvents().empty());
+    EXPECT_FALSE(engine().isRecording()) << "Space on the focused button stops";
+    EXPECT_TRUE(engine().recordedEvents().empty());
 }
 
 // At the smallest window, with the editor open, in both languages: every button lies beside the editor,
 // none on another, and no label is cut.
 TEST_F(ControlBar, AtTheMinimumSizeNothingOverlapsOrIsCut)
 {
-    build();
+    start();
     setTimeline(sampleTimeline());
-    openWindow();
     window->resize(850, 550);
-    state->tapRow(0);
+    state().tapRow(0);
     ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
-    const char* const names[] = {"recordButton", "playbackButton", "clearButton",
-                                 "waitButton",   "importButton",   "exportButton"};
     for (const char* language : {"English", "Indonesia"}) {
         SCOPED_TRACE(language);
-        engine->setLanguage(QString::fromLatin1(language));
+        engine().setLanguage(language);
         drain();
         ASSERT_TRUE(waitUntil([&] { return window->width() == 850; }));
         const QRectF editor = item("editorSlot")->mapRectToScene(item("editorSlot")->boundingRect());
         std::vector<QRectF> placed;
-        for (const char* name : names) {
-            QQuickItem* button = item(name);
-            const QRectF box = button->mapRectToScene(button->boundingRect());
+        for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
+                                 "importButton", "exportButton"}) {
+            const QRectF box = item(name)->mapRectToScene(item(name)->boundingRect());
             EXPECT_LE(box.right(), editor.left()) << name << " runs under the editor";
             for (const QRectF& other : placed)
                 EXPECT_FALSE(box.intersects(other)) << name << " lies on another button";
             placed.push_back(box);
-            if (QQuickItem* label = childOf(button, "label")) {
+            if (const QQuickItem* label = childOf(item(name), "label")) {
                 EXPECT_LE(label->implicitWidth(), label->width() + 0.5) << name << " is cut";
             }
         }
@@ -171,29 +153,24 @@ TEST_F(ControlBar, AtTheMinimumSizeNothingOverlapsOrIsCut)
 // otherwise press a button the user cannot see.
 TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
 {
-    build();
+    start();
     setTimeline(sampleTimeline());
-    openWindow();
     window->resize(1040, 1700);
     // Visits the page's controls with Tab until the focus comes round again.
     const auto tabRound = [&] {
         QStringList visited;
-        for (int step = 0; step < 80; ++step) {
+        for (QQuickItem* focused = nullptr; visited.size() < 80; visited << focused->objectName()) {
             QTest::keyClick(window, Qt::Key_Tab);
-            QQuickItem* focused = window->activeFocusItem();
-            if (!focused)
+            focused = window->activeFocusItem();
+            if (!focused || visited.contains(focused->objectName()))
                 break;
-            const QString name = focused->objectName();
-            if (visited.contains(name))
-                break;
-            visited << name;
             QQuickItem* ring = childOf(focused, "focusRing");
             EXPECT_TRUE(ring && ring->isVisible())
-                << name.toStdString() << " has the focus and shows nothing";
+                << focused->objectName().toStdString() << " shows no focus";
         }
         return visited;
     };
-    state->tapRow(1); // a click: location, button and all footer buttons
+    state().tapRow(1); // a click: location, button and all footer buttons
     ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
     EXPECT_EQ(tabRound(),
               (QStringList{"navTimeline", "navSettings",  "recordButton", "playbackButton", "clearButton",
@@ -201,107 +178,99 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
                            "stepUp",      "stepDown",     "xField",       "yField",         "segment0",
                            "segment1",    "segment2",     "copyButton",   "deleteButton",   "upButton",
                            "downButton"}));
-    state->navigate(ContentViewState::Settings);
+    state().navigate(ContentViewState::Settings);
     ASSERT_TRUE(
         waitUntil([&] { return !item("editorSlot")->isVisible() && item("settingsPage")->opacity() == 1; }));
     EXPECT_GE(tabRound().size(), 18);
 }
 
-TEST_F(ControlBar, ClearEmptiesTheTimelineAndClosesTheEditor)
+TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
 {
-    build();
+    start();
     setTimeline(sampleTimeline());
-    openWindow();
-    state->tapRow(4);
-    click(item("clearButton"));
-    EXPECT_TRUE(engine->recordedEvents().empty());
-    EXPECT_FALSE(state->editor()->hasSelection());
-    EXPECT_TRUE(dialogs.shown.isEmpty()); // no confirmation
-    EXPECT_TRUE(item("emptyCard")->isVisible());
-}
+    state().tapRow(1);
+    click("waitButton"); // after the selected event
+    EXPECT_EQ(engine().recordedEvents()[2].type, EventType::wait);
 
-TEST_F(ControlBar, WaitGoesAfterTheSelectedEventOrAtTheEnd)
-{
-    build();
-    setTimeline(sampleTimeline());
-    openWindow();
-    click(item("waitButton"));
-    drain();
-    ASSERT_EQ(engine->recordedEvents().size(), 13u);
-    EXPECT_EQ(engine->recordedEvents().back().type, EventType::wait);
-    EXPECT_EQ(engine->recordedEvents().back().delaySincePrevious, 1.0);
+    // Import closes the editor even when cancelled; Export proposes the default name; what was exported
+    // comes back through Import, replacing the timeline.
+    click("importButton");
+    EXPECT_FALSE(editor().hasSelection());
+    QTemporaryDir folder;
+    dialogs.panelAnswers << folder.filePath("exported.json") << folder.filePath("exported.json");
+    click("exportButton");
+    engine().setRecordedEvents({});
+    click("importButton");
+    EXPECT_EQ(engine().recordedEvents().size(), 13u);
+    ASSERT_EQ(dialogs.shown.size(), 3);
+    EXPECT_EQ(dialogs.shown[0], "open panel: Import Macro | Choose a macro file to read from.");
+    EXPECT_TRUE(
+        dialogs.shown[1].startsWith("save panel: Export Macro | Choose a path to write the macro script "
+                                    "file. | macro_") &&
+        dialogs.shown[1].endsWith(".json"))
+        << dialogs.shown[1].toStdString();
 
-    state->tapRow(1);
-    click(item("waitButton"));
-    drain();
-    EXPECT_EQ(engine->recordedEvents()[2].type, EventType::wait);
-}
-
-TEST_F(ControlBar, ImportClearsTheSelectionEvenWhenCancelledAndExportProposesTheDefaultName)
-{
-    build();
-    setTimeline(sampleTimeline());
-    openWindow();
-    state->tapRow(1);
-    click(item("importButton"));
-    EXPECT_FALSE(state->editor()->hasSelection());
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(dialogs.shown[0],
-              QStringLiteral("open panel: Import Macro | Choose a macro file to read from."));
-
-    const QString path = QDir::tempPath() + QStringLiteral("/loopwren-ui-export-test.json");
-    dialogs.panelAnswers.enqueue(path);
-    click(item("exportButton"));
-    ASSERT_EQ(dialogs.shown.size(), 2);
-    EXPECT_TRUE(dialogs.shown[1].startsWith(
-        QStringLiteral("save panel: Export Macro | Choose a path to write the macro script file. | macro_")));
-    EXPECT_TRUE(dialogs.shown[1].endsWith(QStringLiteral(".json")));
-
-    // What was exported comes back through Import, replacing the timeline.
-    engine->setRecordedEvents({});
-    dialogs.panelAnswers.enqueue(path);
-    click(item("importButton"));
-    drain();
-    EXPECT_EQ(engine->recordedEvents().size(), 12u);
-    QFile::remove(path);
-}
-
-TEST_F(ControlBar, NavigationSwitchesPagesAndClosesTheEditor)
-{
-    build();
-    setTimeline(sampleTimeline());
-    openWindow();
-    state->tapRow(0);
-    drain();
-    EXPECT_TRUE(state->editorVisible());
-    click(item("navSettings"));
-    EXPECT_EQ(state->activeTab(), ContentViewState::Settings);
-    EXPECT_FALSE(state->editor()->hasSelection());
+    click("navSettings");
     EXPECT_TRUE(
         waitUntil([&] { return item("settingsPage")->isVisible() && !item("timelinePage")->isVisible(); }));
-    click(item("navTimeline"));
-    EXPECT_EQ(state->activeTab(), ContentViewState::Timeline);
-}
+    click("navTimeline");
+    EXPECT_EQ(state().activeTab(), ContentViewState::Timeline);
 
-TEST_F(ControlBar, GrantAccessOnlyWithoutPermission)
-{
-    build();
-    openWindow();
+    // Grant Access shows only without the permission.
     EXPECT_FALSE(item("grantAccessButton")->isVisible());
     accessibility->trusted = false;
-    engine->checkAccessibility();
+    engine().checkAccessibility();
     drain();
-    EXPECT_EQ(labelOf("accessibilityStatus"), QStringLiteral("No API Access"));
-    ASSERT_TRUE(item("grantAccessButton")->isVisible());
-    click(item("grantAccessButton"));
+    EXPECT_EQ(labelOf("accessibilityStatus"), "No API Access");
+    click("grantAccessButton");
     EXPECT_EQ(accessibility->requests, 1);
 }
 
-TEST_F(ControlBar, MissingLogoShowsTheGradientMark)
+TEST_F(ControlBar, TextsFollowTheLanguageAtOnce)
 {
-    build();
-    openWindow();
-    EXPECT_TRUE(item("logoFallback")->isVisible());
+    start({.stored = {{"appLanguage", "Indonesia"}}}); // opened in the stored language
+    const auto texts = [&] {
+        return labels({"recordButton", "playbackButton", "waitButton", "importButton", "exportButton",
+                       "navigationHeading", "navTimeline", "navSettings", "accessibilityStatus", "emptyTitle",
+                       "emptyHint"});
+    };
+    const QString unset = "(Click here to set hotkeys)";
+    EXPECT_EQ(texts(), (QStringList{"REKAM", "PUTAR ULANG", "+ Wait", "Impor", "Ekspor", "NAVIGASI",
+                                    "Linimasa", "Pengaturan", "Akses API Aktif", "Tidak Ada Aksi Terekam",
+                                    "Klik Rekam di atas atau tekan " + unset +
+                                        " untuk mulai merekam aksi keyboard dan mouse."}));
+    engine().setLanguage("English");
+    drain();
+    EXPECT_EQ(texts(), (QStringList{"RECORD", "PLAYBACK", "+ Wait", "Import", "Export", "NAVIGATION",
+                                    "Timeline", "Setting", "API Access Active", "No Actions Recorded",
+                                    "Click Record above or press " + unset +
+                                        " to start capturing keyboard and mouse actions."}));
+
+    // An unknown language shows the keys.
+    engine().setLanguage("German");
+    engine().startRecording();
+    const auto recordingTexts = [&] {
+        drain();
+        return labels({"recordButton", "recordingLabel", "recordingCount", "emptyTitle", "emptyHint"});
+    };
+    EXPECT_EQ(recordingTexts()[1], "Floating Recording Overlay Label");
+    engine().setLanguage("Indonesia");
+    EXPECT_EQ(recordingTexts(), (QStringList{"BERHENTI", "MEREKAM INTERAKSI", "0 Aksi", "Merekam Aksi...",
+                                             "Berinteraksilah dengan aplikasi lain. Tekan " + unset +
+                                                 " untuk menyelesaikan perekaman."}));
+    engine().setLanguage("English");
+    EXPECT_EQ(recordingTexts(),
+              (QStringList{"STOP", "RECORDING INTERACTION", "0 Events", "Capturing Actions...",
+                           "Interact with other applications. Press " + unset + " to complete recording."}));
+
+    engine().stopRecording();
+    const Hotkey hotkey{15, modifier::command | modifier::shift}; // R
+    engine().setRecordHotkey(hotkey);
+    engine().setLanguage("Indonesia");
+    drain();
+    EXPECT_EQ(labelOf("emptyHint"), "Klik Rekam di atas atau tekan " +
+                                        QString::fromStdString(displayText(hotkey)) +
+                                        " untuk mulai merekam aksi keyboard dan mouse.");
 }
 
 } // namespace

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "contentviewstate.h"
 #include "events.h"
-#include "fakedialogs.h"
 #include "fakeplatform.h"
-#include "hotkeycapture.h"
-#include "macroengine.h"
-#include "memorypreferencesstore.h"
-#include "settingsstate.h"
+#include "logline.h"
+#include "loopwrenapp.h"
+#include "qsettingspreferencesstore.h"
+#include "qtupdatefetcher.h"
 #include "virtualclock.h"
 
-#include <QQmlApplicationEngine>
+#include <QFile>
+#include <QQueue>
 #include <QQuickItem>
-#include <QQuickWindow>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
-#include <memory>
 #include <ostream>
 
 // Readable failure messages for Qt strings.
@@ -22,65 +22,263 @@ QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 inline void PrintTo(const QStringList& list, std::ostream* out)
 {
-    *out << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
+    *out << '{' << list.join(", ").toStdString() << '}';
 }
 QT_END_NAMESPACE
 
 namespace loopwren {
 
-// Twelve events of every kind, the timeline the screenshots show.
-Timeline sampleTimeline();
+// Answers the panels and alerts from queued answers and writes a readable line for each one shown.
+// With nothing queued an alert is dismissed (-1) and a panel cancelled.
+class FakeDialogs : public Dialogs
+{
+public:
+    int runAlert(const Alert& a) override
+    {
+        open("alert: " + a.message + " | " + a.informativeText + " | " + a.buttons.join(", "));
+        return alertAnswers.isEmpty() ? -1 : alertAnswers.dequeue();
+    }
+    std::optional<QString> runSavePanel(const SavePanel& p) override
+    {
+        open("save panel: " + p.title + " | " + p.message + " | " + p.proposedName);
+        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
+    }
+    std::optional<QString> runOpenPanel(const OpenPanel& p) override
+    {
+        open("open panel: " + p.title + " | " + p.message);
+        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
+    }
 
-// The engine on fake platform services, the window state over it, and optionally the real main window
-// rendered offscreen.
-class UiFixture : public testing::Test
+    QQueue<int> alertAnswers;
+    QQueue<std::optional<QString>> panelAnswers;
+    QStringList shown;
+    // When set, runs while the dialog is open inside a nested event loop, as Qt's own dialogs run one.
+    std::function<void()> whileOpen;
+
+private:
+    void open(const QString& line)
+    {
+        shown.append(line);
+        if (!whileOpen)
+            return;
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            whileOpen();
+            loop.quit();
+        });
+        loop.exec();
+    }
+};
+
+// Twelve events of every kind.
+inline Timeline sampleTimeline()
+{
+    using enum EventType;
+    MacroEvent wheel = makeEvent(scroll, 0.4);
+    wheel.scrollDeltaX = 0;
+    wheel.scrollDeltaY = -3;
+    // clang-format off
+    return {makeMouseEvent(mouseMoved, 412.6, 218.2), makeMouseEvent(mouseDown, 420, 224),
+            makeMouseEvent(mouseUp, 420, 224), makeEvent(wait, 1.5),
+            makeKeyEvent(keyDown, 4), makeKeyEvent(keyUp, 4), makeKeyEvent(keyDown, 14), makeKeyEvent(keyUp, 14),
+            wheel, makeMouseEvent(mouseDown, 96.9, 640.4, MouseButtonType::right),
+            makeMouseEvent(mouseUp, 96.9, 640.4, MouseButtonType::right), makeKeyEvent(keyDown, 36)};
+    // clang-format on
+}
+
+// The application as main.cpp builds it — the real settings file under $XDG_CONFIG_HOME, the real HTTP
+// fetcher, the real window offscreen — with fakes only for the desktop services (input, hotkeys, the
+// running applications) and the dialogs, and playbacks on virtual time.
+class UiTest : public testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    struct Start
+    {
+        QVariantMap stored{};
+        QString updateBaseUrl{}; // empty: no update check
+        std::chrono::milliseconds timeout{60000};
+    };
 
-    void build(QVariantMap stored = {});
-    // The fake desktop services, reachable through the members below; the caller adds the preferences.
-    PlatformServices fakeServices();
-    // Loads Main.qml over the state and waits until it has been shown.
-    QQuickWindow& openWindow();
+    void SetUp() override
+    {
+        setLogSink([this](const QString& line) { logged.append(line); });
+        // Through QSettings rather than by deleting the file: its in-process cache forgets the old values.
+        QSettings("LoopWren", "LoopWren").clear();
+    }
+    void TearDown() override
+    {
+        stop();
+        setLogSink({});
+    }
+
+    void start() { start(Start()); }
+    void start(const Start& start)
+    {
+        QSettings settings("LoopWren", "LoopWren");
+        for (auto it = start.stored.cbegin(); it != start.stored.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+        auto journal = std::make_shared<Journal>();
+        PlatformServices services;
+        services.preferences = std::make_unique<QSettingsPreferencesStore>();
+        fetcher = install<QtUpdateFetcher>(services.updates, QtUpdateFetcher::Limits{start.timeout});
+        accessibility = install<FakeAccessibility>(services.accessibility);
+        input = install<FakeInputMonitor>(services.input);
+        hotkeys = install<FakeHotkeyService>(services.hotkeys, journal);
+        install<FakeInputPosterFactory>(services.posters, journal);
+        workspace = install<FakeWorkspace>(services.workspace, journal);
+        workspace->applications.resize(2);
+        workspace->applications[0].name = "Terminal";
+        workspace->applications[1].name = "Files";
+        app = std::make_unique<LoopWrenApp>(std::move(services),
+                                            EngineOptions{start.updateBaseUrl, "1.4.2", &clock},
+                                            std::make_shared<WindowVisibility>(), WindowEffects{}, &dialogs);
+        ASSERT_TRUE(app->openWindow()) << "the main window did not load";
+        window = app->window();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 20000)) << "the main window was not shown";
+        // Typed keys go to the active window; an earlier test's window may have kept that role.
+        window->requestActivate();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window, 20000)) << "the main window did not become active";
+        drain();
+    }
+    void stop()
+    {
+        app.reset();
+        window = nullptr;
+        fetcher = nullptr;
+        drain();
+    }
+
+    MacroEngine& engine() { return app->engine(); }
+    ContentViewState& state() { return app->viewState(); }
+    EventEditor& editor() { return *app->viewState().editor(); }
+    void setTimeline(Timeline events)
+    {
+        engine().setRecordedEvents(std::move(events));
+        drain();
+    }
+
+    // QML parents an object to the component that created it, not to its visual parent, so both the
+    // object tree and the item tree are searched.
+    static QQuickItem* childOf(QQuickItem* parent, const char* objectName)
+    {
+        if (auto* found = parent->findChild<QQuickItem*>(objectName))
+            return found;
+        for (QQuickItem* child : parent->childItems()) {
+            QQuickItem* found = child->objectName() == objectName ? child : childOf(child, objectName);
+            if (found)
+                return found;
+        }
+        return nullptr;
+    }
+    QQuickItem* item(const char* objectName) const
+    {
+        auto* found = window->findChild<QQuickItem*>(objectName);
+        return found ? found : childOf(window->contentItem(), objectName);
+    }
+    // What a button, a menu or a text item shows.
+    QString labelOf(const char* objectName) const
+    {
+        QQuickItem* found = item(objectName);
+        if (!found)
+            return QString("<no %1>").arg(objectName);
+        QQuickItem* label = childOf(found, "label");
+        return (label ? label : found)->property("text").toString();
+    }
+    QStringList labels(std::initializer_list<const char*> objectNames) const
+    {
+        QStringList texts;
+        for (const char* name : objectNames)
+            texts << labelOf(name);
+        return texts;
+    }
+    // Clicks once the window has drawn a frame: rows that just appeared are laid out only then, and
+    // until that a click would land where they stood before.
+    void click(QQuickItem* target)
+    {
+        ASSERT_NE(target, nullptr);
+        bool drawn = false;
+        const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, [&] { drawn = true; });
+        window->update();
+        EXPECT_TRUE(waitUntil([&] { return drawn; })) << "the window drew no frame";
+        QObject::disconnect(connection);
+        const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+        drain();
+    }
+    void click(const char* objectName) { click(item(objectName)); }
+    // Types over what the field shows, key by key, as the user would.
+    void typeInto(const char* field, const QString& text)
+    {
+        item(field)->forceActiveFocus();
+        QMetaObject::invokeMethod(item(field), "selectAll");
+        for (const QChar character : text)
+            QTest::keyClick(window, character.toLatin1());
+        drain();
+    }
+    // The settings page in a window tall enough for all of it: the page scrolls, and only what is on
+    // screen takes a click.
+    void showSettings()
+    {
+        window->resize(1040, 1700);
+        state().navigate(ContentViewState::Settings);
+        ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }))
+            << "the page did not fade in";
+    }
+    // The delegate of a timeline row once the list has laid it out, which it does when it next draws.
+    QQuickItem* row(int index) const
+    {
+        QQuickItem* delegate = nullptr;
+        waitUntil([&] {
+            QMetaObject::invokeMethod(item("timelineList"), "itemAtIndex",
+                                      Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, index));
+            return delegate != nullptr;
+        });
+        return delegate;
+    }
+
     // Runs queued main-thread work (the engine's queued edits and appends).
-    static void drain(int rounds = 10);
-    static void wait(int ms);
+    static void drain()
+    {
+        for (int i = 0; i < 10; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
     // Runs the event loop until condition holds; false if it still does not after a generous time.
-    static bool waitUntil(const std::function<bool()>& condition);
-    void setTimeline(Timeline events);
+    static bool waitUntil(const std::function<bool()>& condition)
+    {
+        return QTest::qWaitFor(condition, 20000);
+    }
+    // The value text stored under key in the settings file on disk, or "<absent>".
+    static QString stored(const QString& key)
+    {
+        QFile file(qEnvironmentVariable("XDG_CONFIG_HOME") + "/LoopWren/LoopWren.conf");
+        for (const QByteArray& line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList()) {
+            if (line.startsWith(key.toUtf8() + '='))
+                return QString::fromUtf8(line.mid(key.size() + 1));
+        }
+        return "<absent>";
+    }
 
-    QQuickItem* item(const char* objectName) const;
-    QQuickItem* childOf(QQuickItem* parent, const char* objectName) const;
-    QString labelOf(const char* objectName) const;
-    void click(QQuickItem* target);
-    // Types text into the focused field, key by key, as the user would (no Enter or Tab).
-    void typeText(const QString& text);
-    // The delegate of a timeline row, once the list has laid it out.
-    QQuickItem* row(int index) const;
-
-    // Plays the timeline on virtual time until the playback reaches index; false if it never does.
-    bool playTo(qint64 index);
-
-    // The time playbacks go by; it outlives the engine.
     VirtualClock clock;
-    // What build() hands the engine besides its services.
-    EngineOptions engineOptions{QString(), QStringLiteral("1.0.0"), &clock};
-    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     QStringList logged;
     FakeDialogs dialogs;
-    std::unique_ptr<MacroEngine> engine;
-    std::unique_ptr<HotkeyCapture> hotkeyCapture;
-    std::unique_ptr<SettingsState> settings;
-    std::unique_ptr<ContentViewState> state;
-    std::unique_ptr<QQmlApplicationEngine> qml;
+    std::unique_ptr<LoopWrenApp> app;
     QQuickWindow* window = nullptr;
+    QtUpdateFetcher* fetcher = nullptr;
     FakeAccessibility* accessibility = nullptr;
     FakeInputMonitor* input = nullptr;
     FakeWorkspace* workspace = nullptr;
     FakeHotkeyService* hotkeys = nullptr;
-    FakeUpdateFetcher* updates = nullptr;
+
+private:
+    template <typename Fake, typename Service, typename... Arguments>
+    static Fake* install(std::unique_ptr<Service>& slot, Arguments... arguments)
+    {
+        auto fake = std::make_unique<Fake>(arguments...);
+        Fake* kept = fake.get();
+        slot = std::move(fake);
+        return kept;
+    }
 };
 
 } // namespace loopwren

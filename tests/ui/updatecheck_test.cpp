@@ -1,271 +1,299 @@
 // The update check of the running application against an HTTP server on 127.0.0.1: what each answer
 // shows, logs or leaves alone, and the notice's two buttons.
-#include "appfixture.h"
-#include "urlcatcher.h"
+#include "uifixture.h"
 
-#include <QTest>
+#include <QDesktopServices>
+
+#include <arpa/inet.h>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace loopwren {
 namespace {
 
-const QByteArray kNewer = R"({"version": "1.5.0", "download_url": "https://example.invalid/loopwren-1.5.0",
-    "release_notes_en": "Faster playback\nFixed hotkeys", "release_notes_id": "Pemutaran lebih cepat"})";
-
-class UpdateCheck : public AppFixture
+// A small HTTP/1.1 server with a thread of its own, as a server in another process has: the client's
+// event loop does not pace it. It answers every request with the response set last, counts the
+// requests, and can misbehave as a broken or hostile server does.
+class HttpServer
 {
-protected:
-    bool noticeShown() { return item("updateNotice")->isVisible(); }
+public:
+    struct Response
+    {
+        int status = 200;
+        QByteArray body{};
+        bool announceLength = true; // without a Content-Length the body ends where the connection does
+        bool hold = false;          // the answer waits for release()
+        qint64 cutAfter = -1;       // hangs up after this many bytes of the body, whatever was announced
+        std::chrono::milliseconds trickle{0}; // one byte of the body per interval
+        qint64 flood = 0; // this many filler bytes instead of the body, as fast as the client takes them
+    };
+
+    HttpServer()
+    {
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t size = sizeof address;
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(m_listener, 8) != 0 ||
+            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            qFatal("the test HTTP server cannot listen on 127.0.0.1");
+        m_url = QString("http://127.0.0.1:%1").arg(ntohs(address.sin_port));
+        m_thread = std::thread([this] { serve(); });
+    }
+    // The application has gone by now, so no answer is left blocked on it.
+    ~HttpServer()
+    {
+        m_stopping = true;
+        ::shutdown(m_listener, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_listener);
+    }
+
+    QString baseUrl() const { return m_url; }
+    // An address on 127.0.0.1 where nothing listens: a port that was free a moment ago.
+    static QString refusingUrl() { return HttpServer().baseUrl(); }
+    void setResponse(const Response& response)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_response = response;
+        released = false;
+    }
+
+    std::atomic<bool> released = false; // the held answer goes out
+    std::atomic<int> requests = 0;
+    QString firstRequestLine;              // set before the first request is counted
+    std::atomic<qint64> bodyBytesSent = 0; // handed to the network, over all answers
+
+private:
+    // One connection at a time: the update check never asks twice at once.
+    void serve()
+    {
+        for (int client; (client = ::accept(m_listener, nullptr, nullptr)) >= 0; ::close(client)) {
+            QByteArray request(4096, 0);
+            for (qsizetype size = 0, got = 1; got > 0 && !request.left(size).contains("\r\n\r\n");
+                 size += got)
+                got = ::recv(client, request.data() + size, std::size_t(request.size() - size), 0);
+            if (requests == 0)
+                firstRequestLine = QString::fromLatin1(request.left(request.indexOf("\r\n")));
+            ++requests;
+            const Response response = [this] {
+                const std::lock_guard lock(m_mutex);
+                return m_response;
+            }();
+            while (response.hold && !released && !m_stopping)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            answer(client, response);
+        }
+    }
+
+    void answer(int client, const Response& response)
+    {
+        const bool flood = response.flood > 0;
+        const QByteArray body = flood ? QByteArray(64 * 1024, ' ') : response.body;
+        const qint64 length = flood ? response.flood : body.size();
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) +
+                          " Test\r\nContent-Type: application/json\r\nConnection: close\r\n";
+        if (response.announceLength)
+            head += "Content-Length: " + QByteArray::number(length) + "\r\n";
+        head += "\r\n";
+        ::send(client, head.constData(), std::size_t(head.size()), MSG_NOSIGNAL);
+        const qint64 end = response.cutAfter >= 0 ? response.cutAfter : length;
+        for (qint64 sent = 0; sent < end && !m_stopping;) {
+            const qint64 piece = response.trickle.count() > 0 ? 1 : std::min(end - sent, qint64(64 * 1024));
+            std::this_thread::sleep_for(response.trickle);
+            const char* data = flood ? body.constData() : body.constData() + sent;
+            if (::send(client, data, std::size_t(piece), MSG_NOSIGNAL) != piece)
+                return;
+            sent += piece;
+            bodyBytesSent += piece;
+        }
+        ::shutdown(client, SHUT_WR);
+    }
+
+    int m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    QString m_url;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    Response m_response;
+    std::atomic<bool> m_stopping = false;
 };
 
-TEST_F(UpdateCheck, NewerVersionShowsTheNoticeWithTheNotesOfTheLanguageAtCompletion)
+// Stands in for the web browser: QDesktopServices hands it the addresses it would have opened.
+class UrlCatcher : public QObject
 {
-    TestHttpServer::Response held = TestHttpServer::json(kNewer);
-    held.hold = true;
-    server.setResponse(held);
-    startApp(); // asks at start, in English
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requestCount() == 1; }, 20000));
-    EXPECT_EQ(server.requestLines(), QStringList{QStringLiteral("GET /api/version.json HTTP/1.1")});
+    Q_OBJECT
 
-    // The language changes while the answer is on its way: the notes follow the language of the moment
-    // the check completes.
-    appEngine().setLanguage(QStringLiteral("Indonesia"));
-    server.release();
-    waitForChecks(1);
-    EXPECT_TRUE(appEngine().updateAvailable());
-    EXPECT_EQ(appEngine().updateDownloadURL(), QStringLiteral("https://example.invalid/loopwren-1.5.0"));
-    EXPECT_EQ(appEngine().updateNotes(), QStringLiteral("Pemutaran lebih cepat"));
-    ASSERT_TRUE(noticeShown());
-    EXPECT_EQ(labelOf("updateTitle"), QStringLiteral("Pembaruan Tersedia"));
-    EXPECT_TRUE(item("updateNotes")->isVisible());
-
-    // The notice's texts follow a later switch at once; the notes wait for the next finding.
-    appEngine().setLanguage(QStringLiteral("English"));
-    drain();
-    EXPECT_EQ(labelOf("updateTitle"), QStringLiteral("Update Available"));
-    EXPECT_EQ(appEngine().updateNotes(), QStringLiteral("Pemutaran lebih cepat"));
-    EXPECT_TRUE(logLines().isEmpty()) << logLines().join(QLatin1Char('\n')).toStdString();
-}
-
-TEST_F(UpdateCheck, EqualOrOlderChangesNothingAndKeepsAnEarlierFinding)
-{
-    server.setResponse(
-        TestHttpServer::json(R"({"version": "1.4.2.0", "download_url": "https://a.invalid/"})"));
-    startApp();
-    waitForChecks(1);
-    EXPECT_FALSE(appEngine().updateAvailable());
-    EXPECT_FALSE(noticeShown());
-
-    server.setResponse(TestHttpServer::json(kNewer));
-    appEngine().checkForUpdates();
-    waitForChecks(2);
-    ASSERT_TRUE(appEngine().updateAvailable());
-
-    int requests = 2;
-    for (const char* older :
-         {R"({"version": "1.4.2", "download_url": "https://b.invalid/", "release_notes_en": "B"})",
-          R"({"version": "1.3.9", "download_url": "https://c.invalid/"})"}) {
-        server.setResponse(TestHttpServer::json(older));
-        appEngine().checkForUpdates();
-        waitForChecks(++requests);
-        EXPECT_TRUE(appEngine().updateAvailable());
-        EXPECT_EQ(appEngine().updateDownloadURL(), QStringLiteral("https://example.invalid/loopwren-1.5.0"));
-        EXPECT_EQ(appEngine().updateNotes(), QStringLiteral("Faster playback\nFixed hotkeys"));
-        EXPECT_TRUE(noticeShown());
+public:
+    UrlCatcher()
+    {
+        for (const char* scheme : kSchemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
     }
-    EXPECT_TRUE(logLines().isEmpty());
-}
-
-TEST_F(UpdateCheck, HtmlErrorPageGivesTheParseLogLine)
-{
-    server.setResponse(TestHttpServer::page(502, "<html><body><h1>502 Bad Gateway</h1></body></html>"));
-    startApp();
-    waitForChecks(1);
-    ASSERT_EQ(logLines().size(), 1);
-    EXPECT_TRUE(logLines()[0].startsWith(QStringLiteral("Failed to parse update version JSON: ")))
-        << logLines()[0].toStdString();
-    EXPECT_GT(logLines()[0].size(), QStringLiteral("Failed to parse update version JSON: ").size());
-    EXPECT_FALSE(appEngine().updateAvailable());
-    EXPECT_FALSE(noticeShown());
-
-    // The status is not judged: a document that parses counts, whatever the status says.
-    TestHttpServer::Response notFound = TestHttpServer::json(kNewer);
-    notFound.status = 404;
-    server.setResponse(notFound);
-    appEngine().checkForUpdates();
-    waitForChecks(2);
-    EXPECT_TRUE(appEngine().updateAvailable());
-    EXPECT_EQ(logLines().size(), 1);
-}
-
-TEST_F(UpdateCheck, DocumentsWithoutAStringVersionAndAddressDoNothing)
-{
-    const QByteArray bodies[] = {
-        "{}",
-        R"({"version": "9.0", "release_notes_en": "no address"})",
-        R"({"version": 9, "download_url": "https://example.invalid/"})",
-        R"({"version": "9.0", "download_url": null})",
-        R"(["9.0", "https://example.invalid/"])",
-    };
-    server.setResponse(TestHttpServer::json(bodies[0]));
-    startApp();
-    waitForChecks(1);
-    for (int i = 1; i < int(std::size(bodies)); ++i) {
-        server.setResponse(TestHttpServer::json(bodies[i]));
-        appEngine().checkForUpdates();
-        waitForChecks(i + 1);
+    ~UrlCatcher() override
+    {
+        for (const char* scheme : kSchemes)
+            QDesktopServices::unsetUrlHandler(scheme);
     }
-    EXPECT_FALSE(appEngine().updateAvailable());
-    EXPECT_TRUE(appEngine().updateDownloadURL().isEmpty());
-    EXPECT_FALSE(noticeShown());
-    EXPECT_TRUE(logLines().isEmpty()) << logLines().join(QLatin1Char('\n')).toStdString();
+    static constexpr const char* kSchemes[] = {"http", "https", "file"};
+    QStringList opened;
 
-    // In Indonesian, a document with English notes only shows the notice without its notes box.
-    appEngine().setLanguage(QStringLiteral("Indonesia"));
-    server.setResponse(TestHttpServer::json(
-        R"({"version": "2", "download_url": "https://x.invalid/", "release_notes_en": "Only English"})"));
-    appEngine().checkForUpdates();
-    waitForChecks(int(std::size(bodies)) + 1);
-    ASSERT_TRUE(noticeShown());
-    EXPECT_EQ(appEngine().updateNotes(), QString());
-    EXPECT_FALSE(item("updateNotes")->isVisible());
-}
+public slots:
+    void open(const QUrl& url) { opened.append(url.toString()); }
+};
 
-TEST_F(UpdateCheck, RefusedConnectionGivesTheCheckLogLine)
+const QByteArray kNewer = R"({"version": "1.5.0", "download_url": "https://example.invalid/loopwren-1.5.0",
+    "release_notes_en": "Faster playback\nFixed hotkeys", "release_notes_id": "Pemutaran lebih cepat"})";
+const QString kFailed = "Failed to check for updates: ";
+
+class UpdateCheck : public UiTest
 {
-    Start start;
-    start.updateBaseUrl = TestHttpServer::refusingUrl();
-    startApp(start);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fetcher->pendingRequests() == 0; }, 20000));
-    drain();
-    ASSERT_EQ(logLines().size(), 1);
-    EXPECT_EQ(logLines()[0], QStringLiteral("Failed to check for updates: Connection refused"));
-    EXPECT_FALSE(noticeShown());
-}
+protected:
+    // Waits until the server has seen count requests in all and every fetch has completed, then lets the
+    // queued findings land.
+    void waitForChecks(int count)
+    {
+        ASSERT_TRUE(waitUntil([&] { return server.requests >= count && fetcher->pendingRequests() == 0; }))
+            << "requests seen: " << server.requests;
+        drain();
+        EXPECT_EQ(server.requests, count);
+    }
+    void check(const HttpServer::Response& response)
+    {
+        const int count = server.requests + 1;
+        server.setResponse(response);
+        engine().checkForUpdates();
+        waitForChecks(count);
+    }
+    bool noticeShown() { return item("updateNotice")->isVisible(); }
 
-TEST_F(UpdateCheck, OversizedBodiesFailAndNeverHang)
+    HttpServer server;
+};
+
+TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows)
 {
-    TestHttpServer::Response huge = TestHttpServer::json(QByteArray(5 * 1024 * 1024, ' ') + kNewer);
-    server.setResponse(huge);
-    startApp();
+    server.setResponse({.body = R"({"version": "1.4.2.0", "download_url": "https://a.invalid/"})"});
+    start({.updateBaseUrl = server.baseUrl()}); // asks at start
     waitForChecks(1);
-    huge.announceLength = false; // cut off while it streams in
-    server.setResponse(huge);
-    appEngine().checkForUpdates();
-    waitForChecks(2);
-    const QString line =
-        QStringLiteral("Failed to check for updates: The response is larger than 1048576 bytes.");
-    EXPECT_EQ(logLines(), (QStringList{line, line}));
-    EXPECT_FALSE(appEngine().updateAvailable());
-}
+    EXPECT_EQ(server.firstRequestLine, "GET /api/version.json HTTP/1.1");
 
-TEST_F(UpdateCheck, SilentServerTimesOut)
-{
-    TestHttpServer::Response never;
-    never.never = true;
-    server.setResponse(never);
-    Start start;
-    start.timeout = std::chrono::milliseconds(1000);
-    startApp(start);
-    waitForChecks(1);
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral("Failed to check for updates: The request timed out.")});
-    EXPECT_FALSE(noticeShown());
-}
-
-// The body stops in the middle and the connection closes. What arrived is a whole document offering a
-// newer version, so only the announced length shows that the answer is not complete.
-TEST_F(UpdateCheck, ConnectionDroppedInTheBodyFailsWithoutANotice)
-{
-    TestHttpServer::Response dropped = TestHttpServer::json(kNewer + QByteArray(4096, ' '));
-    dropped.cutAfter = kNewer.size();
-    server.setResponse(dropped);
-    startApp();
-    waitForChecks(1);
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral("Failed to check for updates: Connection closed")});
-    EXPECT_FALSE(appEngine().updateAvailable());
-    EXPECT_FALSE(noticeShown());
-}
-
-// One byte a second would take minutes: the whole request ends at its deadline, with the body unfinished.
-TEST_F(UpdateCheck, TricklingServerEndsAtTheDeadline)
-{
-    TestHttpServer::Response slow = TestHttpServer::json(kNewer);
-    slow.trickle = std::chrono::milliseconds(1000);
-    server.setResponse(slow);
-    Start start;
-    start.timeout = std::chrono::milliseconds(2000);
-    startApp(start);
-    waitForChecks(1);
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral("Failed to check for updates: The request timed out.")});
-    EXPECT_LT(server.bodyBytesSent(), kNewer.size());
-    EXPECT_FALSE(noticeShown());
-}
-
-// 100 MiB without a length, sent as fast as the client takes it: the fetcher holds at most the cap and
-// one read-ahead of Qt's, because the transfer is flow-controlled rather than watched.
-TEST_F(UpdateCheck, FloodIsCutOffAtTheCapWhateverTheServersPace)
-{
-    server.setResponse(TestHttpServer::json(R"({"version": "1.0", "download_url": "https://a.invalid/"})"));
-    Start start;
-    start.timeout = std::chrono::milliseconds(60000); // only the size cap may end it
-    startApp(start);
-    waitForChecks(1);
-    ASSERT_TRUE(logLines().isEmpty());
-
+    const QByteArray huge = QByteArray(5 * 1024 * 1024, ' ') + kNewer;
     constexpr qint64 kFlood = 100 * 1024 * 1024;
-    TestHttpServer::Response flood;
-    flood.flood = kFlood;
-    flood.announceLength = false;
-    server.setResponse(flood);
-    appEngine().checkForUpdates();
-    waitForChecks(2);
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral(
-                              "Failed to check for updates: The response is larger than 1048576 bytes.")});
-    EXPECT_FALSE(noticeShown());
+    const QString tooLarge = kFailed + "The response is larger than 1048576 bytes.";
+    // clang-format off
+    const std::pair<HttpServer::Response, QString> cases[] = {
+        {{.body = "{}"}, {}}, {{.body = R"(["9.0", "https://example.invalid/"])"}, {}},
+        {{.body = R"({"version": "9.0", "download_url": null})"}, {}},
+        {{.body = R"({"version": 9, "download_url": "https://example.invalid/"})"}, {}},
+        // An error page: the parser's reason follows.
+        {{.status = 502, .body = "<html><body><h1>502 Bad Gateway</h1></body></html>"},
+         "Failed to parse update version JSON: "},
+        {{.body = huge}, tooLarge}, {{.body = huge, .announceLength = false}, tooLarge},
+        // The body stops in the middle and the connection closes. What arrived is a whole document offering
+        // a newer version, so only the announced length shows that the answer is not complete.
+        {{.body = kNewer + QByteArray(4096, ' '), .cutAfter = kNewer.size()}, kFailed + "Connection closed"},
+        // 100 MiB without a length, sent as fast as the client takes it.
+        {{.announceLength = false, .flood = kFlood}, tooLarge},
+    };
+    // clang-format on
+    for (const auto& [response, log] : cases) {
+        SCOPED_TRACE(response.body.left(60).toStdString());
+        logged.clear();
+        check(response);
+        EXPECT_EQ(logged.size(), log.isEmpty() ? 0 : 1);
+        EXPECT_TRUE(logged.value(0).startsWith(log)) << logged.join('\n').toStdString();
+        EXPECT_FALSE(engine().updateAvailable() || noticeShown());
+    }
+    // The fetcher held at most the cap and one read-ahead of Qt's, because the transfer is flow-controlled
+    // rather than watched.
     EXPECT_GT(fetcher->mostBytesHeld(), 1024 * 1024);
     EXPECT_LE(fetcher->mostBytesHeld(), 1024 * 1024 + QtUpdateFetcher::kReadBufferBytes);
-    EXPECT_LT(server.bodyBytesSent(), kFlood) << "the transfer ran to its end";
+    EXPECT_LT(server.bodyBytesSent, kFlood) << "the flood ran to its end";
+
+    // The status is not judged: a document that parses counts, whatever the status says. An equal or
+    // older version later keeps the earlier finding.
+    logged.clear();
+    for (const char* body :
+         {kNewer.constData(), R"({"version": "1.4.2", "download_url": "https://b.invalid/"})",
+          R"({"version": "1.3.9", "download_url": "https://c.invalid/"})"}) {
+        check({.status = 404, .body = body});
+        EXPECT_TRUE(noticeShown());
+        EXPECT_EQ(engine().updateDownloadURL(), "https://example.invalid/loopwren-1.5.0");
+        EXPECT_EQ(engine().updateNotes(), "Faster playback\nFixed hotkeys");
+    }
+    EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
 }
 
-TEST_F(UpdateCheck, QuittingWhileAskingStaysSilent)
-{
-    TestHttpServer::Response never;
-    never.never = true;
-    server.setResponse(never);
-    Start start;
-    start.timeout = std::chrono::milliseconds(60000);
-    startApp(start);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return server.requestCount() == 1; }, 20000));
-    stopApp();
-    wait(100);
-    EXPECT_TRUE(logLines().isEmpty()) << logLines().join(QLatin1Char('\n')).toStdString();
-}
-
-TEST_F(UpdateCheck, UpdateNowOpensOnlyWebAddressesAndLaterHidesUntilTheNextFinding)
+TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
 {
     UrlCatcher browser;
-    server.setResponse(TestHttpServer::json(kNewer));
-    startApp();
+    const HttpServer::Response held{.body = kNewer, .hold = true};
+    server.setResponse(held);
+    start({.updateBaseUrl = server.baseUrl()});
+    ASSERT_TRUE(waitUntil([&] { return server.requests == 1; }));
+    // The language changes while the answer is on its way: the notes follow the language of the moment
+    // the check completes.
+    engine().setLanguage("Indonesia");
+    server.released = true;
     waitForChecks(1);
+    EXPECT_EQ(engine().updateNotes(), "Pemutaran lebih cepat");
     ASSERT_TRUE(noticeShown());
+    EXPECT_EQ(labelOf("updateTitle"), "Pembaruan Tersedia");
+    EXPECT_TRUE(item("updateNotes")->isVisible());
+    // The notice's texts follow a later switch at once; the notes wait for the next finding.
+    engine().setLanguage("English");
+    drain();
+    EXPECT_EQ(labelOf("updateTitle"), "Update Available");
+    EXPECT_EQ(engine().updateNotes(), "Pemutaran lebih cepat");
 
-    tap(item("updateNowButton"));
-    EXPECT_EQ(browser.opened, QStringList{QStringLiteral("https://example.invalid/loopwren-1.5.0")});
-    EXPECT_TRUE(noticeShown()); // the notice stays after "Update Now"
-    tap(item("laterButton"));
-    EXPECT_FALSE(appEngine().updateAvailable());
-    EXPECT_FALSE(noticeShown());
+    click("updateNowButton");
+    EXPECT_EQ(browser.opened, QStringList{"https://example.invalid/loopwren-1.5.0"});
+    EXPECT_TRUE(noticeShown()) << "the notice stays after Update Now";
+    click("laterButton");
+    EXPECT_FALSE(engine().updateAvailable() || noticeShown());
 
-    // "Check Update" on the settings page asks again; a finding whose address is not a web page shows,
-    // but "Update Now" opens nothing.
-    server.setResponse(TestHttpServer::json(R"({"version": "9.0", "download_url": "file:///etc/passwd"})"));
+    // "Check Update" on the settings page asks again. In Indonesian, a document with English notes only
+    // shows the notice without its notes box; an address that is not a web page shows, but opens nothing.
+    engine().setLanguage("Indonesia");
+    server.setResponse(
+        {.body = R"({"version": "9", "download_url": "file:///etc/passwd", "release_notes_en": "x"})"});
     showSettings();
-    tap(item("checkUpdateButton"));
+    click("checkUpdateButton");
     waitForChecks(2);
-    EXPECT_TRUE(noticeShown());
-    EXPECT_EQ(appEngine().updateDownloadURL(), QStringLiteral("file:///etc/passwd"));
-    tap(item("updateNowButton"));
+    ASSERT_TRUE(noticeShown());
+    EXPECT_FALSE(item("updateNotes")->isVisible());
+    click("updateNowButton");
     EXPECT_EQ(browser.opened.size(), 1);
+
+    // Quitting while a check is on its way stays silent.
+    server.setResponse(held);
+    engine().checkForUpdates();
+    ASSERT_TRUE(waitUntil([&] { return server.requests == 3; }));
+    stop();
+    EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
+}
+
+TEST_F(UpdateCheck, RefusedConnectionAndTheWholeRequestDeadline)
+{
+    start({.updateBaseUrl = HttpServer::refusingUrl()});
+    ASSERT_TRUE(waitUntil([&] { return fetcher->pendingRequests() == 0; }));
+    drain();
+    EXPECT_EQ(logged, QStringList{kFailed + "Connection refused"});
+    stop();
+
+    // One byte a second would take minutes: the request ends at its deadline, with the body unfinished,
+    // however steadily the bytes come.
+    logged.clear();
+    server.setResponse({.body = kNewer, .trickle = std::chrono::milliseconds(1000)});
+    start({.updateBaseUrl = server.baseUrl(), .timeout = std::chrono::milliseconds(2000)});
+    waitForChecks(1);
+    EXPECT_EQ(logged, QStringList{kFailed + "The request timed out."});
+    EXPECT_LT(server.bodyBytesSent, kNewer.size());
+    EXPECT_FALSE(noticeShown());
 }
 
 } // namespace
 } // namespace loopwren
+
+#include "updatecheck_test.moc"

@@ -72,12 +72,13 @@ void QtUpdateFetcher::fetch(const QString& url, std::function<void(FetchResult)>
             giveUp(tooLarge);
     });
     // Each chunk moves into our buffer, which frees the reply's for the next one; a compressed body
-    // is counted as it unpacks.
+    // is counted as it unpacks. Qt may hand over more than its read buffer at once when the main thread
+    // falls behind, so never more than one byte past the cap is taken: enough to know it was passed.
     const std::weak_ptr<bool> alive = m_alive;
     const auto drain = [this, alive, reply, transfer, giveUp, tooLarge, maxBytes] {
         if (!transfer->failure.isEmpty())
             return;
-        transfer->body += reply->readAll();
+        transfer->body += reply->read(maxBytes + 1 - transfer->body.size());
         if (!alive.expired())
             m_mostBytesHeld = std::max(m_mostBytesHeld, qint64(transfer->body.size()));
         if (transfer->body.size() > maxBytes) {

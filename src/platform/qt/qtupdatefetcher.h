@@ -39,7 +39,7 @@ public:
 
     // Requests started and not yet completed.
     int pendingRequests() const { return m_pending; }
-    // The most body bytes one request ever held in the fetcher's buffer.
+    // The most body bytes one request ever held in the fetcher's buffer: at most one past the cap.
     qint64 mostBytesHeld() const { return m_mostBytesHeld; }
 
 private:

@@ -12,7 +12,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace loopwren::x11test {
 
@@ -33,12 +41,35 @@ std::string displayProblem()
     return {};
 }
 
+namespace {
+
+// posix_spawn rather than QProcess: ThreadSanitizer stops a process that forks while it has threads.
+pid_t spawn(std::vector<std::string> words, int output)
+{
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (output >= 0)
+        posix_spawn_file_actions_adddup2(&actions, output, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
+}
+
+} // namespace
+
 bool xdotool(const std::vector<std::string>& arguments)
 {
-    QStringList words;
-    for (const auto& argument : arguments)
-        words << QString::fromStdString(argument);
-    return QProcess::execute(QStringLiteral("xdotool"), words) == 0;
+    std::vector<std::string> words{"xdotool"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    const pid_t pid = spawn(words, -1);
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool waitUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout)
@@ -134,19 +165,29 @@ std::vector<std::string> describe(const std::vector<InputEvent>& events)
 PrivateXServer::PrivateXServer()
 {
     // The server picks a free display itself and writes its number once it accepts clients.
-    m_process.setStandardErrorFile(QProcess::nullDevice());
-    m_process.start(QStringLiteral("Xvfb"),
-                    {"-displayfd", "1", "-screen", "0", "640x480x24", "-noreset", "-nolisten", "tcp"});
-    while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
-    }
-    if (m_process.canReadLine())
-        m_display = ":" + m_process.readLine().trimmed().toStdString();
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0)
+        return;
+    m_pid = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", "640x480x24", "-noreset", "-nolisten", "tcp"},
+                  ends[1]);
+    close(ends[1]);
+    std::string number;
+    pollfd readable{ends[0], POLLIN, 0};
+    char c = 0;
+    while (m_pid > 0 && poll(&readable, 1, 10000) > 0 && read(ends[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(ends[0]);
+    if (!number.empty())
+        m_display = ":" + number;
 }
 
 void PrivateXServer::stop()
 {
-    m_process.kill();
-    m_process.waitForFinished(30000);
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
 }
 
 } // namespace loopwren::x11test

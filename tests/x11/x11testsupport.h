@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include "inputmonitor.h"
 
 #include <QByteArray>
@@ -78,7 +80,7 @@ public:
     void stop();
 
 private:
-    QProcess m_process;
+    pid_t m_pid = -1;
     std::string m_display;
 };
 

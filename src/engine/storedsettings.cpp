@@ -9,19 +9,17 @@ using Setting = StoredSettings::Setting;
 using Value = StoredSettings::Value;
 using Reader = std::optional<Value> (*)(const PreferencesStore&, const QString&);
 
-std::optional<Value> readBool(const PreferencesStore& store, const QString& key)
+// A stored value as the store reads it, or nothing when it is absent or unreadable.
+template <auto read>
+std::optional<Value> readAs(const PreferencesStore& store, const QString& key)
 {
-    if (const auto value = store.readBool(key))
+    if (const auto value = (store.*read)(key))
         return *value;
     return std::nullopt;
 }
 
-std::optional<Value> readDouble(const PreferencesStore& store, const QString& key)
-{
-    if (const auto value = store.readDouble(key))
-        return *value;
-    return std::nullopt;
-}
+constexpr Reader readBool = readAs<&PreferencesStore::readBool>;
+constexpr Reader readDouble = readAs<&PreferencesStore::readDouble>;
 
 // A window cannot be 0 or less wide or high: such a stored size counts as absent.
 std::optional<Value> readLength(const PreferencesStore& store, const QString& key)
@@ -31,12 +29,7 @@ std::optional<Value> readLength(const PreferencesStore& store, const QString& ke
     return std::nullopt;
 }
 
-std::optional<Value> readString(const PreferencesStore& store, const QString& key)
-{
-    if (const auto value = store.readString(key))
-        return *value;
-    return std::nullopt;
-}
+constexpr Reader readString = readAs<&PreferencesStore::readString>;
 
 std::optional<Hotkey> decodeStored(const PreferencesStore& store, const QString& key)
 {

@@ -6,20 +6,18 @@
 #include "macroengine.h"
 #include "memorypreferencesstore.h"
 
-#include <QStringList>
+#include "qttesting.h"
+
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
-// Failures show texts as text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace loopwren {
 
 // An engine on fakes, with the log lines it writes kept in `logged`. The fakes stay reachable through
 // raw pointers; the engine owns them.
-class EngineFixture : public testing::Test
+class EngineFixture : public testing::Test, protected FakeDesktop
 {
 protected:
     void SetUp() override;
@@ -29,8 +27,7 @@ protected:
     // Builds the engine, replacing any earlier one, over a store holding values; `prepare` runs once the
     // fakes exist, before the engine starts using them.
     MacroEngine& build(QVariantMap values = {});
-    // Runs queued main-thread work until nothing is left.
-    static void drain();
+    static void drain() { test::drain(); }
     // Runs the event loop until condition holds, or gives up after a time no machine needs.
     static bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 30000); }
 
@@ -40,10 +37,6 @@ protected:
     EngineOptions options;
     std::unique_ptr<MacroEngine> engine;
     MemoryPreferencesStore* store = nullptr;
-    FakeHotkeyService* hotkeys = nullptr;
-    FakeAccessibility* accessibility = nullptr;
-    FakeWorkspace* workspace = nullptr;
-    FakeInputMonitor* input = nullptr;
 
 private:
     LogSink m_previousSink;

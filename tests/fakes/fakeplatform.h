@@ -227,4 +227,34 @@ private:
     std::shared_ptr<Journal> m_journal;
 };
 
+// Puts a new Fake into a service slot and hands back a pointer the test keeps; the slot's owner owns it.
+template <typename Fake, typename Service, typename... Arguments>
+Fake* install(std::unique_ptr<Service>& slot, Arguments&&... arguments)
+{
+    auto fake = std::make_unique<Fake>(std::forward<Arguments>(arguments)...);
+    Fake* kept = fake.get();
+    slot = std::move(fake);
+    return kept;
+}
+
+// The desktop as fakes writing to one journal: hotkeys, access, workspace, input and posters. The
+// preferences and the update fetcher are left to the test, which chooses real or fake ones. A fixture
+// derives from it to reach the fakes by name once the engine owns them.
+struct FakeDesktop
+{
+    void installFakes(PlatformServices& services, const std::shared_ptr<Journal>& journal)
+    {
+        hotkeys = install<FakeHotkeyService>(services.hotkeys, journal);
+        accessibility = install<FakeAccessibility>(services.accessibility);
+        workspace = install<FakeWorkspace>(services.workspace, journal);
+        input = install<FakeInputMonitor>(services.input);
+        install<FakeInputPosterFactory>(services.posters, journal);
+    }
+
+    FakeHotkeyService* hotkeys = nullptr;
+    FakeAccessibility* accessibility = nullptr;
+    FakeWorkspace* workspace = nullptr;
+    FakeInputMonitor* input = nullptr;
+};
+
 } // namespace loopwren

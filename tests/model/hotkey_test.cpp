@@ -7,14 +7,6 @@
 namespace loopwren {
 namespace {
 
-TEST(HotkeyJson, WritesCompactly)
-{
-    EXPECT_EQ(encodeHotkey(Hotkey::unset()), R"({"keyCode":65535,"modifiers":0})");
-    EXPECT_EQ(encodeHotkey(Hotkey{15, 0x60000}), R"({"keyCode":15,"modifiers":393216})");
-    EXPECT_EQ(encodeHotkey(*decodeHotkey(R"({"extra":1,"keyCode":1,"modifiers":2})")),
-              R"({"keyCode":1,"modifiers":2})");
-}
-
 // Any integral form in any order is read, extra members are dropped; anything else is refused.
 TEST(HotkeyJson, DecodesIntegralFormsAndRefusesEverythingElse)
 {

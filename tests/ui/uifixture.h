@@ -5,6 +5,7 @@
 #include "logline.h"
 #include "loopwrenapp.h"
 #include "qsettingspreferencesstore.h"
+#include "qttesting.h"
 #include "qtupdatefetcher.h"
 #include "virtualclock.h"
 
@@ -15,16 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <ostream>
-
-// Readable failure messages for Qt strings.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& list, std::ostream* out)
-{
-    *out << '{' << list.join(", ").toStdString() << '}';
-}
-QT_END_NAMESPACE
 
 namespace loopwren {
 
@@ -89,7 +80,7 @@ inline Timeline sampleTimeline()
 // The application as main.cpp builds it — the real settings file under $XDG_CONFIG_HOME, the real HTTP
 // fetcher, the real window offscreen — with fakes only for the desktop services (input, hotkeys, the
 // running applications) and the dialogs, and playbacks on virtual time.
-class UiTest : public testing::Test
+class UiTest : public testing::Test, protected FakeDesktop
 {
 protected:
     struct Start
@@ -121,11 +112,7 @@ protected:
         PlatformServices services;
         services.preferences = std::make_unique<QSettingsPreferencesStore>();
         fetcher = install<QtUpdateFetcher>(services.updates, QtUpdateFetcher::Limits{start.timeout});
-        accessibility = install<FakeAccessibility>(services.accessibility);
-        input = install<FakeInputMonitor>(services.input);
-        hotkeys = install<FakeHotkeyService>(services.hotkeys, journal);
-        install<FakeInputPosterFactory>(services.posters, journal);
-        workspace = install<FakeWorkspace>(services.workspace, journal);
+        installFakes(services, journal);
         workspace->applications.resize(2);
         workspace->applications[0].name = "Terminal";
         workspace->applications[1].name = "Files";
@@ -236,12 +223,7 @@ protected:
         return delegate;
     }
 
-    // Runs queued main-thread work (the engine's queued edits and appends).
-    static void drain()
-    {
-        for (int i = 0; i < 10; ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
+    static void drain() { test::drain(); }
     // Runs the event loop until condition holds; false if it still does not after a generous time.
     static bool waitUntil(const std::function<bool()>& condition)
     {
@@ -265,20 +247,6 @@ protected:
     std::unique_ptr<LoopWrenApp> app;
     QQuickWindow* window = nullptr;
     QtUpdateFetcher* fetcher = nullptr;
-    FakeAccessibility* accessibility = nullptr;
-    FakeInputMonitor* input = nullptr;
-    FakeWorkspace* workspace = nullptr;
-    FakeHotkeyService* hotkeys = nullptr;
-
-private:
-    template <typename Fake, typename Service, typename... Arguments>
-    static Fake* install(std::unique_ptr<Service>& slot, Arguments... arguments)
-    {
-        auto fake = std::make_unique<Fake>(arguments...);
-        Fake* kept = fake.get();
-        slot = std::move(fake);
-        return kept;
-    }
 };
 
 } // namespace loopwren

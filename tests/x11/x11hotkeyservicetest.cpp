@@ -1,5 +1,6 @@
 #include "x11hotkeyservice.h"
 #include "x11connection.h"
+#include "x11testclient.h"
 #include "x11testsupport.h"
 
 #include <QScopeGuard>
@@ -9,7 +10,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/record.h>
-#include <xcb/xcb.h>
 
 namespace loopwren {
 namespace {
@@ -22,31 +22,6 @@ constexpr std::uint16_t kKeyK = 40;
 constexpr std::uint16_t kKeyJ = 38;
 constexpr std::uint16_t kKeyL = 37;
 constexpr std::uint64_t kControlOption = modifier::control | modifier::option;
-
-// The keyboard map's keycode for a keysym, looked up with plain Xlib rather than the key table.
-std::uint8_t keycodeOf(const char* keysymName)
-{
-    const auto connection = X11Connection::open({});
-    return connection ? XKeysymToKeycode(connection->display(), XStringToKeysym(keysymName)) : 0;
-}
-
-// Another client competing for key combinations on an xcb connection of its own; disconnecting on
-// destruction releases its grabs.
-struct KeyGrabber
-{
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    ~KeyGrabber() { xcb_disconnect(connection); }
-    // True when the server granted the grab.
-    bool grab(std::uint8_t keycode, unsigned modifiers)
-    {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        xcb_generic_error_t* error = xcb_request_check(
-            connection, xcb_grab_key_checked(connection, 1, root, static_cast<std::uint16_t>(modifiers),
-                                             keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-        std::free(error);
-        return error == nullptr;
-    }
-};
 
 // Counts the presses of one key that the server processes, autorepeats included and whoever receives
 // them, through a RECORD context of its own: an independent witness that a key was really held and
@@ -90,10 +65,21 @@ struct KeyPressWitness
     int count = 0;
 };
 
+// The service lets go of a grab without waiting for the server to handle it: another client gets the
+// combination once the server has.
+bool grabbedInTheEnd(X11TestClient& client, unsigned keycode, unsigned modifiers)
+{
+    return waitUntil([&] { return client.grabKey(keycode, modifiers); });
+}
+
 class X11HotkeyServiceTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_EQ(displayProblem(), ""); }
+    void SetUp() override
+    {
+        ASSERT_EQ(displayProblem(), "");
+        ASSERT_TRUE(m_client.isOpen());
+    }
 
     // Binds the combination so that its presses note number; the service's answer.
     ServiceResult bind(std::uint16_t keyCode, std::uint64_t modifiers, std::uint32_t number,
@@ -119,6 +105,7 @@ protected:
         return m_calls;
     }
 
+    X11TestClient m_client;
     std::unique_ptr<X11HotkeyService> m_service = std::make_unique<X11HotkeyService>();
     Numbers m_calls;
 };
@@ -150,19 +137,20 @@ TEST_F(X11HotkeyServiceTest, RunsTheCallbackOfThePressedCombinationOnce)
 TEST_F(X11HotkeyServiceTest, LockKeysDoNotStopAHotkey)
 {
     bind(kKeyK, kControlOption, 1);
-    ASSERT_EQ(pointerMask() & (LockMask | Mod2Mask), 0u) << "a lock was already on";
+    ASSERT_EQ(m_client.pointerMask() & (LockMask | Mod2Mask), 0u) << "a lock was already on";
     // Caps Lock and Num Lock off again, whatever happens below.
-    const auto locksOff = qScopeGuard([] {
-        if (pointerMask() & LockMask)
+    const auto locksOff = qScopeGuard([this] {
+        if (m_client.pointerMask() & LockMask)
             xdotool({"key", "Caps_Lock"});
-        if (pointerMask() & Mod2Mask)
+        if (m_client.pointerMask() & Mod2Mask)
             xdotool({"key", "Num_Lock"});
     });
     const std::pair<const char*, unsigned> toggles[] = {
         {"Num_Lock", Mod2Mask}, {"Caps_Lock", LockMask | Mod2Mask}, {"Num_Lock", LockMask}};
     for (const auto& [key, locks] : toggles) {
         ASSERT_TRUE(xdotool({"key", key}));
-        ASSERT_TRUE(waitUntil([&] { return (pointerMask() & (LockMask | Mod2Mask)) == locks; })) << key;
+        ASSERT_TRUE(waitUntil([&] { return (m_client.pointerMask() & (LockMask | Mod2Mask)) == locks; }))
+            << key;
         const std::size_t calls = m_calls.size() + 1;
         EXPECT_EQ(press({"ctrl+alt+k"}, calls), Numbers(calls, 1)) << key;
     }
@@ -171,7 +159,7 @@ TEST_F(X11HotkeyServiceTest, LockKeysDoNotStopAHotkey)
 TEST_F(X11HotkeyServiceTest, HoldingAHotkeyRunsItOnce)
 {
     bind(kKeyK, kControlOption, 1);
-    KeyPressWitness witness(keycodeOf("k"));
+    KeyPressWitness witness(m_client.keycode("k"));
     // Held until the server's autorepeat has repeated it a few times. (XTEST cannot fake a repeat: the
     // server drops a press of a key that is down already.)
     ASSERT_TRUE(xdotool({"keydown", "ctrl+alt+k"}));
@@ -183,47 +171,38 @@ TEST_F(X11HotkeyServiceTest, HoldingAHotkeyRunsItOnce)
     EXPECT_EQ(press({"ctrl+alt+k"}, 2), (Numbers{1, 1}));
 }
 
-TEST_F(X11HotkeyServiceTest, UnbindingOrDestroyingReleasesEveryLockVariant)
+// A combination another client holds is refused with BadAccess, as is one this service holds already,
+// and nothing of a refused one is kept. Unbinding or destroying the service gives back every lock
+// variant of its grabs.
+TEST_F(X11HotkeyServiceTest, GrabsAreExclusiveAndGivenBackWhole)
 {
-    HotkeyService::Binding binding = 0;
-    bind(kKeyK, kControlOption, 1, &binding);
-    bind(kKeyJ, kControlOption, 2);
-    m_service->unbind(binding);
-    EXPECT_EQ(press({"ctrl+alt+k"}, 0), Numbers{});
-    KeyGrabber other;
-    for (const int locks : {0, LockMask, Mod2Mask, LockMask | Mod2Mask})
-        EXPECT_TRUE(other.grab(keycodeOf("k"), ControlMask | Mod1Mask | locks)) << locks;
-    m_service.reset();
-    EXPECT_TRUE(other.grab(keycodeOf("j"), ControlMask | Mod1Mask));
-}
-
-TEST_F(X11HotkeyServiceTest, ACombinationHeldElsewhereIsRefusedWithBadAccessAndNothingOfItKept)
-{
-    const std::uint8_t keycode = keycodeOf("k");
-    KeyGrabber other;
-    ASSERT_TRUE(other.grab(keycode, ControlMask | Mod1Mask));
+    X11TestClient other, third;
+    const unsigned keycode = other.keycode("k");
+    ASSERT_TRUE(other.grabKey(keycode, ControlMask | Mod1Mask));
     EXPECT_EQ(bind(kKeyK, kControlOption, 1).code, X11HotkeyService::badAccess);
     // Held only with both locks on, the variant the service asks for last: the others it got are
     // given back, so a third client can have them.
     const unsigned controlShiftAlt = ControlMask | ShiftMask | Mod1Mask;
-    ASSERT_TRUE(other.grab(keycode, controlShiftAlt | LockMask | Mod2Mask));
+    ASSERT_TRUE(other.grabKey(keycode, controlShiftAlt | LockMask | Mod2Mask));
     EXPECT_EQ(bind(kKeyK, kControlOption | modifier::shift, 1).code, X11HotkeyService::badAccess);
-    KeyGrabber third;
     for (const int locks : {0, LockMask, Mod2Mask})
-        EXPECT_TRUE(third.grab(keycode, controlShiftAlt | locks)) << locks;
+        EXPECT_TRUE(grabbedInTheEnd(third, keycode, controlShiftAlt | locks)) << locks;
 
-    // The same combination twice is refused too; other hotkeys still bind and work.
+    HotkeyService::Binding binding = 0;
     bind(kKeyJ, kControlOption, 2);
     EXPECT_EQ(bind(kKeyJ, kControlOption, 3).code, X11HotkeyService::badAccess);
-    EXPECT_EQ(press({"ctrl+alt+k", "ctrl+alt+j"}, 1), (Numbers{2}));
+    bind(kKeyL, kControlOption, 4, &binding);
+    m_service->unbind(binding);
+    EXPECT_EQ(press({"ctrl+alt+k", "ctrl+alt+l", "ctrl+alt+j"}, 1), (Numbers{2}));
+    for (const int locks : {0, LockMask, Mod2Mask, LockMask | Mod2Mask})
+        EXPECT_TRUE(grabbedInTheEnd(third, third.keycode("l"), ControlMask | Mod1Mask | locks)) << locks;
+    m_service.reset();
+    EXPECT_TRUE(grabbedInTheEnd(third, third.keycode("j"), ControlMask | Mod1Mask));
 
     // Without a display nothing can be had.
     X11HotkeyService elsewhere(":9999");
-    HotkeyService::Binding binding = 0;
-    EXPECT_EQ(elsewhere
-                  .bind(
-                      Hotkey{kKeyK, kControlOption}, [] {}, binding)
-                  .code,
+    const HotkeyService::Pressed nothing = [] {};
+    EXPECT_EQ(elsewhere.bind(Hotkey{kKeyK, kControlOption}, nothing, binding).code,
               X11HotkeyService::noConnection);
     EXPECT_FALSE(elsewhere.holdKeyboard().ok());
     elsewhere.unbind(binding); // harmless

@@ -90,43 +90,6 @@ void settle(std::chrono::milliseconds duration)
     waitUntil([&] { return std::chrono::steady_clock::now() >= deadline; }, duration * 2);
 }
 
-unsigned pointerMask()
-{
-    const auto connection = X11Connection::open({});
-    Window root = 0, child = 0;
-    int x = 0, y = 0;
-    unsigned mask = 0;
-    if (connection)
-        XQueryPointer(connection->display(), DefaultRootWindow(connection->display()), &root, &child, &x, &y,
-                      &x, &y, &mask);
-    return mask;
-}
-
-std::string heldInput(const std::string& display)
-{
-    const auto connection = X11Connection::open(display);
-    if (!connection)
-        return "(the display cannot be asked)";
-    char keys[32] = {};
-    Window root = 0, child = 0;
-    int x = 0, y = 0;
-    unsigned mask = 0;
-    if (!XQueryKeymap(connection->display(), keys) ||
-        !XQueryPointer(connection->display(), DefaultRootWindow(connection->display()), &root, &child, &x, &y,
-                       &x, &y, &mask))
-        return "(the display cannot be asked)";
-    std::string held;
-    for (int keycode = 0; keycode < 256; ++keycode) {
-        if (keys[keycode / 8] & (1 << (keycode % 8)))
-            held += " key " + std::to_string(keycode);
-    }
-    for (unsigned button = 1; button <= 5; ++button) {
-        if (mask & (Button1Mask << (button - 1)))
-            held += " button " + std::to_string(button);
-    }
-    return held;
-}
-
 std::string describe(const InputEvent& event)
 {
     static const char* const kinds[] = {"buttonDown", "buttonUp",         "pointerMoved", "keyDown",

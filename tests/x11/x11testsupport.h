@@ -5,7 +5,6 @@
 #include "inputmonitor.h"
 
 #include <QByteArray>
-#include <QProcess>
 
 #include <chrono>
 #include <functional>
@@ -25,10 +24,6 @@ bool waitUntil(const std::function<bool()>& predicate,
                std::chrono::milliseconds timeout = std::chrono::seconds(30));
 // Processes Qt events for a while, so that input which should not arrive has had its chance to.
 void settle(std::chrono::milliseconds duration = std::chrono::milliseconds(200));
-// The core modifier and button state as another client sees it.
-unsigned pointerMask();
-// What the server holds down, as any client can ask it: empty when nothing, else e.g. " key 50 button 1".
-std::string heldInput(const std::string& display = {});
 // One readable line per input, with the fields that matter for its kind, so tests compare strings; the
 // flags only when some are set, or "flags=none" when the input carries none.
 std::string describe(const InputEvent& event);

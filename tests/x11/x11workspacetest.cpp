@@ -43,7 +43,7 @@ protected:
             << inspector().frameRect(window).value_or(Rect{}) << " instead of " << expected;
     }
 
-    WindowInspector& inspector() { return m_desktop.inspector(); }
+    X11TestClient& inspector() { return m_desktop.inspector(); }
 
     TestDesktop m_desktop;
     X11Workspace m_workspace;
@@ -192,7 +192,7 @@ TEST(X11WorkspaceWithoutWindowManagerTest, FallsBackToTheRootsChildren)
     EXPECT_EQ(listed[1].handle, bare[1]);
     EXPECT_EQ(listed[2].name, QString("Pidless"));
     EXPECT_EQ(listed[2].processId, 0);
-    WindowInspector& inspector = desktop.inspector();
+    X11TestClient& inspector = desktop.inspector();
     workspace.activate(listed[1]);
     EXPECT_TRUE(waitUntil([&] { return inspector.inputFocus() == bare[1]; }));
     workspace.placeFirstWindow(listed[1], {15.0, 25.0, 300.0, 150.0});

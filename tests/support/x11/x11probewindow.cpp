@@ -50,61 +50,53 @@ std::string describe(Display* display, const XEvent& event)
 
 std::unique_ptr<X11ProbeWindow> X11ProbeWindow::open(std::string* problem, Keyboard keyboard)
 {
-    auto connection = X11Connection::open({});
-    if (!connection) {
+    std::unique_ptr<X11ProbeWindow> probe(new X11ProbeWindow);
+    if (!probe->m_client.isOpen()) {
         *problem = "cannot open the X display";
         return nullptr;
     }
-    Display* display = connection->display();
+    Display* display = probe->m_client.display();
     XSetWindowAttributes attributes{};
     // Unmanaged, so the window manager neither decorates nor moves it.
     attributes.override_redirect = True;
     attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                             PointerMotionMask | StructureNotifyMask;
-    const Window window = XCreateWindow(
-        display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(DisplayWidth(display, 0)),
-        static_cast<unsigned>(DisplayHeight(display, 0)), 0, CopyFromParent, InputOnly, CopyFromParent,
-        CWOverrideRedirect | CWEventMask, &attributes);
-    std::unique_ptr<X11ProbeWindow> probe(new X11ProbeWindow(std::move(connection), window));
-    XMapRaised(display, window);
+    probe->m_window = XCreateWindow(display, DefaultRootWindow(display), 0, 0,
+                                    static_cast<unsigned>(DisplayWidth(display, 0)),
+                                    static_cast<unsigned>(DisplayHeight(display, 0)), 0, CopyFromParent,
+                                    InputOnly, CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
+    XMapRaised(display, probe->m_window);
     XEvent event;
     do
-        XWindowEvent(display, window, StructureNotifyMask, &event);
+        XWindowEvent(display, probe->m_window, StructureNotifyMask, &event);
     while (event.type != MapNotify);
-    if (keyboard == Keyboard::focus) {
-        XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    } else {
-        // Another client may still hold a grab of its own for a moment.
-        for (int attempt = 0;
-             XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess;
-             ++attempt) {
-            if (attempt == 200) {
-                *problem = "the probe window cannot grab the keyboard";
-                return nullptr;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (keyboard == Keyboard::focus)
+        XSetInputFocus(display, probe->m_window, RevertToParent, CurrentTime);
+    // Another client may still hold a grab of its own for a moment.
+    for (int attempt = 0;
+         keyboard == Keyboard::grab && XGrabKeyboard(display, probe->m_window, False, GrabModeAsync,
+                                                     GrabModeAsync, CurrentTime) != GrabSuccess;
+         ++attempt) {
+        if (attempt == 200) {
+            *problem = "the probe window cannot grab the keyboard";
+            return nullptr;
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     XSync(display, False);
     return probe;
 }
 
-X11ProbeWindow::X11ProbeWindow(std::unique_ptr<X11Connection> connection, unsigned long window)
-    : m_connection(std::move(connection)), m_window(window)
-{
-}
-
 X11ProbeWindow::~X11ProbeWindow()
 {
-    Display* display = m_connection->display();
-    XUngrabKeyboard(display, CurrentTime);
-    XDestroyWindow(display, m_window);
-    XSync(display, False);
+    XUngrabKeyboard(m_client.display(), CurrentTime);
+    XDestroyWindow(m_client.display(), m_window);
+    XSync(m_client.display(), False);
 }
 
 void X11ProbeWindow::movePointer(int rootX, int rootY)
 {
-    Display* display = m_connection->display();
+    Display* display = m_client.display();
     XTestFakeMotionEvent(display, -1, rootX, rootY, 0);
     // The server may move the pointer only after answering the next request: wait until it is there,
     // so that its motion comes in before the reply that ends the wait and is dropped with the rest.
@@ -132,7 +124,7 @@ std::vector<std::string> X11ProbeWindow::waitForLines(std::size_t count, std::ch
             lingerUntil = now + std::chrono::milliseconds(200);
         if (now >= deadline || now >= lingerUntil)
             return m_lines;
-        pollfd fd{ConnectionNumber(m_connection->display()), POLLIN, 0};
+        pollfd fd{ConnectionNumber(m_client.display()), POLLIN, 0};
         poll(&fd, 1, 20);
     }
 }
@@ -145,8 +137,8 @@ void X11ProbeWindow::clear()
 
 void X11ProbeWindow::read(bool log)
 {
-    Display* display = m_connection->display();
-    while (!m_connection->isBroken() && XPending(display) > 0) {
+    Display* display = m_client.display();
+    while (!m_client.connection().isBroken() && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
         if (std::string line = log ? describe(display, event) : std::string(); !line.empty())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "x11connection.h"
+#include "x11testclient.h"
 
 #include <chrono>
 #include <memory>
@@ -38,15 +38,16 @@ public:
     // Reads what the server has sent and forgets all of it; a long run calls it regularly so the
     // server never has to queue the input up.
     void clear();
-    // The window's own connection, for asking the server what it holds.
-    X11Connection& connection() { return *m_connection; }
+    // The window's own client, for asking the server what it holds.
+    x11test::X11TestClient& client() { return m_client; }
+    X11Connection& connection() { return m_client.connection(); }
 
 private:
-    X11ProbeWindow(std::unique_ptr<X11Connection> connection, unsigned long window);
+    X11ProbeWindow() = default;
     void read(bool log);
 
-    std::unique_ptr<X11Connection> m_connection;
-    unsigned long m_window; // an X Window id
+    x11test::X11TestClient m_client;
+    unsigned long m_window = 0; // an X Window id
     std::vector<std::string> m_lines;
 };
 

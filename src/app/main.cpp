@@ -1,6 +1,7 @@
 #include "backendchoice.h"
 #include "loopwrenapp.h"
 #include "qsettingspreferencesstore.h"
+#include "qtscreenlayout.h"
 #include "qtupdatefetcher.h"
 #include "windowvisibility.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char* argv[])
         loopwren::FrontEndHooks hooks;
         hooks.hideThisApplication = [visibility] { visibility->hide(); };
         hooks.showThisApplication = [visibility] { visibility->show(); };
+        hooks.screenLayout = loopwren::qtScreenLayout;
         backend.backend->provide(services, hooks);
         effects = backend.backend->windowEffects();
     }

@@ -10,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
@@ -44,27 +45,56 @@ struct Session
     std::unique_ptr<MacroEngine> engine;
 };
 
-Session openSession(bool withHotkeys)
+// The front end's part of a session: which backend, and the screens for one that places the pointer.
+struct SessionOptions
+{
+    bool withHotkeys = false;
+    QString backend{};
+    ScreenLayout screens{};
+};
+
+Session openSession(const SessionOptions& options)
 {
     Session session;
-    BackendChoice choice = chooseBackend();
+    BackendChoice choice = chooseBackend(options.backend);
     if (!choice.backend) {
         std::fprintf(stderr, "loopwren-cli: %s\n", qPrintable(choice.problem));
         return session;
     }
     PlatformServices services;
     services.preferences = std::make_unique<QSettingsPreferencesStore>();
-    if (!withHotkeys)
+    if (!options.withHotkeys)
         services.hotkeys = std::make_unique<NullHotkeyService>();
-    choice.backend->provide(services, {});
+    FrontEndHooks hooks;
+    hooks.screenLayout = [screens = options.screens] { return screens; };
+    choice.backend->provide(services, hooks);
     session.backend = std::move(choice.backend);
     session.engine = std::make_unique<MacroEngine>(std::move(services));
     return session;
 }
 
-// The single FILE argument and the options, or an error status.
+const QCommandLineOption kBackend(QStringLiteral("backend"), QString(), QStringLiteral("NAME"));
+
+// "1920x1080" or "1920x1080+0+0,1280x1024+1920+0": logical sizes and offsets, the primary first.
+std::optional<ScreenLayout> parseScreens(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^(\d+)x(\d+)(?:([+-]\d+)([+-]\d+))?$)"));
+    ScreenLayout layout;
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        const QRegularExpressionMatch match = pattern.match(part.trimmed());
+        if (!match.hasMatch() || match.captured(1).toDouble() <= 0 || match.captured(2).toDouble() <= 0)
+            return std::nullopt;
+        layout.outputs.push_back({match.captured(3).toDouble(), match.captured(4).toDouble(),
+                                  match.captured(1).toDouble(), match.captured(2).toDouble()});
+    }
+    return layout;
+}
+
+// The single FILE argument and the options, or an error status. Every command that opens a session
+// takes --backend.
 std::optional<QString> parse(QCommandLineParser& parser, const QStringList& arguments, int& status)
 {
+    parser.addOption(kBackend);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     if (!parser.parse(QStringList{QStringLiteral("loopwren-cli")} + arguments)) {
         status = usageError(parser.errorText());
@@ -81,9 +111,12 @@ std::optional<QString> parse(QCommandLineParser& parser, const QStringList& argu
 
 int apps(const QStringList& arguments)
 {
-    if (!arguments.isEmpty())
-        return usageError(QStringLiteral("apps takes no arguments"));
-    const Session session = openSession(false);
+    QCommandLineParser parser;
+    parser.addOption(kBackend);
+    if (!parser.parse(QStringList{QStringLiteral("loopwren-cli")} + arguments) ||
+        !parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("apps takes no arguments but --backend"));
+    const Session session = openSession({.backend = parser.value(kBackend)});
     if (!session.engine)
         return 1;
     MacroEngine* engine = session.engine.get();
@@ -101,18 +134,22 @@ int printHelp()
                "\n"
                "Commands:\n"
                "  validate FILE   check that FILE is a macro LoopWren can load; prints \"OK: N events\"\n"
-               "  record FILE [--mouse-moves] [--duration SECONDS]\n"
+               "  record FILE [--mouse-moves] [--duration SECONDS] [--backend x11|kernel]\n"
                "                  record the desktop's input until SIGINT/SIGTERM or the duration,\n"
                "                  then write FILE; prints \"Recorded N events\"\n"
                "  play FILE [--speed PERCENT] [--loops N | --infinite] [--focus-target]\n"
+               "       [--backend x11|kernel] [--screens WIDTHxHEIGHT[+X+Y][,...]]\n"
                "                  play FILE as synthetic input; SIGINT/SIGTERM or the stored playback\n"
                "                  hotkey stops it with every key released (exit 130/143 for a signal);\n"
                "                  --focus-target first brings the stored target application forward\n"
-               "                  and places its window as stored\n"
+               "                  and places its window as stored; --screens gives the kernel backend\n"
+               "                  the desktop's screens in logical pixels, the primary first\n"
                "  apps            list the running applications that can be targets, one per line\n"
                "  help            show this text\n"
                "\n"
-               "record and play use the settings stored by LoopWren and need an X11 display.\n",
+               "record and play use the settings stored by LoopWren. They work through the X11 display,\n"
+               "or, with --backend kernel or without a display, through the kernel's input devices\n"
+               "(playback only for now; it needs write access to /dev/uinput).\n",
                stdout);
     return 0;
 }
@@ -155,7 +192,7 @@ int record(const QStringList& arguments)
         return 1;
     }
 
-    const Session session = openSession(false);
+    const Session session = openSession({.backend = parser.value(kBackend)});
     if (!session.engine)
         return 1;
     MacroEngine* engine = session.engine.get();
@@ -211,7 +248,8 @@ int play(const QStringList& arguments)
     const QCommandLineOption loops(QStringLiteral("loops"), QString(), QStringLiteral("N"));
     const QCommandLineOption infinite(QStringLiteral("infinite"));
     const QCommandLineOption focusTarget(QStringLiteral("focus-target"));
-    parser.addOptions({speed, loops, infinite, focusTarget});
+    const QCommandLineOption screens(QStringLiteral("screens"), QString(), QStringLiteral("LAYOUT"));
+    parser.addOptions({speed, loops, infinite, focusTarget, screens});
     int status = 0;
     const std::optional<QString> file = parse(parser, arguments, status);
     if (!file)
@@ -234,8 +272,14 @@ int play(const QStringList& arguments)
             return usageError(QStringLiteral("--loops takes a whole number of at least 1"));
     }
 
+    std::optional<ScreenLayout> layout = ScreenLayout();
+    if (parser.isSet(screens) && !(layout = parseScreens(parser.value(screens))))
+        return usageError(QStringLiteral("--screens takes WIDTHxHEIGHT[+X+Y] per screen, the primary first, "
+                                         "separated by commas"));
+
     // The stored playback hotkey stops the playback, as it does in the window.
-    const Session session = openSession(true);
+    const Session session =
+        openSession({.withHotkeys = true, .backend = parser.value(kBackend), .screens = *layout});
     if (!session.engine)
         return 1;
     MacroEngine* engine = session.engine.get();

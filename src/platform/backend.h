@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platformservices.h"
+#include "screenlayout.h"
 #include "windoweffects.h"
 
 #include <QObject>
@@ -18,6 +19,9 @@ struct FrontEndHooks
     std::function<void()> hideThisApplication;
     std::function<void()> showThisApplication;
     std::function<bool(const QUrl&)> openUrl;
+    // The desktop's outputs as the front end's window system reports them, asked before each playback
+    // by a backend that has to place the pointer itself (the kernel's). Empty: no layout is known.
+    std::function<ScreenLayout()> screenLayout;
 };
 
 // One way of reaching the desktop: the X server, or the kernel's input devices. It hands out the

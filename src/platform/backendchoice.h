@@ -13,8 +13,8 @@ struct BackendChoice
     QString problem;                  // why not, when there is none
 };
 
-// The backend for this run, chosen once at start: X11 where an X display can be opened. A name
-// ("x11") forces that backend.
+// The backend for this run, chosen once at start: X11 where an X display can be opened, otherwise the
+// kernel's input devices. A name ("x11" or "kernel") forces that backend.
 BackendChoice chooseBackend(const QString& name = {});
 
 } // namespace loopwren

@@ -1,0 +1,44 @@
+#include "absolutepointermap.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace loopwren {
+
+AbsolutePointerMap::AbsolutePointerMap(ScreenLayout layout, Area area)
+    : m_layout(std::move(layout)), m_area(area)
+{
+}
+
+AbsolutePointerMap::Area AbsolutePointerMap::areaFor(std::string_view currentDesktop)
+{
+    for (std::size_t start = 0; start <= currentDesktop.size();) {
+        const std::size_t end = std::min(currentDesktop.find(':', start), currentDesktop.size());
+        const std::string_view name = currentDesktop.substr(start, end - start);
+        if (name == "GNOME" || name == "KDE")
+            return Area::fromOrigin;
+        start = end + 1;
+    }
+    return Area::boundingBox;
+}
+
+std::optional<AbsolutePointerMap::Value> AbsolutePointerMap::valueAt(Point point) const
+{
+    if (m_layout.isEmpty() || !std::isfinite(point.x) || !std::isfinite(point.y))
+        return std::nullopt;
+    const LogicalRect bounds = m_layout.bounds();
+    if (bounds.width <= 0 || bounds.height <= 0)
+        return std::nullopt;
+    const LogicalRect& primary = m_layout.outputs.at(std::min(m_layout.primary, m_layout.outputs.size() - 1));
+    const bool offset = m_area == Area::boundingBox;
+    const auto axis = [](double position, double extent) {
+        // round(position * 65536 / extent) lands within half a unit of position: a fiftieth of a
+        // pixel on a desktop 3,200 pixels wide.
+        const double value = std::round(position * (maxValue + 1.0) / extent);
+        return static_cast<int>(std::clamp(value, 0.0, double(maxValue)));
+    };
+    return Value{axis(primary.x + point.x - (offset ? bounds.x : 0), bounds.width),
+                 axis(primary.y + point.y - (offset ? bounds.y : 0), bounds.height)};
+}
+
+} // namespace loopwren

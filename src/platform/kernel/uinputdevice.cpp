@@ -1,0 +1,163 @@
+#include "uinputdevice.h"
+
+#include "absolutepointermap.h"
+#include "keycodetable.h"
+#include "replaydevice.h"
+
+#include <libevdev/libevdev-uinput.h>
+#include <libevdev/libevdev.h>
+#include <libudev.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace loopwren {
+namespace {
+
+// How long after its creation the desktop is given to add the device before the first input.
+constexpr auto kSettleTime = std::chrono::milliseconds(1000);
+
+bool isUdevInitialised(const std::string& devnode)
+{
+    struct stat node
+    {
+    };
+    if (devnode.empty() || ::stat(devnode.c_str(), &node) != 0)
+        return false;
+    udev* context = udev_new();
+    if (!context)
+        return false;
+    udev_device* device = udev_device_new_from_devnum(context, 'c', node.st_rdev);
+    const bool initialised = device && udev_device_get_is_initialized(device) > 0;
+    if (device)
+        udev_device_unref(device);
+    udev_unref(context);
+    return initialised;
+}
+
+} // namespace
+
+std::vector<unsigned> UinputDevice::keyCodes()
+{
+    std::vector<unsigned> codes;
+    // KEY_ESC up to the last of the first block; 0x100-0x15f are buttons of mice, joysticks, gamepads
+    // and tablets; the keys go on from KEY_OK up to the gamepad's direction pad and after it until the
+    // joystick's extra trigger buttons.
+    const std::pair<unsigned, unsigned> ranges[] = {
+        {KEY_ESC, 0xff}, {KEY_OK, BTN_DPAD_UP - 1}, {BTN_DPAD_RIGHT + 1, BTN_TRIGGER_HAPPY - 1}};
+    for (const auto& [first, last] : ranges) {
+        for (unsigned code = first; code <= last; ++code)
+            codes.push_back(code);
+    }
+    for (const KeyCodeTable::Entry& entry : KeyCodeTable::entries()) {
+        if (std::find(codes.begin(), codes.end(), entry.evdev) == codes.end())
+            codes.push_back(entry.evdev);
+    }
+    return codes;
+}
+
+UinputDevice::Made UinputDevice::create(const std::string& uinputPath)
+{
+    const int fd = ::open(uinputPath.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return {nullptr, errno};
+    libevdev* description = libevdev_new();
+    libevdev_set_name(description, replaydevice::name);
+    libevdev_set_id_bustype(description, replaydevice::bus);
+    libevdev_set_id_vendor(description, replaydevice::vendor);
+    libevdev_set_id_product(description, replaydevice::product);
+    libevdev_enable_event_type(description, EV_KEY);
+    for (unsigned code : keyCodes())
+        libevdev_enable_event_code(description, EV_KEY, code, nullptr);
+    for (unsigned button : {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE, BTN_SIDE, BTN_EXTRA})
+        libevdev_enable_event_code(description, EV_KEY, button, nullptr);
+    libevdev_enable_event_type(description, EV_REL);
+    libevdev_enable_event_code(description, EV_REL, REL_WHEEL, nullptr);
+    libevdev_enable_event_code(description, EV_REL, REL_HWHEEL, nullptr);
+    libevdev_enable_event_type(description, EV_ABS);
+    const input_absinfo axis{0, 0, AbsolutePointerMap::maxValue, 0, 0, 0};
+    libevdev_enable_event_code(description, EV_ABS, ABS_X, &axis);
+    libevdev_enable_event_code(description, EV_ABS, ABS_Y, &axis);
+
+    libevdev_uinput* device = nullptr;
+    const int result = libevdev_uinput_create_from_device(description, fd, &device);
+    if (result < 0) {
+        ::close(fd);
+        libevdev_free(description);
+        return {nullptr, -result};
+    }
+    return {std::unique_ptr<UinputDevice>(new UinputDevice(description, device)), 0};
+}
+
+UinputDevice::UinputDevice(libevdev* description, libevdev_uinput* device)
+    : m_description(description), m_device(device),
+      m_created(std::chrono::steady_clock::now()), m_lastAbsolute{{ABS_X, 0}, {ABS_Y, 0}}
+// the axes start at their minimum
+{
+}
+
+UinputDevice::~UinputDevice()
+{
+    const int fd = libevdev_uinput_get_fd(m_device);
+    libevdev_uinput_destroy(m_device);
+    ::close(fd);
+    libevdev_free(m_description);
+}
+
+std::string UinputDevice::devnode() const
+{
+    const char* node = libevdev_uinput_get_devnode(m_device);
+    return node ? node : "";
+}
+
+void UinputDevice::waitUntilReady(std::chrono::milliseconds limit)
+{
+    if (m_ready)
+        return;
+    const auto giveUp = std::chrono::steady_clock::now() + limit;
+    while (!isUdevInitialised(devnode()) && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_until(std::min(giveUp, m_created + kSettleTime));
+    m_ready = true;
+}
+
+bool UinputDevice::write(const DeviceEvent& event)
+{
+    return libevdev_uinput_write_event(m_device, event.type, event.code, event.value) == 0;
+}
+
+bool UinputDevice::sendFrame(std::span<const DeviceEvent> events)
+{
+    const std::lock_guard lock(m_mutex);
+    bool written = true;
+    for (const std::vector<DeviceEvent>& frame : withNudges(events, m_lastAbsolute)) {
+        for (const DeviceEvent& event : frame)
+            written = write(event) && written;
+        written = write({EV_SYN, SYN_REPORT, 0}) && written;
+    }
+    return written;
+}
+
+std::vector<std::vector<DeviceEvent>> withNudges(std::span<const DeviceEvent> events,
+                                                 std::map<unsigned, int>& last)
+{
+    std::vector<DeviceEvent> nudge;
+    for (const DeviceEvent& event : events) {
+        if (event.type != EV_ABS)
+            continue;
+        const auto previous = last.find(event.code);
+        if (previous != last.end() && previous->second == event.value)
+            nudge.push_back({EV_ABS, event.code, event.value > 0 ? event.value - 1 : event.value + 1});
+        last[event.code] = event.value;
+    }
+    std::vector<std::vector<DeviceEvent>> frames;
+    if (!nudge.empty())
+        frames.push_back(std::move(nudge));
+    frames.emplace_back(events.begin(), events.end());
+    return frames;
+}
+
+} // namespace loopwren

@@ -15,9 +15,11 @@ packages=(
     xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
     dpkg-dev file appstream
     util-linux mount locales libsm-dev libice-dev
-    # The VM tests (tests/vm): Debian's kernel booted in qemu, with udev, modprobe and python3-evdev
-    # from this root inside it and busybox in its initramfs.
-    qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev python3-evdev
+    # The kernel backend: libevdev for the replay device, libudev to see it set up.
+    libevdev-dev libudev-dev
+    # The VM tests (tests/vm): Debian's kernel booted in qemu, with udev and modprobe from this root
+    # inside it and busybox in its initramfs.
+    qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

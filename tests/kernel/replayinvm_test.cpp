@@ -3,14 +3,19 @@
 // event. Timing is not looked at.
 #include "kernelinputposterfactory.h"
 #include "macroengine.h"
+#include "macrofile.h"
 #include "memorypreferencesstore.h"
 #include "nullplatform.h"
 #include "testevents.h"
 #include "uinputdevice.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <libudev.h>
 #include <linux/input.h>
 
 #include <atomic>
@@ -18,6 +23,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -117,6 +123,29 @@ protected:
     std::unique_ptr<MacroEngine> engine;
 };
 
+// What udev says of the device decides what libinput, and so every compositor, makes of it: a mouse
+// with an absolute pointer and a keyboard, nothing that would be taken for a touchscreen, a tablet or
+// a joystick.
+TEST_F(ReplayInVm, UdevTakesTheDeviceForAMouseAndAKeyboard)
+{
+    struct stat node
+    {
+    };
+    ASSERT_EQ(::stat(device->devnode().c_str(), &node), 0);
+    udev* context = udev_new();
+    udev_device* entry = udev_device_new_from_devnum(context, 'c', node.st_rdev);
+    ASSERT_NE(entry, nullptr);
+    std::string tags;
+    for (const char* name : {"ID_INPUT_MOUSE", "ID_INPUT_KEYBOARD", "ID_INPUT_TOUCHSCREEN", "ID_INPUT_TABLET",
+                             "ID_INPUT_JOYSTICK", "ID_INPUT_TOUCHPAD"}) {
+        if (const char* value = udev_device_get_property_value(entry, name))
+            tags += std::string(tags.empty() ? "" : " ") + name + "=" + value;
+    }
+    udev_device_unref(entry);
+    udev_unref(context);
+    EXPECT_EQ(tags, "ID_INPUT_MOUSE=1 ID_INPUT_KEYBOARD=1");
+}
+
 // Where logical x on the bounding box from -1024 to 1280 (2304 wide), y from -200 to 800 lands.
 std::string absX(double x) { return "abs 0 " + std::to_string(std::lround((x + 1024) * 65536 / 2304)); }
 std::string absY(double y) { return "abs 1 " + std::to_string(std::lround((y + 200) * 65536 / 1000)); }
@@ -156,6 +185,25 @@ TEST_F(ReplayInVm, AStopLetsGoOfWhatIsHeldAndTheNextPlaybackPutsThePointerBack)
     for (const char* line : {"abs 0 29411", "abs 1 13762", "abs 0 29412", "abs 1 13763"})
         again.push_back(line);
     EXPECT_EQ(play({Event(mouseMoved).at(10, 10)}, again.size()), again);
+}
+
+// The command-line tool makes its own device and plays through it, the keyboard's keys in order.
+TEST(CliInVm, PlaysThroughTheKernelWithoutADisplay)
+{
+    QTemporaryDir folder;
+    const QString macro = folder.filePath("keys.json");
+    QFile file(macro);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                file.write(writeMacro({Event(keyDown).key(0), Event(keyUp, 0.01).key(0)}).text.c_str()) > 0);
+    file.close();
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.insert("XDG_CONFIG_HOME", folder.path());
+    cli.setProcessEnvironment(environment);
+    cli.start(LOOPWREN_CLI, {"play", macro, "--screens", "1280x800"});
+    ASSERT_TRUE(cli.waitForFinished(120000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
 }
 
 } // namespace

@@ -37,6 +37,11 @@ check_tree() {
     fi
     local svg="$root/share/icons/hicolor/scalable/apps/$id.svg"
     [[ -f "$svg" ]] && grep -q "<svg" "$svg" || fail "$what: scalable icon missing"
+    local rule="$root/lib/udev/rules.d/60-loopwren-uinput.rules"
+    grep -qx 'KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput"' "$rule" 2>/dev/null ||
+        fail "$what: lib/udev/rules.d/60-loopwren-uinput.rules missing or without its rule"
+    grep -qx uinput "$root/lib/modules-load.d/loopwren.conf" 2>/dev/null ||
+        fail "$what: lib/modules-load.d/loopwren.conf does not load uinput"
     for size in 48 128 256; do
         local png="$root/share/icons/hicolor/${size}x${size}/apps/$id.png"
         file "$png" 2>/dev/null | grep -q "PNG image data, $size x $size," ||
@@ -58,6 +63,9 @@ dpkg-deb -x "$deb" "$scratch/root"
 check_tree "$scratch/root/usr" ".deb"
 
 [[ "$(dpkg-deb -f "$deb" Package)" == loopwren ]] || fail ".deb: package name"
+dpkg-deb -e "$deb" "$scratch/control"
+[[ -x "$scratch/control/postinst" ]] && sh -n "$scratch/control/postinst" ||
+    fail ".deb: no postinst that loads uinput and applies the udev rule"
 [[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail ".deb: version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
 # Found by dpkg-shlibdeps in the programs ...

@@ -30,8 +30,6 @@ MouseButtonType buttonType(unsigned button)
     }
 }
 
-std::size_t roleIndex(ModifierRole role) { return static_cast<std::size_t>(role); }
-
 } // namespace
 
 InputTranslator::InputTranslator(ScreenOrigin origin, ClickSettings clicks)
@@ -43,8 +41,8 @@ void InputTranslator::seed(const std::vector<unsigned>& heldKeycodes,
                            const std::vector<unsigned>& heldButtons, bool capsLocked)
 {
     for (const unsigned keycode : heldKeycodes) {
-        if (keycode < m_heldKeys.size() && !m_heldKeys.test(keycode))
-            holdKey(keycode, true);
+        if (keycode >= kEvdevOffset)
+            m_keys.press(static_cast<std::uint16_t>(keycode - kEvdevOffset));
     }
     for (const unsigned button : heldButtons) {
         if (button < m_heldButtons.size() && !isWheel(button)) {
@@ -52,7 +50,7 @@ void InputTranslator::seed(const std::vector<unsigned>& heldKeycodes,
             m_pressCounts[button] = 1;
         }
     }
-    m_capsLocked = capsLocked;
+    m_keys.setCapsLocked(capsLocked);
 }
 
 std::optional<InputEvent> InputTranslator::translate(const RawDeviceEvent& raw)
@@ -73,61 +71,26 @@ std::optional<InputEvent> InputTranslator::translate(const RawDeviceEvent& raw)
     }
 }
 
-std::uint64_t InputTranslator::flags() const
-{
-    std::uint64_t result = m_capsLocked ? modifier::capsLock : 0;
-    if (m_roleCounts[roleIndex(ModifierRole::shift)] > 0)
-        result |= modifier::shift;
-    if (m_roleCounts[roleIndex(ModifierRole::control)] > 0)
-        result |= modifier::control;
-    if (m_roleCounts[roleIndex(ModifierRole::option)] > 0)
-        result |= modifier::option;
-    if (m_roleCounts[roleIndex(ModifierRole::command)] > 0)
-        result |= modifier::command;
-    if (m_roleCounts[roleIndex(ModifierRole::function)] > 0)
-        result |= modifier::function;
-    return result;
-}
-
-void InputTranslator::holdKey(unsigned keycode, bool held)
-{
-    m_heldKeys.set(keycode, held);
-    if (keycode < kEvdevOffset)
-        return;
-    const auto role = KeyCodeTable::modifierRole(static_cast<std::uint16_t>(keycode - kEvdevOffset));
-    if (role != ModifierRole::none)
-        m_roleCounts[roleIndex(role)] += held ? 1 : -1;
-}
-
 std::optional<InputEvent> InputTranslator::translateKey(const RawDeviceEvent& raw, bool down)
 {
     // X keycodes start at 8; anything below is not a key.
-    if (raw.detail < kEvdevOffset || raw.detail >= m_heldKeys.size())
+    if (raw.detail < kEvdevOffset || raw.detail > KeyCodeTable::maxEvdevCode + kEvdevOffset)
         return std::nullopt;
-    const unsigned keycode = raw.detail;
-    const auto evdev = static_cast<std::uint16_t>(keycode - kEvdevOffset);
-    const bool wasHeld = m_heldKeys.test(keycode);
+    const auto evdev = static_cast<std::uint16_t>(raw.detail - kEvdevOffset);
     // The server repeats a held key as further presses; playback gets its own repeat from the server.
-    if (down && wasHeld)
+    if (down && !m_keys.press(evdev))
         return std::nullopt;
+    if (!down)
+        m_keys.release(evdev);
 
-    const auto role = KeyCodeTable::modifierRole(evdev);
-    if (role == ModifierRole::none) {
-        auto event = makeEvent(down ? InputKind::keyDown : InputKind::keyUp, raw);
-        event.keyCode = KeyCodeTable::modelCode(evdev);
-        event.flags = flags() | KeyCodeTable::keyFlags(evdev);
-        m_heldKeys.set(keycode, down);
-        return event;
-    }
-
-    if (down || wasHeld)
-        holdKey(keycode, down);
-    // The lock toggles on the press, as the server's own lock state does.
-    if (down && role == ModifierRole::capsLock)
-        m_capsLocked = !m_capsLocked;
-    auto event = makeEvent(InputKind::modifiersChanged, raw);
+    // A modifier key's own event carries the flags after its change; other keys change no flags.
+    const bool modifierKey = KeyCodeTable::modifierRole(evdev) != ModifierRole::none;
+    auto event = makeEvent(modifierKey ? InputKind::modifiersChanged
+                           : down      ? InputKind::keyDown
+                                       : InputKind::keyUp,
+                           raw);
     event.keyCode = KeyCodeTable::modelCode(evdev);
-    event.flags = flags() | KeyCodeTable::keyFlags(evdev);
+    event.flags = m_keys.modifierFlags() | KeyCodeTable::keyFlags(evdev);
     return event;
 }
 
@@ -189,7 +152,7 @@ InputEvent InputTranslator::makeEvent(InputKind kind, const RawDeviceEvent& raw)
     event.systemTime = raw.serverTime;
     event.location =
         Point{static_cast<double>(raw.rootX - m_origin.x), static_cast<double>(raw.rootY - m_origin.y)};
-    event.flags = flags();
+    event.flags = m_keys.modifierFlags();
     return event;
 }
 

@@ -2,7 +2,7 @@
 
 #include "clickcounter.h"
 #include "inputmonitor.h"
-#include "keycodetable.h"
+#include "keyboardstate.h"
 #include "primarymonitor.h"
 
 #include <array>
@@ -45,8 +45,6 @@ public:
     std::optional<InputEvent> translate(const RawDeviceEvent& raw);
 
 private:
-    std::uint64_t flags() const;
-    void holdKey(unsigned keycode, bool held);
     std::optional<InputEvent> translateKey(const RawDeviceEvent& raw, bool down);
     std::optional<InputEvent> translateButton(const RawDeviceEvent& raw, bool down);
     InputEvent translateMotion(const RawDeviceEvent& raw) const;
@@ -54,12 +52,9 @@ private:
 
     ScreenOrigin m_origin;
     ClickCounter m_clicks;
-    std::bitset<256> m_heldKeys;
+    KeyboardState m_keys;
     std::bitset<256> m_heldButtons;
     std::array<std::int64_t, 256> m_pressCounts{};
-    // How many keys of each modifier role are down: both Shift keys may be held.
-    std::array<int, 8> m_roleCounts{};
-    bool m_capsLocked = false;
 };
 
 } // namespace loopwren

@@ -13,15 +13,17 @@ struct ClickSettings
     int distance = 5;
 };
 
-// X reports no click count, so one is derived the way toolkits do: a press continues the sequence of
-// the previous press when it is the same button, soon enough and close enough.
+// Neither X nor the kernel's input devices report a click count, so one is derived the way toolkits
+// do: a press continues the sequence of the previous press when it is the same button, soon enough and
+// close enough.
 class ClickCounter
 {
 public:
     explicit ClickCounter(ClickSettings settings) : m_settings(settings) {}
 
-    // serverTime is the X server's millisecond clock, which wraps after about 49 days.
-    std::int64_t press(unsigned button, int x, int y, std::uint32_t serverTime);
+    // timeMs is a millisecond clock (the X server's, or the low bits of the kernel's), which wraps
+    // after about 49 days.
+    std::int64_t press(unsigned button, int x, int y, std::uint32_t timeMs);
 
 private:
     struct LastPress

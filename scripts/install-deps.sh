@@ -15,8 +15,8 @@ packages=(
     xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
     dpkg-dev file appstream
     util-linux mount locales libsm-dev libice-dev
-    # The kernel backend: libevdev for the replay device, libudev to see it set up.
-    libevdev-dev libudev-dev
+    # The kernel backend: libevdev for the replay device, libinput to capture, libudev to find devices.
+    libevdev-dev libinput-dev libudev-dev
     # The VM tests (tests/vm): Debian's kernel booted in qemu, with udev and modprobe from this root
     # inside it and busybox in its initramfs.
     qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev

@@ -12,6 +12,7 @@
 #include <libevdev/libevdev.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>

@@ -195,6 +195,11 @@ int record(const QStringList& arguments)
     const Session session = openSession({.backend = parser.value(kBackend)});
     if (!session.engine)
         return 1;
+    if (const Backend::Abilities can = session.backend->abilities(); !can.recordKeys) {
+        std::fprintf(stderr, "loopwren-cli: cannot record in this session: %s\n",
+                     qPrintable(can.recordProblem));
+        return 1;
+    }
     MacroEngine* engine = session.engine.get();
     // A signal is the ordinary way to end an open-ended recording: the file is still written.
     SignalWatcher watcher;
@@ -282,6 +287,10 @@ int play(const QStringList& arguments)
         openSession({.withHotkeys = true, .backend = parser.value(kBackend), .screens = *layout});
     if (!session.engine)
         return 1;
+    if (const Backend::Abilities can = session.backend->abilities(); !can.play) {
+        std::fprintf(stderr, "loopwren-cli: cannot play in this session: %s\n", qPrintable(can.playProblem));
+        return 1;
+    }
     MacroEngine* engine = session.engine.get();
     if (!engine->loadMacro(*file))
         return 1;

@@ -40,6 +40,9 @@ public:
         bool play = false;
         bool exclusiveHotkeys = false; // a hotkey's keys reach no other application
         bool placeWindows = false;
+        // What stands in the way of recording or playing, for the user, where that cannot be done.
+        QString recordProblem;
+        QString playProblem;
     };
 
     virtual QString name() const = 0;

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <libevdev/libevdev-uinput.h>
+#include <libevdev/libevdev.h>
 #include <libudev.h>
 #include <linux/input.h>
 
@@ -123,26 +125,35 @@ protected:
     std::unique_ptr<MacroEngine> engine;
 };
 
+// A property udev gave the device at node, empty when it has none (yet).
+std::string udevProperty(const char* node, const char* name)
+{
+    struct stat status
+    {
+    };
+    if (!node || ::stat(node, &status) != 0)
+        return {};
+    udev* context = udev_new();
+    udev_device* entry = udev_device_new_from_devnum(context, 'c', status.st_rdev);
+    const char* value = entry ? udev_device_get_property_value(entry, name) : nullptr;
+    std::string found = value ? value : "";
+    if (entry)
+        udev_device_unref(entry);
+    udev_unref(context);
+    return found;
+}
+
 // What udev says of the device decides what libinput, and so every compositor, makes of it: a mouse
 // with an absolute pointer and a keyboard, nothing that would be taken for a touchscreen, a tablet or
 // a joystick.
 TEST_F(ReplayInVm, UdevTakesTheDeviceForAMouseAndAKeyboard)
 {
-    struct stat node
-    {
-    };
-    ASSERT_EQ(::stat(device->devnode().c_str(), &node), 0);
-    udev* context = udev_new();
-    udev_device* entry = udev_device_new_from_devnum(context, 'c', node.st_rdev);
-    ASSERT_NE(entry, nullptr);
     std::string tags;
     for (const char* name : {"ID_INPUT_MOUSE", "ID_INPUT_KEYBOARD", "ID_INPUT_TOUCHSCREEN", "ID_INPUT_TABLET",
                              "ID_INPUT_JOYSTICK", "ID_INPUT_TOUCHPAD"}) {
-        if (const char* value = udev_device_get_property_value(entry, name))
+        if (const std::string value = udevProperty(device->devnode().c_str(), name); !value.empty())
             tags += std::string(tags.empty() ? "" : " ") + name + "=" + value;
     }
-    udev_device_unref(entry);
-    udev_unref(context);
     EXPECT_EQ(tags, "ID_INPUT_MOUSE=1 ID_INPUT_KEYBOARD=1");
 }
 
@@ -187,23 +198,106 @@ TEST_F(ReplayInVm, AStopLetsGoOfWhatIsHeldAndTheNextPlaybackPutsThePointerBack)
     EXPECT_EQ(play({Event(mouseMoved).at(10, 10)}, again.size()), again);
 }
 
-// The command-line tool makes its own device and plays through it, the keyboard's keys in order.
-TEST(CliInVm, PlaysThroughTheKernelWithoutADisplay)
+// A keyboard of the test's own, made through uinput: the "hardware" the command line records.
+class TestKeyboard
 {
+public:
+    TestKeyboard()
+    {
+        libevdev* shape = libevdev_new();
+        libevdev_set_name(shape, "test keyboard");
+        for (unsigned key = KEY_ESC; key <= KEY_MICMUTE; ++key)
+            libevdev_enable_event_code(shape, EV_KEY, key, nullptr);
+        libevdev_uinput_create_from_device(shape, LIBEVDEV_UINPUT_OPEN_MANAGED, &m_device);
+        libevdev_free(shape);
+        // Until udev has tagged it, libinput leaves a device alone and what it types is lost.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !udevProperty(libevdev_uinput_get_devnode(m_device), "ID_INPUT_KEYBOARD").empty(); },
+            120000));
+    }
+    ~TestKeyboard() { libevdev_uinput_destroy(m_device); }
+    void tap(unsigned key)
+    {
+        for (int value : {1, 0}) {
+            libevdev_uinput_write_event(m_device, EV_KEY, key, value);
+            libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
+        }
+    }
+
+private:
+    libevdev_uinput* m_device = nullptr;
+};
+
+// loopwren-cli on the kernel backend: it records what a keyboard types, and for a user who may write
+// /dev/uinput but not read the input devices (no input group) it plays and says why it cannot record.
+class CliInVm : public testing::Test
+{
+protected:
+    // Runs the command-line tool, as the user nobody when asked, in an environment without a display.
+    QProcess& start(const QStringList& arguments, bool asNobody = false)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.insert("XDG_CONFIG_HOME", folder.path());
+        cli.setProcessEnvironment(environment);
+        if (asNobody)
+            cli.start("setpriv",
+                      QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", LOOPWREN_CLI} +
+                          arguments);
+        else
+            cli.start(LOOPWREN_CLI, arguments);
+        EXPECT_TRUE(cli.waitForStarted());
+        return cli;
+    }
+    QString finish()
+    {
+        EXPECT_TRUE(cli.waitForFinished(120000));
+        return cli.readAllStandardError();
+    }
+
     QTemporaryDir folder;
+    QProcess cli;
+};
+
+TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
+{
+    TestKeyboard keyboard;
+    const QString file = folder.filePath("typed.json");
+    start({"record", file, "--backend", "kernel"});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return cli.canReadLine() && cli.readLine().startsWith("Recording"); }, 120000));
+    for (unsigned key : {KEY_L, KEY_W})
+        keyboard.tap(key);
+    // A recording ends with every input the devices took before the signal.
+    cli.terminate();
+    const QString errors = finish();
+    EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();
+    const MacroReadResult read = readMacroFile(file.toStdString());
+    std::string keys;
+    for (const MacroEvent& event : read.events)
+        keys += std::string(rawValue(event.type)) + " " + std::to_string(event.keyCode.value_or(-1)) + "; ";
+    EXPECT_EQ(keys, "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
+}
+
+TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)
+{
+    TestKeyboard keyboard; // there is something to read, but only for root and the input group
+    ASSERT_EQ(::chmod("/dev/uinput", 0666), 0); // as the udev rule gives it to the session's user
+    ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0777), 0);
     const QString macro = folder.filePath("keys.json");
     QFile file(macro);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
                 file.write(writeMacro({Event(keyDown).key(0), Event(keyUp, 0.01).key(0)}).text.c_str()) > 0);
     file.close();
-    QProcess cli;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("DISPLAY");
-    environment.insert("XDG_CONFIG_HOME", folder.path());
-    cli.setProcessEnvironment(environment);
-    cli.start(LOOPWREN_CLI, {"play", macro, "--screens", "1280x800"});
-    ASSERT_TRUE(cli.waitForFinished(120000));
-    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    start({"play", macro, "--backend", "kernel", "--screens", "1280x800"}, true);
+    QString errors = finish();
+    EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();
+    start({"record", folder.filePath("nothing.json"), "--backend", "kernel"}, true);
+    errors = finish();
+    EXPECT_EQ(cli.exitCode(), 1);
+    EXPECT_EQ(errors,
+              "loopwren-cli: cannot record in this session: cannot read the input devices: Permission "
+              "denied (reading them needs membership of the input group)\n");
 }
 
 } // namespace

@@ -32,7 +32,9 @@ Backend::Abilities X11Backend::abilities()
 {
     // Everything or nothing: an X11 session whose server offers XTEST and RECORD.
     const bool usable = X11Accessibility(m_displayName).isTrusted();
-    return {usable, usable, usable, usable, usable};
+    const QString problem =
+        usable ? QString() : QStringLiteral("the X server offers no XTEST or RECORD extension");
+    return {usable, usable, usable, usable, usable, problem, problem};
 }
 
 void X11Backend::provide(PlatformServices& services, const FrontEndHooks& hooks)

@@ -9,9 +9,11 @@ namespace loopwren {
 
 class UinputDevice;
 
-// Any session, Wayland's included: input is played through a uinput device of LoopWren's own, which
-// the kernel hands to the desktop like any other mouse and keyboard. Recording through the kernel's
-// input devices comes next; until then this backend only plays.
+// Any session, Wayland's included: input is read from the kernel's input devices with libinput and
+// played through a uinput device of LoopWren's own, which the kernel hands to the desktop like any
+// other mouse and keyboard. Either works without the other: playing needs only /dev/uinput, recording
+// only the input devices (membership of the input group). The kernel knows no pointer positions, so
+// clicks and moves are recorded only where the desktop tells where the pointer is.
 class KernelBackend : public Backend
 {
     Q_OBJECT
@@ -22,7 +24,8 @@ public:
         std::unique_ptr<KernelBackend> backend;
         QString problem; // why there is none
     };
-    // Makes the replay device; uinputPath is for tests.
+    // Makes the replay device; none when neither it can be made nor an input device read. uinputPath
+    // is for tests.
     static Opened open(const std::string& uinputPath = "/dev/uinput");
     ~KernelBackend() override;
 
@@ -31,9 +34,12 @@ public:
     void provide(PlatformServices& services, const FrontEndHooks& hooks) override;
 
 private:
-    explicit KernelBackend(std::shared_ptr<UinputDevice> device);
+    KernelBackend(std::shared_ptr<UinputDevice> device, QString deviceProblem);
+    // Why none of the input devices can be read, or empty when one can.
+    static QString readProblem();
 
-    std::shared_ptr<UinputDevice> m_device;
+    std::shared_ptr<UinputDevice> m_device; // none when it could not be made
+    QString m_deviceProblem;
 };
 
 } // namespace loopwren

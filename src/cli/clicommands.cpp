@@ -149,7 +149,7 @@ int printHelp()
                "\n"
                "record and play use the settings stored by LoopWren. They work through the X11 display,\n"
                "or, with --backend kernel or without a display, through the kernel's input devices\n"
-               "(playback only for now; it needs write access to /dev/uinput).\n",
+               "(playing needs write access to /dev/uinput, recording membership of the input group).\n",
                stdout);
     return 0;
 }

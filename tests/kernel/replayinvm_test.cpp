@@ -10,6 +10,7 @@
 #include "uinputdevice.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -216,15 +217,22 @@ public:
             120000));
     }
     ~TestKeyboard() { libevdev_uinput_destroy(m_device); }
-    void tap(unsigned key)
+    // Presses the keys in order and lets them go in reverse.
+    void tap(std::initializer_list<unsigned> keys)
     {
-        for (int value : {1, 0}) {
-            libevdev_uinput_write_event(m_device, EV_KEY, key, value);
-            libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
-        }
+        for (unsigned key : keys)
+            send(key, 1);
+        for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+            send(*key, 0);
     }
 
 private:
+    void send(unsigned key, int value)
+    {
+        libevdev_uinput_write_event(m_device, EV_KEY, key, value);
+        libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
+    }
+
     libevdev_uinput* m_device = nullptr;
 };
 
@@ -266,8 +274,8 @@ TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
     start({"record", file, "--backend", "kernel"});
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return cli.canReadLine() && cli.readLine().startsWith("Recording"); }, 120000));
-    for (unsigned key : {KEY_L, KEY_W})
-        keyboard.tap(key);
+    keyboard.tap({KEY_L});
+    keyboard.tap({KEY_W});
     // A recording ends with every input the devices took before the signal.
     cli.terminate();
     const QString errors = finish();
@@ -277,6 +285,34 @@ TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
     for (const MacroEvent& event : read.events)
         keys += std::string(rawValue(event.type)) + " " + std::to_string(event.keyCode.value_or(-1)) + "; ";
     EXPECT_EQ(keys, "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
+}
+
+// The stored playback hotkey stops an endless playback: read from the keys the devices report, since
+// nothing else offers hotkeys on this path. It is pressed until the tool has bound it and ends.
+TEST_F(CliInVm, ThePlaybackHotkeyStopsAPlayback)
+{
+    TestKeyboard keyboard;
+    QDir().mkpath(folder.filePath("LoopWren"));
+    QFile settings(folder.filePath("LoopWren/LoopWren.conf"));
+    ASSERT_TRUE(
+        settings.open(QIODevice::WriteOnly) &&
+        settings.write(
+            "[General]\nplaybackHotkey=\"@ByteArray({\\\"keyCode\\\":35,\\\"modifiers\\\":393216})\"\n") > 0);
+    settings.close();
+    const QString macro = folder.filePath("wait.json");
+    QFile file(macro);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
+                file.write(writeMacro({Event(wait, 3600)}).text.c_str()) > 0);
+    file.close();
+    start({"play", macro, "--backend", "kernel", "--infinite"});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            keyboard.tap({KEY_LEFTCTRL, KEY_LEFTSHIFT, KEY_P}); // Control+Shift+P
+            return cli.waitForFinished(500);
+        },
+        120000))
+        << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
 }
 
 TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)

@@ -1,5 +1,6 @@
 #include "kernelbackend.h"
 
+#include "kernelhotkeyservice.h"
 #include "kernelinputmonitor.h"
 #include "kernelinputposterfactory.h"
 #include "uinputdevice.h"
@@ -63,6 +64,9 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
 {
     if (!services.input)
         services.input = std::make_unique<KernelInputMonitor>();
+    // A reader of its own: the hotkeys watch the keys for the whole run, recordings come and go.
+    if (!services.hotkeys)
+        services.hotkeys = std::make_unique<KernelHotkeyService>(std::make_unique<KernelInputMonitor>());
     if (!services.posters && m_device) {
         services.posters = std::make_unique<KernelInputPosterFactory>(
             m_device, hooks.screenLayout,

@@ -6,6 +6,7 @@
 #include "macrofiles.h"
 #include "nullplatform.h"
 #include "qsettingspreferencesstore.h"
+#include "sessiondoctor.h"
 #include "signalwatcher.h"
 
 #include <QCommandLineParser>
@@ -128,6 +129,27 @@ int apps(const QStringList& arguments)
     return 0;
 }
 
+int doctor(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.addOption(kBackend);
+    if (!parser.parse(QStringList{QStringLiteral("loopwren-cli")} + arguments) ||
+        !parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("doctor takes no arguments but --backend"));
+    const SessionReport report = examineSession(parser.value(kBackend));
+    for (const SessionCheck& check : report.checks) {
+        const char* mark = check.verdict == SessionCheck::Verdict::fine      ? "ok"
+                           : check.verdict == SessionCheck::Verdict::lacking ? "NO"
+                                                                             : "--";
+        std::printf("%s  %s: %s\n", mark, qPrintable(check.subject), qPrintable(check.finding));
+        if (!check.remedy.isEmpty())
+            std::printf("      to do: %s\n", qPrintable(check.remedy));
+    }
+    std::printf(report.works ? "LoopWren can record and play in this session.\n"
+                             : "LoopWren cannot both record and play in this session yet.\n");
+    return report.works ? 0 : 1;
+}
+
 int printHelp()
 {
     std::fputs("Usage: loopwren-cli COMMAND [ARGUMENTS]\n"
@@ -145,6 +167,9 @@ int printHelp()
                "                  and places its window as stored; --screens gives the kernel backend\n"
                "                  the desktop's screens in logical pixels, the primary first\n"
                "  apps            list the running applications that can be targets, one per line\n"
+               "  doctor [--backend x11|kernel]\n"
+               "                  say line by line what works in this session and what to do about what\n"
+               "                  does not; exits 0 when recording and playback both work\n"
                "  help            show this text\n"
                "\n"
                "record and play use the settings stored by LoopWren. They work through the X11 display,\n"

@@ -20,6 +20,8 @@ int main(int argc, char* argv[])
         return loopwren::cli::play(arguments);
     if (command == QLatin1String("apps"))
         return loopwren::cli::apps(arguments);
+    if (command == QLatin1String("doctor"))
+        return loopwren::cli::doctor(arguments);
 
     std::fprintf(stderr, "loopwren-cli: unknown command '%s' (see loopwren-cli --help)\n",
                  qPrintable(command));

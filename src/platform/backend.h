@@ -2,12 +2,14 @@
 
 #include "platformservices.h"
 #include "screenlayout.h"
+#include "sessioncheck.h"
 #include "windoweffects.h"
 
 #include <QObject>
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <vector>
 
 namespace loopwren {
 
@@ -50,6 +52,8 @@ public:
     // Fills the services this backend offers into services, leaving the ones already set: a front end
     // that wants no hotkeys, say, sets the null service first.
     virtual void provide(PlatformServices& services, const FrontEndHooks& hooks) = 0;
+    // What this backend looked at in the session, line by line, for `loopwren-cli doctor`.
+    virtual std::vector<SessionCheck> checks() = 0;
     // The window's translucent backdrop, where the desktop offers one.
     virtual WindowEffects windowEffects() { return {}; }
 

@@ -1,29 +1,47 @@
 #include "backendchoice.h"
 
 #include "kernelbackend.h"
+#include "sessiontype.h"
 #include "x11backend.h"
 
 namespace loopwren {
+namespace {
+
+bool canRecordAndPlay(Backend& backend)
+{
+    const Backend::Abilities can = backend.abilities();
+    return can.recordKeys && can.play;
+}
+
+} // namespace
 
 BackendChoice chooseBackend(const QString& name)
 {
     BackendChoice choice;
-    if (!name.isEmpty() && name != QLatin1String("x11") && name != QLatin1String("kernel")) {
+    if (name == QLatin1String("kernel")) {
+        choice.backend = KernelBackend::open();
+        return choice;
+    }
+    if (!name.isEmpty() && name != QLatin1String("x11")) {
         choice.problem = QStringLiteral("there is no backend named %1 (x11 or kernel)").arg(name);
         return choice;
     }
-    const QString x11Problem = QStringLiteral("cannot open the X display (is DISPLAY set?)");
-    if (name != QLatin1String("kernel")) {
-        choice.backend = X11Backend::open();
-        if (choice.backend || name == QLatin1String("x11")) {
-            choice.problem = choice.backend ? QString() : x11Problem;
-            return choice;
-        }
+    std::unique_ptr<Backend> x11 = X11Backend::open();
+    if (name == QLatin1String("x11") || (x11 && canRecordAndPlay(*x11))) {
+        if (!x11)
+            choice.problem = QStringLiteral("cannot open the X display (is DISPLAY set?)");
+        choice.backend = std::move(x11);
+        return choice;
     }
-    KernelBackend::Opened kernel = KernelBackend::open();
-    choice.backend = std::move(kernel.backend);
-    if (!choice.backend)
-        choice.problem = name.isEmpty() ? x11Problem + QStringLiteral("; ") + kernel.problem : kernel.problem;
+    // An X server without XTEST or RECORD, or Xwayland, which sees only its own clients: the kernel's
+    // devices reach every application where the user may use them. Where neither works, an X11
+    // session keeps its own backend, whose help page is the one that applies there.
+    std::unique_ptr<Backend> kernel = KernelBackend::open();
+    const Backend::Abilities can = kernel->abilities();
+    if (x11 && !sessiontype::isWayland() && !can.recordKeys && !can.play)
+        choice.backend = std::move(x11);
+    else
+        choice.backend = std::move(kernel);
     return choice;
 }
 

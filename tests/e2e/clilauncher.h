@@ -19,6 +19,7 @@ struct CliLauncher
 {
     QString folder;
     QString display = {};
+    QString sessionType = {}; // XDG_SESSION_TYPE, when given
 
     QString settingsPath() const { return folder + "/config/LoopWren/LoopWren.conf"; }
 
@@ -31,6 +32,8 @@ struct CliLauncher
         environment.insert("XDG_STATE_HOME", folder + "/state");
         if (!display.isEmpty())
             environment.insert("DISPLAY", display);
+        if (!sessionType.isEmpty())
+            environment.insert("XDG_SESSION_TYPE", sessionType);
         process->setProcessEnvironment(environment);
         process->start(QStringLiteral(LOOPWREN_CLI), arguments);
         EXPECT_TRUE(process->waitForStarted(kProcessTimeoutMs)) << process->errorString().toStdString();

@@ -99,5 +99,24 @@ TEST_F(CliRecordPlay, ARecordingIsNeverLostToItsDestination)
     EXPECT_EQ(recording.events.size(), 2u);
 }
 
+// The doctor names the backend the other commands would choose and says whether it both records and
+// plays: the X server here, the kernel's devices in a Wayland session (whatever this machine's kernel
+// offers them, which the exit status then follows).
+TEST_F(CliRecordPlay, TheDoctorSaysWhichBackendServesAndWhetherItWorks)
+{
+    QByteArray output;
+    EXPECT_EQ(m_cli.run({"doctor"}, &output), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("ok  X display ") && output.contains("--  backend: x11\n") &&
+                output.contains("ok  playback: works\n"))
+        << output.toStdString();
+
+    const CliLauncher wayland{m_folder.path(), {}, "wayland"};
+    const int status = wayland.run({"doctor"}, &output);
+    EXPECT_TRUE(output.contains("--  session: wayland") && output.contains("--  backend: kernel\n"))
+        << output.toStdString();
+    const bool works = output.contains("ok  recording: works\n") && output.contains("ok  playback: works\n");
+    EXPECT_EQ(status, works ? 0 : 1) << output.toStdString();
+}
+
 } // namespace
 } // namespace loopwren

@@ -318,6 +318,12 @@ TEST_F(CliInVm, ThePlaybackHotkeyStopsAPlayback)
 TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)
 {
     TestKeyboard keyboard; // there is something to read, but only for root and the input group
+    start({"doctor"});
+    finish();
+    QString report = cli.readAllStandardOutput();
+    EXPECT_EQ(cli.exitCode(), 0) << report.toStdString();
+    EXPECT_TRUE(report.contains("ok  /dev/uinput: writable\n") && report.contains("--  backend: kernel\n"))
+        << report.toStdString();
     ASSERT_EQ(::chmod("/dev/uinput", 0666), 0); // as the udev rule gives it to the session's user
     ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0777), 0);
     const QString macro = folder.filePath("keys.json");
@@ -334,6 +340,14 @@ TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)
     EXPECT_EQ(errors,
               "loopwren-cli: cannot record in this session: cannot read the input devices: Permission "
               "denied (reading them needs membership of the input group)\n");
+    start({"doctor"}, true);
+    finish();
+    report = cli.readAllStandardOutput();
+    EXPECT_EQ(cli.exitCode(), 1);
+    for (const char* line : {"NO  input devices: none of ", "can be read: Permission denied\n",
+                             "NO  input group: not a member\n      to do: sudo usermod -aG input",
+                             "ok  /dev/uinput: writable\n", "ok  playback: works\n"})
+        EXPECT_TRUE(report.contains(QLatin1String(line))) << line << "\n" << report.toStdString();
 }
 
 } // namespace

@@ -59,7 +59,7 @@ TEST(X11Accessibility, RequestingTrustOpensTheHelpPageFromTheUsersCache)
     for (const char* refused :
          {"x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility",
           "javascript:alert(1)", "ftp://example.org/"})
-        EXPECT_FALSE(X11Accessibility::openInBrowser(QUrl(refused))) << refused;
+        EXPECT_FALSE(helppage::openInBrowser(QUrl(refused))) << refused;
 }
 
 } // namespace

@@ -1,31 +1,32 @@
 #include "kernelbackend.h"
 
+#include "kernelaccessibility.h"
 #include "kernelhotkeyservice.h"
 #include "kernelinputmonitor.h"
 #include "kernelinputposterfactory.h"
+#include "kernelsessionchecks.h"
 #include "uinputdevice.h"
 
 #include <cstring>
 
 namespace loopwren {
 
-KernelBackend::Opened KernelBackend::open(const std::string& uinputPath)
+std::unique_ptr<KernelBackend> KernelBackend::open(const std::string& uinputPath)
 {
     UinputDevice::Made made = UinputDevice::create(uinputPath);
     QString deviceProblem;
-    if (!made.device) {
+    if (!made.device)
         deviceProblem =
             QStringLiteral("cannot make the replay device through %1: %2")
                 .arg(QString::fromStdString(uinputPath), QString::fromLocal8Bit(std::strerror(made.error)));
-        if (const QString problem = readProblem(); !problem.isEmpty())
-            return {nullptr, deviceProblem + QStringLiteral("; ") + problem};
-    }
-    return {std::unique_ptr<KernelBackend>(new KernelBackend(std::move(made.device), deviceProblem)),
-            QString()};
+    return std::unique_ptr<KernelBackend>(
+        new KernelBackend(std::move(made.device), uinputPath, deviceProblem));
 }
 
-KernelBackend::KernelBackend(std::shared_ptr<UinputDevice> device, QString deviceProblem)
-    : m_device(std::move(device)), m_deviceProblem(std::move(deviceProblem))
+KernelBackend::KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath,
+                             QString deviceProblem)
+    : m_device(std::move(device)), m_uinputPath(std::move(uinputPath)),
+      m_deviceProblem(std::move(deviceProblem))
 {
 }
 
@@ -33,21 +34,14 @@ KernelBackend::~KernelBackend() = default;
 
 QString KernelBackend::readProblem()
 {
-    int error = 0;
-    std::size_t seen = 0;
-    for (const InputDeviceAccess& device : KernelInputMonitor().devices()) {
-        if (device.replayDevice)
-            continue;
-        if (device.error == 0)
-            return QString();
-        error = device.error;
-        ++seen;
-    }
-    if (seen == 0)
+    const kernelchecks::InputDeviceCount devices = kernelchecks::countInputDevices();
+    if (devices.readable > 0)
+        return QString();
+    if (devices.seen == 0)
         return QStringLiteral("no input device to read on this seat");
     return QStringLiteral(
                "cannot read the input devices: %1 (reading them needs membership of the input group)")
-        .arg(QString::fromLocal8Bit(std::strerror(error)));
+        .arg(QString::fromLocal8Bit(std::strerror(devices.error)));
 }
 
 Backend::Abilities KernelBackend::abilities()
@@ -60,6 +54,12 @@ Backend::Abilities KernelBackend::abilities()
     return abilities;
 }
 
+std::vector<SessionCheck> KernelBackend::checks()
+{
+    return {kernelchecks::inputDevices(), kernelchecks::inputGroup(),
+            kernelchecks::uinput(m_uinputPath, m_deviceProblem), kernelchecks::udevRule()};
+}
+
 void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hooks)
 {
     if (!services.input)
@@ -67,6 +67,14 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
     // A reader of its own: the hotkeys watch the keys for the whole run, recordings come and go.
     if (!services.hotkeys)
         services.hotkeys = std::make_unique<KernelHotkeyService>(std::make_unique<KernelInputMonitor>());
+    if (!services.accessibility) {
+        services.accessibility = std::make_unique<KernelAccessibility>(
+            [this] {
+                const Abilities can = abilities();
+                return can.recordKeys && can.play;
+            },
+            hooks.openUrl);
+    }
     if (!services.posters && m_device) {
         services.posters = std::make_unique<KernelInputPosterFactory>(
             m_device, hooks.screenLayout,

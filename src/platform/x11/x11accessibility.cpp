@@ -1,23 +1,13 @@
 #include "x11accessibility.h"
 
+#include "helppage.h"
+#include "sessiontype.h"
 #include "x11connection.h"
-
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-#include <QSaveFile>
-#include <QStandardPaths>
 
 #include <X11/Xlib.h>
 
-#include <cstdio>
-
 namespace loopwren {
 namespace {
-
-const QString kHelpResource = QStringLiteral(":/loopwren/x11/x11-access.html");
 
 bool hasExtension(Display* display, const char* name)
 {
@@ -27,12 +17,6 @@ bool hasExtension(Display* display, const char* name)
     return XQueryExtension(display, name, &opcode, &eventBase, &errorBase) != 0;
 }
 
-void printAddress(const QUrl& url)
-{
-    std::printf("LoopWren: how to give access: %s\n", url.toString().toLocal8Bit().constData());
-    std::fflush(stdout);
-}
-
 } // namespace
 
 X11Accessibility::X11Accessibility(std::string displayName, UrlOpener openUrl)
@@ -40,64 +24,23 @@ X11Accessibility::X11Accessibility(std::string displayName, UrlOpener openUrl)
 {
 }
 
-bool X11Accessibility::isWaylandSession()
-{
-    return qEnvironmentVariable("XDG_SESSION_TYPE").compare(QLatin1String("wayland"), Qt::CaseInsensitive) ==
-           0;
-}
+bool X11Accessibility::isTrusted() { return !sessiontype::isWayland() && missingExtensions().isEmpty(); }
 
-bool X11Accessibility::isTrusted()
+QStringList X11Accessibility::missingExtensions() const
 {
-    if (isWaylandSession())
-        return false;
+    QStringList missing;
     const auto connection = X11Connection::open(m_displayName);
-    return connection && hasExtension(connection->display(), "XTEST") &&
-           hasExtension(connection->display(), "RECORD");
+    for (const char* name : {"XTEST", "RECORD"}) {
+        if (!connection || !hasExtension(connection->display(), name))
+            missing << QLatin1String(name);
+    }
+    return missing;
 }
 
 void X11Accessibility::requestTrust()
 {
-    const QUrl page = writeHelpPage();
-    if (page.isEmpty()) {
-        std::printf("LoopWren: access needs an X11 session with the XTEST and RECORD extensions\n");
-        std::fflush(stdout);
-        return;
-    }
-    if (m_openUrl)
-        m_openUrl(page);
-    else
-        openInBrowser(page);
-}
-
-QUrl X11Accessibility::writeHelpPage()
-{
-    QFile resource(kHelpResource);
-    if (!resource.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray content = resource.readAll();
-    // The user's own cache: a fixed name in the shared temporary folder could be planted by someone else.
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/loopwren");
-    if (!QDir().mkpath(folder))
-        return {};
-    const QString path = folder + QStringLiteral("/x11-access.html");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        return {};
-    return QUrl::fromLocalFile(path);
-}
-
-bool X11Accessibility::openInBrowser(const QUrl& url)
-{
-    const QString scheme = url.scheme();
-    if (scheme != QLatin1String("file") && scheme != QLatin1String("http") &&
-        scheme != QLatin1String("https"))
-        return false;
-    // QDesktopServices needs the GUI's platform integration; a QCoreApplication has none.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QDesktopServices::openUrl(url))
-        return true;
-    printAddress(url);
-    return false;
+    helppage::show(QStringLiteral(":/loopwren/x11/x11-access.html"), QStringLiteral("x11-access.html"),
+                   m_openUrl, "access needs an X11 session with the XTEST and RECORD extensions");
 }
 
 } // namespace loopwren

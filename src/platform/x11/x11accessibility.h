@@ -1,10 +1,10 @@
 #pragma once
 
 #include "accessibility.h"
+#include "helppage.h"
 
-#include <QUrl>
+#include <QStringList>
 
-#include <functional>
 #include <string>
 
 namespace loopwren {
@@ -16,24 +16,15 @@ namespace loopwren {
 class X11Accessibility : public Accessibility
 {
 public:
-    // Shows a page to the user; false when it could not be shown.
-    using UrlOpener = std::function<bool(const QUrl&)>;
+    using UrlOpener = helppage::UrlOpener;
 
-    // An empty display name means $DISPLAY; without an opener, openInBrowser() shows the page.
+    // An empty display name means $DISPLAY; without an opener, helppage::openInBrowser() shows the page.
     explicit X11Accessibility(std::string displayName = {}, UrlOpener openUrl = {});
 
     bool isTrusted() override;
+    // Which of XTEST and RECORD the X server lacks (both when it cannot be reached).
+    QStringList missingExtensions() const;
     void requestTrust() override;
-
-    // XDG_SESSION_TYPE says wayland. (WAYLAND_DISPLAY alone proves nothing: nested compositors set it
-    // inside X sessions, and a Wayland session without Xwayland fails the X checks anyway.)
-    static bool isWaylandSession();
-    // Writes the help page below the user's cache folder, where a browser can read it; its file URL,
-    // or an empty URL when it cannot be written.
-    static QUrl writeHelpPage();
-    // Opens file, http and https URLs with the desktop's handler. Without a GUI application (the
-    // command-line tool), or when that fails, prints the address for the user instead.
-    static bool openInBrowser(const QUrl& url);
 
 private:
     std::string m_displayName;

@@ -1,5 +1,6 @@
 #include "x11backend.h"
 
+#include "sessiontype.h"
 #include "x11accessibility.h"
 #include "x11connection.h"
 #include "x11hotkeyservice.h"
@@ -35,6 +36,28 @@ Backend::Abilities X11Backend::abilities()
     const QString problem =
         usable ? QString() : QStringLiteral("the X server offers no XTEST or RECORD extension");
     return {usable, usable, usable, usable, usable, problem, problem};
+}
+
+std::vector<SessionCheck> X11Backend::checks()
+{
+    const QString display =
+        QString::fromStdString(m_displayName.empty() ? qgetenv("DISPLAY").toStdString() : m_displayName);
+    SessionCheck server{SessionCheck::Verdict::fine, QStringLiteral("X display %1").arg(display),
+                        QStringLiteral("opens, with XTEST and RECORD"), QString()};
+    if (const QStringList missing = X11Accessibility(m_displayName).missingExtensions(); !missing.isEmpty()) {
+        server.verdict = SessionCheck::Verdict::lacking;
+        server.finding = QStringLiteral("opens, without %1").arg(missing.join(QStringLiteral(" and ")));
+        server.remedy = QStringLiteral("enable the extension in a file in /etc/X11/xorg.conf.d/ (Section "
+                                       "\"Extensions\") and log in again");
+    }
+    if (sessiontype::isWayland()) {
+        // Xwayland: its server answers, but sees and reaches only the X applications.
+        server.verdict = SessionCheck::Verdict::note;
+        server.finding = QStringLiteral(
+            "opens, but in a Wayland session it is Xwayland, which reaches only X applications");
+        server.remedy.clear();
+    }
+    return {server};
 }
 
 void X11Backend::provide(PlatformServices& services, const FrontEndHooks& hooks)

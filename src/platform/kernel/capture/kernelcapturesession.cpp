@@ -11,11 +11,31 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 namespace loopwren {
 
 namespace {
+
+std::string readSysfs(const std::string& path)
+{
+    std::ifstream file(path);
+    std::string line;
+    std::getline(file, line);
+    return line;
+}
+
+bool isReplayDeviceInSysfs(const std::string& node)
+{
+    const std::string device = "/sys/class/input/" + node.substr(node.rfind('/') + 1) + "/device/";
+    const auto hex = [](const std::string& text) {
+        return static_cast<std::uint32_t>(std::strtoul(text.c_str(), nullptr, 16));
+    };
+    return ReplayDeviceFilter::matches(readSysfs(device + "name"), hex(readSysfs(device + "id/vendor")),
+                                       hex(readSysfs(device + "id/product")));
+}
 
 constexpr const char* kSeat = "seat0";
 
@@ -149,6 +169,10 @@ void KernelCaptureSession::noteOpen(const std::string& node, int error)
     auto& device = m_devices[node];
     device.node = node;
     device.error = error;
+    // A device that cannot be opened is still known by what sysfs tells everyone, so that LoopWren's
+    // own replay device is not counted among the ones the user lacks access to.
+    if (error != 0)
+        device.replayDevice = isReplayDeviceInSysfs(node);
 }
 
 void KernelCaptureSession::run()

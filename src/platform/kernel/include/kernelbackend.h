@@ -19,26 +19,23 @@ class KernelBackend : public Backend
     Q_OBJECT
 
 public:
-    struct Opened
-    {
-        std::unique_ptr<KernelBackend> backend;
-        QString problem; // why there is none
-    };
-    // Makes the replay device; none when neither it can be made nor an input device read. uinputPath
-    // is for tests.
-    static Opened open(const std::string& uinputPath = "/dev/uinput");
+    // The backend for this session, whatever it can do here: abilities() says what and why not.
+    // uinputPath is for tests.
+    static std::unique_ptr<KernelBackend> open(const std::string& uinputPath = "/dev/uinput");
     ~KernelBackend() override;
 
     QString name() const override { return QStringLiteral("kernel"); }
     Abilities abilities() override;
+    std::vector<SessionCheck> checks() override;
     void provide(PlatformServices& services, const FrontEndHooks& hooks) override;
 
 private:
-    KernelBackend(std::shared_ptr<UinputDevice> device, QString deviceProblem);
+    KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath, QString deviceProblem);
     // Why none of the input devices can be read, or empty when one can.
     static QString readProblem();
 
     std::shared_ptr<UinputDevice> m_device; // none when it could not be made
+    std::string m_uinputPath;
     QString m_deviceProblem;
 };
 

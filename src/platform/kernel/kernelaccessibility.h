@@ -1,0 +1,29 @@
+#pragma once
+
+#include "accessibility.h"
+#include "helppage.h"
+
+#include <functional>
+
+namespace loopwren {
+
+// On the kernel's devices access is two permissions the user grants once: writing /dev/uinput (the
+// package's udev rule gives it to the active session's user) and reading the input devices
+// (membership of the input group, which LoopWren never arranges itself). Trusted means both work; a
+// request opens a page, in English and Indonesian, that says what to run and what it means.
+class KernelAccessibility : public Accessibility
+{
+public:
+    // works answers whether recording and playback both work now; without an opener,
+    // helppage::openInBrowser() shows the page.
+    explicit KernelAccessibility(std::function<bool()> works, helppage::UrlOpener openUrl = {});
+
+    bool isTrusted() override { return m_works(); }
+    void requestTrust() override;
+
+private:
+    std::function<bool()> m_works;
+    helppage::UrlOpener m_openUrl;
+};
+
+} // namespace loopwren

@@ -1,0 +1,139 @@
+#include "kernelsessionchecks.h"
+
+#include "kernelinputmonitor.h"
+
+#include <QFileInfo>
+
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace loopwren::kernelchecks {
+namespace {
+
+using Verdict = SessionCheck::Verdict;
+
+const QString kJoinInputGroup = QStringLiteral(
+    "sudo usermod -aG input \"$USER\", then log out and in again (every program of yours can then read "
+    "every key you type)");
+
+bool inThisLogin(gid_t group)
+{
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(0, ::getgroups(0, nullptr))));
+    const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
+    groups.resize(static_cast<std::size_t>(std::max(0, count)));
+    return ::getegid() == group || std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+
+bool inGroupDatabase(const group& input)
+{
+    const passwd* user = ::getpwuid(::getuid());
+    if (!user)
+        return false;
+    for (char** member = input.gr_mem; member && *member; ++member) {
+        if (std::strcmp(*member, user->pw_name) == 0)
+            return true;
+    }
+    return user->pw_gid == input.gr_gid;
+}
+
+} // namespace
+
+InputDeviceCount countInputDevices()
+{
+    InputDeviceCount count;
+    for (const InputDeviceAccess& device : KernelInputMonitor().devices()) {
+        if (device.replayDevice)
+            continue;
+        ++count.seen;
+        if (device.error == 0)
+            ++count.readable;
+        else
+            count.error = device.error;
+    }
+    return count;
+}
+
+SessionCheck inputDevices()
+{
+    SessionCheck check{Verdict::fine, QStringLiteral("input devices"), QString(), QString()};
+    const auto [seen, readable, error] = countInputDevices();
+    if (seen == 0) {
+        check.verdict = Verdict::lacking;
+        check.finding = QStringLiteral("none on this seat that libinput could use");
+        check.remedy = QStringLiteral("run LoopWren in the session of this computer's keyboard and mouse");
+    } else if (readable == 0) {
+        check.verdict = Verdict::lacking;
+        check.finding = QStringLiteral("none of %1 can be read: %2")
+                            .arg(seen)
+                            .arg(QString::fromLocal8Bit(std::strerror(error)));
+        // Refused access is the input group's matter, whose line says what to do.
+        if (error != EACCES && error != EPERM)
+            check.remedy = QStringLiteral("check that nothing else holds the devices exclusively");
+    } else {
+        check.finding = QStringLiteral("%1 of %2 can be read").arg(readable).arg(seen);
+    }
+    return check;
+}
+
+SessionCheck inputGroup()
+{
+    SessionCheck check{Verdict::fine, QStringLiteral("input group"), QString(), QString()};
+    const group* input = ::getgrnam("input");
+    if (::geteuid() == 0) {
+        check.finding = QStringLiteral("running as root, which reads every device");
+    } else if (!input) {
+        check.verdict = Verdict::note;
+        check.finding = QStringLiteral("this system has no group named input");
+    } else if (inThisLogin(input->gr_gid)) {
+        check.finding = QStringLiteral("a member");
+    } else if (inGroupDatabase(*input)) {
+        check.verdict = Verdict::lacking;
+        check.finding = QStringLiteral("added, but not in this login");
+        check.remedy = QStringLiteral("log out and in again");
+    } else {
+        check.verdict = Verdict::lacking;
+        check.finding = QStringLiteral("not a member");
+        check.remedy = kJoinInputGroup;
+    }
+    return check;
+}
+
+SessionCheck uinput(const std::string& path, const QString& deviceProblem)
+{
+    const QString node = QString::fromStdString(path);
+    SessionCheck check{Verdict::fine, node, QStringLiteral("writable"), QString()};
+    if (!QFileInfo::exists(node)) {
+        check.verdict = Verdict::lacking;
+        check.finding = QStringLiteral("missing: the uinput module is not loaded");
+        check.remedy = QStringLiteral("sudo modprobe uinput (LoopWren's package loads it at every boot)");
+    } else if (::access(path.c_str(), W_OK) != 0) {
+        check.verdict = Verdict::lacking;
+        check.finding = QStringLiteral("not writable");
+        check.remedy = QStringLiteral("install LoopWren's udev rule (below), then log in again");
+    } else if (!deviceProblem.isEmpty()) {
+        check.verdict = Verdict::lacking;
+        check.finding = deviceProblem;
+    }
+    return check;
+}
+
+SessionCheck udevRule()
+{
+    const QString name = QStringLiteral("60-loopwren-uinput.rules");
+    for (const char* folder :
+         {"/etc/udev/rules.d/", "/run/udev/rules.d/", "/usr/lib/udev/rules.d/", "/lib/udev/rules.d/"}) {
+        if (QFileInfo::exists(QLatin1String(folder) + name))
+            return {Verdict::fine, QStringLiteral("udev rule"), QLatin1String(folder) + name, QString()};
+    }
+    return {Verdict::lacking, QStringLiteral("udev rule"), QStringLiteral("%1 is not installed").arg(name),
+            QStringLiteral("install LoopWren's package, or copy data/%1 to /etc/udev/rules.d/ and run sudo "
+                           "udevadm trigger --action=change --sysname-match=uinput")
+                .arg(name)};
+}
+
+} // namespace loopwren::kernelchecks

@@ -1,0 +1,85 @@
+#include "sessiondoctor.h"
+
+#include "backendchoice.h"
+#include "kernelbackend.h"
+#include "sessiontype.h"
+#include "x11backend.h"
+
+namespace loopwren {
+namespace {
+
+using Verdict = SessionCheck::Verdict;
+
+void append(std::vector<SessionCheck>& to, std::vector<SessionCheck>&& checks)
+{
+    to.insert(to.end(), std::make_move_iterator(checks.begin()), std::make_move_iterator(checks.end()));
+}
+
+SessionCheck ability(const QString& subject, bool works, const QString& problem)
+{
+    return {works ? Verdict::fine : Verdict::lacking, subject,
+            works ? QStringLiteral("works") : QStringLiteral("cannot: %1").arg(problem), QString()};
+}
+
+} // namespace
+
+SessionReport examineSession(const QString& backendName)
+{
+    SessionReport report;
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    report.checks.push_back(
+        {Verdict::note, QStringLiteral("session"),
+         QStringLiteral("%1, desktop %2")
+             .arg(sessiontype::name(), desktop.isEmpty() ? QStringLiteral("unknown") : desktop),
+         QString()});
+
+    BackendChoice choice = chooseBackend(backendName);
+    Backend* chosen = choice.backend.get();
+    const QString name = chosen ? chosen->name() : QString();
+    // The chosen backend answers for its own side; the other side is opened just to look.
+    if (name == QLatin1String("x11")) {
+        append(report.checks, chosen->checks());
+    } else if (const std::unique_ptr<X11Backend> x11 = X11Backend::open()) {
+        append(report.checks, x11->checks());
+    } else {
+        report.checks.push_back({Verdict::note, QStringLiteral("X display"),
+                                 qEnvironmentVariableIsSet("DISPLAY")
+                                     ? QStringLiteral("%1 does not open").arg(qEnvironmentVariable("DISPLAY"))
+                                     : QStringLiteral("none (DISPLAY is not set)"),
+                                 QString()});
+    }
+    std::vector<SessionCheck> kernel =
+        name == QLatin1String("kernel") ? chosen->checks() : KernelBackend::open()->checks();
+    if (name == QLatin1String("x11") && chosen->abilities().play) {
+        // The kernel's devices are not needed where the X server serves: what they lack is only of note.
+        for (SessionCheck& check : kernel) {
+            if (check.verdict == Verdict::lacking)
+                check = {Verdict::note, check.subject, check.finding, QString()};
+        }
+    }
+    append(report.checks, std::move(kernel));
+
+    if (!chosen) {
+        report.checks.push_back({Verdict::lacking, QStringLiteral("backend"), choice.problem, QString()});
+        return report;
+    }
+    report.backend = name;
+    const Backend::Abilities can = chosen->abilities();
+    report.checks.push_back({Verdict::note, QStringLiteral("backend"), name, QString()});
+    report.checks.push_back(ability(QStringLiteral("recording"), can.recordKeys, can.recordProblem));
+    report.checks.push_back(ability(QStringLiteral("playback"), can.play, can.playProblem));
+    if (can.recordKeys && !can.recordPointer) {
+        report.checks.push_back({Verdict::lacking, QStringLiteral("pointer positions"),
+                                 QStringLiteral("no source on this desktop: clicks and pointer moves are not "
+                                                "recorded, keys and scrolling are"),
+                                 QString()});
+    }
+    if (can.recordKeys && !can.exclusiveHotkeys) {
+        report.checks.push_back({Verdict::note, QStringLiteral("hotkeys"),
+                                 QStringLiteral("work, and also reach the application in front"), QString()});
+    }
+    report.works = can.recordKeys && can.play;
+    return report;
+}
+
+} // namespace loopwren

@@ -22,12 +22,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries come from dpkg-shlibdeps; what it cannot see is loaded at run time: the QML
-# modules the window imports, the X11 platform plugin and the interface font.
+# modules the window imports, the X11 and Wayland platform plugins and the interface font.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qml6-module-qtquick, qml6-module-qtquick-templates, qml6-module-qtquick-window, \
 qml6-module-qtquick-layouts, qml6-module-qtqml-workerscript, qml6-module-qt5compat-graphicaleffects, \
-qt6-qpa-plugins, fonts-inter")
+qt6-qpa-plugins, qt6-wayland, fonts-inter")
 # Loads uinput and applies the udev rule for it at installation, so that no reboot is needed.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -11,7 +11,7 @@ packages=(
     libsimdjson-dev libx11-dev libx11-xcb-dev libxtst-dev libxrandr-dev libxcb1-dev libxcb-xkb-dev
     libgtest-dev libgmock-dev libbenchmark-dev fonts-material-design-icons-iconfont
     qml6-module-qt5compat-graphicaleffects fonts-inter
-    qt6-qpa-plugins libgl1-mesa-dri
+    qt6-qpa-plugins qt6-wayland libgl1-mesa-dri
     xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
     dpkg-dev file appstream
     util-linux mount locales libsm-dev libice-dev

@@ -6,6 +6,7 @@
 #include "macrofiles.h"
 #include "nullplatform.h"
 #include "qsettingspreferencesstore.h"
+#include "qtscreenlayout.h"
 #include "sessiondoctor.h"
 #include "signalwatcher.h"
 
@@ -67,7 +68,12 @@ Session openSession(const SessionOptions& options)
     if (!options.withHotkeys)
         services.hotkeys = std::make_unique<NullHotkeyService>();
     FrontEndHooks hooks;
-    hooks.screenLayout = [screens = options.screens] { return screens; };
+    // The screens given on the command line, or else those of the Wayland session, when the tool
+    // runs as a GUI application there (see main).
+    if (options.screens.outputs.empty())
+        hooks.screenLayout = qtScreenLayout;
+    else
+        hooks.screenLayout = [screens = options.screens] { return screens; };
     choice.backend->provide(services, hooks);
     session.backend = std::move(choice.backend);
     session.engine = std::make_unique<MacroEngine>(std::move(services));
@@ -165,7 +171,8 @@ int printHelp()
                "                  hotkey stops it with every key released (exit 130/143 for a signal);\n"
                "                  --focus-target first brings the stored target application forward\n"
                "                  and places its window as stored; --screens gives the kernel backend\n"
-               "                  the desktop's screens in logical pixels, the primary first\n"
+               "                  the desktop's screens in logical pixels, the primary first (in a\n"
+               "                  Wayland session it asks the compositor without it)\n"
                "  apps            list the running applications that can be targets, one per line\n"
                "  doctor [--backend x11|kernel]\n"
                "                  say line by line what works in this session and what to do about what\n"

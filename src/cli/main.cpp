@@ -1,11 +1,37 @@
 #include "clicommands.h"
 
-#include <QCoreApplication>
+#include "waylanddisplay.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// A playback without --screens in a Wayland session places the pointer on the compositor's outputs,
+// which only a GUI application on Qt's Wayland platform learns, as the window does. Everything else
+// needs no display connection.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[])
+{
+    const bool play = argc > 1 && std::strcmp(argv[1], "play") == 0;
+    const bool screensGiven = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+        return std::strncmp(argument, "--screens", 9) == 0 || std::strncmp(argument, "-screens", 8) == 0;
+    });
+    if (play && !screensGiven && loopwren::cli::reachesWaylandCompositor()) {
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h") || arguments.first() == QLatin1String("help"))

@@ -74,7 +74,7 @@ for library in libqt6quick6 libqt6qml6 libqt6network6 libqt6widgets6 libx11-6 li
 done
 # ... and what only the running window loads.
 for runtime in qml6-module-qtquick qml6-module-qtquick-templates qml6-module-qtquick-window \
-    qml6-module-qtquick-layouts qml6-module-qt5compat-graphicaleffects qt6-qpa-plugins fonts-inter; do
+    qml6-module-qtquick-layouts qml6-module-qt5compat-graphicaleffects qt6-qpa-plugins qt6-wayland fonts-inter; do
     grep -q "\b$runtime\b" <<<"$depends" || fail ".deb: Depends lacks $runtime"
 done
 for program in loopwren loopwren-cli; do

@@ -31,6 +31,8 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
         return true;
     };
     backend->provide(services, hooks);
+    // No workspace: the window is never minimised where a Wayland client could not bring it back.
+    EXPECT_EQ(services.workspace, nullptr);
     EXPECT_FALSE(services.accessibility->isTrusted());
     services.accessibility->requestTrust();
     ASSERT_EQ(opened.size(), 1u);

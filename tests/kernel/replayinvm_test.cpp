@@ -22,9 +22,11 @@
 #include <linux/input.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <sys/stat.h>
 #include <thread>
@@ -126,8 +128,11 @@ protected:
     std::unique_ptr<MacroEngine> engine;
 };
 
-// A property udev gave the device at node, empty when it has none (yet).
-std::string udevProperty(const char* node, const char* name)
+// A property udev gave the device at node, empty when it has none (yet). With the time the device was
+// made, a record udev made before then is taken for none: it belongs to a device that had the same
+// number and is gone.
+std::string udevProperty(const char* node, const char* name,
+                         std::optional<std::chrono::steady_clock::time_point> created = std::nullopt)
 {
     struct stat status
     {
@@ -136,7 +141,10 @@ std::string udevProperty(const char* node, const char* name)
         return {};
     udev* context = udev_new();
     udev_device* entry = udev_device_new_from_devnum(context, 'c', status.st_rdev);
-    const char* value = entry ? udev_device_get_property_value(entry, name) : nullptr;
+    const bool current =
+        !created || (entry && std::chrono::microseconds(udev_device_get_usec_since_initialized(entry)) <=
+                                  std::chrono::steady_clock::now() - *created);
+    const char* value = entry && current ? udev_device_get_property_value(entry, name) : nullptr;
     std::string found = value ? value : "";
     if (entry)
         udev_device_unref(entry);
@@ -209,11 +217,15 @@ public:
         libevdev_set_name(shape, "test keyboard");
         for (unsigned key = KEY_ESC; key <= KEY_MICMUTE; ++key)
             libevdev_enable_event_code(shape, EV_KEY, key, nullptr);
+        const auto created = std::chrono::steady_clock::now();
         libevdev_uinput_create_from_device(shape, LIBEVDEV_UINPUT_OPEN_MANAGED, &m_device);
         libevdev_free(shape);
         // Until udev has tagged it, libinput leaves a device alone and what it types is lost.
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return !udevProperty(libevdev_uinput_get_devnode(m_device), "ID_INPUT_KEYBOARD").empty(); },
+            [&] {
+                return !udevProperty(libevdev_uinput_get_devnode(m_device), "ID_INPUT_KEYBOARD", created)
+                            .empty();
+            },
             120000));
     }
     ~TestKeyboard() { libevdev_uinput_destroy(m_device); }

@@ -20,7 +20,10 @@ namespace {
 // How long after its creation the desktop is given to add the device before the first input.
 constexpr auto kSettleTime = std::chrono::milliseconds(1000);
 
-bool isUdevInitialised(const std::string& devnode)
+// udev keeps its record of a device under the device's number, which the kernel hands out again as
+// soon as a device goes: until udev has handled that removal, the number still shows the record of the
+// device before. A record counts only if it was made since this device was.
+bool isUdevInitialised(const std::string& devnode, std::chrono::steady_clock::time_point created)
 {
     struct stat node
     {
@@ -31,7 +34,9 @@ bool isUdevInitialised(const std::string& devnode)
     if (!context)
         return false;
     udev_device* device = udev_device_new_from_devnum(context, 'c', node.st_rdev);
-    const bool initialised = device && udev_device_get_is_initialized(device) > 0;
+    const auto age = std::chrono::steady_clock::now() - created;
+    const bool initialised = device && udev_device_get_is_initialized(device) > 0 &&
+                             std::chrono::microseconds(udev_device_get_usec_since_initialized(device)) <= age;
     if (device)
         udev_device_unref(device);
     udev_unref(context);
@@ -83,18 +88,20 @@ UinputDevice::Made UinputDevice::create(const std::string& uinputPath)
     libevdev_enable_event_code(description, EV_ABS, ABS_Y, &axis);
 
     libevdev_uinput* device = nullptr;
+    // Taken before the kernel has the device, so that udev's record of it is never older.
+    const auto created = std::chrono::steady_clock::now();
     const int result = libevdev_uinput_create_from_device(description, fd, &device);
     if (result < 0) {
         ::close(fd);
         libevdev_free(description);
         return {nullptr, -result};
     }
-    return {std::unique_ptr<UinputDevice>(new UinputDevice(description, device)), 0};
+    return {std::unique_ptr<UinputDevice>(new UinputDevice(description, device, created)), 0};
 }
 
-UinputDevice::UinputDevice(libevdev* description, libevdev_uinput* device)
-    : m_description(description), m_device(device),
-      m_created(std::chrono::steady_clock::now()), m_lastAbsolute{{ABS_X, 0}, {ABS_Y, 0}}
+UinputDevice::UinputDevice(libevdev* description, libevdev_uinput* device,
+                           std::chrono::steady_clock::time_point created)
+    : m_description(description), m_device(device), m_created(created), m_lastAbsolute{{ABS_X, 0}, {ABS_Y, 0}}
 // the axes start at their minimum
 {
 }
@@ -118,7 +125,7 @@ void UinputDevice::waitUntilReady(std::chrono::milliseconds limit)
     if (m_ready)
         return;
     const auto giveUp = std::chrono::steady_clock::now() + limit;
-    while (!isUdevInitialised(devnode()) && std::chrono::steady_clock::now() < giveUp)
+    while (!isUdevInitialised(devnode(), m_created) && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_until(std::min(giveUp, m_created + kSettleTime));
     m_ready = true;

@@ -50,7 +50,8 @@ public:
     static std::vector<unsigned> keyCodes();
 
 private:
-    UinputDevice(libevdev* description, libevdev_uinput* device);
+    UinputDevice(libevdev* description, libevdev_uinput* device,
+                 std::chrono::steady_clock::time_point created);
     bool write(const DeviceEvent& event);
 
     libevdev* m_description;

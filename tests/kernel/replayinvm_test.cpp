@@ -157,9 +157,16 @@ TEST_F(ReplayInVm, UdevTakesTheDeviceForAMouseAndAKeyboard)
     EXPECT_EQ(tags, "ID_INPUT_MOUSE=1 ID_INPUT_KEYBOARD=1");
 }
 
-// Where logical x on the bounding box from -1024 to 1280 (2304 wide), y from -200 to 800 lands.
-std::string absX(double x) { return "abs 0 " + std::to_string(std::lround((x + 1024) * 65536 / 2304)); }
-std::string absY(double y) { return "abs 1 " + std::to_string(std::lround((y + 200) * 65536 / 1000)); }
+// Where logical x on the bounding box from -1024 to 1280 (2304 wide), y from -200 to 800 lands,
+// rounded up.
+std::string absX(double x)
+{
+    return "abs 0 " + std::to_string(std::lround(std::ceil((x + 1024) * 65536 / 2304)));
+}
+std::string absY(double y)
+{
+    return "abs 1 " + std::to_string(std::lround(std::ceil((y + 200) * 65536 / 1000)));
+}
 
 TEST_F(ReplayInVm, KeysButtonsWheelsAndPositionsArriveAsPlayed)
 {

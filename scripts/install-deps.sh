@@ -18,8 +18,9 @@ packages=(
     # The kernel backend: libevdev for the replay device, libinput to capture, libudev to find devices.
     libevdev-dev libinput-dev libudev-dev
     # The VM tests (tests/vm): Debian's kernel booted in qemu, with udev and modprobe from this root
-    # inside it and busybox in its initramfs.
-    qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev
+    # inside it and busybox in its initramfs; sway, seatd to hand it the input devices, and wev, a
+    # window that prints what it receives, for playback under a real compositor there.
+    qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev sway seatd wev
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

@@ -1,6 +1,7 @@
 // Playback through the real replay device, in a VM whose kernel offers uinput: the engine plays a
 // macro and what the kernel hands to readers of the device's node is read back and compared, event for
 // event. Timing is not looked at.
+#include "cliinvm.h"
 #include "kernelinputposterfactory.h"
 #include "macroengine.h"
 #include "macrofile.h"
@@ -12,8 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <libevdev/libevdev-uinput.h>
@@ -166,9 +165,16 @@ TEST_F(ReplayInVm, UdevTakesTheDeviceForAMouseAndAKeyboard)
     EXPECT_EQ(tags, "ID_INPUT_MOUSE=1 ID_INPUT_KEYBOARD=1");
 }
 
-// Where logical x on the bounding box from -1024 to 1280 (2304 wide), y from -200 to 800 lands.
-std::string absX(double x) { return "abs 0 " + std::to_string(std::lround((x + 1024) * 65536 / 2304)); }
-std::string absY(double y) { return "abs 1 " + std::to_string(std::lround((y + 200) * 65536 / 1000)); }
+// Where logical x on the bounding box from -1024 to 1280 (2304 wide), y from -200 to 800 lands,
+// rounded up.
+std::string absX(double x)
+{
+    return "abs 0 " + std::to_string(std::lround(std::ceil((x + 1024) * 65536 / 2304)));
+}
+std::string absY(double y)
+{
+    return "abs 1 " + std::to_string(std::lround(std::ceil((y + 200) * 65536 / 1000)));
+}
 
 TEST_F(ReplayInVm, KeysButtonsWheelsAndPositionsArriveAsPlayed)
 {
@@ -250,35 +256,6 @@ private:
 
 // loopwren-cli on the kernel backend: it records what a keyboard types, and for a user who may write
 // /dev/uinput but not read the input devices (no input group) it plays and says why it cannot record.
-class CliInVm : public testing::Test
-{
-protected:
-    // Runs the command-line tool, as the user nobody when asked, in an environment without a display.
-    QProcess& start(const QStringList& arguments, bool asNobody = false)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("DISPLAY");
-        environment.insert("XDG_CONFIG_HOME", folder.path());
-        cli.setProcessEnvironment(environment);
-        if (asNobody)
-            cli.start("setpriv",
-                      QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", LOOPWREN_CLI} +
-                          arguments);
-        else
-            cli.start(LOOPWREN_CLI, arguments);
-        EXPECT_TRUE(cli.waitForStarted());
-        return cli;
-    }
-    QString finish()
-    {
-        EXPECT_TRUE(cli.waitForFinished(120000));
-        return cli.readAllStandardError();
-    }
-
-    QTemporaryDir folder;
-    QProcess cli;
-};
-
 TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
 {
     TestKeyboard keyboard;
@@ -311,11 +288,7 @@ TEST_F(CliInVm, ThePlaybackHotkeyStopsAPlayback)
         settings.write(
             "[General]\nplaybackHotkey=\"@ByteArray({\\\"keyCode\\\":35,\\\"modifiers\\\":393216})\"\n") > 0);
     settings.close();
-    const QString macro = folder.filePath("wait.json");
-    QFile file(macro);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
-                file.write(writeMacro({Event(wait, 3600)}).text.c_str()) > 0);
-    file.close();
+    const QString macro = saveMacro("wait.json", {Event(wait, 3600)});
     start({"play", macro, "--backend", "kernel", "--infinite"});
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -338,11 +311,7 @@ TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)
         << report.toStdString();
     ASSERT_EQ(::chmod("/dev/uinput", 0666), 0); // as the udev rule gives it to the session's user
     ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0777), 0);
-    const QString macro = folder.filePath("keys.json");
-    QFile file(macro);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) &&
-                file.write(writeMacro({Event(keyDown).key(0), Event(keyUp, 0.01).key(0)}).text.c_str()) > 0);
-    file.close();
+    const QString macro = saveMacro("keys.json", {Event(keyDown).key(0), Event(keyUp, 0.01).key(0)});
     start({"play", macro, "--backend", "kernel", "--screens", "1280x800"}, true);
     QString errors = finish();
     EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();

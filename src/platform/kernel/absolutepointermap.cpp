@@ -32,9 +32,11 @@ std::optional<AbsolutePointerMap::Value> AbsolutePointerMap::valueAt(Point point
     const LogicalRect& primary = m_layout.outputs.at(std::min(m_layout.primary, m_layout.outputs.size() - 1));
     const bool offset = m_area == Area::boundingBox;
     const auto axis = [](double position, double extent) {
-        // round(position * 65536 / extent) lands within half a unit of position: a fiftieth of a
-        // pixel on a desktop 3,200 pixels wide.
-        const double value = std::round(position * (maxValue + 1.0) / extent);
+        // Rounded up, the value lands at position or less than a unit past it (a fiftieth of a pixel
+        // on a desktop 3,200 pixels wide), so on the pixel the position names. Rounded to the nearest
+        // it lands a hair before position half the time: on the pixel before it, which at the left or
+        // top edge of an output is on the output next to it.
+        const double value = std::ceil(position * (maxValue + 1.0) / extent);
         return static_cast<int>(std::clamp(value, 0.0, double(maxValue)));
     };
     return Value{axis(primary.x + point.x - (offset ? bounds.x : 0), bounds.width),

@@ -19,6 +19,18 @@ namespace {
 
 // How long after its creation the desktop is given to add the device before the first input.
 constexpr auto kSettleTime = std::chrono::milliseconds(1000);
+// libinput debounces the buttons of every mouse: a button that changes again within 25 ms of its last
+// change is taken for a worn switch, and the change is held back 25 ms (a release then lands wherever
+// the pointer has gone meanwhile) or dropped together with the next one (a quick double click arrives
+// as one click). Button changes therefore go a little more than that apart.
+constexpr auto kButtonGap = std::chrono::milliseconds(30);
+
+bool changesAMouseButton(std::span<const DeviceEvent> events)
+{
+    return std::any_of(events.begin(), events.end(), [](const DeviceEvent& event) {
+        return event.type == EV_KEY && event.code >= BTN_MOUSE && event.code < BTN_JOYSTICK;
+    });
+}
 
 // udev keeps its record of a device under the device's number, which the kernel hands out again as
 // soon as a device goes: until udev has handled that removal, the number still shows the record of the
@@ -139,12 +151,18 @@ bool UinputDevice::write(const DeviceEvent& event)
 bool UinputDevice::sendFrame(std::span<const DeviceEvent> events)
 {
     const std::lock_guard lock(m_mutex);
+    const bool button = changesAMouseButton(events);
+    if (button)
+        std::this_thread::sleep_until(m_lastButtonChange + kButtonGap);
     bool written = true;
     for (const std::vector<DeviceEvent>& frame : withNudges(events, m_lastAbsolute)) {
         for (const DeviceEvent& event : frame)
             written = write(event) && written;
         written = write({EV_SYN, SYN_REPORT, 0}) && written;
     }
+    // Taken once the kernel has stamped the events, so the gap holds between their time stamps too.
+    if (button)
+        m_lastButtonChange = std::chrono::steady_clock::now();
     return written;
 }
 

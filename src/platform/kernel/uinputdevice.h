@@ -37,6 +37,8 @@ public:
 
     // The kernel drops an absolute value equal to the axis's previous one; since the user's own mouse
     // may have moved the pointer meanwhile, a repeated value is sent after a 1-unit nudge instead.
+    // A mouse button change waits until the last one is a little more than libinput's debounce time
+    // old, so libinput neither holds it back nor drops it.
     bool sendFrame(std::span<const DeviceEvent> events) override;
 
     // Waits, at most limit, until udev has set the device up and the desktop has had a moment to add
@@ -60,6 +62,7 @@ private:
     bool m_ready = false;
     std::mutex m_mutex;
     std::map<unsigned, int> m_lastAbsolute; // per axis, what the kernel holds
+    std::chrono::steady_clock::time_point m_lastButtonChange;
 };
 
 // The frames that put events through a kernel that drops a repeated absolute value: a frame that

@@ -262,10 +262,19 @@ TEST_F(SwayInVm, ClicksKeysAndTheWheelArriveAtTheWindowsOnThePixelsPlayed)
                                                "wheel down"};
 
     // What is played before sway has taken in the replay device is lost, so the macro plays over and
-    // over; once sway has it, every pass must arrive whole, two at least.
-    start({"play", saveMacro("sway.json", macro), "--backend", "kernel", "--screens",
-           "1280x800+0+0,1024x768-1024-200", "--infinite"},
-          false, {"XDG_CURRENT_DESKTOP=sway"});
+    // over; once sway has it, every pass must arrive whole, two at least. The command-line tool runs as
+    // the session's user, with /dev/uinput as the udev rule gives it, and learns the outputs from the
+    // compositor, as it does in a Wayland session without --screens.
+    ASSERT_EQ(::chmod("/dev/uinput", 0666), 0);
+    const QString file = saveMacro("sway.json", macro);
+    QProcessEnvironment environment = userEnvironment();
+    environment.insert("WAYLAND_DISPLAY", display);
+    environment.insert("XDG_CURRENT_DESKTOP", "sway");
+    environment.insert("XDG_CONFIG_HOME", folder.path());
+    cli.setProcessEnvironment(environment);
+    cli.start("setpriv", {"--reuid=1000", "--regid=1000", "--clear-groups", LOOPWREN_CLI, "play", file,
+                          "--backend", "kernel", "--infinite"});
+    ASSERT_TRUE(cli.waitForStarted());
     const auto added = [&] {
         for (const QJsonValue input : ask(kGetInputs)) {
             if (input["name"] == replaydevice::name && input["type"] == "pointer")

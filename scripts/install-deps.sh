@@ -20,6 +20,8 @@ packages=(
     # The VM tests (tests/vm): Debian's kernel booted in qemu, with udev and modprobe from this root
     # inside it and busybox in its initramfs.
     qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev
+    # The sway tests (tests/wayland): a headless sway, foot (a Wayland client) on it, grim to see them.
+    sway foot grim
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

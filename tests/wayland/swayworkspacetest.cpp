@@ -1,5 +1,7 @@
 #include "swayworkspace.h"
+#include "desktopworkspace.h"
 #include "headlesssway.h"
+#include "kernelbackend.h"
 #include "swayipc.h"
 #include "swaytree.h"
 
@@ -170,12 +172,22 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
         return window && window->focused;
     }));
 
+    // The kernel path, which serves Wayland sessions, takes sway's workspace where $SWAYSOCK answers.
+    qputenv("SWAYSOCK", sway.socketPath().toLocal8Bit());
+    EXPECT_TRUE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
+    const std::unique_ptr<Workspace> chosen = desktopWorkspace();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->runningApplications().size(), 2u);
+
     // A connection whose compositor goes away reports an error and nothing else.
     SwayIpc open(sway.socketPath());
     ASSERT_TRUE(open.isConnected());
     sway.stop();
     EXPECT_FALSE(open.tree());
     EXPECT_FALSE(open.error().isEmpty());
+    EXPECT_FALSE(desktopWorkspace());
+    EXPECT_FALSE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
+    qunsetenv("SWAYSOCK");
     EXPECT_TRUE(workspace.runningApplications().empty());
     workspace.activate(applications[0]);
     workspace.placeFirstWindow(applications[0], {1.0, 2.0, 300.0, 200.0});

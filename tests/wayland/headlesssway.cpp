@@ -8,7 +8,6 @@
 #include <QStandardPaths>
 
 #include <chrono>
-#include <functional>
 #include <thread>
 #include <unistd.h>
 
@@ -17,18 +16,7 @@ namespace {
 // The account sway runs under when the test runs as root.
 constexpr uid_t kUnprivilegedId = 65534;
 // Generous: sway and foot start in well under a second, but the machine may be busy with other work.
-constexpr auto kStartLimit = std::chrono::seconds(60);
-
-bool waitUntil(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+constexpr auto kWaitLimit = std::chrono::seconds(60);
 
 void stopProcess(QProcess& process)
 {
@@ -50,6 +38,17 @@ QString tail(const QString& path)
 }
 
 } // namespace
+
+bool HeadlessSway::eventually(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 HeadlessSway::HeadlessSway() = default;
 
@@ -147,7 +146,7 @@ bool HeadlessSway::start()
     m_sway = launch(QStringLiteral("sway"), {QStringLiteral("-c"), config}, swayEnvironment, log);
     if (!m_sway)
         return false;
-    const bool answered = waitUntil([this] {
+    const bool answered = eventually([this] {
         if (m_sway->state() == QProcess::NotRunning)
             return true;
         m_socketPath = runtimeFile(QStringLiteral("sway-ipc.*.sock"));

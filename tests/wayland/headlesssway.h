@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
     QImage screenshot();
     // Stops sway (its clients lose their display and end).
     void stop();
+
+    // Waits until condition holds, within a limit generous for a machine busy with other work; a
+    // condition met returns at once.
+    static bool eventually(const std::function<bool()>& condition);
 
     QString socketPath() const { return m_socketPath; }
     QString error() const { return m_error; }

@@ -10,9 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
-#include <functional>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
@@ -21,18 +19,6 @@
 using namespace loopwren;
 
 namespace {
-
-// Generous, for a machine busy with other work; a condition met returns at once.
-bool eventually(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 std::vector<SwayWindow> windows(const HeadlessSway& sway)
 {
@@ -89,7 +75,7 @@ bool drawnAsReported(HeadlessSway& sway, qint64 processId)
 void expectFloatingFrame(HeadlessSway& sway, qint64 processId, QRect expected)
 {
     std::optional<SwayWindow> window;
-    const bool placed = eventually([&] {
+    const bool placed = HeadlessSway::eventually([&] {
         window = windowOf(sway, processId);
         return window && window->floating && near(window->frame, expected) &&
                drawnAsReported(sway, processId);
@@ -147,12 +133,12 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
     // foot's app id "foot" names the desktop entry foot.desktop ("Foot"); the second has no entry.
     const qint64 foot = sway.startFoot({QStringLiteral("cat")});
     ASSERT_NE(foot, 0) << sway.error().toStdString();
-    ASSERT_TRUE(eventually([&] { return windowOf(sway, foot).has_value(); }));
+    ASSERT_TRUE(HeadlessSway::eventually([&] { return windowOf(sway, foot).has_value(); }));
     const qint64 other =
         sway.startFoot({QStringLiteral("--app-id=loopwren-no-entry"), QStringLiteral("cat")});
     ASSERT_NE(other, 0) << sway.error().toStdString();
     // sway focuses a new window.
-    ASSERT_TRUE(eventually([&] {
+    ASSERT_TRUE(HeadlessSway::eventually([&] {
         const std::optional<SwayWindow> window = windowOf(sway, other);
         return window && window->focused;
     }));
@@ -167,7 +153,7 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
     EXPECT_EQ(applications[1].processId, other);
 
     workspace.activate(applications[0]);
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(HeadlessSway::eventually([&] {
         const std::optional<SwayWindow> window = windowOf(sway, foot);
         return window && window->focused;
     }));
@@ -200,7 +186,8 @@ TEST(SwayWorkspace, PlacesTheOuterFrameWhereStoredEvenFromATiledStart)
     const qint64 foot =
         sway.startFoot({QStringLiteral("--override=colors.background=ff0000"), QStringLiteral("cat")});
     ASSERT_NE(foot, 0) << sway.error().toStdString();
-    ASSERT_TRUE(eventually([&] { return drawnAsReported(sway, foot); })) << sway.error().toStdString();
+    ASSERT_TRUE(HeadlessSway::eventually([&] { return drawnAsReported(sway, foot); }))
+        << sway.error().toStdString();
     // A lone tiled window fills the output, title bar included: that is its outer frame.
     ASSERT_FALSE(windowOf(sway, foot)->floating);
     EXPECT_EQ(windowOf(sway, foot)->frame, QRect(0, 0, 1280, 800));

@@ -21,6 +21,9 @@ packages=(
     # inside it and busybox in its initramfs; sway, seatd to hand it the input devices, and wev, a
     # window that prints what it receives, for playback under a real compositor there.
     qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev sway seatd wev
+    # The sway tests (tests/wayland): a headless sway on this machine, foot (a Wayland client) on it,
+    # grim to see them.
+    foot grim
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

@@ -30,9 +30,12 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
         opened.push_back(url);
         return true;
     };
+    bool hidden = false;
+    hooks.hideThisApplication = [&] { hidden = true; };
     backend->provide(services, hooks);
-    // No workspace: the window is never minimised where a Wayland client could not bring it back.
-    EXPECT_EQ(services.workspace, nullptr);
+    // The window is never minimised where a Wayland client could not bring it back.
+    services.workspace->hideThisApplication();
+    EXPECT_FALSE(hidden);
     EXPECT_FALSE(services.accessibility->isTrusted());
     services.accessibility->requestTrust();
     ASSERT_EQ(opened.size(), 1u);

@@ -1,12 +1,15 @@
 #include "kernelbackend.h"
 
+#include "desktopworkspace.h"
 #include "kernelaccessibility.h"
 #include "kernelhotkeyservice.h"
 #include "kernelinputmonitor.h"
 #include "kernelinputposterfactory.h"
 #include "kernelsessionchecks.h"
+#include "nullplatform.h"
 #include "uinputdevice.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace loopwren {
@@ -44,6 +47,17 @@ QString KernelBackend::readProblem()
         .arg(QString::fromLocal8Bit(std::strerror(devices.error)));
 }
 
+QPoint KernelBackend::primaryOrigin(const FrontEndHooks& hooks)
+{
+    // The front end's window system reports outputs in the desktop's logical coordinates, the same the
+    // compositor places windows in.
+    const ScreenLayout layout = hooks.screenLayout ? hooks.screenLayout() : ScreenLayout();
+    if (layout.isEmpty() || layout.primary >= layout.outputs.size())
+        return {};
+    const LogicalRect& primary = layout.outputs[layout.primary];
+    return QPoint(static_cast<int>(std::lround(primary.x)), static_cast<int>(std::lround(primary.y)));
+}
+
 Backend::Abilities KernelBackend::abilities()
 {
     Abilities abilities;
@@ -51,6 +65,7 @@ Backend::Abilities KernelBackend::abilities()
     abilities.recordKeys = abilities.recordProblem.isEmpty();
     abilities.play = m_device != nullptr;
     abilities.playProblem = m_deviceProblem;
+    abilities.placeWindows = desktopWorkspace() != nullptr;
     return abilities;
 }
 
@@ -80,6 +95,12 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
             m_device, hooks.screenLayout,
             AbsolutePointerMap::areaFor(qgetenv("XDG_CURRENT_DESKTOP").toStdString()));
     }
+    // Where the desktop offers no way to list and place windows, one that does nothing: not even hide
+    // this application's window, which a Wayland client can minimise but never bring back.
+    if (!services.workspace)
+        services.workspace = desktopWorkspace(primaryOrigin(hooks));
+    if (!services.workspace)
+        services.workspace = std::make_unique<NullWorkspace>();
 }
 
 } // namespace loopwren

@@ -2,6 +2,8 @@
 
 #include "backend.h"
 
+#include <QPoint>
+
 #include <memory>
 #include <string>
 
@@ -13,7 +15,8 @@ class UinputDevice;
 // played through a uinput device of LoopWren's own, which the kernel hands to the desktop like any
 // other mouse and keyboard. Either works without the other: playing needs only /dev/uinput, recording
 // only the input devices (membership of the input group). The kernel knows no pointer positions, so
-// clicks and moves are recorded only where the desktop tells where the pointer is.
+// clicks and moves are recorded only where the desktop tells where the pointer is. Other applications'
+// windows are listed and placed where the desktop offers a way (sway's IPC).
 class KernelBackend : public Backend
 {
     Q_OBJECT
@@ -33,6 +36,8 @@ private:
     KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath, QString deviceProblem);
     // Why none of the input devices can be read, or empty when one can.
     static QString readProblem();
+    // The primary output's top-left in the desktop's coordinates, from the front end's layout.
+    static QPoint primaryOrigin(const FrontEndHooks& hooks);
 
     std::shared_ptr<UinputDevice> m_device; // none when it could not be made
     std::string m_uinputPath;

@@ -10,12 +10,14 @@
 namespace loopwren {
 
 // The names applications go by, from their desktop entries (the .desktop files menus and docks read),
-// looked up by a window's WM_CLASS.
+// looked up by a window's X11 WM_CLASS or, for a Wayland window, its app id (given as both instance and
+// class).
 //
 // An entry matches a window when its StartupWMClass equals the window's class or instance, or else when
 // its desktop file id, without ".desktop", equals one of them ignoring case (the convention most
-// applications follow instead). Where several folders hold the same id the first folder wins, as in
-// menus; a Hidden entry there hides the ones behind it.
+// applications follow instead; a Wayland app id is meant to be the desktop file id). Where several
+// folders hold the same id the first folder wins, as in menus; a Hidden entry there hides the ones
+// behind it.
 class DesktopEntryIndex
 {
 public:

@@ -1,0 +1,153 @@
+#include "swayworkspace.h"
+
+#include "desktopentryindex.h"
+#include "swayipc.h"
+#include "swaytree.h"
+
+#include <QSize>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace loopwren {
+namespace {
+
+// Lengths and positions beyond these could not be drawn or reached; sway takes 32-bit numbers.
+constexpr double kLongestWindow = 32767.0;
+constexpr double kFarthestPosition = 1.0e9;
+
+// The first window in tree order of the process that owns the application's window, or the window
+// itself for a client whose process sway does not know.
+std::optional<SwayWindow> firstWindowOf(const RunningApplication& application, const SwayTree& tree)
+{
+    if (application.processId != 0) {
+        const auto& windows = tree.windows();
+        const auto first = std::find_if(windows.begin(), windows.end(), [&](const SwayWindow& window) {
+            return window.processId == application.processId;
+        });
+        if (first != windows.end())
+            return *first;
+    }
+    return tree.window(static_cast<std::int64_t>(application.handle));
+}
+
+std::optional<int> position(std::optional<double> value, int origin)
+{
+    if (!value || std::isnan(*value))
+        return std::nullopt;
+    return origin + static_cast<int>(std::lround(std::clamp(*value, -kFarthestPosition, kFarthestPosition)));
+}
+
+std::optional<int> length(std::optional<double> value)
+{
+    if (!value || std::isnan(*value))
+        return std::nullopt;
+    return static_cast<int>(std::lround(std::clamp(*value, 1.0, kLongestWindow)));
+}
+
+QString resizeCommand(QSize size)
+{
+    return QStringLiteral("resize set width %1 px height %2 px").arg(size.width()).arg(size.height());
+}
+
+QString moveCommand(QPoint topLeft)
+{
+    return QStringLiteral("move absolute position %1 px %2 px").arg(topLeft.x()).arg(topLeft.y());
+}
+
+} // namespace
+
+SwayWorkspace::SwayWorkspace(QString socketPath, QPoint primaryOrigin)
+    : m_socketPath(std::move(socketPath)), m_primaryOrigin(primaryOrigin)
+{
+}
+
+std::vector<RunningApplication> SwayWorkspace::runningApplications()
+{
+    std::vector<RunningApplication> applications;
+    SwayIpc ipc(m_socketPath);
+    const std::optional<QJsonObject> root = ipc.tree();
+    if (!root)
+        return applications;
+    const DesktopEntryIndex entries = DesktopEntryIndex::fromEnvironment();
+    const SwayTree tree(*root);
+    for (const SwayWindow& window : tree.windows()) {
+        RunningApplication application;
+        if (!window.appId.isEmpty())
+            application.name = entries.nameFor(window.appId, window.appId);
+        else
+            application.name = entries.nameFor(window.instance, window.wmClass);
+        if (!application.name)
+            application.name = window.appId.isEmpty() ? window.wmClass : window.appId;
+        application.policy = RunningApplication::Policy::regular;
+        application.processId = window.processId;
+        application.handle = static_cast<std::uint64_t>(window.id);
+        applications.push_back(std::move(application));
+    }
+    return applications;
+}
+
+void SwayWorkspace::activate(const RunningApplication& application)
+{
+    SwayIpc ipc(m_socketPath);
+    ipc.runCommand(QStringLiteral("[con_id=%1] focus").arg(application.handle));
+}
+
+void SwayWorkspace::placeFirstWindow(const RunningApplication& application, const WindowFrame& frame)
+{
+    const std::optional<int> x = position(frame.x, m_primaryOrigin.x());
+    const std::optional<int> y = position(frame.y, m_primaryOrigin.y());
+    const std::optional<int> width = length(frame.width);
+    const std::optional<int> height = length(frame.height);
+    const bool toMove = x && y;
+    const bool toResize = width && height;
+    if (!toMove && !toResize)
+        return;
+
+    SwayIpc ipc(m_socketPath);
+    const std::optional<QJsonObject> root = ipc.tree();
+    if (!root)
+        return;
+    const std::optional<SwayWindow> window = firstWindowOf(application, SwayTree(*root));
+    if (!window)
+        return;
+
+    // One command list, so that the application is asked for the final size only: each step sent on
+    // its own would ask it for a size of its own (the one it gets when made floating, say), and sway
+    // gives a floating window the size its application last drew, so an answer to an earlier request
+    // arriving after a later one would undo it. A full-screen window ignores moves and sizes, and a
+    // tiled one has its place from the layout. sway keeps a floating window's centre when it resizes
+    // it, so the size goes before the position.
+    const QString criteria = QStringLiteral("[con_id=%1] ").arg(window->id);
+    const std::optional<QPoint> wantedTopLeft =
+        toMove ? std::optional<QPoint>(QPoint(*x, *y))
+               : (window->floating ? std::optional<QPoint>(window->frame.topLeft()) : std::nullopt);
+    QStringList steps{QStringLiteral("fullscreen disable"), QStringLiteral("floating enable")};
+    if (toResize)
+        steps << resizeCommand(QSize(*width, *height));
+    if (wantedTopLeft)
+        steps << moveCommand(*wantedTopLeft);
+    ipc.runCommand(criteria + steps.join(QStringLiteral(", ")));
+
+    // The frame sway reports need not be the one its commands address (releases differ on the title
+    // bar), so the result measures the difference and a second round makes up for it.
+    const std::optional<QJsonObject> placedRoot = ipc.tree();
+    const std::optional<SwayWindow> placed =
+        placedRoot ? SwayTree(*placedRoot).window(window->id) : std::nullopt;
+    if (!placed)
+        return;
+    const QSize sizeError = toResize ? placed->frame.size() - QSize(*width, *height) : QSize(0, 0);
+    const QPoint offset = wantedTopLeft ? placed->frame.topLeft() - *wantedTopLeft : QPoint();
+    if (sizeError.isNull() && offset.isNull())
+        return;
+    steps.clear();
+    if (!sizeError.isNull())
+        steps << resizeCommand(QSize(*width, *height) - sizeError);
+    // A resize moves the window again, so the position follows it.
+    if (wantedTopLeft)
+        steps << moveCommand(*wantedTopLeft - offset);
+    ipc.runCommand(criteria + steps.join(QStringLiteral(", ")));
+}
+
+} // namespace loopwren

@@ -1,0 +1,236 @@
+#include "swayworkspace.h"
+#include "desktopworkspace.h"
+#include "headlesssway.h"
+#include "kernelbackend.h"
+#include "swayipc.h"
+#include "swaytree.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace loopwren;
+
+namespace {
+
+std::vector<SwayWindow> windows(const HeadlessSway& sway)
+{
+    const std::optional<QJsonObject> root = SwayIpc(sway.socketPath()).tree();
+    return root ? SwayTree(*root).windows() : std::vector<SwayWindow>{};
+}
+
+std::optional<SwayWindow> windowOf(const HeadlessSway& sway, qint64 processId)
+{
+    for (const SwayWindow& window : windows(sway)) {
+        if (window.processId == processId)
+            return window;
+    }
+    return std::nullopt;
+}
+
+bool near(QRect frame, QRect expected)
+{
+    return std::abs(frame.x() - expected.x()) <= 1 && std::abs(frame.y() - expected.y()) <= 1 &&
+           std::abs(frame.width() - expected.width()) <= 1 &&
+           std::abs(frame.height() - expected.height()) <= 1;
+}
+
+bool isFootRed(const QImage& shot, int x, int y)
+{
+    const QRgb pixel = shot.pixel(x, y);
+    return qRed(pixel) > 200 && qGreen(pixel) < 60 && qBlue(pixel) < 60;
+}
+
+// Whether foot, painting in red, has drawn exactly the window's content area sway reports. A floating
+// window in sway takes the size its client last drew, so a client still answering an earlier size
+// could undo a placement; the test places only a window drawn at the size sway gave it.
+bool drawnAsReported(HeadlessSway& sway, qint64 processId)
+{
+    const std::optional<SwayWindow> window = windowOf(sway, processId);
+    const QImage shot = sway.screenshot();
+    if (!window || shot.isNull())
+        return false;
+    const QRect content = window->content;
+    for (const QPoint corner : {content.topRight(), content.bottomLeft(), content.bottomRight()}) {
+        if (!shot.rect().contains(corner) || !isFootRed(shot, corner.x(), corner.y()))
+            return false;
+    }
+    for (const QPoint beyond : {QPoint(content.right() + 4, content.center().y()),
+                                QPoint(content.center().x(), content.bottom() + 4)}) {
+        if (shot.rect().contains(beyond) && isFootRed(shot, beyond.x(), beyond.y()))
+            return false;
+    }
+    return true;
+}
+
+// Read back through sway's tree, a channel apart from the commands that placed the window, once foot
+// has drawn it (which also shows that the frame is what the output shows).
+void expectFloatingFrame(HeadlessSway& sway, qint64 processId, QRect expected)
+{
+    std::optional<SwayWindow> window;
+    const bool placed = HeadlessSway::eventually([&] {
+        window = windowOf(sway, processId);
+        return window && window->floating && near(window->frame, expected) &&
+               drawnAsReported(sway, processId);
+    });
+    ASSERT_TRUE(window) << sway.error().toStdString();
+    EXPECT_TRUE(placed) << "floating " << window->floating << ", frame " << window->frame.x() << ","
+                        << window->frame.y() << " " << window->frame.width() << "x" << window->frame.height()
+                        << " " << sway.error().toStdString();
+}
+
+// A server that answers every request with the bytes given, then closes.
+class GarbledServer
+{
+public:
+    explicit GarbledServer(QByteArray reply) : m_reply(std::move(reply))
+    {
+        m_path = m_folder.filePath(QStringLiteral("sock"));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = m_path.toLocal8Bit();
+        std::copy(path.begin(), path.end(), address.sun_path);
+        ::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+        ::listen(m_fd, 1);
+        m_thread = std::thread([this] {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            char header[14];
+            if (client >= 0 && ::recv(client, header, sizeof(header), MSG_WAITALL) == sizeof(header))
+                ::send(client, m_reply.constData(), static_cast<std::size_t>(m_reply.size()), MSG_NOSIGNAL);
+            if (client >= 0)
+                ::close(client);
+        });
+    }
+    ~GarbledServer()
+    {
+        m_thread.join();
+        ::close(m_fd);
+    }
+    QString path() const { return m_path; }
+
+private:
+    QTemporaryDir m_folder;
+    QString m_path;
+    QByteArray m_reply;
+    int m_fd = -1;
+    std::thread m_thread;
+};
+
+} // namespace
+
+TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.start()) << sway.error().toStdString();
+    // foot's app id "foot" names the desktop entry foot.desktop ("Foot"); the second has no entry.
+    const qint64 foot = sway.startFoot({QStringLiteral("cat")});
+    ASSERT_NE(foot, 0) << sway.error().toStdString();
+    ASSERT_TRUE(HeadlessSway::eventually([&] { return windowOf(sway, foot).has_value(); }));
+    const qint64 other =
+        sway.startFoot({QStringLiteral("--app-id=loopwren-no-entry"), QStringLiteral("cat")});
+    ASSERT_NE(other, 0) << sway.error().toStdString();
+    // sway focuses a new window.
+    ASSERT_TRUE(HeadlessSway::eventually([&] {
+        const std::optional<SwayWindow> window = windowOf(sway, other);
+        return window && window->focused;
+    }));
+
+    SwayWorkspace workspace(sway.socketPath());
+    const std::vector<RunningApplication> applications = workspace.runningApplications();
+    ASSERT_EQ(applications.size(), 2u);
+    EXPECT_EQ(applications[0].name, QStringLiteral("Foot"));
+    EXPECT_EQ(applications[0].processId, foot);
+    EXPECT_EQ(applications[0].handle, static_cast<std::uint64_t>(windowOf(sway, foot)->id));
+    EXPECT_EQ(applications[1].name, QStringLiteral("loopwren-no-entry"));
+    EXPECT_EQ(applications[1].processId, other);
+
+    workspace.activate(applications[0]);
+    EXPECT_TRUE(HeadlessSway::eventually([&] {
+        const std::optional<SwayWindow> window = windowOf(sway, foot);
+        return window && window->focused;
+    }));
+
+    // The kernel path, which serves Wayland sessions, takes sway's workspace where $SWAYSOCK answers.
+    qputenv("SWAYSOCK", sway.socketPath().toLocal8Bit());
+    EXPECT_TRUE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
+    const std::unique_ptr<Workspace> chosen = desktopWorkspace();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->runningApplications().size(), 2u);
+
+    // A connection whose compositor goes away reports an error and nothing else.
+    SwayIpc open(sway.socketPath());
+    ASSERT_TRUE(open.isConnected());
+    sway.stop();
+    EXPECT_FALSE(open.tree());
+    EXPECT_FALSE(open.error().isEmpty());
+    EXPECT_FALSE(desktopWorkspace());
+    EXPECT_FALSE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
+    qunsetenv("SWAYSOCK");
+    EXPECT_TRUE(workspace.runningApplications().empty());
+    workspace.activate(applications[0]);
+    workspace.placeFirstWindow(applications[0], {1.0, 2.0, 300.0, 200.0});
+}
+
+TEST(SwayWorkspace, PlacesTheOuterFrameWhereStoredEvenFromATiledStart)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.start()) << sway.error().toStdString();
+    const qint64 foot =
+        sway.startFoot({QStringLiteral("--override=colors.background=ff0000"), QStringLiteral("cat")});
+    ASSERT_NE(foot, 0) << sway.error().toStdString();
+    ASSERT_TRUE(HeadlessSway::eventually([&] { return drawnAsReported(sway, foot); }))
+        << sway.error().toStdString();
+    // A lone tiled window fills the output, title bar included: that is its outer frame.
+    ASSERT_FALSE(windowOf(sway, foot)->floating);
+    EXPECT_EQ(windowOf(sway, foot)->frame, QRect(0, 0, 1280, 800));
+
+    SwayWorkspace workspace(sway.socketPath());
+    const std::vector<RunningApplication> applications = workspace.runningApplications();
+    ASSERT_EQ(applications.size(), 1u);
+    workspace.placeFirstWindow(applications[0], {100.0, 60.0, 640.0, 400.0});
+    expectFloatingFrame(sway, foot, QRect(100, 60, 640, 400));
+
+    // A size alone keeps the top-left; a position alone keeps the size.
+    workspace.placeFirstWindow(applications[0], {NAN, std::nullopt, 500.0, 300.0});
+    expectFloatingFrame(sway, foot, QRect(100, 60, 500, 300));
+    workspace.placeFirstWindow(applications[0], {250.4, 150.6, NAN, NAN});
+    expectFloatingFrame(sway, foot, QRect(250, 151, 500, 300));
+
+    // The model's origin is the primary output's top-left, wherever that lies in sway's layout.
+    SwayWorkspace shifted(sway.socketPath(), QPoint(-40, 30));
+    shifted.placeFirstWindow(applications[0], {100.0, 60.0, 640.0, 400.0});
+    expectFloatingFrame(sway, foot, QRect(60, 90, 640, 400));
+}
+
+TEST(SwayIpc, ShortAndGarbledRepliesAndMissingSocketsAreErrors)
+{
+    const QByteArray header("i3-ipc", 6);
+    const std::uint32_t length = 100;
+    const std::uint32_t type = 4;
+    QByteArray promisesMore = header;
+    promisesMore.append(reinterpret_cast<const char*>(&length), 4)
+        .append(reinterpret_cast<const char*>(&type), 4);
+    promisesMore.append("{\"id\":");
+    for (const QByteArray& reply :
+         {QByteArray("i3-"), QByteArray("not-i3 and more than a header"), promisesMore}) {
+        GarbledServer server(reply);
+        SwayIpc ipc(server.path());
+        ASSERT_TRUE(ipc.isConnected()) << ipc.error().toStdString();
+        EXPECT_FALSE(ipc.tree()) << reply.constData();
+        EXPECT_FALSE(ipc.error().isEmpty());
+        EXPECT_FALSE(ipc.runCommand(QStringLiteral("focus")).ok());
+    }
+
+    SwayIpc nowhere(QStringLiteral("/nonexistent/sway-ipc.sock"));
+    EXPECT_FALSE(nowhere.isConnected());
+    EXPECT_FALSE(nowhere.tree());
+    EXPECT_TRUE(SwayWorkspace(QStringLiteral("/nonexistent/sway-ipc.sock")).runningApplications().empty());
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputmonitor.h"
+#include "probedinput.h"
 
 #include <chrono>
 #include <memory>
@@ -14,12 +15,6 @@ class X11RecordSession;
 }
 
 namespace loopwren::bench {
-
-struct ProbedInput
-{
-    std::string what; // kind and detail, e.g. "key 0 down", "move 10,20"
-    std::chrono::steady_clock::time_point at;
-};
 
 // Logs every input the X server delivers, stamped when read, on a RECORD connection of its own.
 class Probe

@@ -9,15 +9,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-MacroEvent event(EventType type, double delay)
-{
-    MacroEvent e;
-    e.id = Uuid::random();
-    e.type = type;
-    e.delaySincePrevious = delay;
-    return e;
-}
-
 void sleepPreciselyUntil(Clock::time_point deadline)
 {
     // The scheduler wakes a sleeper tens of microseconds late; the last stretch is spun.
@@ -29,6 +20,15 @@ void sleepPreciselyUntil(Clock::time_point deadline)
 }
 
 } // namespace
+
+MacroEvent scriptedEvent(EventType type, double delay)
+{
+    MacroEvent e;
+    e.id = Uuid::random();
+    e.type = type;
+    e.delaySincePrevious = delay;
+    return e;
+}
 
 Timeline makeScript(std::size_t count, std::uint32_t seed)
 {
@@ -47,12 +47,12 @@ Timeline makeScript(std::size_t count, std::uint32_t seed)
         const double delay = pauseHere ? pause(random) : gap(random);
         const int k = kind(random);
         if (k < 6) {
-            MacroEvent move = event(EventType::mouseMoved, delay);
+            MacroEvent move = scriptedEvent(EventType::mouseMoved, delay);
             pointer = Point{static_cast<double>(x(random)), static_cast<double>(y(random))};
             move.location = pointer;
             script.push_back(move);
         } else if (k < 9) {
-            MacroEvent down = event(EventType::keyDown, delay);
+            MacroEvent down = scriptedEvent(EventType::keyDown, delay);
             down.keyCode = static_cast<std::uint16_t>(key(random));
             MacroEvent up = down;
             up.id = Uuid::random();
@@ -61,7 +61,7 @@ Timeline makeScript(std::size_t count, std::uint32_t seed)
             script.push_back(down);
             script.push_back(up);
         } else {
-            MacroEvent down = event(EventType::mouseDown, delay);
+            MacroEvent down = scriptedEvent(EventType::mouseDown, delay);
             down.location = pointer;
             down.mouseButton = MouseButtonType::left;
             down.clickCount = 1;
@@ -89,6 +89,11 @@ void postEvent(const MacroEvent& e, InputPoster& poster)
     case EventType::keyDown:
     case EventType::keyUp:
         poster.postKey(*e.keyCode, e.type == EventType::keyDown, e.flags);
+        break;
+    case EventType::scroll:
+        // The scripts turn the vertical wheel a notch at a time; positive is up, as the player has it.
+        poster.postScrollNotch(e.scrollDeltaY.value_or(0) > 0 ? ScrollDirection::up : ScrollDirection::down,
+                               e.flags);
         break;
     default:
         break;

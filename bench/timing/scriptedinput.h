@@ -7,6 +7,9 @@
 
 namespace loopwren::bench {
 
+// A new event of the type, delay seconds after the one before.
+MacroEvent scriptedEvent(EventType type, double delay);
+
 // A recording-like stream: pointer moves, key strokes and left clicks, 2-120 ms apart, with a few
 // pauses of 1-1.5 s. Delays are in seconds, as a timeline holds them.
 Timeline makeScript(std::size_t count, std::uint32_t seed);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 namespace loopwren::bench {
 
@@ -39,6 +40,42 @@ Comparison compare(const std::vector<ProbedInput>& reference, const std::vector<
             .count();
     };
     result.driftMs = span(run) - span(reference);
+    const std::size_t window = std::min<std::size_t>(50, result.matched / 2);
+    const auto medianOffset = [&](std::size_t begin) {
+        std::vector<double> offsets;
+        for (std::size_t i = begin; i < begin + window; ++i)
+            offsets.push_back(std::chrono::duration<double, std::milli>(run[i].at - reference[i].at).count());
+        return percentile(offsets, 0.5);
+    };
+    result.settledDriftMs = medianOffset(result.matched - window) - medianOffset(0);
+    return result;
+}
+
+Comparison compareByOccurrence(const std::vector<ProbedInput>& reference, const std::vector<ProbedInput>& run)
+{
+    std::map<std::string, std::vector<std::size_t>> places; // where each kind of input arrived in run
+    for (std::size_t i = 0; i < run.size(); ++i)
+        places[run[i].what].push_back(i);
+    std::map<std::string, std::size_t> seen;
+    std::vector<ProbedInput> pairedReference;
+    std::vector<ProbedInput> pairedRun;
+    std::size_t outOfOrder = 0;
+    std::size_t last = 0;
+    for (const ProbedInput& input : reference) {
+        const std::size_t occurrence = seen[input.what]++;
+        const auto found = places.find(input.what);
+        if (found == places.end() || occurrence >= found->second.size())
+            continue;
+        const std::size_t at = found->second[occurrence];
+        if (!pairedRun.empty() && at < last)
+            ++outOfOrder;
+        last = at;
+        pairedReference.push_back(input);
+        pairedRun.push_back(run[at]);
+    }
+    Comparison result = compare(pairedReference, pairedRun);
+    result.reference = reference.size();
+    result.outOfOrder = outOfOrder;
     return result;
 }
 

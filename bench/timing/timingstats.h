@@ -1,6 +1,6 @@
 #pragma once
 
-#include "probe.h"
+#include "probedinput.h"
 
 #include <string>
 #include <vector>
@@ -14,10 +14,20 @@ struct Comparison
     double medianErrorMs = 0;  // |interval difference| between consecutive inputs
     double p99ErrorMs = 0;
     double driftMs = 0; // (last - first) of the run minus the same span of the reference
+    // The same from the median offsets of the first and the last 50 inputs from their counterparts:
+    // whether the run keeps the reference's pace, which one late input at either end does not decide.
+    double settledDriftMs = 0;
+    std::size_t outOfOrder = 0; // matched inputs that arrived before one the reference has ahead of them
 };
 
 // Compares the arrival times of two deliveries of the same input sequence.
 Comparison compare(const std::vector<ProbedInput>& reference, const std::vector<ProbedInput>& run);
+
+// The same, with each input of the reference matched to the same input of the run (the same
+// description, the n-th of its kind) wherever it arrived: an input delivered late or out of order
+// costs its own intervals instead of ending the comparison. Inputs the run lacks are skipped.
+Comparison compareByOccurrence(const std::vector<ProbedInput>& reference,
+                               const std::vector<ProbedInput>& run);
 
 double percentile(std::vector<double> values, double fraction);
 

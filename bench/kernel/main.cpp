@@ -1,0 +1,223 @@
+// The kernel path's timing, in a VM whose kernel offers uinput (`make bench-vm` runs it there through
+// tests/vm/run-vm.sh). A scripted uinput keyboard-and-mouse plays a stream; LoopWren records it through
+// the kernel backend (libinput) and plays it back through its replay device; a probe reads both
+// devices' nodes with the kernel's own time stamps. The floor is the scripted device playing the same
+// stream again, held to its script and seen by the same kind of probe: what the kernel, the scheduler
+// and the reading leave of exact times with no LoopWren in between. Rounds are interleaved in one run,
+// so the figures compare side by side; under an emulated CPU they are relative, not what a desktop
+// machine would show.
+#include "evdevprobe.h"
+#include "kernelbackend.h"
+#include "kernelinputmonitor.h"
+#include "kernelscripts.h"
+#include "macroengine.h"
+#include "memorypreferencesstore.h"
+#include "nullplatform.h"
+#include "passes.h"
+#include "replaydevice.h"
+#include "scripteddevice.h"
+#include "timingstats.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace loopwren;
+using namespace loopwren::bench;
+
+namespace {
+
+constexpr std::size_t kMixedInputs = 1000;
+constexpr std::size_t kSteadyInputs = 3000;
+
+// The desktop would say where the pointer is; here every click is where the script puts it.
+class ClickPlace : public PointerPositionSource
+{
+public:
+    std::optional<Point> pointerPosition() override { return clickPlace; }
+};
+
+struct Round
+{
+    Comparison replay; // LoopWren's playback against the stream the device delivered
+    Comparison floor;  // the device playing its script again, against the script
+    // The 1 kHz stream: inputs sent, read back from the device's node, recorded, read back from the
+    // replay device's node; a probe that overflowed undercounts.
+    std::size_t sent = 0, delivered = 0, recorded = 0, replayed = 0;
+    bool deviceProbeOverflowed = false, replayProbeOverflowed = false;
+};
+
+// Compares what a pass delivered with its target, saying what it lacks or delivered out of order.
+Comparison compareAndTell(const char* what, int round, const std::vector<ProbedInput>& target,
+                          const Reading& run)
+{
+    const Comparison comparison = compareByOccurrence(target, run.inputs);
+    if (comparison.matched < target.size() || comparison.outOfOrder > 0)
+        std::printf("round %d: the %s lacks %zu of %zu inputs%s, %zu came out of order\n", round + 1, what,
+                    target.size() - comparison.matched, target.size(),
+                    run.overflowed ? " (its probe fell behind)" : "", comparison.outOfOrder);
+    return comparison;
+}
+
+Round runRound(Passes& passes, MacroEngine& engine, int round)
+{
+    Round result;
+    const Timeline script = makeMixedScript(kMixedInputs, static_cast<std::uint32_t>(round + 1));
+    const Reading original = passes.record(script);
+    if (original.overflowed)
+        std::printf("round %d: the probe fell behind the device while LoopWren recorded\n", round + 1);
+    // The replay is held to the intervals the device delivered, which the recording took from the
+    // kernel's stamps; the floor, the device playing the script again, to the script's own. Both take
+    // turns at going first, so neither always meets a fresher machine.
+    const auto replay = [&] {
+        result.replay = compareAndTell("replay", round, original.inputs, passes.replay());
+    };
+    const auto floor = [&] {
+        result.floor = compareAndTell("floor", round, expectedInputs(script), passes.playAgain(script));
+    };
+    if (round % 2 == 0) {
+        replay();
+        floor();
+    } else {
+        floor();
+        replay();
+    }
+
+    const Timeline steady = makeSteadyScript(kSteadyInputs);
+    const Reading delivered = passes.record(steady);
+    const Reading replayed = passes.replay();
+    result.sent = steady.size();
+    result.delivered = delivered.inputs.size();
+    result.recorded = engine.recordedEvents().size();
+    result.replayed = replayed.inputs.size();
+    result.deviceProbeOverflowed = delivered.overflowed;
+    result.replayProbeOverflowed = replayed.overflowed;
+    return result;
+}
+
+template <typename F>
+double medianOf(const std::vector<Round>& rounds, F figure)
+{
+    std::vector<double> values;
+    for (const Round& round : rounds)
+        values.push_back(figure(round));
+    return percentile(values, 0.5);
+}
+
+void printTiming(const std::vector<Round>& rounds)
+{
+    std::printf("\nInterval error (ms) of the replay against the stream the device delivered, and of the "
+                "floor (the device\nplaying its script again) against the script. Drift (ms): the span from "
+                "the first to the last input\nminus the target's; drift50: the same from the median offsets "
+                "of the first and the last 50 inputs.\n");
+    std::printf("%-7s| %-10s %7s %7s %8s %8s | %-10s %7s %7s %8s %8s\n", "round", "replay", "median", "p99",
+                "drift", "drift50", "floor", "median", "p99", "drift", "drift50");
+    const auto row = [](const Comparison& c) {
+        std::printf("%4zu/%-5zu %7.3f %7.3f %+8.2f %+8.2f", c.matched, c.reference, c.medianErrorMs,
+                    c.p99ErrorMs, c.driftMs, c.settledDriftMs);
+    };
+    for (std::size_t i = 0; i < rounds.size(); ++i) {
+        std::printf("%-7zu| ", i + 1);
+        row(rounds[i].replay);
+        std::printf(" | ");
+        row(rounds[i].floor);
+        std::printf("\n");
+    }
+    const auto median = [&](const Comparison Round::*side) {
+        Comparison c;
+        c.medianErrorMs = medianOf(rounds, [&](const Round& r) { return (r.*side).medianErrorMs; });
+        c.p99ErrorMs = medianOf(rounds, [&](const Round& r) { return (r.*side).p99ErrorMs; });
+        c.driftMs = medianOf(rounds, [&](const Round& r) { return (r.*side).driftMs; });
+        c.settledDriftMs = medianOf(rounds, [&](const Round& r) { return (r.*side).settledDriftMs; });
+        return c;
+    };
+    const Comparison replay = median(&Round::replay);
+    const Comparison floor = median(&Round::floor);
+    std::printf("%-7s| %-10s %7.3f %7.3f %+8.2f %+8.2f | %-10s %7.3f %7.3f %+8.2f %+8.2f\n", "median", "",
+                replay.medianErrorMs, replay.p99ErrorMs, replay.driftMs, replay.settledDriftMs, "",
+                floor.medianErrorMs, floor.p99ErrorMs, floor.driftMs, floor.settledDriftMs);
+    std::printf("replay / floor: median %.2fx, p99 %.2fx\n", replay.medianErrorMs / floor.medianErrorMs,
+                replay.p99ErrorMs / floor.p99ErrorMs);
+}
+
+void printLosses(const std::vector<Round>& rounds)
+{
+    std::printf("\n1,000 inputs/s for %.0f s (* the probe fell behind and undercounts)\n",
+                kSteadyInputs / 1000.0);
+    std::printf("%-7s| %6s %10s %9s %9s | %14s %11s\n", "round", "sent", "read back", "recorded", "replayed",
+                "recording lost", "replay lost");
+    std::size_t sent = 0, recorded = 0, replayedCounted = 0, recordedCounted = 0;
+    for (std::size_t i = 0; i < rounds.size(); ++i) {
+        const Round& r = rounds[i];
+        std::printf("%-7zu| %6zu %9zu%s %9zu %8zu%s | %14td %11s\n", i + 1, r.sent, r.delivered,
+                    r.deviceProbeOverflowed ? "*" : " ", r.recorded, r.replayed,
+                    r.replayProbeOverflowed ? "*" : " ", static_cast<std::ptrdiff_t>(r.sent - r.recorded),
+                    r.replayProbeOverflowed
+                        ? "?"
+                        : std::to_string(static_cast<std::ptrdiff_t>(r.recorded - r.replayed)).c_str());
+        sent += r.sent;
+        recorded += r.recorded;
+        if (!r.replayProbeOverflowed) {
+            recordedCounted += r.recorded;
+            replayedCounted += r.replayed;
+        }
+    }
+    std::printf("%-7s| %6zu %10s %9zu %9s | %14td %11td\n", "all", sent, "", recorded, "",
+                static_cast<std::ptrdiff_t>(sent - recorded),
+                static_cast<std::ptrdiff_t>(recordedCounted - replayedCounted));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    // The capture takes every device there is when it starts: the scripted one must exist by then.
+    const std::unique_ptr<ScriptedDevice> hardware =
+        ScriptedDevice::create("LoopWren bench keyboard and mouse");
+    if (!hardware) {
+        std::fputs("kernel_timing: cannot make a uinput device (is this the VM, as root?)\n", stderr);
+        return 2;
+    }
+    KernelBackend::Opened opened = KernelBackend::open();
+    if (!opened.backend) {
+        std::fprintf(stderr, "kernel_timing: %s\n", qPrintable(opened.problem));
+        return 2;
+    }
+    PlatformServices services;
+    services.preferences = std::make_unique<MemoryPreferencesStore>();
+    auto monitor = std::make_unique<KernelInputMonitor>(std::make_shared<ClickPlace>(), ClickSettings{});
+    KernelInputMonitor& capture = *monitor;
+    services.input = std::move(monitor);
+    FrontEndHooks hooks;
+    hooks.screenLayout = [] { return ScreenLayout{{{0, 0, 1280, 800}}, 0}; };
+    opened.backend->provide(services, hooks);
+    fillWithNullServices(services);
+    MacroEngine engine(std::move(services));
+
+    std::string replayNode;
+    waitFor("the replay device's node", [&] {
+        replayNode = EvdevProbe::findNode(replaydevice::name);
+        return !replayNode.empty();
+    });
+    // Until udev has tagged the device, libinput leaves it alone.
+    waitFor("udev to take the scripted device in", [&] { return sees(capture, hardware->name()); });
+
+    std::printf("%d rounds: %zu keys, clicks and wheel notches 1-50 ms apart, then %zu at 1,000/s\n", rounds,
+                kMixedInputs, kSteadyInputs);
+    Passes passes(*hardware, capture, engine, replayNode);
+    std::vector<Round> results;
+    for (int round = 0; round < rounds; ++round) {
+        results.push_back(runRound(passes, engine, round));
+        std::printf("round %d done\n", round + 1);
+        std::fflush(stdout);
+    }
+    printTiming(results);
+    printLosses(results);
+    std::printf("\nFigures taken under qemu's emulated CPU (TCG): compare them with each other, not with a "
+                "desktop machine.\n");
+    return 0;
+}

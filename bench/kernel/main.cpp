@@ -182,9 +182,9 @@ int main(int argc, char* argv[])
         std::fputs("kernel_timing: cannot make a uinput device (is this the VM, as root?)\n", stderr);
         return 2;
     }
-    KernelBackend::Opened opened = KernelBackend::open();
-    if (!opened.backend) {
-        std::fprintf(stderr, "kernel_timing: %s\n", qPrintable(opened.problem));
+    const std::unique_ptr<KernelBackend> backend = KernelBackend::open();
+    if (const Backend::Abilities can = backend->abilities(); !can.play) {
+        std::fprintf(stderr, "kernel_timing: %s\n", qPrintable(can.playProblem));
         return 2;
     }
     PlatformServices services;
@@ -194,7 +194,7 @@ int main(int argc, char* argv[])
     services.input = std::move(monitor);
     FrontEndHooks hooks;
     hooks.screenLayout = [] { return ScreenLayout{{{0, 0, 1280, 800}}, 0}; };
-    opened.backend->provide(services, hooks);
+    backend->provide(services, hooks);
     fillWithNullServices(services);
     MacroEngine engine(std::move(services));
 

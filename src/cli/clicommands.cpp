@@ -114,16 +114,26 @@ std::optional<QString> parse(QCommandLineParser& parser, const QStringList& argu
     return parser.positionalArguments().first();
 }
 
-} // namespace
-
-int apps(const QStringList& arguments)
+// The value of --backend (empty when not given) for a command that takes nothing else, or none when
+// anything else was given.
+std::optional<QString> parseBackendOnly(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.addOption(kBackend);
     if (!parser.parse(QStringList{QStringLiteral("loopwren-cli")} + arguments) ||
         !parser.positionalArguments().isEmpty())
+        return std::nullopt;
+    return parser.value(kBackend);
+}
+
+} // namespace
+
+int apps(const QStringList& arguments)
+{
+    const std::optional<QString> backend = parseBackendOnly(arguments);
+    if (!backend)
         return usageError(QStringLiteral("apps takes no arguments but --backend"));
-    const Session session = openSession({.backend = parser.value(kBackend)});
+    const Session session = openSession({.backend = *backend});
     if (!session.engine)
         return 1;
     MacroEngine* engine = session.engine.get();
@@ -137,12 +147,10 @@ int apps(const QStringList& arguments)
 
 int doctor(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    parser.addOption(kBackend);
-    if (!parser.parse(QStringList{QStringLiteral("loopwren-cli")} + arguments) ||
-        !parser.positionalArguments().isEmpty())
+    const std::optional<QString> backend = parseBackendOnly(arguments);
+    if (!backend)
         return usageError(QStringLiteral("doctor takes no arguments but --backend"));
-    const SessionReport report = examineSession(parser.value(kBackend));
+    const SessionReport report = examineSession(*backend);
     for (const SessionCheck& check : report.checks) {
         const char* mark = check.verdict == SessionCheck::Verdict::fine      ? "ok"
                            : check.verdict == SessionCheck::Verdict::lacking ? "NO"

@@ -36,6 +36,8 @@ SessionReport examineSession(const QString& backendName)
     BackendChoice choice = chooseBackend(backendName);
     Backend* chosen = choice.backend.get();
     const QString name = chosen ? chosen->name() : QString();
+    // Asked once: the kernel backend reads every input device to answer.
+    const Backend::Abilities can = chosen ? chosen->abilities() : Backend::Abilities();
     // The chosen backend answers for its own side; the other side is opened just to look.
     if (name == QLatin1String("x11")) {
         append(report.checks, chosen->checks());
@@ -50,7 +52,7 @@ SessionReport examineSession(const QString& backendName)
     }
     std::vector<SessionCheck> kernel =
         name == QLatin1String("kernel") ? chosen->checks() : KernelBackend::open()->checks();
-    if (name == QLatin1String("x11") && chosen->abilities().play) {
+    if (name == QLatin1String("x11") && can.play) {
         // The kernel's devices are not needed where the X server serves: what they lack is only of note.
         for (SessionCheck& check : kernel) {
             if (check.verdict == Verdict::lacking)
@@ -64,7 +66,6 @@ SessionReport examineSession(const QString& backendName)
         return report;
     }
     report.backend = name;
-    const Backend::Abilities can = chosen->abilities();
     report.checks.push_back({Verdict::note, QStringLiteral("backend"), name, QString()});
     report.checks.push_back(ability(QStringLiteral("recording"), can.recordKeys, can.recordProblem));
     report.checks.push_back(ability(QStringLiteral("playback"), can.play, can.playProblem));

@@ -1,6 +1,6 @@
 #include "kernelsessionchecks.h"
 
-#include "kernelinputmonitor.h"
+#include "kernelcapturesession.h"
 
 #include <QFileInfo>
 
@@ -46,7 +46,7 @@ bool inGroupDatabase(const group& input)
 InputDeviceCount countInputDevices()
 {
     InputDeviceCount count;
-    for (const InputDeviceAccess& device : KernelInputMonitor().devices()) {
+    for (const InputDeviceAccess& device : KernelCaptureSession::probe()) {
         if (device.replayDevice)
             continue;
         ++count.seen;

@@ -45,6 +45,9 @@ public:
         // What stands in the way of recording or playing, for the user, where that cannot be done.
         QString recordProblem;
         QString playProblem;
+        // Why clicks and moves are not recorded where keys are: the desktop does not say where its
+        // pointer is.
+        QString pointerProblem;
     };
 
     virtual QString name() const = 0;

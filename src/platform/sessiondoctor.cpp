@@ -71,8 +71,9 @@ SessionReport examineSession(const QString& backendName)
     report.checks.push_back(ability(QStringLiteral("playback"), can.play, can.playProblem));
     if (can.recordKeys && !can.recordPointer) {
         report.checks.push_back({Verdict::lacking, QStringLiteral("pointer positions"),
-                                 QStringLiteral("no source on this desktop: clicks and pointer moves are not "
-                                                "recorded, keys and scrolling are"),
+                                 QStringLiteral("%1: clicks and pointer moves are not recorded, keys and "
+                                                "scrolling are")
+                                     .arg(can.pointerProblem),
                                  QString()});
     }
     if (can.recordKeys && !can.exclusiveHotkeys) {

@@ -1,9 +1,9 @@
 #include "swayworkspace.h"
-#include "desktopworkspace.h"
 #include "headlesssway.h"
 #include "kernelbackend.h"
 #include "swayipc.h"
 #include "swaytree.h"
+#include "waylanddesktop.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -161,7 +161,9 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
     // The kernel path, which serves Wayland sessions, takes sway's workspace where $SWAYSOCK answers.
     qputenv("SWAYSOCK", sway.socketPath().toLocal8Bit());
     EXPECT_TRUE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
-    const std::unique_ptr<Workspace> chosen = desktopWorkspace();
+    const std::unique_ptr<WaylandDesktop> desktop = connectWaylandDesktop();
+    ASSERT_TRUE(desktop);
+    const std::unique_ptr<Workspace> chosen = desktop->workspace({});
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->runningApplications().size(), 2u);
 
@@ -171,7 +173,7 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
     sway.stop();
     EXPECT_FALSE(open.tree());
     EXPECT_FALSE(open.error().isEmpty());
-    EXPECT_FALSE(desktopWorkspace());
+    EXPECT_FALSE(connectWaylandDesktop());
     EXPECT_FALSE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
     qunsetenv("SWAYSOCK");
     EXPECT_TRUE(workspace.runningApplications().empty());

@@ -1,6 +1,5 @@
 #include "kernelbackend.h"
 
-#include "desktopworkspace.h"
 #include "kernelaccessibility.h"
 #include "kernelhotkeyservice.h"
 #include "kernelinputmonitor.h"
@@ -8,6 +7,7 @@
 #include "kernelsessionchecks.h"
 #include "nullplatform.h"
 #include "uinputdevice.h"
+#include "waylanddesktop.h"
 
 #include <cmath>
 #include <cstring>
@@ -29,7 +29,7 @@ std::unique_ptr<KernelBackend> KernelBackend::open(const std::string& uinputPath
 KernelBackend::KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath,
                              QString deviceProblem)
     : m_device(std::move(device)), m_uinputPath(std::move(uinputPath)),
-      m_deviceProblem(std::move(deviceProblem))
+      m_deviceProblem(std::move(deviceProblem)), m_desktop(connectWaylandDesktop())
 {
 }
 
@@ -65,7 +65,10 @@ Backend::Abilities KernelBackend::abilities()
     abilities.recordKeys = abilities.recordProblem.isEmpty();
     abilities.play = m_device != nullptr;
     abilities.playProblem = m_deviceProblem;
-    abilities.placeWindows = desktopWorkspace() != nullptr;
+    abilities.placeWindows = m_desktop != nullptr;
+    abilities.pointerProblem =
+        m_desktop ? m_desktop->pointerProblem() : QStringLiteral("no source on this desktop");
+    abilities.recordPointer = abilities.recordKeys && abilities.pointerProblem.isEmpty();
     return abilities;
 }
 
@@ -77,8 +80,10 @@ std::vector<SessionCheck> KernelBackend::checks()
 
 void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hooks)
 {
-    if (!services.input)
-        services.input = std::make_unique<KernelInputMonitor>();
+    if (!services.input) {
+        services.input = std::make_unique<KernelInputMonitor>(
+            m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr);
+    }
     // A reader of its own: the hotkeys watch the keys for the whole run, recordings come and go.
     if (!services.hotkeys)
         services.hotkeys = std::make_unique<KernelHotkeyService>(std::make_unique<KernelInputMonitor>());
@@ -97,8 +102,8 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
     }
     // Where the desktop offers no way to list and place windows, one that does nothing: not even hide
     // this application's window, which a Wayland client can minimise but never bring back.
-    if (!services.workspace)
-        services.workspace = desktopWorkspace(primaryOrigin(hooks));
+    if (!services.workspace && m_desktop)
+        services.workspace = m_desktop->workspace(primaryOrigin(hooks));
     if (!services.workspace)
         services.workspace = std::make_unique<NullWorkspace>();
 }

@@ -35,7 +35,7 @@ Backend::Abilities X11Backend::abilities()
     const bool usable = X11Accessibility(m_displayName).isTrusted();
     const QString problem =
         usable ? QString() : QStringLiteral("the X server offers no XTEST or RECORD extension");
-    return {usable, usable, usable, usable, usable, problem, problem};
+    return {usable, usable, usable, usable, usable, problem, problem, problem};
 }
 
 std::vector<SessionCheck> X11Backend::checks()

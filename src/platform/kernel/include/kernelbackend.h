@@ -10,13 +10,14 @@
 namespace loopwren {
 
 class UinputDevice;
+class WaylandDesktop;
 
 // Any session, Wayland's included: input is read from the kernel's input devices with libinput and
 // played through a uinput device of LoopWren's own, which the kernel hands to the desktop like any
 // other mouse and keyboard. Either works without the other: playing needs only /dev/uinput, recording
 // only the input devices (membership of the input group). The kernel knows no pointer positions, so
 // clicks and moves are recorded only where the desktop tells where the pointer is. Other applications'
-// windows are listed and placed where the desktop offers a way (sway's IPC).
+// windows are listed and placed where the desktop offers a way (see WaylandDesktop).
 class KernelBackend : public Backend
 {
     Q_OBJECT
@@ -42,6 +43,7 @@ private:
     std::shared_ptr<UinputDevice> m_device; // none when it could not be made
     std::string m_uinputPath;
     QString m_deviceProblem;
+    std::unique_ptr<WaylandDesktop> m_desktop; // none where LoopWren knows no way to reach the desktop
 };
 
 } // namespace loopwren

@@ -9,6 +9,7 @@
 #include "qtscreenlayout.h"
 #include "sessiondoctor.h"
 #include "signalwatcher.h"
+#include "targetwindow.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -145,6 +146,35 @@ int apps(const QStringList& arguments)
     return 0;
 }
 
+int place(const QStringList& arguments)
+{
+    const std::optional<QString> backend = parseBackendOnly(arguments);
+    if (!backend)
+        return usageError(QStringLiteral("place takes no arguments but --backend"));
+    const Session session = openSession({.backend = *backend});
+    if (!session.engine)
+        return 1;
+    MacroEngine* engine = session.engine.get();
+    const QString target = engine->targetAppName();
+    if (target.isEmpty()) {
+        std::fputs("loopwren-cli: no target application is set (Setting, Target Program)\n", stderr);
+        return 1;
+    }
+    QObject::connect(engine, &MacroEngine::runningAppsChanged, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    if (!engine->runningApps().contains(target)) {
+        std::fprintf(stderr, "loopwren-cli: the target application %s is not running\n", qPrintable(target));
+        return 1;
+    }
+    // The placement starts on a worker a moment after the activation; the engine waits for it when it
+    // goes, so once it has started the command may end.
+    engine->focusTargetApp();
+    QTimer::singleShot(2 * TargetWindow::placementDelay, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    std::printf("Brought %s forward\n", qPrintable(target));
+    return 0;
+}
+
 int doctor(const QStringList& arguments)
 {
     const std::optional<QString> backend = parseBackendOnly(arguments);
@@ -182,6 +212,9 @@ int printHelp()
                "                  the desktop's screens in logical pixels, the primary first (in a\n"
                "                  Wayland session it asks the compositor without it)\n"
                "  apps            list the running applications that can be targets, one per line\n"
+               "  place [--backend x11|kernel]\n"
+               "                  bring the stored target application forward and place its first\n"
+               "                  window as stored, without playing anything\n"
                "  doctor [--backend x11|kernel]\n"
                "                  say line by line what works in this session and what to do about what\n"
                "                  does not; exits 0 when recording and playback both work\n"

@@ -9,6 +9,7 @@ int validate(const QStringList& arguments);
 int record(const QStringList& arguments);
 int play(const QStringList& arguments);
 int apps(const QStringList& arguments);
+int place(const QStringList& arguments);
 int doctor(const QStringList& arguments);
 int printHelp();
 

@@ -11,16 +11,19 @@
 
 namespace {
 
-// A playback without --screens in a Wayland session places the pointer on the compositor's outputs,
-// which only a GUI application on Qt's Wayland platform learns, as the window does. Everything else
-// needs no display connection.
+// In a Wayland session the outputs' layout is known only to a GUI application on Qt's Wayland
+// platform, as the window is one: a playback without --screens places the pointer on them, and
+// recording and placing windows count positions from the primary output's top-left. The other
+// commands need no display connection.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[])
 {
-    const bool play = argc > 1 && std::strcmp(argv[1], "play") == 0;
+    const auto isCommand = [&](const char* name) { return argc > 1 && std::strcmp(argv[1], name) == 0; };
     const bool screensGiven = std::any_of(argv + 1, argv + argc, [](const char* argument) {
         return std::strncmp(argument, "--screens", 9) == 0 || std::strncmp(argument, "-screens", 8) == 0;
     });
-    if (play && !screensGiven && loopwren::cli::reachesWaylandCompositor()) {
+    const bool needsLayout =
+        (isCommand("play") && !screensGiven) || isCommand("record") || isCommand("place");
+    if (needsLayout && loopwren::cli::reachesWaylandCompositor()) {
         qputenv("QT_QPA_PLATFORM", "wayland");
         return std::make_unique<QGuiApplication>(argc, argv);
     }
@@ -46,6 +49,8 @@ int main(int argc, char* argv[])
         return loopwren::cli::play(arguments);
     if (command == QLatin1String("apps"))
         return loopwren::cli::apps(arguments);
+    if (command == QLatin1String("place"))
+        return loopwren::cli::place(arguments);
     if (command == QLatin1String("doctor"))
         return loopwren::cli::doctor(arguments);
 

@@ -7,8 +7,6 @@
 namespace loopwren {
 namespace {
 
-constexpr auto kPlacementDelay = std::chrono::milliseconds(100);
-
 // Plain string order over Unicode scalar values after canonical composition, case-sensitive:
 // UTF-16 code unit order would misplace characters beyond the basic plane.
 bool scalarLess(const QString& a, const QString& b)
@@ -51,7 +49,7 @@ void TargetWindow::focus(const QString& name, const std::optional<WindowFrame>& 
         return;
     Workspace* workspace = &m_workspace;
     mainqueue::runInBackgroundAfter(
-        kPlacementDelay, this, m_placements,
+        placementDelay, this, m_placements,
         [workspace, app = *target, frame = *frame] { workspace->placeFirstWindow(app, frame); });
 }
 

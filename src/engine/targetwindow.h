@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
+#include <chrono>
 #include <optional>
 
 namespace loopwren {
@@ -15,6 +16,9 @@ namespace loopwren {
 class TargetWindow : public QObject
 {
 public:
+    // How long after the activation the placement starts.
+    static constexpr std::chrono::milliseconds placementDelay{100};
+
     explicit TargetWindow(Workspace& workspace);
     ~TargetWindow() override;
 

@@ -161,12 +161,20 @@ bool HeadlessSway::start()
     return true;
 }
 
+QProcessEnvironment HeadlessSway::clientEnvironment() const
+{
+    QProcessEnvironment client = environment();
+    client.insert(QStringLiteral("WAYLAND_DISPLAY"), m_waylandDisplay);
+    client.insert(QStringLiteral("SWAYSOCK"), m_socketPath);
+    client.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+    client.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("sway"));
+    return client;
+}
+
 qint64 HeadlessSway::startFoot(const QStringList& arguments)
 {
-    QProcessEnvironment footEnvironment = environment();
-    footEnvironment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_waylandDisplay);
     const QString log = m_folder.filePath(QStringLiteral("foot-%1.log").arg(m_clients.size()));
-    std::unique_ptr<QProcess> foot = launch(QStringLiteral("foot"), arguments, footEnvironment, log);
+    std::unique_ptr<QProcess> foot = launch(QStringLiteral("foot"), arguments, clientEnvironment(), log);
     if (!foot)
         return 0;
     const qint64 id = foot->processId();
@@ -176,11 +184,9 @@ qint64 HeadlessSway::startFoot(const QStringList& arguments)
 
 QImage HeadlessSway::screenshot()
 {
-    QProcessEnvironment grimEnvironment = environment();
-    grimEnvironment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_waylandDisplay);
     const QString image = m_folder.filePath(QStringLiteral("screenshot.png"));
     QFile::remove(image);
-    const std::unique_ptr<QProcess> grim = launch(QStringLiteral("grim"), {image}, grimEnvironment,
+    const std::unique_ptr<QProcess> grim = launch(QStringLiteral("grim"), {image}, clientEnvironment(),
                                                   m_folder.filePath(QStringLiteral("grim.log")));
     if (!grim)
         return QImage();

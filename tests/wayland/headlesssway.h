@@ -33,6 +33,8 @@ public:
     // condition met returns at once.
     static bool eventually(const std::function<bool()>& condition);
 
+    // What a client of this sway finds in its environment in a sway session.
+    QProcessEnvironment clientEnvironment() const;
     QString socketPath() const { return m_socketPath; }
     QString error() const { return m_error; }
 

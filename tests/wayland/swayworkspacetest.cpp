@@ -6,6 +6,8 @@
 #include "waylanddesktop.h"
 
 #include <QImage>
+#include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -40,6 +42,20 @@ bool near(QRect frame, QRect expected)
     return std::abs(frame.x() - expected.x()) <= 1 && std::abs(frame.y() - expected.y()) <= 1 &&
            std::abs(frame.width() - expected.width()) <= 1 &&
            std::abs(frame.height() - expected.height()) <= 1;
+}
+
+// What loopwren-cli printed, with its exit status and errors folded in when it failed.
+QByteArray runCli(const QProcessEnvironment& environment, const QStringList& arguments)
+{
+    QProcess cli;
+    cli.setProcessEnvironment(environment);
+    cli.start(QStringLiteral(LOOPWREN_CLI), arguments);
+    if (!cli.waitForFinished(60000))
+        cli.kill();
+    const QByteArray output = cli.readAllStandardOutput();
+    if (cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0)
+        return output;
+    return output + "exit " + QByteArray::number(cli.exitCode()) + ": " + cli.readAllStandardError();
 }
 
 bool isFootRed(const QImage& shot, int x, int y)
@@ -194,11 +210,28 @@ TEST(SwayWorkspace, PlacesTheOuterFrameWhereStoredEvenFromATiledStart)
     ASSERT_FALSE(windowOf(sway, foot)->floating);
     EXPECT_EQ(windowOf(sway, foot)->frame, QRect(0, 0, 1280, 800));
 
+    // As a script would: loopwren-cli lists the application and places it from the stored settings.
+    QTemporaryDir home;
+    QSettings stored(home.filePath(QStringLiteral("LoopWren/LoopWren.conf")), QSettings::IniFormat);
+    for (const auto& [key, value] :
+         std::initializer_list<std::pair<const char*, QVariant>>{{"targetAppName", "Foot"},
+                                                                 {"setTargetWindowPosition", true},
+                                                                 {"targetWindowX", 100},
+                                                                 {"targetWindowY", 60},
+                                                                 {"setTargetWindowSize", true},
+                                                                 {"targetWindowWidth", 640},
+                                                                 {"targetWindowHeight", 400}})
+        stored.setValue(QString::fromLatin1(key), value);
+    stored.sync();
+    QProcessEnvironment environment = sway.clientEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    EXPECT_EQ(runCli(environment, {QStringLiteral("apps")}), QByteArray("Foot\n"));
+    EXPECT_EQ(runCli(environment, {QStringLiteral("place")}), QByteArray("Brought Foot forward\n"));
+    expectFloatingFrame(sway, foot, QRect(100, 60, 640, 400));
+
     SwayWorkspace workspace(sway.socketPath());
     const std::vector<RunningApplication> applications = workspace.runningApplications();
     ASSERT_EQ(applications.size(), 1u);
-    workspace.placeFirstWindow(applications[0], {100.0, 60.0, 640.0, 400.0});
-    expectFloatingFrame(sway, foot, QRect(100, 60, 640, 400));
 
     // A size alone keeps the top-left; a position alone keeps the size.
     workspace.placeFirstWindow(applications[0], {NAN, std::nullopt, 500.0, 300.0});

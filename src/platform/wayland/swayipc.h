@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ipcsocket.h"
 #include "serviceresult.h"
 
 #include <QByteArray>
@@ -17,10 +18,8 @@ namespace loopwren {
 // and its reply each start with "i3-ipc", the payload's length and the message type (32-bit, in the
 // machine's byte order), followed by the JSON payload.
 //
-// Blocking, with a time limit on every wait: sway answers within milliseconds, so one that has not
-// answered within the limit is taken for gone. A socket that cannot be reached, one that closes, and a
-// reply that is short, malformed or of another type are errors, reported through error(); after one,
-// the connection is closed and every further request fails at once.
+// Blocking, with a time limit on every wait (see IpcSocket). A reply that is short, malformed or of
+// another type is an error too.
 class SwayIpc
 {
 public:
@@ -32,13 +31,10 @@ public:
 
     explicit SwayIpc(const QString& socketPath,
                      std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
-    ~SwayIpc();
-    SwayIpc(const SwayIpc&) = delete;
-    SwayIpc& operator=(const SwayIpc&) = delete;
 
-    bool isConnected() const { return m_fd >= 0; }
+    bool isConnected() const { return m_socket.isConnected(); }
     // Why the last request failed, or why the connection could not be made.
-    QString error() const { return m_error; }
+    QString error() const { return m_socket.error(); }
 
     // The reply's JSON, or nullopt on an error.
     std::optional<QJsonDocument> request(Message type, const QByteArray& payload = {});
@@ -49,13 +45,7 @@ public:
     ServiceResult runCommand(const QString& command);
 
 private:
-    bool writeAll(const char* data, std::size_t size);
-    bool readAll(char* data, std::size_t size);
-    void fail(const QString& reason);
-
-    int m_fd = -1;
-    std::chrono::milliseconds m_timeout;
-    QString m_error;
+    IpcSocket m_socket;
 };
 
 } // namespace loopwren

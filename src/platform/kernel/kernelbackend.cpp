@@ -74,8 +74,25 @@ Backend::Abilities KernelBackend::abilities()
 
 std::vector<SessionCheck> KernelBackend::checks()
 {
-    return {kernelchecks::inputDevices(), kernelchecks::inputGroup(),
-            kernelchecks::uinput(m_uinputPath, m_deviceProblem), kernelchecks::udevRule()};
+    std::vector<SessionCheck> checks{kernelchecks::inputDevices(), kernelchecks::inputGroup(),
+                                     kernelchecks::uinput(m_uinputPath, m_deviceProblem),
+                                     kernelchecks::udevRule()};
+    const QString subject = QStringLiteral("desktop services");
+    if (!m_desktop) {
+        checks.push_back({SessionCheck::Verdict::note, subject,
+                          QStringLiteral("none known for this desktop: no window list, no placing of "
+                                         "windows, no pointer positions"),
+                          QString()});
+    } else {
+        const QString pointer = m_desktop->pointerProblem();
+        checks.push_back(
+            {pointer.isEmpty() ? SessionCheck::Verdict::fine : SessionCheck::Verdict::note, subject,
+             QStringLiteral("%1: windows listed and placed, %2")
+                 .arg(m_desktop->name(), pointer.isEmpty() ? QStringLiteral("pointer positions")
+                                                           : QStringLiteral("no pointer positions")),
+             QString()});
+    }
+    return checks;
 }
 
 void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hooks)

@@ -31,7 +31,7 @@ public:
 };
 
 // The desktop this session runs, once LoopWren reached it, or nullptr where it knows no way to reach
-// it. Found from the session's environment: $SWAYSOCK for sway.
+// it. Found from the session's environment: $SWAYSOCK for sway, $HYPRLAND_INSTANCE_SIGNATURE for Hyprland.
 std::unique_ptr<WaylandDesktop> connectWaylandDesktop();
 
 } // namespace loopwren

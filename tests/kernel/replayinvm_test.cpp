@@ -2,6 +2,7 @@
 // macro and what the kernel hands to readers of the device's node is read back and compared, event for
 // event. Timing is not looked at.
 #include "cliinvm.h"
+#include "hyprlandstandin.h"
 #include "kernelinputposterfactory.h"
 #include "macroengine.h"
 #include "macrofile.h"
@@ -213,24 +214,33 @@ TEST_F(ReplayInVm, AStopLetsGoOfWhatIsHeldAndTheNextPlaybackPutsThePointerBack)
     EXPECT_EQ(play({Event(mouseMoved).at(10, 10)}, again.size()), again);
 }
 
-// A keyboard of the test's own, made through uinput: the "hardware" the command line records.
+// A keyboard of the test's own, made through uinput, with a mouse's buttons and motion when asked: the
+// "hardware" the command line records.
 class TestKeyboard
 {
 public:
-    TestKeyboard()
+    explicit TestKeyboard(bool withMouse = false)
     {
         libevdev* shape = libevdev_new();
         libevdev_set_name(shape, "test keyboard");
         for (unsigned key = KEY_ESC; key <= KEY_MICMUTE; ++key)
             libevdev_enable_event_code(shape, EV_KEY, key, nullptr);
+        if (withMouse) {
+            // With a middle button of its own, libinput emulates none and passes presses on at once.
+            for (unsigned button : {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE})
+                libevdev_enable_event_code(shape, EV_KEY, button, nullptr);
+            for (unsigned axis : {REL_X, REL_Y})
+                libevdev_enable_event_code(shape, EV_REL, axis, nullptr);
+        }
         const auto created = std::chrono::steady_clock::now();
         libevdev_uinput_create_from_device(shape, LIBEVDEV_UINPUT_OPEN_MANAGED, &m_device);
         libevdev_free(shape);
         // Until udev has tagged it, libinput leaves a device alone and what it types is lost.
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
-                return !udevProperty(libevdev_uinput_get_devnode(m_device), "ID_INPUT_KEYBOARD", created)
-                            .empty();
+                const char* node = libevdev_uinput_get_devnode(m_device);
+                return !udevProperty(node, "ID_INPUT_KEYBOARD", created).empty() &&
+                       (!withMouse || !udevProperty(node, "ID_INPUT_MOUSE", created).empty());
             },
             120000));
     }
@@ -242,6 +252,12 @@ public:
             send(key, 1);
         for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
             send(*key, 0);
+    }
+
+    void click(unsigned button)
+    {
+        send(button, 1);
+        send(button, 0);
     }
 
 private:
@@ -274,6 +290,41 @@ TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
     for (const MacroEvent& event : read.events)
         keys += std::string(rawValue(event.type)) + " " + std::to_string(event.keyCode.value_or(-1)) + "; ";
     EXPECT_EQ(keys, "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
+}
+
+// Clicks carry the position the desktop reports when they are read, here from a stand-in for
+// Hyprland's socket (Hyprland is not packaged in Debian 12): the kernel's devices know only motion.
+TEST_F(CliInVm, RecordsClicksWhereTheDesktopSaysThePointerIs)
+{
+    TestKeyboard mouse(true);
+    QTemporaryDir runtime;
+    HyprlandStandIn hyprland(runtime.path(), QStringLiteral("vm"));
+    ASSERT_TRUE(hyprland.isListening());
+    hyprland.setCursor(QPoint(321, 123));
+    const QString file = folder.filePath("clicks.json");
+    start({"record", file, "--backend", "kernel"}, false,
+          {"XDG_RUNTIME_DIR=" + runtime.path(), "HYPRLAND_INSTANCE_SIGNATURE=vm"});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return cli.canReadLine() && cli.readLine().startsWith("Recording"); }, 120000));
+    const int asked = hyprland.cursorQueries();
+    mouse.click(BTN_LEFT);
+    // The pointer moves on only once both inputs of the first click have been given their place.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= asked + 2; }, 120000));
+    hyprland.setCursor(QPoint(40, 50));
+    mouse.click(BTN_RIGHT);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= asked + 4; }, 120000));
+    cli.terminate();
+    const QString errors = finish();
+    EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();
+    std::string clicks;
+    for (const MacroEvent& event : readMacroFile(file.toStdString()).events) {
+        clicks += std::string(rawValue(event.type));
+        if (event.location)
+            clicks += " " + std::to_string(std::lround(event.location->x)) + "," +
+                      std::to_string(std::lround(event.location->y));
+        clicks += "; ";
+    }
+    EXPECT_EQ(clicks, "mouseDown 321,123; mouseUp 321,123; mouseDown 40,50; mouseUp 40,50; ");
 }
 
 // The stored playback hotkey stops an endless playback: read from the keys the devices report, since

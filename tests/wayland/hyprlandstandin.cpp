@@ -97,8 +97,10 @@ QByteArray HyprlandStandIn::answer(const QByteArray& request)
     std::lock_guard lock(m_mutex);
     if (request == "j/version")
         return R"({"branch":"","commit":"","tag":"v0.41.2"})";
-    if (request == "j/cursorpos")
+    if (request == "j/cursorpos") {
+        ++m_cursorQueries;
         return QJsonDocument(QJsonObject{{"x", m_cursor.x()}, {"y", m_cursor.y()}}).toJson();
+    }
     if (request == "j/clients") {
         QJsonArray clients;
         for (const Window& window : m_windows) {

@@ -36,6 +36,8 @@ public:
     void setCursor(QPoint position);
     Window window(const QString& address) const;
     QString focused() const;
+    // How often the pointer's position was asked for.
+    int cursorQueries() const { return m_cursorQueries; }
     // Stops answering: connections are accepted and closed at once, as by a compositor going down.
     void stopAnswering() { m_answering = false; }
 
@@ -47,6 +49,7 @@ private:
     int m_listener = -1;
     int m_wake[2] = {-1, -1};
     std::atomic<bool> m_answering{true};
+    std::atomic<int> m_cursorQueries{0};
     mutable std::mutex m_mutex;
     std::vector<Window> m_windows;
     QPoint m_cursor;

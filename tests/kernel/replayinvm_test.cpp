@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cmath>
 #include <fcntl.h>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <poll.h>
@@ -259,6 +260,12 @@ public:
         send(button, 1);
         send(button, 0);
     }
+    void move(int dx, int dy)
+    {
+        libevdev_uinput_write_event(m_device, EV_REL, REL_X, dx);
+        libevdev_uinput_write_event(m_device, EV_REL, REL_Y, dy);
+        libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
+    }
 
 private:
     void send(unsigned key, int value)
@@ -292,39 +299,63 @@ TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
     EXPECT_EQ(keys, "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
 }
 
-// Clicks carry the position the desktop reports when they are read, here from a stand-in for
-// Hyprland's socket (Hyprland is not packaged in Debian 12): the kernel's devices know only motion.
-TEST_F(CliInVm, RecordsClicksWhereTheDesktopSaysThePointerIs)
+// What a recording in the VM holds, event by event, with the places of those that have one.
+std::string recorded(const QString& file)
+{
+    std::string events;
+    for (const MacroEvent& event : readMacroFile(file.toStdString()).events) {
+        events += std::string(rawValue(event.type));
+        if (event.location)
+            events += " " + std::to_string(std::lround(event.location->x)) + "," +
+                      std::to_string(std::lround(event.location->y));
+        events += "; ";
+    }
+    return events;
+}
+
+// Clicks and moves carry the position the desktop reports when they are read, here from a stand-in
+// for Hyprland's socket (Hyprland is not packaged in Debian 12): the kernel's devices know only
+// motion. Motion is not asked about when moves are not recorded: each question costs the compositor.
+TEST_F(CliInVm, RecordsClicksAndMovesWhereTheDesktopSaysThePointerIs)
 {
     TestKeyboard mouse(true);
     QTemporaryDir runtime;
     HyprlandStandIn hyprland(runtime.path(), QStringLiteral("vm"));
     ASSERT_TRUE(hyprland.isListening());
-    hyprland.setCursor(QPoint(321, 123));
-    const QString file = folder.filePath("clicks.json");
-    start({"record", file, "--backend", "kernel"}, false,
-          {"XDG_RUNTIME_DIR=" + runtime.path(), "HYPRLAND_INSTANCE_SIGNATURE=vm"});
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return cli.canReadLine() && cli.readLine().startsWith("Recording"); }, 120000));
+    const QStringList session = {"XDG_RUNTIME_DIR=" + runtime.path(), "HYPRLAND_INSTANCE_SIGNATURE=vm"};
+    const auto record = [&](const QString& file, const QStringList& options,
+                            const std::function<void()>& input) {
+        start(QStringList{"record", file, "--backend", "kernel"} + options, false, session);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return cli.canReadLine() && cli.readLine().startsWith("Recording"); }, 120000));
+        input();
+        cli.terminate();
+        const QString errors = finish();
+        EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();
+    };
+
+    const QString clicks = folder.filePath("clicks.json");
+    record(clicks, {}, [&] {
+        hyprland.setCursor(QPoint(321, 123));
+        mouse.move(5, 5);
+        mouse.click(BTN_LEFT);
+        // The pointer moves on only once both inputs of the first click have been given their place.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 2; }, 120000));
+        hyprland.setCursor(QPoint(40, 50));
+        mouse.click(BTN_RIGHT);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 4; }, 120000));
+    });
     const int asked = hyprland.cursorQueries();
-    mouse.click(BTN_LEFT);
-    // The pointer moves on only once both inputs of the first click have been given their place.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= asked + 2; }, 120000));
-    hyprland.setCursor(QPoint(40, 50));
-    mouse.click(BTN_RIGHT);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= asked + 4; }, 120000));
-    cli.terminate();
-    const QString errors = finish();
-    EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();
-    std::string clicks;
-    for (const MacroEvent& event : readMacroFile(file.toStdString()).events) {
-        clicks += std::string(rawValue(event.type));
-        if (event.location)
-            clicks += " " + std::to_string(std::lround(event.location->x)) + "," +
-                      std::to_string(std::lround(event.location->y));
-        clicks += "; ";
-    }
-    EXPECT_EQ(clicks, "mouseDown 321,123; mouseUp 321,123; mouseDown 40,50; mouseUp 40,50; ");
+    EXPECT_EQ(recorded(clicks), "mouseDown 321,123; mouseUp 321,123; mouseDown 40,50; mouseUp 40,50; ");
+    EXPECT_EQ(asked, 4) << "the motion was asked about";
+
+    const QString moves = folder.filePath("moves.json");
+    record(moves, {"--mouse-moves"}, [&] {
+        hyprland.setCursor(QPoint(7, 8));
+        mouse.move(3, 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() > asked; }, 120000));
+    });
+    EXPECT_EQ(recorded(moves), "mouseMoved 7,8; ");
 }
 
 // The stored playback hotkey stops an endless playback: read from the keys the devices report, since

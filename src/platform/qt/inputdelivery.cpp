@@ -3,6 +3,7 @@
 #include "threadhandoff.h"
 
 #include <QObject>
+#include <algorithm>
 
 namespace loopwren {
 
@@ -34,6 +35,12 @@ void InputDelivery::receive(std::vector<InputEvent>&& batch)
     }
     if (queueDrain)
         threadhandoff::queue(m_receiver.get(), [this] { drain(); });
+}
+
+bool InputDelivery::wants(InputKind kind) const
+{
+    return std::any_of(m_watches.begin(), m_watches.end(),
+                       [kind](const auto& watch) { return watch.second.kinds.contains(kind); });
 }
 
 void InputDelivery::drain()

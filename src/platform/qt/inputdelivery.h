@@ -34,6 +34,8 @@ public:
     bool isEmpty() const { return m_watches.empty(); }
     // Whether token is the one watch there is: only then may its end also end the capture.
     bool isOnly(Token token) const { return m_watches.size() == 1 && m_watches.contains(token); }
+    // Whether any watch takes inputs of that kind.
+    bool wants(InputKind kind) const;
 
     // Capture thread: inputs read in one go, in the order they happened.
     void receive(std::vector<InputEvent>&& batch);

@@ -239,7 +239,8 @@ void KernelCaptureSession::handle(libinput_event* event)
             libinput_event_pointer_get_time_usec(pointer), libinput_event_pointer_get_button(pointer),
             libinput_event_pointer_get_button_state(pointer) == LIBINPUT_BUTTON_STATE_PRESSED,
             pointerPosition());
-    } else if (type == LIBINPUT_EVENT_POINTER_MOTION || type == LIBINPUT_EVENT_POINTER_MOTION_ABSOLUTE) {
+    } else if ((type == LIBINPUT_EVENT_POINTER_MOTION || type == LIBINPUT_EVENT_POINTER_MOTION_ABSOLUTE) &&
+               m_motionWanted.load(std::memory_order_relaxed)) {
         auto* pointer = libinput_event_get_pointer_event(event);
         input = m_translator.motion(libinput_event_pointer_get_time_usec(pointer), pointerPosition());
     } else if (type == LIBINPUT_EVENT_POINTER_SCROLL_WHEEL || type == LIBINPUT_EVENT_POINTER_SCROLL_FINGER ||

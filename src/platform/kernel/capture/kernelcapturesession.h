@@ -54,6 +54,10 @@ public:
     KernelCaptureSession& operator=(const KernelCaptureSession&) = delete;
 
     bool isRunning() const { return m_running.load(std::memory_order_acquire); }
+    // Whether pointer motion is read at all. Each motion asks the desktop where the pointer went,
+    // which on some desktops is a request the compositor answers on its main loop, so motion nobody
+    // records is not asked about.
+    void setMotionWanted(bool wanted) { m_motionWanted.store(wanted, std::memory_order_relaxed); }
     // Hands everything the devices delivered before this call to the sink, then ends the capture.
     void finish();
     std::vector<InputDeviceAccess> devices() const;
@@ -96,6 +100,7 @@ private:
     WakePipe m_wake;
     std::atomic<Request> m_request{Request::none};
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_motionWanted{true};
     std::jthread m_thread;
 };
 

@@ -25,13 +25,17 @@ std::optional<InputMonitor::Token> KernelInputMonitor::watch(InputKinds kinds, H
 {
     if (!handler || !ensureCapture())
         return std::nullopt;
-    return m_delivery.add(kinds, std::move(handler));
+    const Token token = m_delivery.add(kinds, std::move(handler));
+    m_session->setMotionWanted(m_delivery.wants(InputKind::pointerMoved));
+    return token;
 }
 
 void KernelInputMonitor::stopWatching(Token token)
 {
     if (m_delivery.remove(token) && m_delivery.isEmpty())
         stopCapture();
+    else if (m_session)
+        m_session->setMotionWanted(m_delivery.wants(InputKind::pointerMoved));
 }
 
 void KernelInputMonitor::finishWatching(Token token)

@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 
 using namespace loopwren;
 using namespace loopwren::bench;
@@ -32,12 +34,46 @@ namespace {
 constexpr std::size_t kMixedInputs = 1000;
 constexpr std::size_t kSteadyInputs = 3000;
 
-// The desktop would say where the pointer is; here every click is where the script puts it.
+// The desktop would say where the pointer is; here every click is where the script puts it. When it
+// was asked is kept: a desktop asked at that moment reports the pointer as it is then, so the time from
+// the press to the question, times the pointer's speed, is how far a click's place can be off.
 class ClickPlace : public PointerPositionSource
 {
 public:
-    std::optional<Point> pointerPosition() override { return clickPlace; }
+    std::optional<Point> pointerPosition() override
+    {
+        std::lock_guard lock(m_mutex);
+        m_asked.push_back(std::chrono::steady_clock::now());
+        return clickPlace;
+    }
+    std::vector<std::chrono::steady_clock::time_point> takeQuestions()
+    {
+        std::lock_guard lock(m_mutex);
+        return std::exchange(m_asked, {});
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::chrono::steady_clock::time_point> m_asked;
 };
+
+// Milliseconds from each button input the device delivered to the question about its place: the
+// capture asks once per button input, in order. Empty when the counts differ.
+std::vector<double> questionLags(const std::vector<ProbedInput>& delivered,
+                                 const std::vector<std::chrono::steady_clock::time_point>& asked)
+{
+    std::vector<std::chrono::steady_clock::time_point> buttons;
+    for (const ProbedInput& input : delivered) {
+        if (input.what.starts_with("key 27"))
+            buttons.push_back(input.at);
+    }
+    std::vector<double> lags;
+    if (buttons.size() != asked.size())
+        return lags;
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        lags.push_back(std::chrono::duration<double, std::milli>(asked[i] - buttons[i]).count());
+    return lags;
+}
 
 struct Round
 {
@@ -47,6 +83,7 @@ struct Round
     // replay device's node; a probe that overflowed undercounts.
     std::size_t sent = 0, delivered = 0, recorded = 0, replayed = 0;
     bool deviceProbeOverflowed = false, replayProbeOverflowed = false;
+    std::vector<double> questionLagMs; // from each press or release to the question about its place
 };
 
 // Compares what a pass delivered with its target, saying what it lacks or delivered out of order.
@@ -61,11 +98,13 @@ Comparison compareAndTell(const char* what, int round, const std::vector<ProbedI
     return comparison;
 }
 
-Round runRound(Passes& passes, MacroEngine& engine, int round)
+Round runRound(Passes& passes, MacroEngine& engine, ClickPlace& place, int round)
 {
     Round result;
     const Timeline script = makeMixedScript(kMixedInputs, static_cast<std::uint32_t>(round + 1));
+    place.takeQuestions();
     const Reading original = passes.record(script);
+    result.questionLagMs = questionLags(original.inputs, place.takeQuestions());
     if (original.overflowed)
         std::printf("round %d: the probe fell behind the device while LoopWren recorded\n", round + 1);
     // The replay is held to the intervals the device delivered, which the recording took from the
@@ -142,6 +181,20 @@ void printTiming(const std::vector<Round>& rounds)
                 replay.p99ErrorMs / floor.p99ErrorMs);
 }
 
+void printQuestionLags(const std::vector<Round>& rounds)
+{
+    std::printf("\nFrom a button input's kernel stamp to the capture asking where the pointer is (ms)\n");
+    std::printf("%-7s| %7s %7s %7s\n", "round", "inputs", "median", "p99");
+    for (std::size_t i = 0; i < rounds.size(); ++i) {
+        const std::vector<double>& lags = rounds[i].questionLagMs;
+        if (lags.empty())
+            std::printf("%-7zu| the questions did not match the button inputs one for one\n", i + 1);
+        else
+            std::printf("%-7zu| %7zu %7.3f %7.3f\n", i + 1, lags.size(), percentile(lags, 0.5),
+                        percentile(lags, 0.99));
+    }
+}
+
 void printLosses(const std::vector<Round>& rounds)
 {
     std::printf("\n1,000 inputs/s for %.0f s (* the probe fell behind and undercounts)\n",
@@ -189,7 +242,8 @@ int main(int argc, char* argv[])
     }
     PlatformServices services;
     services.preferences = std::make_unique<MemoryPreferencesStore>();
-    auto monitor = std::make_unique<KernelInputMonitor>(std::make_shared<ClickPlace>(), ClickSettings{});
+    const auto place = std::make_shared<ClickPlace>();
+    auto monitor = std::make_unique<KernelInputMonitor>(place, ClickSettings{});
     KernelInputMonitor& capture = *monitor;
     services.input = std::move(monitor);
     FrontEndHooks hooks;
@@ -211,11 +265,12 @@ int main(int argc, char* argv[])
     Passes passes(*hardware, capture, engine, replayNode);
     std::vector<Round> results;
     for (int round = 0; round < rounds; ++round) {
-        results.push_back(runRound(passes, engine, round));
+        results.push_back(runRound(passes, engine, *place, round));
         std::printf("round %d done\n", round + 1);
         std::fflush(stdout);
     }
     printTiming(results);
+    printQuestionLags(results);
     printLosses(results);
     std::printf("\nFigures taken under qemu's emulated CPU (TCG): compare them with each other, not with a "
                 "desktop machine.\n");

@@ -9,6 +9,7 @@
 #include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QGuiApplication>
+#include <QSet>
 #include <QTimer>
 #include <cstdio>
 
@@ -44,7 +45,24 @@ QList<PortalShortcut> shortcutsIn(const QVariant& value)
 
 void log(const QString& text)
 {
-    std::printf("LoopWren hotkeys: %s\n", qPrintable(text)), std::fflush(stdout);
+    std::printf("LoopWren hotkeys: %s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+// Outside a sandbox the portal learns who is asking from this (xdg-desktop-portal 1.19 on), once per
+// connection and before any other call to it, the version question included. An older portal does not
+// know the call, which is fine.
+void introduce(const QDBusConnection& bus)
+{
+    static QSet<QString> introduced;
+    const QString appId = QGuiApplication::desktopFileName();
+    if (appId.isEmpty() || introduced.contains(bus.name()))
+        return;
+    introduced.insert(bus.name());
+    QDBusMessage registration = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
+    registration << appId << QVariantMap();
+    bus.asyncCall(registration);
 }
 
 } // namespace
@@ -53,6 +71,7 @@ std::optional<uint> PortalHotkeyService::offeredVersion(const QDBusConnection& b
 {
     if (!bus.isConnected())
         return std::nullopt;
+    introduce(bus);
     QDBusMessage get = QDBusMessage::createMethodCall(
         kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << kInterface << QStringLiteral("version");
@@ -66,14 +85,6 @@ std::optional<uint> PortalHotkeyService::offeredVersion(const QDBusConnection& b
     return version;
 }
 
-std::unique_ptr<HotkeyService> PortalHotkeyService::orFallback(const QDBusConnection& bus,
-                                                               std::unique_ptr<HotkeyService> fallback)
-{
-    if (!offeredVersion(bus))
-        return fallback;
-    return std::make_unique<PortalHotkeyService>(bus, std::move(fallback));
-}
-
 PortalHotkeyService::PortalHotkeyService(QDBusConnection bus, std::unique_ptr<HotkeyService> fallback)
     : m_bus(std::move(bus)), m_fallback(std::move(fallback))
 {
@@ -84,16 +95,7 @@ PortalHotkeyService::PortalHotkeyService(QDBusConnection bus, std::unique_ptr<Ho
                   SLOT(deactivated(QDBusMessage)));
     m_bus.connect(kService, kPath, kInterface, QStringLiteral("ShortcutsChanged"), this,
                   SLOT(shortcutsChanged(QDBusMessage)));
-    // Outside a sandbox the portal learns who is asking from this (xdg-desktop-portal 1.19 on); it must
-    // come before any other call. An older portal does not know it, which is fine.
-    const QString appId = QGuiApplication::desktopFileName();
-    if (!appId.isEmpty()) {
-        QDBusMessage registration = QDBusMessage::createMethodCall(
-            kService, kPath, QStringLiteral("org.freedesktop.host.portal.Registry"),
-            QStringLiteral("Register"));
-        registration << appId << QVariantMap();
-        m_bus.asyncCall(registration);
-    }
+    introduce(m_bus);
 }
 
 PortalHotkeyService::~PortalHotkeyService()

@@ -29,9 +29,6 @@ class PortalHotkeyService : public QObject, public HotkeyService
 public:
     // The version of the GlobalShortcuts portal the bus offers; nullopt where it offers none.
     static std::optional<uint> offeredVersion(const QDBusConnection& bus);
-    // This service where the bus offers the portal, else the fallback itself.
-    static std::unique_ptr<HotkeyService> orFallback(const QDBusConnection& bus,
-                                                     std::unique_ptr<HotkeyService> fallback);
 
     PortalHotkeyService(QDBusConnection bus, std::unique_ptr<HotkeyService> fallback);
     ~PortalHotkeyService() override;

@@ -24,6 +24,10 @@ packages=(
     # The sway tests (tests/wayland): a headless sway on this machine, foot (a Wayland client) on it,
     # grim to see them.
     foot grim
+    # The hotkeys through the desktop's shortcuts portal (tests/kernel/portalhotkeys_test.cpp): a
+    # stand-in for the portal run by python-dbusmock (on python3-dbus) on a private dbus-daemon. Qt's
+    # D-Bus module itself comes with qt6-base-dev.
+    python3-dbusmock python3-dbus dbus-daemon
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

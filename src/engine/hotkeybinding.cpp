@@ -18,18 +18,21 @@ void HotkeyBinding::bind(const Hotkey& record, const Hotkey& playback)
     unbind();
     struct Slot
     {
+        HotkeyTarget role;
         const Hotkey& hotkey;
         const std::function<void()>& pressed;
         std::optional<HotkeyService::Binding>& binding;
         QString failure;
     };
     const Slot wanted[] = {
-        {record, m_recordPressed, m_record, QStringLiteral("Failed to register record hotkey: ")},
-        {playback, m_playbackPressed, m_playback, QStringLiteral("Failed to register playback hotkey: ")},
+        {HotkeyTarget::record, record, m_recordPressed, m_record,
+         QStringLiteral("Failed to register record hotkey: ")},
+        {HotkeyTarget::playback, playback, m_playbackPressed, m_playback,
+         QStringLiteral("Failed to register playback hotkey: ")},
     };
     for (const Slot& slot : wanted) {
         HotkeyService::Binding binding = 0;
-        const ServiceResult result = m_service.bind(slot.hotkey, slot.pressed, binding);
+        const ServiceResult result = m_service.bind(slot.role, slot.hotkey, slot.pressed, binding);
         if (result.ok())
             slot.binding = binding;
         else

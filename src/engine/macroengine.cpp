@@ -56,6 +56,7 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
                                                [this] { finishPlayback(); }});
     m_hotkeys = std::make_unique<HotkeyBinding>(
         *m_services.hotkeys, [this] { hotkeyPressed(true); }, [this] { hotkeyPressed(false); });
+    m_services.hotkeys->watchDesktopTriggers([this] { emit desktopTriggersChanged(); });
     m_target = std::make_unique<TargetWindow>(*m_services.workspace);
     m_updateCheck = std::make_unique<UpdateCheck>(
         *m_services.updates, m_options.updateBaseUrl, m_options.applicationVersion,
@@ -83,6 +84,7 @@ MacroEngine::~MacroEngine()
     m_updateCheck.reset();
     m_target.reset();
     m_hotkeys.reset();
+    m_services.hotkeys->watchDesktopTriggers(nullptr);
     m_player.reset();
     m_recorder.reset();
     if (s_shared == this)

@@ -167,6 +167,12 @@ public:
     // hotkey captures it instead of firing it; the end of the capture binds both again.
     void setIsCapturingHotkey(bool value);
     HotkeyService& hotkeyService() { return *m_services.hotkeys; }
+    // The keys the desktop put on a hotkey where they are not the ones captured (see HotkeyService);
+    // desktopTriggersChanged tells when that may have changed.
+    std::optional<QString> desktopTrigger(HotkeyTarget role) const
+    {
+        return m_services.hotkeys->desktopTrigger(role);
+    }
     // The input monitor recording uses; the hotkey capture watches key presses through it too.
     InputMonitor& inputMonitor() { return *m_services.input; }
 
@@ -221,6 +227,7 @@ signals:
     void recordHotkeyChanged();
     void playbackHotkeyChanged();
     void isCapturingHotkeyChanged();
+    void desktopTriggersChanged();
     void targetAppNameChanged();
     void focusTargetAppBeforePlaybackChanged();
     void setTargetWindowPositionChanged();

@@ -3,8 +3,10 @@
 #include "hotkey.h"
 #include "serviceresult.h"
 
+#include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace loopwren {
 
@@ -18,9 +20,11 @@ public:
 
     virtual ~HotkeyService() = default;
 
-    // Binds the combination; on success binding names it for unbind. A combination that no key of
-    // this desktop can produce (the unset hotkey, say) binds as one that never fires.
-    virtual ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) = 0;
+    // Binds the combination as the given one of the two hotkeys; on success binding names it for
+    // unbind. A combination that no key of this desktop can produce (the unset hotkey, say) binds as
+    // one that never fires, unless the desktop gives that hotkey a trigger of its own.
+    virtual ServiceResult bind(HotkeyTarget role, const Hotkey& hotkey, Pressed pressed,
+                               Binding& binding) = 0;
     virtual void unbind(Binding binding) = 0;
 
     // While the user presses a combination to capture, no window may see it: holdKeyboard keeps every
@@ -29,6 +33,13 @@ public:
     // window either. A desktop that cannot hold the keyboard refuses.
     virtual ServiceResult holdKeyboard() = 0;
     virtual void releaseKeyboard() = 0;
+
+    // Where the desktop has the last word on a hotkey's keys (a desktop's shortcut settings), the
+    // trigger it put on the hotkey in its own words, when that is not the combination bound; an empty
+    // text when it put none. nullopt where the combination bound is the one that fires.
+    virtual std::optional<QString> desktopTrigger(HotkeyTarget) const { return std::nullopt; }
+    // changed runs on the main thread whenever desktopTrigger may answer differently.
+    virtual void watchDesktopTriggers(std::function<void()> changed) { (void)changed; }
 };
 
 } // namespace loopwren

@@ -10,7 +10,7 @@ namespace loopwren {
 class NullHotkeyService : public HotkeyService
 {
 public:
-    ServiceResult bind(const Hotkey&, Pressed, Binding& binding) override;
+    ServiceResult bind(HotkeyTarget, const Hotkey&, Pressed, Binding& binding) override;
     void unbind(Binding) override {}
     ServiceResult holdKeyboard() override;
     void releaseKeyboard() override {}

@@ -22,6 +22,8 @@ SettingsState::SettingsState(MacroEngine& engine, HotkeyCapture& capture, QObjec
     : QObject(parent), m_engine(engine), m_capture(capture)
 {
     connect(&m_engine, &MacroEngine::languageChanged, this, &SettingsState::languageChanged);
+    for (auto signal : {&MacroEngine::desktopTriggersChanged, &MacroEngine::languageChanged})
+        connect(&m_engine, signal, this, &SettingsState::desktopTriggersChanged);
     connect(&m_capture, &HotkeyCapture::recordingHotkeyForChanged, this, &SettingsState::captureChanged);
     for (auto signal : {&MacroEngine::recordHotkeyChanged, &MacroEngine::playbackHotkeyChanged})
         connect(&m_engine, signal, this, &SettingsState::captureChanged);
@@ -75,6 +77,21 @@ QString SettingsState::recordButtonText() const
 QString SettingsState::playbackButtonText() const
 {
     return capturingPlayback() ? kCapturePrompt : hotkeyText(m_engine.playbackHotkey());
+}
+
+QString SettingsState::recordDesktopTrigger() const { return desktopTriggerText(HotkeyTarget::record); }
+
+QString SettingsState::playbackDesktopTrigger() const { return desktopTriggerText(HotkeyTarget::playback); }
+
+QString SettingsState::desktopTriggerText(HotkeyTarget role) const
+{
+    const std::optional<QString> trigger = m_engine.desktopTrigger(role);
+    if (!trigger)
+        return QString();
+    const QString language = m_engine.language();
+    if (trigger->isEmpty())
+        return TextTable::localized(QStringLiteral("Desktop shortcut: none"), language);
+    return TextTable::localized(QStringLiteral("Desktop shortcut: %1"), language).arg(*trigger);
 }
 
 void SettingsState::startHotkeyCapture(int target) { m_capture.startHotkeyCapture(target); }

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QtQml/qqmlregistration.h>
 
+#include "hotkey.h"
+
 namespace loopwren {
 
 class HotkeyCapture;
@@ -28,6 +30,9 @@ class SettingsState : public QObject
     Q_PROPERTY(bool capturingPlayback READ capturingPlayback NOTIFY captureChanged)
     Q_PROPERTY(QString recordButtonText READ recordButtonText NOTIFY captureChanged)
     Q_PROPERTY(QString playbackButtonText READ playbackButtonText NOTIFY captureChanged)
+    // The keys the desktop put on a hotkey, where they are not the captured ones; empty otherwise.
+    Q_PROPERTY(QString recordDesktopTrigger READ recordDesktopTrigger NOTIFY desktopTriggersChanged)
+    Q_PROPERTY(QString playbackDesktopTrigger READ playbackDesktopTrigger NOTIFY desktopTriggersChanged)
     Q_PROPERTY(QStringList runningApps READ runningApps NOTIFY targetAppChanged)
     // The position of `targetAppName` among the running applications; -1 leaves the menu unselected.
     Q_PROPERTY(int targetAppIndex READ targetAppIndex NOTIFY targetAppChanged)
@@ -74,6 +79,8 @@ public:
     bool capturingPlayback() const;
     QString recordButtonText() const;
     QString playbackButtonText() const;
+    QString recordDesktopTrigger() const;
+    QString playbackDesktopTrigger() const;
     QStringList runningApps() const;
     int targetAppIndex() const;
     QString targetXText() const;
@@ -110,6 +117,7 @@ public:
 signals:
     void languageChanged();
     void captureChanged();
+    void desktopTriggersChanged();
     void targetAppChanged();
     void targetFrameChanged();
     void loopCountChanged();
@@ -117,6 +125,7 @@ signals:
 
 private:
     bool isIndonesian() const;
+    QString desktopTriggerText(HotkeyTarget role) const;
 
     MacroEngine& m_engine;
     HotkeyCapture& m_capture;

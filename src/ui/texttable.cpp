@@ -76,6 +76,8 @@ const QHash<QString, Entry>& table()
             {"Toggle Playback", "", "Mulai/Stop Putar Ulang"},
             {"Run or cancel macro executions.", "", "Jalankan atau batalkan pemutaran makro."},
             {"Reset Hotkeys", "", "Atur Ulang Hotkey"},
+            {"Desktop shortcut: %1", "", "Pintasan desktop: %1"},
+            {"Desktop shortcut: none", "", "Pintasan desktop: tidak ada"},
             {"TARGET APPLICATION WINDOW", "", "JENDELA TARGET APLIKASI"},
             {"Target Window Description",
              "Optionally target a program to focus and resize automatically before launching playback "

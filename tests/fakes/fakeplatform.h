@@ -64,7 +64,7 @@ class FakeHotkeyService : public HotkeyService, Journaling
 public:
     explicit FakeHotkeyService(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
 
-    ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) override
+    ServiceResult bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding) override
     {
         note(QStringLiteral("bind %1 mods=0x%2 -> %3")
                  .arg(hotkey.keyCode)
@@ -85,6 +85,24 @@ public:
         return answer(holdCode);
     }
     void releaseKeyboard() override { note(QStringLiteral("release keyboard")); }
+    std::optional<QString> desktopTrigger(HotkeyTarget role) const override
+    {
+        const auto found = m_desktopTriggers.find(role);
+        return found == m_desktopTriggers.end() ? std::nullopt : found->second;
+    }
+    void watchDesktopTriggers(std::function<void()> changed) override
+    {
+        m_triggersChanged = std::move(changed);
+    }
+
+    // The desktop puts keys of its own on a hotkey (nullopt: the captured ones again), as a desktop's
+    // shortcut settings do.
+    void setDesktopTrigger(HotkeyTarget role, std::optional<QString> trigger)
+    {
+        m_desktopTriggers[role] = std::move(trigger);
+        if (m_triggersChanged)
+            m_triggersChanged();
+    }
 
     // Presses the combination as the desktop would: every binding of it runs, from a copy, since one
     // may bind or unbind.
@@ -104,6 +122,8 @@ public:
 private:
     std::map<Binding, std::pair<Hotkey, Pressed>> m_bindings;
     Binding m_next = 1;
+    std::map<HotkeyTarget, std::optional<QString>> m_desktopTriggers;
+    std::function<void()> m_triggersChanged;
 };
 
 class FakeAccessibility : public Accessibility

@@ -21,13 +21,14 @@ TEST(KernelHotkeyService, AKeyWithExactlyItsModifiersFiresAndTheDevicesAreReadOn
     HotkeyService::Binding record = 0, unset = 0;
     ASSERT_TRUE(service
                     .bind(
-                        Hotkey::unset(), [&] { fired += 100; }, unset)
+                        HotkeyTarget::record, Hotkey::unset(), [&] { fired += 100; }, unset)
                     .ok());
     EXPECT_EQ(keys.watchCount(), 0u) << "nothing to watch for";
-    ASSERT_TRUE(service
-                    .bind(
-                        {15, modifier::control | modifier::option}, [&] { ++fired; }, record)
-                    .ok());
+    ASSERT_TRUE(
+        service
+            .bind(
+                HotkeyTarget::record, {15, modifier::control | modifier::option}, [&] { ++fired; }, record)
+            .ok());
     EXPECT_TRUE(keys.lastKinds == InputKinds{InputKind::keyDown});
     const auto press = [&](std::uint16_t key, std::uint64_t flags) {
         keys.deliver({.kind = InputKind::keyDown, .keyCode = key, .flags = flags});
@@ -44,7 +45,7 @@ TEST(KernelHotkeyService, AKeyWithExactlyItsModifiersFiresAndTheDevicesAreReadOn
     keys.refuse = true; // no access to the devices
     EXPECT_EQ(service
                   .bind(
-                      {15, 0}, [] {}, record)
+                      HotkeyTarget::record, {15, 0}, [] {}, record)
                   .code,
               EACCES);
 }

@@ -224,5 +224,26 @@ TEST_F(SettingsPage, CaptureButtonsTakeTheNextKeyAndResetClearsBoth)
     EXPECT_FALSE(engine().isCapturingHotkey() || input->watchCount() > 0);
 }
 
+// Where the desktop has the last word on the hotkeys' keys, its choice shows beneath the captured one,
+// in the window's language.
+TEST_F(SettingsPage, TheDesktopsOwnTriggerShowsBesideTheCapturedOne)
+{
+    open();
+    const auto shown = [&](const char* name) {
+        drain();
+        return item(name)->isVisible() ? labelOf(name) : QString("<hidden>");
+    };
+    EXPECT_EQ(shown("playbackDesktopTrigger"), "<hidden>");
+    hotkeys->setDesktopTrigger(HotkeyTarget::playback, "Meta+F12");
+    EXPECT_EQ(shown("playbackDesktopTrigger"), "Desktop shortcut: Meta+F12");
+    EXPECT_EQ(shown("recordDesktopTrigger"), "<hidden>");
+    engine().setLanguage("Indonesia");
+    EXPECT_EQ(shown("playbackDesktopTrigger"), "Pintasan desktop: Meta+F12");
+    hotkeys->setDesktopTrigger(HotkeyTarget::record, "");
+    EXPECT_EQ(shown("recordDesktopTrigger"), "Pintasan desktop: tidak ada");
+    hotkeys->setDesktopTrigger(HotkeyTarget::playback, std::nullopt);
+    EXPECT_EQ(shown("playbackDesktopTrigger"), "<hidden>");
+}
+
 } // namespace
 } // namespace loopwren

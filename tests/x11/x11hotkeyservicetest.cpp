@@ -87,7 +87,8 @@ protected:
     {
         HotkeyService::Binding bound = 0;
         const ServiceResult result = m_service->bind(
-            Hotkey{keyCode, modifiers}, [this, number] { m_calls.push_back(number); }, bound);
+            HotkeyTarget::record, Hotkey{keyCode, modifiers}, [this, number] { m_calls.push_back(number); },
+            bound);
         if (binding)
             *binding = bound;
         return result;
@@ -202,7 +203,7 @@ TEST_F(X11HotkeyServiceTest, GrabsAreExclusiveAndGivenBackWhole)
     // Without a display nothing can be had.
     X11HotkeyService elsewhere(":9999");
     const HotkeyService::Pressed nothing = [] {};
-    EXPECT_EQ(elsewhere.bind(Hotkey{kKeyK, kControlOption}, nothing, binding).code,
+    EXPECT_EQ(elsewhere.bind(HotkeyTarget::record, Hotkey{kKeyK, kControlOption}, nothing, binding).code,
               X11HotkeyService::noConnection);
     EXPECT_FALSE(elsewhere.holdKeyboard().ok());
     elsewhere.unbind(binding); // harmless

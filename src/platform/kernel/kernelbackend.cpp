@@ -6,9 +6,12 @@
 #include "kernelinputposterfactory.h"
 #include "kernelsessionchecks.h"
 #include "nullplatform.h"
+#include "portalhotkeyservice.h"
 #include "uinputdevice.h"
 #include "waylanddesktop.h"
 
+#include <QDBusConnection>
+#include <QFileInfo>
 #include <cmath>
 #include <cstring>
 
@@ -69,27 +72,40 @@ Backend::Abilities KernelBackend::abilities()
     abilities.pointerProblem =
         m_desktop ? m_desktop->pointerProblem() : QStringLiteral("no source on this desktop");
     abilities.recordPointer = abilities.recordKeys && abilities.pointerProblem.isEmpty();
+    const auto* portal = qobject_cast<PortalHotkeyService*>(m_portalHotkeys.data());
+    abilities.exclusiveHotkeys = shortcutsPortal() && !(portal && portal->fellBack());
     return abilities;
+}
+
+SessionCheck KernelBackend::desktopServicesCheck() const
+{
+    const QString subject = QStringLiteral("desktop services");
+    if (!m_desktop) {
+        return {SessionCheck::Verdict::note, subject,
+                QStringLiteral("none known for this desktop: no window list, no placing of windows, no "
+                               "pointer positions"),
+                QString()};
+    }
+    const QString pointer = m_desktop->pointerProblem();
+    return {pointer.isEmpty() ? SessionCheck::Verdict::fine : SessionCheck::Verdict::note, subject,
+            QStringLiteral("%1: windows listed and placed, %2")
+                .arg(m_desktop->name(), pointer.isEmpty() ? QStringLiteral("pointer positions")
+                                                          : QStringLiteral("no pointer positions")),
+            QString()};
 }
 
 std::vector<SessionCheck> KernelBackend::checks()
 {
-    std::vector<SessionCheck> checks{kernelchecks::inputDevices(), kernelchecks::inputGroup(),
-                                     kernelchecks::uinput(m_uinputPath, m_deviceProblem),
-                                     kernelchecks::udevRule()};
-    const QString subject = QStringLiteral("desktop services");
-    if (!m_desktop) {
-        checks.push_back({SessionCheck::Verdict::note, subject,
-                          QStringLiteral("none known for this desktop: no window list, no placing of "
-                                         "windows, no pointer positions"),
-                          QString()});
-    } else {
-        const QString pointer = m_desktop->pointerProblem();
+    std::vector<SessionCheck> checks = {kernelchecks::inputDevices(), kernelchecks::inputGroup(),
+                                        kernelchecks::uinput(m_uinputPath, m_deviceProblem),
+                                        kernelchecks::udevRule(), desktopServicesCheck()};
+    if (const std::optional<uint> version = shortcutsPortal()) {
         checks.push_back(
-            {pointer.isEmpty() ? SessionCheck::Verdict::fine : SessionCheck::Verdict::note, subject,
-             QStringLiteral("%1: windows listed and placed, %2")
-                 .arg(m_desktop->name(), pointer.isEmpty() ? QStringLiteral("pointer positions")
-                                                           : QStringLiteral("no pointer positions")),
+            {SessionCheck::Verdict::fine, QStringLiteral("hotkeys"),
+             QStringLiteral("through the desktop's shortcuts portal (GlobalShortcuts version %1): "
+                            "they reach no other application, and the desktop may put other "
+                            "keys on them")
+                 .arg(*version),
              QString()});
     }
     return checks;
@@ -102,8 +118,18 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
             m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr);
     }
     // A reader of its own: the hotkeys watch the keys for the whole run, recordings come and go.
-    if (!services.hotkeys)
-        services.hotkeys = std::make_unique<KernelHotkeyService>(std::make_unique<KernelInputMonitor>());
+    // The desktop's shortcuts where it offers them; the key stream where not, or where they are refused.
+    if (!services.hotkeys) {
+        auto keys = std::make_unique<KernelHotkeyService>(std::make_unique<KernelInputMonitor>());
+        if (shortcutsPortal()) {
+            auto portal =
+                std::make_unique<PortalHotkeyService>(QDBusConnection::sessionBus(), std::move(keys));
+            m_portalHotkeys = portal.get();
+            services.hotkeys = std::move(portal);
+        } else {
+            services.hotkeys = std::move(keys);
+        }
+    }
     if (!services.accessibility) {
         services.accessibility = std::make_unique<KernelAccessibility>(
             [this] {
@@ -123,6 +149,20 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
         services.workspace = m_desktop->workspace(primaryOrigin(hooks));
     if (!services.workspace)
         services.workspace = std::make_unique<NullWorkspace>();
+}
+
+std::optional<uint> KernelBackend::shortcutsPortal()
+{
+    if (!m_shortcutsPortal) {
+        // Only a session bus the session names: asked for one it does not name, libdbus would start a
+        // bus of its own (X11 autolaunch).
+        const QString runtimeBus = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/bus");
+        const bool named = !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") ||
+                           (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && QFileInfo::exists(runtimeBus));
+        m_shortcutsPortal =
+            named ? PortalHotkeyService::offeredVersion(QDBusConnection::sessionBus()) : std::nullopt;
+    }
+    return *m_shortcutsPortal;
 }
 
 } // namespace loopwren

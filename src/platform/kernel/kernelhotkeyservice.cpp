@@ -14,7 +14,7 @@ KernelHotkeyService::~KernelHotkeyService()
         m_keys->stopWatching(*m_watch);
 }
 
-ServiceResult KernelHotkeyService::bind(const Hotkey& hotkey, Pressed pressed, Binding& binding)
+ServiceResult KernelHotkeyService::bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding)
 {
     binding = m_next++;
     if (!KeyCodeTable::evdevCode(hotkey.keyCode))

@@ -20,7 +20,7 @@ public:
     ~KernelHotkeyService() override;
 
     // Refused with EACCES when the input devices cannot be read.
-    ServiceResult bind(const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
+    ServiceResult bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
     void unbind(Binding binding) override;
     // Refused with EOPNOTSUPP.
     ServiceResult holdKeyboard() override;

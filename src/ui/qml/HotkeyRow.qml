@@ -6,6 +6,9 @@ Item {
     id: root
     property string title
     property string subtitle
+    // The keys the desktop put on this hotkey, where they are not the captured ones; empty otherwise.
+    property string desktopTrigger
+    property alias desktopTriggerName: desktopTriggerText.objectName
     property alias buttonName: button.objectName
     property alias buttonText: button.text
     property alias capturing: button.capturing
@@ -31,6 +34,15 @@ Item {
             text: root.subtitle
             size: 10
             color: Theme.gray
+            wrapMode: Text.WordWrap
+        }
+        UiText {
+            id: desktopTriggerText
+            width: parent.width
+            visible: text !== ""
+            text: root.desktopTrigger
+            size: 10
+            color: Theme.orange
             wrapMode: Text.WordWrap
         }
     }

@@ -17,6 +17,8 @@ SettingsSection {
         subtitle: root.viewState.texts["Start or complete macro captures."]
         buttonName: "recordCaptureButton"
         buttonText: root.settings.recordButtonText
+        desktopTrigger: root.settings.recordDesktopTrigger
+        desktopTriggerName: "recordDesktopTrigger"
         capturing: root.settings.capturingRecord
         onCaptureRequested: root.settings.startHotkeyCapture(0)
     }
@@ -26,6 +28,8 @@ SettingsSection {
         subtitle: root.viewState.texts["Run or cancel macro executions."]
         buttonName: "playbackCaptureButton"
         buttonText: root.settings.playbackButtonText
+        desktopTrigger: root.settings.playbackDesktopTrigger
+        desktopTriggerName: "playbackDesktopTrigger"
         capturing: root.settings.capturingPlayback
         onCaptureRequested: root.settings.startHotkeyCapture(1)
     }

@@ -3,8 +3,10 @@
 #include "backend.h"
 
 #include <QPoint>
+#include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace loopwren {
@@ -17,7 +19,9 @@ class WaylandDesktop;
 // other mouse and keyboard. Either works without the other: playing needs only /dev/uinput, recording
 // only the input devices (membership of the input group). The kernel knows no pointer positions, so
 // clicks and moves are recorded only where the desktop tells where the pointer is. Other applications'
-// windows are listed and placed where the desktop offers a way (see WaylandDesktop).
+// windows are listed and placed where the desktop offers a way (see WaylandDesktop). The hotkeys go
+// through the desktop's shortcuts portal where the session bus offers one, else the key stream is
+// watched.
 class KernelBackend : public Backend
 {
     Q_OBJECT
@@ -39,11 +43,17 @@ private:
     static QString readProblem();
     // The primary output's top-left in the desktop's coordinates, from the front end's layout.
     static QPoint primaryOrigin(const FrontEndHooks& hooks);
+    // The version of the desktop's shortcuts portal, asked once; nullopt where there is none.
+    std::optional<uint> shortcutsPortal();
+    // Which of the desktop's own services LoopWren reaches, for the doctor.
+    SessionCheck desktopServicesCheck() const;
 
     std::shared_ptr<UinputDevice> m_device; // none when it could not be made
     std::string m_uinputPath;
     QString m_deviceProblem;
     std::unique_ptr<WaylandDesktop> m_desktop; // none where LoopWren knows no way to reach the desktop
+    std::optional<std::optional<uint>> m_shortcutsPortal;
+    QPointer<QObject> m_portalHotkeys; // the hotkey service provided, while it is the portal's
 };
 
 } // namespace loopwren

@@ -1,0 +1,326 @@
+#include "portalhotkeyservice.h"
+
+#include "portalrequest.h"
+#include "portalshortcut.h"
+#include "shortcuttrigger.h"
+
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QGuiApplication>
+#include <QSet>
+#include <QTimer>
+#include <cstdio>
+
+namespace loopwren {
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+// An answer to the version question takes a moment even where the bus starts the portal first.
+constexpr int kProbeTimeoutMs = 5000;
+
+QString shortcutId(HotkeyTarget role)
+{
+    return role == HotkeyTarget::record ? QStringLiteral("record") : QStringLiteral("playback");
+}
+
+std::optional<HotkeyTarget> roleOf(const QString& id)
+{
+    if (id == QLatin1String("record"))
+        return HotkeyTarget::record;
+    if (id == QLatin1String("playback"))
+        return HotkeyTarget::playback;
+    return std::nullopt;
+}
+
+QList<PortalShortcut> shortcutsIn(const QVariant& value)
+{
+    if (value.canConvert<QDBusArgument>())
+        return qdbus_cast<QList<PortalShortcut>>(value.value<QDBusArgument>());
+    return value.value<QList<PortalShortcut>>();
+}
+
+void log(const QString& text)
+{
+    std::printf("LoopWren hotkeys: %s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+// Outside a sandbox the portal learns who is asking from this (xdg-desktop-portal 1.19 on), once per
+// connection and before any other call to it, the version question included. An older portal does not
+// know the call, which is fine.
+void introduce(const QDBusConnection& bus)
+{
+    static QSet<QString> introduced;
+    const QString appId = QGuiApplication::desktopFileName();
+    if (appId.isEmpty() || introduced.contains(bus.name()))
+        return;
+    introduced.insert(bus.name());
+    QDBusMessage registration = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
+    registration << appId << QVariantMap();
+    bus.asyncCall(registration);
+}
+
+} // namespace
+
+std::optional<uint> PortalHotkeyService::offeredVersion(const QDBusConnection& bus)
+{
+    if (!bus.isConnected())
+        return std::nullopt;
+    introduce(bus);
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kInterface << QStringLiteral("version");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, kProbeTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return std::nullopt;
+    bool isNumber = false;
+    const uint version = reply.arguments().first().value<QDBusVariant>().variant().toUInt(&isNumber);
+    if (!isNumber || version < 1)
+        return std::nullopt;
+    return version;
+}
+
+PortalHotkeyService::PortalHotkeyService(QDBusConnection bus, std::unique_ptr<HotkeyService> fallback)
+    : m_bus(std::move(bus)), m_fallback(std::move(fallback))
+{
+    PortalShortcut::registerType();
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
+                  SLOT(activated(QDBusMessage)));
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("Deactivated"), this,
+                  SLOT(deactivated(QDBusMessage)));
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("ShortcutsChanged"), this,
+                  SLOT(shortcutsChanged(QDBusMessage)));
+    introduce(m_bus);
+}
+
+PortalHotkeyService::~PortalHotkeyService()
+{
+    m_triggersChanged = nullptr;
+    m_request.reset();
+    closeSession();
+}
+
+ServiceResult PortalHotkeyService::bind(HotkeyTarget role, const Hotkey& hotkey, Pressed pressed,
+                                        Binding& binding)
+{
+    binding = m_next++;
+    Bound bound{role, hotkey, std::move(pressed), std::nullopt};
+    if (m_fellBack) {
+        Binding onFallback = 0;
+        const ServiceResult result = m_fallback->bind(role, hotkey, bound.pressed, onFallback);
+        if (!result.ok())
+            return result;
+        bound.onFallback = onFallback;
+    }
+    m_bindings.emplace(binding, std::move(bound));
+    queueSync();
+    return ServiceResult::done();
+}
+
+void PortalHotkeyService::unbind(Binding binding)
+{
+    const auto found = m_bindings.find(binding);
+    if (found == m_bindings.end())
+        return;
+    if (found->second.onFallback)
+        m_fallback->unbind(*found->second.onFallback);
+    m_bindings.erase(found);
+    // The session keeps its shortcuts; presses of one with no binding are simply not passed on.
+}
+
+std::optional<QString> PortalHotkeyService::desktopTrigger(HotkeyTarget role) const
+{
+    const auto trigger = m_triggers.find(role);
+    const auto sent = m_sent.find(role);
+    if (m_fellBack || trigger == m_triggers.end() || sent == m_sent.end())
+        return std::nullopt;
+    if (shortcuttrigger::describesSame(sent->second, trigger->second))
+        return std::nullopt;
+    return trigger->second;
+}
+
+PortalHotkeyService::Triggers PortalHotkeyService::wanted() const
+{
+    // The latest binding of each hotkey counts.
+    Triggers triggers;
+    for (const auto& [binding, bound] : m_bindings)
+        triggers[bound.role] = shortcuttrigger::preferred(bound.hotkey);
+    return triggers;
+}
+
+void PortalHotkeyService::queueSync()
+{
+    if (m_fellBack || std::exchange(m_syncQueued, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        m_syncQueued = false;
+        sync();
+    });
+}
+
+void PortalHotkeyService::sync()
+{
+    const Triggers triggers = wanted();
+    // One exchange with the portal at a time; the answer to it syncs again.
+    if (m_fellBack || m_request || triggers.empty() || (triggers == m_sent && !m_session.isEmpty()))
+        return;
+    closeSession();
+    m_sent = triggers;
+    if (!m_triggers.empty()) {
+        m_triggers.clear();
+        notifyTriggers();
+    }
+    createSession();
+}
+
+void PortalHotkeyService::createSession()
+{
+    static unsigned sessions = 0;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CreateSession"));
+    call << QVariantMap{
+        {QStringLiteral("session_handle_token"), QStringLiteral("loopwren%1").arg(++sessions)}};
+    m_request = std::make_unique<PortalRequest>(
+        m_bus, call, [this](bool granted, const QVariantMap& results, const QString& why) {
+            retireRequest();
+            const QVariant handle = results.value(QStringLiteral("session_handle"));
+            // Documented as a string, sent as an object path by some portals.
+            m_session = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path()
+                                                             : handle.toString();
+            if (!granted || m_session.isEmpty())
+                fallBack(QStringLiteral("no shortcuts session: %1")
+                             .arg(granted ? QStringLiteral("no handle") : why));
+            else
+                bindShortcuts();
+        });
+}
+
+void PortalHotkeyService::bindShortcuts()
+{
+    QList<PortalShortcut> shortcuts;
+    for (const auto& [role, preferred] : m_sent) {
+        QVariantMap properties{{QStringLiteral("description"),
+                                role == HotkeyTarget::record ? QStringLiteral("Start or stop a recording")
+                                                             : QStringLiteral("Start or stop a playback")}};
+        if (preferred)
+            properties.insert(QStringLiteral("preferred_trigger"), *preferred);
+        shortcuts.append({shortcutId(role), properties});
+    }
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("BindShortcuts"));
+    call << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts) << QString()
+         << QVariantMap();
+    m_request = std::make_unique<PortalRequest>(
+        m_bus, call, [this](bool granted, const QVariantMap& results, const QString& why) {
+            retireRequest();
+            if (!granted) {
+                fallBack(QStringLiteral("the shortcuts were not bound: %1").arg(why));
+                return;
+            }
+            // A shortcut the desktop left out has no trigger until the user gives it one there.
+            m_triggers.clear();
+            for (const auto& [role, preferred] : m_sent)
+                m_triggers[role] = QString();
+            takeTriggers(shortcutsIn(results.value(QStringLiteral("shortcuts"))));
+            sync(); // the hotkeys may have changed meanwhile
+        });
+}
+
+void PortalHotkeyService::fallBack(const QString& why)
+{
+    log(QStringLiteral(
+            "the desktop's shortcuts portal refused (%1); the keys are watched on the input devices")
+            .arg(why));
+    m_fellBack = true;
+    closeSession();
+    m_triggers.clear();
+    for (auto& [binding, bound] : m_bindings) {
+        Binding onFallback = 0;
+        const ServiceResult result = m_fallback->bind(bound.role, bound.hotkey, bound.pressed, onFallback);
+        if (result.ok())
+            bound.onFallback = onFallback;
+        else
+            log(QStringLiteral("the %1 hotkey cannot be watched either: %2")
+                    .arg(shortcutId(bound.role), result.reason));
+    }
+    notifyTriggers();
+}
+
+void PortalHotkeyService::closeSession()
+{
+    if (m_session.isEmpty())
+        return;
+    m_bus.asyncCall(QDBusMessage::createMethodCall(
+        kService, m_session, QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Close")));
+    m_session.clear();
+    m_held.clear();
+}
+
+void PortalHotkeyService::retireRequest()
+{
+    // Called from the request's own answer: it goes once that has returned.
+    if (m_request)
+        m_request.release()->deleteLater();
+}
+
+void PortalHotkeyService::takeTriggers(const QList<PortalShortcut>& shortcuts)
+{
+    for (const PortalShortcut& shortcut : shortcuts) {
+        if (const std::optional<HotkeyTarget> role = roleOf(shortcut.id))
+            m_triggers[*role] = shortcut.properties.value(QStringLiteral("trigger_description")).toString();
+    }
+    notifyTriggers();
+}
+
+void PortalHotkeyService::notifyTriggers()
+{
+    if (m_triggersChanged)
+        m_triggersChanged();
+}
+
+bool PortalHotkeyService::fromOurSession(const QDBusMessage& message) const
+{
+    const QList<QVariant> arguments = message.arguments();
+    return !m_session.isEmpty() && !arguments.isEmpty() &&
+           arguments.first().value<QDBusObjectPath>().path() == m_session;
+}
+
+void PortalHotkeyService::activated(const QDBusMessage& message)
+{
+    const std::optional<HotkeyTarget> role =
+        message.arguments().size() > 1 ? roleOf(message.arguments().at(1).toString()) : std::nullopt;
+    if (m_fellBack || !fromOurSession(message) || !role)
+        return;
+    // A desktop that repeats a held shortcut and reports its release: only the first counts.
+    if (m_reportsReleases && !m_held.insert(*role).second)
+        return;
+    // From a copy: a callback may bind or unbind.
+    const auto bindings = m_bindings;
+    for (const auto& [binding, bound] : bindings) {
+        if (bound.role == *role)
+            bound.pressed();
+    }
+}
+
+void PortalHotkeyService::deactivated(const QDBusMessage& message)
+{
+    if (!fromOurSession(message) || message.arguments().size() < 2)
+        return;
+    m_reportsReleases = true;
+    if (const std::optional<HotkeyTarget> role = roleOf(message.arguments().at(1).toString()))
+        m_held.erase(*role);
+}
+
+void PortalHotkeyService::shortcutsChanged(const QDBusMessage& message)
+{
+    if (m_fellBack || !fromOurSession(message) || message.arguments().size() < 2)
+        return;
+    takeTriggers(shortcutsIn(message.arguments().at(1)));
+}
+
+} // namespace loopwren

@@ -1,0 +1,227 @@
+// The hotkeys through the desktop's GlobalShortcuts portal, on a private session bus with a stand-in
+// for the portal (shortcutsportal_standin.py, run by python-dbusmock): no desktop that offers the
+// portal runs on the test machines.
+#include "enginefixture.h"
+#include "events.h"
+#include "kernelbackend.h"
+#include "kernelhotkeyservice.h"
+#include "portalhotkeyservice.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+// Inputs are written with designated initializers that name only the fields that matter.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace loopwren {
+namespace {
+
+using Triggers = QMap<QString, QString>;
+
+// The private session bus every test of this program shares: the process's session bus is fixed at
+// its first use, and the kernel backend asks for the session's own.
+QString g_busAddress;
+
+bool waitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 30000); }
+
+// The stand-in portal, for as long as it lives.
+class StandInPortal
+{
+public:
+    explicit StandInPortal(const QJsonObject& parameters = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), g_busAddress);
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral("/usr/bin/python3"),
+                        {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
+                         QStringLiteral(LOOPWREN_PORTAL_STANDIN), QStringLiteral("--parameters"),
+                         QString::fromUtf8(QJsonDocument(parameters).toJson(QJsonDocument::Compact))});
+        EXPECT_TRUE(waitFor([&] { return bus().interface()->isServiceRegistered(kName).value(); }))
+            << "the stand-in portal did not come up";
+    }
+    ~StandInPortal()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(30000))
+            m_process.kill();
+        // Gone from the bus before the next test looks.
+        waitFor([&] { return !bus().interface()->isServiceRegistered(kName).value(); });
+    }
+
+    static QDBusConnection bus() { return QDBusConnection::sessionBus(); }
+    QVariant control(const QString& method, const QVariantList& arguments = {}) const
+    {
+        QDBusInterface mock(kName, QStringLiteral("/org/freedesktop/portal/desktop"),
+                            QStringLiteral("org.freedesktop.DBus.Mock"), bus());
+        const QDBusMessage reply = mock.callWithArgumentList(QDBus::Block, method, arguments);
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString();
+        return reply.arguments().value(0);
+    }
+    Triggers boundTriggers() const
+    {
+        Triggers triggers;
+        const QDBusArgument map = control(QStringLiteral("BoundTriggers")).value<QDBusArgument>();
+        map >> triggers;
+        return triggers;
+    }
+
+private:
+    static inline const QString kName = QStringLiteral("org.freedesktop.portal.Desktop");
+    QProcess m_process;
+};
+
+class PortalHotkeys : public EngineFixture
+{
+};
+
+// The captured combinations go to the desktop as preferred triggers; its presses run the engine's
+// toggles, a held shortcut's repeats do not; where the desktop put other keys on a hotkey, or moves it
+// later, the engine says so.
+TEST_F(PortalHotkeys, TheDesktopBindsTheCapturedCombinationsAndItsPressesRunTheActions)
+{
+    StandInPortal portal(QJsonObject{{"choices", QJsonObject{{"playback", "Meta+F12"}}}});
+    // Ctrl+Shift+R records, Command+F10 plays.
+    PlatformServices services;
+    install<MemoryPreferencesStore>(
+        services.preferences,
+        QVariantMap{{"recordHotkey", QByteArray(R"({"keyCode":15,"modifiers":393216})")},
+                    {"playbackHotkey", QByteArray(R"({"keyCode":109,"modifiers":1048576})")}});
+    installFakes(services, journal);
+    services.hotkeys = std::make_unique<PortalHotkeyService>(
+        StandInPortal::bus(), std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
+    engine = std::make_unique<MacroEngine>(std::move(services), options);
+    ASSERT_TRUE(waitFor([&] {
+        return portal.boundTriggers() == Triggers{{"record", "CTRL+SHIFT+r"}, {"playback", "LOGO+F10"}};
+    })) << portal.boundTriggers().keys().join(',').toStdString();
+    int changes = 0;
+    QObject::connect(engine.get(), &MacroEngine::desktopTriggersChanged, [&] { ++changes; });
+    ASSERT_TRUE(
+        waitFor([&] { return engine->desktopTrigger(HotkeyTarget::playback) == QString("Meta+F12"); }));
+    EXPECT_EQ(engine->desktopTrigger(HotkeyTarget::record), std::nullopt) << "the desktop took Ctrl+Shift+R";
+
+    portal.control("Press", {"record"});
+    ASSERT_TRUE(waitFor([&] { return engine->isRecording(); }));
+    portal.control("Release", {"record"});
+    portal.control("Press", {"record"});
+    ASSERT_TRUE(waitFor([&] { return !engine->isRecording(); }));
+    // Held: the desktop repeats the shortcut before its release. The change of trigger after it comes
+    // in order, so once that is seen the repeat has been handled.
+    portal.control("Press", {"record"});
+    portal.control("Release", {"record"});
+    portal.control("Rebind", {"record", "Ctrl+Alt+R"});
+    ASSERT_TRUE(
+        waitFor([&] { return engine->desktopTrigger(HotkeyTarget::record) == QString("Ctrl+Alt+R"); }));
+    EXPECT_FALSE(engine->isRecording()) << "a repeat counted as a press";
+    EXPECT_GT(changes, 0);
+
+    engine->setRecordedEvents({makeKeyEvent(EventType::keyDown, 40)});
+    portal.control("Press", {"playback"});
+    EXPECT_TRUE(waitFor([&] { return !journal->lines().filter("key 40 down").isEmpty(); })) << "no playback";
+}
+
+// A desktop whose user declines the shortcuts: the key stream serves, with no desktop trigger to show.
+TEST_F(PortalHotkeys, ARefusedBindingFallsBackToTheKeyStream)
+{
+    StandInPortal portal(QJsonObject{{"refuse", true}});
+    auto owned = std::make_unique<FakeInputMonitor>();
+    FakeInputMonitor& keys = *owned;
+    PortalHotkeyService service(StandInPortal::bus(),
+                                std::make_unique<KernelHotkeyService>(std::move(owned)));
+    int pressed = 0;
+    HotkeyService::Binding binding = 0;
+    ASSERT_TRUE(service
+                    .bind(
+                        HotkeyTarget::record, {15, modifier::control}, [&] { ++pressed; }, binding)
+                    .ok());
+    EXPECT_EQ(keys.watchCount(), 0u) << "the key stream is read only once the desktop refused";
+    ASSERT_TRUE(waitFor([&] { return service.fellBack(); }));
+    keys.deliver({.kind = InputKind::keyDown, .keyCode = 15, .flags = modifier::control});
+    EXPECT_EQ(pressed, 1);
+    EXPECT_EQ(service.desktopTrigger(HotkeyTarget::record), std::nullopt);
+    service.unbind(binding);
+    EXPECT_EQ(keys.watchCount(), 0u);
+}
+
+// The kernel backend takes the portal where the session bus offers it, and says so; elsewhere it
+// watches the key stream, whose hotkeys also reach the application in front.
+TEST_F(PortalHotkeys, TheKernelBackendTakesThePortalWhereTheSessionOffersIt)
+{
+    const auto look = [](bool& exclusive, QString& finding, HotkeyService*& kept,
+                         PlatformServices& services) {
+        const std::unique_ptr<KernelBackend> backend = KernelBackend::open("/nonexistent/uinput");
+        exclusive = backend->abilities().exclusiveHotkeys;
+        finding.clear();
+        for (const SessionCheck& check : backend->checks()) {
+            if (check.subject == QLatin1String("hotkeys"))
+                finding = check.finding;
+        }
+        backend->provide(services, {});
+        kept = services.hotkeys.get();
+    };
+    bool exclusive = true;
+    QString finding;
+    HotkeyService* hotkeys = nullptr;
+    {
+        PlatformServices services;
+        look(exclusive, finding, hotkeys, services);
+        EXPECT_FALSE(exclusive);
+        EXPECT_EQ(finding, "");
+        EXPECT_NE(dynamic_cast<KernelHotkeyService*>(hotkeys), nullptr);
+    }
+    StandInPortal portal;
+    PlatformServices services;
+    look(exclusive, finding, hotkeys, services);
+    EXPECT_TRUE(exclusive);
+    EXPECT_TRUE(finding.startsWith("through the desktop's shortcuts portal (GlobalShortcuts version 1)"))
+        << finding.toStdString();
+    EXPECT_NE(dynamic_cast<PortalHotkeyService*>(hotkeys), nullptr);
+}
+
+} // namespace
+} // namespace loopwren
+
+// A session bus of this program's own, with no services to start on demand: the machine's desktop
+// portal (installed for the desktops other tests run) must not answer in the stand-in's place.
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    if (testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
+    QTemporaryDir folder;
+    QFile config(folder.filePath("bus.conf"));
+    if (!config.open(QIODevice::WriteOnly))
+        return 2;
+    config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                                "<auth>EXTERNAL</auth><policy context=\"default\"><allow "
+                                "send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+                                "<allow own=\"*\"/></policy></busconfig>")
+                     .arg(folder.path())
+                     .toUtf8());
+    config.close();
+    QProcess daemon;
+    daemon.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + config.fileName()});
+    while (daemon.state() != QProcess::NotRunning && !daemon.canReadLine())
+        daemon.waitForReadyRead(30000);
+    loopwren::g_busAddress = QString::fromUtf8(daemon.readLine()).trimmed();
+    if (loopwren::g_busAddress.isEmpty())
+        return 2;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", loopwren::g_busAddress.toUtf8());
+    char configHome[] = "/tmp/loopwren-portal-tests.XXXXXX";
+    if (!mkdtemp(configHome))
+        return 2;
+    setenv("XDG_CONFIG_HOME", configHome, 1);
+    const int status = RUN_ALL_TESTS();
+    QDir(QString::fromLocal8Bit(configHome)).removeRecursively();
+    daemon.terminate();
+    daemon.waitForFinished(30000);
+    return status;
+}

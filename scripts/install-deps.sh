@@ -24,6 +24,10 @@ packages=(
     # The sway tests (tests/wayland): a headless sway on this machine, foot (a Wayland client) on it,
     # grim to see them.
     foot grim
+    # The KWin tests (tests/wayland): a headless KWin 5.27 with its Breeze window decorations (the
+    # frames users see), and KWin's fake-input protocol with the Wayland client library and scanner
+    # to move its pointer.
+    kwin-wayland kwin-style-breeze plasma-wayland-protocols libwayland-dev
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

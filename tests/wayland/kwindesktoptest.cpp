@@ -147,7 +147,7 @@ TEST(KWinDesktop, ListsFocusesAndPlacesWindowsFromAnyThread)
     placeOnWorker(*workspace, {100.0, 60.0, 640.0, 400.0});
     expectFrame(firstId, QRect(100, 60, 640, 400));
 
-    // From a maximised start, and from a full-screen one.
+    // From a maximised start.
     const KWinScript maximize(
         QDBusConnection::sessionBus(), QStringLiteral("test-maximize"),
         "var w = workspace.clientList ? workspace.clientList() : workspace.windowList();"
@@ -214,6 +214,11 @@ TEST(KWinDesktop, PointerPositionsComeFromKWinAsItMoves)
     EXPECT_TRUE(backend->abilities().pointerProblem.isEmpty())
         << backend->abilities().pointerProblem.toStdString();
     EXPECT_TRUE(backend->abilities().placeWindows);
+    const std::vector<SessionCheck> checks = backend->checks();
+    EXPECT_TRUE(std::any_of(checks.begin(), checks.end(), [](const SessionCheck& check) {
+        return check.subject == QStringLiteral("pointer positions") &&
+               check.finding == QStringLiteral("from KWin");
+    }));
 
     // Outside a KDE session KWin is not asked.
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");

@@ -74,8 +74,15 @@ Backend::Abilities KernelBackend::abilities()
 
 std::vector<SessionCheck> KernelBackend::checks()
 {
-    return {kernelchecks::inputDevices(), kernelchecks::inputGroup(),
-            kernelchecks::uinput(m_uinputPath, m_deviceProblem), kernelchecks::udevRule()};
+    std::vector<SessionCheck> found{kernelchecks::inputDevices(), kernelchecks::inputGroup(),
+                                    kernelchecks::uinput(m_uinputPath, m_deviceProblem),
+                                    kernelchecks::udevRule()};
+    // Where the pointer's positions come from; where they come from nowhere, the abilities say why.
+    if (m_desktop && m_desktop->pointerProblem().isEmpty()) {
+        found.push_back({SessionCheck::Verdict::fine, QStringLiteral("pointer positions"),
+                         QStringLiteral("from %1").arg(m_desktop->name()), QString()});
+    }
+    return found;
 }
 
 void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hooks)

@@ -12,7 +12,9 @@
 // A KWin of the test's own (kwin_wayland's virtual backend: one 1280x800 output, no input devices) on
 // a session bus of its own, in a runtime folder of its own, with Wayland clients started on it. The
 // process's session bus becomes that bus while the object lives, so the code under test finds KWin as
-// it would in a Plasma session. Everything started is stopped, by its process id, when the object goes.
+// it would in a Plasma session; Qt makes that connection once per process, so a process holds one
+// HeadlessKWin (ctest runs each test in a process of its own). Everything started is stopped, by its process
+// id, when the object goes.
 //
 // Debian installs kwin_wayland with a file capability that this machine refuses to exec, so the test
 // runs a copy without it; the copy keeps the name, which KWin's own Qt platform plugin needs.

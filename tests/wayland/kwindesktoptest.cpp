@@ -124,7 +124,10 @@ TEST(KWinDesktop, ListsFocusesAndPlacesWindowsFromAnyThread)
     EXPECT_EQ(desktop->name(), QStringLiteral("KWin"));
     const std::unique_ptr<Workspace> workspace = desktop->workspace({});
     ASSERT_TRUE(workspace);
+    QElapsedTimer asked;
+    asked.start();
     const std::vector<RunningApplication> applications = workspace->runningApplications();
+    std::cout << "windows listed through a script of their own in " << asked.nsecsElapsed() / 1000 << " us\n";
     ASSERT_EQ(applications.size(), 2u);
     EXPECT_EQ(applications[0].name, QStringLiteral("Test Window"));
     EXPECT_EQ(applications[0].processId, first);

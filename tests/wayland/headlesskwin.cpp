@@ -183,6 +183,12 @@ qint64 HeadlessKWin::startClient(const QString& program, const QStringList& argu
     return id;
 }
 
+void HeadlessKWin::stopKWin()
+{
+    if (m_kwin)
+        stopProcess(*m_kwin);
+}
+
 QString HeadlessKWin::clientOutput(qint64 processId) const
 {
     const auto log = m_clientLogs.find(processId);

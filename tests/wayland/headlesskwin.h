@@ -29,6 +29,8 @@ public:
     bool trust(const QString& program, const QString& interfaces);
     // Starts the bus and KWin and waits until org.kde.KWin answers; false, with the reason in error().
     bool start();
+    // Stops KWin (its clients lose their display and end); the bus stays.
+    void stopKWin();
     // Starts a Wayland client on KWin; its process id, or 0 with the reason in error().
     qint64 startClient(const QString& program, const QStringList& arguments);
 

@@ -223,6 +223,13 @@ TEST(KWinDesktop, PointerPositionsComeFromKWinAsItMoves)
                check.finding == QStringLiteral("from KWin");
     }));
 
+    // Once KWin is gone its last position would be a guess; it lists and places nothing.
+    const std::unique_ptr<Workspace> workspace = desktop->workspace({});
+    kwin.stopKWin();
+    EXPECT_TRUE(HeadlessSway::eventually([&] { return !positions->pointerPosition(); }));
+    EXPECT_TRUE(workspace->runningApplications().empty());
+    workspace->placeFirstWindow(RunningApplication{}, {1.0, 2.0, 300.0, 200.0});
+
     // Outside a KDE session KWin is not asked.
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");
     EXPECT_FALSE(connectWaylandDesktop());

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDBusError>
+#include <QDBusServiceWatcher>
 #include <QFile>
 
 #include <chrono>
@@ -60,6 +61,14 @@ KWinBridge::KWinBridge(QDBusConnection bus, QString path, QString scriptPrefix)
     m_endpoint = new KWinBridgeEndpoint(
         [this](const QString& token, const QString& position) { receivePointer(token, position); },
         [this](const QString& token, const QString& result) { receiveAnswer(token, result); });
+    // A KWin that left the bus no longer knows where the pointer is: the last position it pushed would
+    // be a guess.
+    auto* const watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.KWin"), m_bus,
+                                                  QDBusServiceWatcher::WatchForUnregistration, m_endpoint);
+    QObject::connect(watcher, &QDBusServiceWatcher::serviceUnregistered, m_endpoint, [this] {
+        const std::lock_guard lock(m_mutex);
+        m_pointer.reset();
+    });
     m_endpoint->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("KWin bridge"));
     m_thread.start();

@@ -42,7 +42,7 @@ public:
     // Loads the script that pushes the pointer and waits for its first push; empty once it came, else
     // why it did not.
     QString watchPointer();
-    // The last position KWin pushed, in its logical coordinates.
+    // The last position KWin pushed, in its logical coordinates; nullopt once KWin left the bus.
     std::optional<QPointF> pointer() const;
 
 private:

@@ -124,7 +124,9 @@ function place(command)
     };
     // Position and size in one step: KWin moves the frame and asks the application for the size
     // together, and the frame lands exactly there (measured on KWin 5.27 with Breeze decorations).
-    window.frameGeometry = wanted;
+    window.frameGeometry = typeof Qt !== "undefined" && Qt.rect
+                               ? Qt.rect(wanted.x, wanted.y, wanted.width, wanted.height)
+                               : wanted;
     answer({done : true, key : keyOf(window)});
 }
 

@@ -59,13 +59,14 @@ QProcessEnvironment HeadlessKWin::environment() const
 }
 
 std::unique_ptr<QProcess> HeadlessKWin::launch(const QString& program, const QStringList& arguments,
-                                               const QProcessEnvironment& environment, const QString& log)
+                                               const QProcessEnvironment& environment, const QString& log,
+                                               const QString& errorLog)
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(m_folder.path());
     process->setStandardOutputFile(log);
-    process->setStandardErrorFile(log);
+    process->setStandardErrorFile(errorLog.isEmpty() ? log : errorLog);
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProgram(program);
     process->setArguments(arguments);
@@ -143,22 +144,17 @@ bool HeadlessKWin::start()
                     environment(), log);
     if (!m_kwin)
         return false;
-    // A connection of its own: the process's shared session bus connection is made only once, on the
-    // test's bus, by the code under test.
+    // KWin takes its name before it offers its scripting.
     const bool answered = HeadlessSway::eventually([&] {
         if (m_kwin->state() == QProcess::NotRunning)
             return true;
-        QDBusConnection probe =
-            QDBusConnection::connectToBus(m_busAddress, QStringLiteral("headless-kwin-probe"));
-        // KWin takes its name before it offers its scripting.
         QDBusMessage call = QDBusMessage::createMethodCall(
             QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
             QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("isScriptLoaded"));
         call.setArguments({QStringLiteral("none")});
-        const QDBusMessage reply = probe.call(call);
-        QDBusConnection::disconnectFromBus(QStringLiteral("headless-kwin-probe"));
-        const bool registered = reply.type() == QDBusMessage::ReplyMessage;
-        return registered;
+        // The process's session bus is the test's from here on.
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
+        return reply.type() == QDBusMessage::ReplyMessage;
     });
     m_startMilliseconds = started.elapsed();
     if (!answered || m_kwin->state() == QProcess::NotRunning) {
@@ -174,7 +170,9 @@ qint64 HeadlessKWin::startClient(const QString& program, const QStringList& argu
     clientEnvironment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_waylandDisplay);
     clientEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     const QString log = m_folder.filePath(QStringLiteral("client-%1.log").arg(m_clients.size()));
-    std::unique_ptr<QProcess> client = launch(program, arguments, clientEnvironment, log);
+    // What it says for the test stays apart from what its libraries (and sanitizers) print.
+    std::unique_ptr<QProcess> client =
+        launch(program, arguments, clientEnvironment, log, log + QStringLiteral(".err"));
     if (!client)
         return 0;
     const qint64 id = client->processId();

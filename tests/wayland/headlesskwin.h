@@ -49,7 +49,8 @@ public:
 private:
     QProcessEnvironment environment() const;
     std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
-                                     const QProcessEnvironment& environment, const QString& log);
+                                     const QProcessEnvironment& environment, const QString& log,
+                                     const QString& errorLog = QString());
 
     QTemporaryDir m_folder;
     std::unique_ptr<QProcess> m_bus;

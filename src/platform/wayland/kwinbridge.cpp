@@ -18,6 +18,15 @@ namespace {
 constexpr auto kAnswerTimeout = std::chrono::seconds(10);
 constexpr auto kFirstPushTimeout = std::chrono::seconds(10);
 
+// A deadline on the system clock: libstdc++ waits for one with pthread_cond_timedwait, which
+// ThreadSanitizer follows, where a steady one uses pthread_cond_clockwait, which GCC 12's does not
+// (it would see the mutex as never taken back). A clock set meanwhile only stretches or shortens
+// these bounds.
+std::chrono::system_clock::time_point deadlineIn(std::chrono::seconds timeout)
+{
+    return std::chrono::system_clock::now() + timeout;
+}
+
 std::atomic<int> bridgesMade{0};
 
 QByteArray scriptText()
@@ -107,7 +116,8 @@ std::optional<QJsonDocument> KWinBridge::request(const QJsonObject& command)
         const KWinScript script(m_bus, m_scriptPrefix + token, scriptFor(token, command));
         std::unique_lock lock(m_mutex);
         if (script.isRunning())
-            m_changed.wait_for(lock, kAnswerTimeout, [&] { return m_answers[token].has_value(); });
+            m_changed.wait_until(lock, deadlineIn(kAnswerTimeout),
+                                 [&] { return m_answers[token].has_value(); });
         answer = std::move(m_answers[token]);
         m_answers.erase(token);
     }
@@ -133,7 +143,8 @@ QString KWinBridge::watchPointer()
     if (!script->isRunning())
         return QStringLiteral("KWin did not run LoopWren's script: %1").arg(script->error());
     std::unique_lock lock(m_mutex);
-    if (!m_changed.wait_for(lock, kFirstPushTimeout, [this] { return m_pointer.has_value(); })) {
+    if (!m_changed.wait_until(lock, deadlineIn(kFirstPushTimeout),
+                              [this] { return m_pointer.has_value(); })) {
         return QStringLiteral("KWin did not run LoopWren's script: it ran it, but no pointer position came "
                               "back on the session bus");
     }

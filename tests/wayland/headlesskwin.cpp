@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 void stopProcess(QProcess& process)
@@ -70,6 +73,8 @@ std::unique_ptr<QProcess> HeadlessKWin::launch(const QString& program, const QSt
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProgram(program);
     process->setArguments(arguments);
+    // A test that dies (a crash, a sanitizer's halt) takes KWin, the bus and the clients with it.
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process->start();
     if (!process->waitForStarted(30000)) {
         m_error = QStringLiteral("cannot start %1: %2").arg(program, process->errorString());

@@ -28,6 +28,10 @@ packages=(
     # stand-in for the portal run by python-dbusmock (on python3-dbus) on a private dbus-daemon. Qt's
     # D-Bus module itself comes with qt6-base-dev.
     python3-dbusmock python3-dbus dbus-daemon
+    # The KWin tests (tests/wayland): a headless KWin 5.27 with its Breeze window decorations (the
+    # frames users see), and KWin's fake-input protocol with the Wayland client library and scanner
+    # to move its pointer.
+    kwin-wayland kwin-style-breeze plasma-wayland-protocols libwayland-dev
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

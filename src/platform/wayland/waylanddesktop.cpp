@@ -1,6 +1,7 @@
 #include "waylanddesktop.h"
 
 #include "hyprlanddesktop.h"
+#include "kwindesktop.h"
 #include "swaydesktop.h"
 
 namespace loopwren {
@@ -11,6 +12,8 @@ std::unique_ptr<WaylandDesktop> connectWaylandDesktop()
         return sway;
     if (auto hyprland = HyprlandDesktop::connect())
         return hyprland;
+    if (auto kwin = KWinDesktop::connect())
+        return kwin;
     return nullptr;
 }
 

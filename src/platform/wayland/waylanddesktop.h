@@ -31,7 +31,8 @@ public:
 };
 
 // The desktop this session runs, once LoopWren reached it, or nullptr where it knows no way to reach
-// it. Found from the session's environment: $SWAYSOCK for sway, $HYPRLAND_INSTANCE_SIGNATURE for Hyprland.
+// it. Found from the session's environment: $SWAYSOCK for sway, $HYPRLAND_INSTANCE_SIGNATURE for
+// Hyprland, a KDE session ($XDG_CURRENT_DESKTOP) whose KWin answers on the session bus for KWin.
 std::unique_ptr<WaylandDesktop> connectWaylandDesktop();
 
 } // namespace loopwren

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "waylanddesktop.h"
+
+namespace loopwren {
+
+class KWinBridge;
+
+// KDE Plasma's KWin, through scripts LoopWren loads into it over the session bus: windows, and the
+// pointer's position pushed by a script that stays loaded while this object lives.
+class KWinDesktop : public WaylandDesktop
+{
+public:
+    // The KWin of this session, or nullptr when the session is not KDE's ($XDG_CURRENT_DESKTOP) or
+    // org.kde.KWin does not answer on the session bus.
+    static std::unique_ptr<KWinDesktop> connect();
+
+    QString name() const override { return QStringLiteral("KWin"); }
+    QString pointerProblem() const override { return m_pointerProblem; }
+    std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
+    std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) override;
+
+private:
+    KWinDesktop(std::shared_ptr<KWinBridge> bridge, QString pointerProblem);
+
+    std::shared_ptr<KWinBridge> m_bridge;
+    QString m_pointerProblem;
+};
+
+} // namespace loopwren

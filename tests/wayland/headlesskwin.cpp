@@ -1,5 +1,6 @@
 #include "headlesskwin.h"
 
+#include "childprocesses.h"
 #include "headlesssway.h"
 
 #include <QDBusConnection>
@@ -13,39 +14,16 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-namespace {
-
-void stopProcess(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(10000)) {
-        process.kill();
-        process.waitForFinished(10000);
-    }
-}
-
-QString tail(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLocal8Bit(file.readAll().right(2000));
-}
-
-} // namespace
-
 HeadlessKWin::HeadlessKWin() : m_previousBus(qgetenv("DBUS_SESSION_BUS_ADDRESS")) {}
 
 HeadlessKWin::~HeadlessKWin()
 {
     for (auto& client : m_clients)
-        stopProcess(*client);
+        childprocesses::stop(*client);
     if (m_kwin)
-        stopProcess(*m_kwin);
+        childprocesses::stop(*m_kwin);
     if (m_bus)
-        stopProcess(*m_bus);
+        childprocesses::stop(*m_bus);
     qputenv("DBUS_SESSION_BUS_ADDRESS", m_previousBus);
 }
 
@@ -133,7 +111,7 @@ bool HeadlessKWin::start()
             [&] { return QFile::exists(busSocket) || m_bus->state() == QProcess::NotRunning; }) ||
         m_bus->state() == QProcess::NotRunning) {
         m_error = QStringLiteral("the session bus did not come up: %1")
-                      .arg(tail(m_folder.filePath(QStringLiteral("bus.log"))));
+                      .arg(childprocesses::logTail(m_folder.filePath(QStringLiteral("bus.log"))));
         return false;
     }
     qputenv("DBUS_SESSION_BUS_ADDRESS", m_busAddress.toLocal8Bit());
@@ -163,7 +141,7 @@ bool HeadlessKWin::start()
     });
     m_startMilliseconds = started.elapsed();
     if (!answered || m_kwin->state() == QProcess::NotRunning) {
-        m_error = QStringLiteral("KWin did not come up; its log ends:\n%1").arg(tail(log));
+        m_error = QStringLiteral("KWin did not come up; its log ends:\n%1").arg(childprocesses::logTail(log));
         return false;
     }
     return true;
@@ -189,7 +167,7 @@ qint64 HeadlessKWin::startClient(const QString& program, const QStringList& argu
 void HeadlessKWin::stopKWin()
 {
     if (m_kwin)
-        stopProcess(*m_kwin);
+        childprocesses::stop(*m_kwin);
 }
 
 QString HeadlessKWin::clientOutput(qint64 processId) const

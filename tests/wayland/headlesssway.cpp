@@ -1,5 +1,6 @@
 #include "headlesssway.h"
 
+#include "childprocesses.h"
 #include "swayipc.h"
 
 #include <QDir>
@@ -17,25 +18,6 @@ namespace {
 constexpr uid_t kUnprivilegedId = 65534;
 // Generous: sway and foot start in well under a second, but the machine may be busy with other work.
 constexpr auto kWaitLimit = std::chrono::seconds(60);
-
-void stopProcess(QProcess& process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(10000)) {
-        process.kill();
-        process.waitForFinished(10000);
-    }
-}
-
-QString tail(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromLocal8Bit(file.readAll().right(2000));
-}
 
 } // namespace
 
@@ -55,7 +37,7 @@ HeadlessSway::HeadlessSway() = default;
 HeadlessSway::~HeadlessSway()
 {
     for (auto& client : m_clients)
-        stopProcess(*client);
+        childprocesses::stop(*client);
     stop();
 }
 
@@ -155,7 +137,7 @@ bool HeadlessSway::start()
                loopwren::SwayIpc(m_socketPath).tree().has_value();
     });
     if (!answered || m_sway->state() == QProcess::NotRunning) {
-        m_error = QStringLiteral("sway did not come up; its log ends:\n%1").arg(tail(log));
+        m_error = QStringLiteral("sway did not come up; its log ends:\n%1").arg(childprocesses::logTail(log));
         return false;
     }
     return true;
@@ -191,9 +173,9 @@ QImage HeadlessSway::screenshot()
     if (!grim)
         return QImage();
     if (!grim->waitForFinished(60000) || grim->exitCode() != 0) {
-        stopProcess(*grim);
+        childprocesses::stop(*grim);
         m_error = QStringLiteral("grim took no screenshot: %1")
-                      .arg(tail(m_folder.filePath(QStringLiteral("grim.log"))));
+                      .arg(childprocesses::logTail(m_folder.filePath(QStringLiteral("grim.log"))));
         return QImage();
     }
     return QImage(image);
@@ -202,5 +184,5 @@ QImage HeadlessSway::screenshot()
 void HeadlessSway::stop()
 {
     if (m_sway)
-        stopProcess(*m_sway);
+        childprocesses::stop(*m_sway);
 }

@@ -1,19 +1,16 @@
 #include "hyprlandworkspace.h"
 
 #include "desktopentryindex.h"
+#include "desktopframe.h"
 #include "hyprlandipc.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 
 #include <algorithm>
-#include <cmath>
 
 namespace loopwren {
 namespace {
-
-constexpr double kLongestWindow = 32767.0;
-constexpr double kFarthestPosition = 1.0e9;
 
 struct HyprlandWindow
 {
@@ -63,20 +60,6 @@ std::vector<HyprlandWindow> mappedWindows(HyprlandIpc& ipc)
 
 QString addressOf(std::uint64_t handle) { return QStringLiteral("0x%1").arg(handle, 0, 16); }
 
-std::optional<int> position(std::optional<double> value, int origin)
-{
-    if (!value || std::isnan(*value))
-        return std::nullopt;
-    return origin + static_cast<int>(std::lround(std::clamp(*value, -kFarthestPosition, kFarthestPosition)));
-}
-
-std::optional<int> length(std::optional<double> value)
-{
-    if (!value || std::isnan(*value))
-        return std::nullopt;
-    return static_cast<int>(std::lround(std::clamp(*value, 1.0, kLongestWindow)));
-}
-
 } // namespace
 
 HyprlandWorkspace::HyprlandWorkspace(QString socketPath, QPoint primaryOrigin)
@@ -110,11 +93,8 @@ void HyprlandWorkspace::activate(const RunningApplication& application)
 
 void HyprlandWorkspace::placeFirstWindow(const RunningApplication& application, const WindowFrame& frame)
 {
-    const std::optional<int> x = position(frame.x, m_primaryOrigin.x());
-    const std::optional<int> y = position(frame.y, m_primaryOrigin.y());
-    const std::optional<int> width = length(frame.width);
-    const std::optional<int> height = length(frame.height);
-    if (!(x && y) && !(width && height))
+    const DesktopFrame placed = DesktopFrame::from(frame, m_primaryOrigin);
+    if (placed.isEmpty())
         return;
 
     HyprlandIpc ipc(m_socketPath);
@@ -138,10 +118,16 @@ void HyprlandWorkspace::placeFirstWindow(const RunningApplication& application, 
               << QStringLiteral("fullscreen ") + first->leaveFullscreen;
     if (!first->floating)
         steps << QStringLiteral("setfloating ") + window;
-    if (x && y)
-        steps << QStringLiteral("movewindowpixel exact %1 %2,%3").arg(*x).arg(*y).arg(window);
-    if (width && height)
-        steps << QStringLiteral("resizewindowpixel exact %1 %2,%3").arg(*width).arg(*height).arg(window);
+    if (placed.topLeft)
+        steps << QStringLiteral("movewindowpixel exact %1 %2,%3")
+                     .arg(placed.topLeft->x())
+                     .arg(placed.topLeft->y())
+                     .arg(window);
+    if (placed.size)
+        steps << QStringLiteral("resizewindowpixel exact %1 %2,%3")
+                     .arg(placed.size->width())
+                     .arg(placed.size->height())
+                     .arg(window);
     ipc.dispatch(steps);
 }
 

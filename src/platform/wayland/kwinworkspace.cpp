@@ -1,19 +1,13 @@
 #include "kwinworkspace.h"
 
 #include "desktopentryindex.h"
+#include "desktopframe.h"
 #include "kwinbridge.h"
 
 #include <QJsonArray>
 
-#include <algorithm>
-#include <cmath>
-
 namespace loopwren {
 namespace {
-
-// Lengths and positions beyond these could not be drawn or reached.
-constexpr double kLongestWindow = 32767.0;
-constexpr double kFarthestPosition = 1.0e9;
 
 QString keyOf(std::uint64_t handle) { return QStringLiteral("%1").arg(handle, 16, 16, QLatin1Char('0')); }
 
@@ -22,19 +16,6 @@ QJsonObject windowCommand(const QString& op, const RunningApplication& applicati
     return {{QStringLiteral("op"), op},
             {QStringLiteral("key"), keyOf(application.handle)},
             {QStringLiteral("pid"), static_cast<double>(application.processId)}};
-}
-
-void setPosition(QJsonObject& command, const QString& name, std::optional<double> value, int origin)
-{
-    if (value && !std::isnan(*value))
-        command.insert(name, static_cast<double>(origin + std::lround(std::clamp(*value, -kFarthestPosition,
-                                                                                 kFarthestPosition))));
-}
-
-void setLength(QJsonObject& command, const QString& name, std::optional<double> value)
-{
-    if (value && !std::isnan(*value))
-        command.insert(name, static_cast<double>(std::lround(std::clamp(*value, 1.0, kLongestWindow))));
 }
 
 } // namespace
@@ -87,19 +68,17 @@ void KWinWorkspace::activate(const RunningApplication& application)
 
 void KWinWorkspace::placeFirstWindow(const RunningApplication& application, const WindowFrame& frame)
 {
-    QJsonObject command = windowCommand(QStringLiteral("place"), application);
-    const bool toMove = frame.x && frame.y && !std::isnan(*frame.x) && !std::isnan(*frame.y);
-    const bool toResize =
-        frame.width && frame.height && !std::isnan(*frame.width) && !std::isnan(*frame.height);
-    if (!toMove && !toResize)
+    const DesktopFrame placed = DesktopFrame::from(frame, m_primaryOrigin);
+    if (placed.isEmpty())
         return;
-    if (toMove) {
-        setPosition(command, QStringLiteral("x"), frame.x, m_primaryOrigin.x());
-        setPosition(command, QStringLiteral("y"), frame.y, m_primaryOrigin.y());
+    QJsonObject command = windowCommand(QStringLiteral("place"), application);
+    if (placed.topLeft) {
+        command.insert(QStringLiteral("x"), placed.topLeft->x());
+        command.insert(QStringLiteral("y"), placed.topLeft->y());
     }
-    if (toResize) {
-        setLength(command, QStringLiteral("width"), frame.width);
-        setLength(command, QStringLiteral("height"), frame.height);
+    if (placed.size) {
+        command.insert(QStringLiteral("width"), placed.size->width());
+        command.insert(QStringLiteral("height"), placed.size->height());
     }
     m_bridge->request(command);
 }

@@ -1,6 +1,7 @@
 #include "swayworkspace.h"
 
 #include "desktopentryindex.h"
+#include "desktopframe.h"
 #include "swayipc.h"
 #include "swaytree.h"
 
@@ -12,10 +13,6 @@
 
 namespace loopwren {
 namespace {
-
-// Lengths and positions beyond these could not be drawn or reached; sway takes 32-bit numbers.
-constexpr double kLongestWindow = 32767.0;
-constexpr double kFarthestPosition = 1.0e9;
 
 // The first window in tree order of the process that owns the application's window, or the window
 // itself for a client whose process sway does not know.
@@ -30,20 +27,6 @@ std::optional<SwayWindow> firstWindowOf(const RunningApplication& application, c
             return *first;
     }
     return tree.window(static_cast<std::int64_t>(application.handle));
-}
-
-std::optional<int> position(std::optional<double> value, int origin)
-{
-    if (!value || std::isnan(*value))
-        return std::nullopt;
-    return origin + static_cast<int>(std::lround(std::clamp(*value, -kFarthestPosition, kFarthestPosition)));
-}
-
-std::optional<int> length(std::optional<double> value)
-{
-    if (!value || std::isnan(*value))
-        return std::nullopt;
-    return static_cast<int>(std::lround(std::clamp(*value, 1.0, kLongestWindow)));
 }
 
 QString resizeCommand(QSize size)
@@ -96,13 +79,8 @@ void SwayWorkspace::activate(const RunningApplication& application)
 
 void SwayWorkspace::placeFirstWindow(const RunningApplication& application, const WindowFrame& frame)
 {
-    const std::optional<int> x = position(frame.x, m_primaryOrigin.x());
-    const std::optional<int> y = position(frame.y, m_primaryOrigin.y());
-    const std::optional<int> width = length(frame.width);
-    const std::optional<int> height = length(frame.height);
-    const bool toMove = x && y;
-    const bool toResize = width && height;
-    if (!toMove && !toResize)
+    const DesktopFrame placed = DesktopFrame::from(frame, m_primaryOrigin);
+    if (placed.isEmpty())
         return;
 
     SwayIpc ipc(m_socketPath);
@@ -121,11 +99,11 @@ void SwayWorkspace::placeFirstWindow(const RunningApplication& application, cons
     // it, so the size goes before the position.
     const QString criteria = QStringLiteral("[con_id=%1] ").arg(window->id);
     const std::optional<QPoint> wantedTopLeft =
-        toMove ? std::optional<QPoint>(QPoint(*x, *y))
-               : (window->floating ? std::optional<QPoint>(window->frame.topLeft()) : std::nullopt);
+        placed.topLeft ? placed.topLeft
+                       : (window->floating ? std::optional<QPoint>(window->frame.topLeft()) : std::nullopt);
     QStringList steps{QStringLiteral("fullscreen disable"), QStringLiteral("floating enable")};
-    if (toResize)
-        steps << resizeCommand(QSize(*width, *height));
+    if (placed.size)
+        steps << resizeCommand(*placed.size);
     if (wantedTopLeft)
         steps << moveCommand(*wantedTopLeft);
     ipc.runCommand(criteria + steps.join(QStringLiteral(", ")));
@@ -133,17 +111,17 @@ void SwayWorkspace::placeFirstWindow(const RunningApplication& application, cons
     // The frame sway reports need not be the one its commands address (releases differ on the title
     // bar), so the result measures the difference and a second round makes up for it.
     const std::optional<QJsonObject> placedRoot = ipc.tree();
-    const std::optional<SwayWindow> placed =
+    const std::optional<SwayWindow> result =
         placedRoot ? SwayTree(*placedRoot).window(window->id) : std::nullopt;
-    if (!placed)
+    if (!result)
         return;
-    const QSize sizeError = toResize ? placed->frame.size() - QSize(*width, *height) : QSize(0, 0);
-    const QPoint offset = wantedTopLeft ? placed->frame.topLeft() - *wantedTopLeft : QPoint();
+    const QSize sizeError = placed.size ? result->frame.size() - *placed.size : QSize(0, 0);
+    const QPoint offset = wantedTopLeft ? result->frame.topLeft() - *wantedTopLeft : QPoint();
     if (sizeError.isNull() && offset.isNull())
         return;
     steps.clear();
     if (!sizeError.isNull())
-        steps << resizeCommand(QSize(*width, *height) - sizeError);
+        steps << resizeCommand(*placed.size - sizeError);
     // A resize moves the window again, so the position follows it.
     if (wantedTopLeft)
         steps << moveCommand(*wantedTopLeft - offset);

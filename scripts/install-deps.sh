@@ -24,6 +24,11 @@ packages=(
     # The sway tests (tests/wayland): a headless sway on this machine, foot (a Wayland client) on it,
     # grim to see them.
     foot grim
+    # The GNOME Shell tests (tests/wayland): a headless GNOME Shell with LoopWren's extension, which
+    # needs a logind on a system bus of the test's own (python3-dbusmock's stand-in), and gjs for the
+    # extension manager that `gnome-extensions enable` talks to. Configuring with gnome-shell present
+    # also picks the extension's form for it.
+    gnome-shell gjs python3-dbusmock
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

@@ -65,7 +65,7 @@ Backend::Abilities KernelBackend::abilities()
     abilities.recordKeys = abilities.recordProblem.isEmpty();
     abilities.play = m_device != nullptr;
     abilities.playProblem = m_deviceProblem;
-    abilities.placeWindows = m_desktop != nullptr;
+    abilities.placeWindows = m_desktop && m_desktop->placesWindows();
     abilities.pointerProblem =
         m_desktop ? m_desktop->pointerProblem() : QStringLiteral("no source on this desktop");
     abilities.recordPointer = abilities.recordKeys && abilities.pointerProblem.isEmpty();

@@ -1,5 +1,6 @@
 #include "waylanddesktop.h"
 
+#include "gnomedesktop.h"
 #include "swaydesktop.h"
 
 namespace loopwren {
@@ -8,6 +9,8 @@ std::unique_ptr<WaylandDesktop> connectWaylandDesktop()
 {
     if (auto sway = SwayDesktop::connect())
         return sway;
+    if (auto gnome = GnomeDesktop::connect())
+        return gnome;
     return nullptr;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -87,6 +89,33 @@ bool HeadlessGnomeShell::answers(const QString& name) const
     return owned;
 }
 
+bool HeadlessGnomeShell::leaveOverview()
+{
+    const QString connectionName = QStringLiteral("loopwren-test-overview");
+    QDBusConnection bus = QDBusConnection::connectToBus(busAddress(), connectionName);
+    const auto overview = [&](const char* method, const QList<QVariant>& value) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QLatin1String(method));
+        message.setArguments(
+            QList<QVariant>{QStringLiteral("org.gnome.Shell"), QStringLiteral("OverviewActive")} + value);
+        const QDBusMessage reply = bus.call(message);
+        return reply.arguments().isEmpty() ? QVariant()
+                                           : qvariant_cast<QDBusVariant>(reply.arguments()[0]).variant();
+    };
+    // The Shell opens its overview once its start-up animation ends, which on a busy machine may be
+    // well after it answers; an overview opening then would take the focus from the test's windows.
+    const bool left = HeadlessSway::eventually([&] { return overview("Get", {}).toBool(); }) &&
+                      HeadlessSway::eventually([&] {
+                          overview("Set", {QVariant::fromValue(QDBusVariant(false))});
+                          return !overview("Get", {}).toBool();
+                      });
+    QDBusConnection::disconnectFromBus(connectionName);
+    if (!left)
+        m_error = QStringLiteral("the Shell's overview did not open and close");
+    return left;
+}
+
 bool HeadlessGnomeShell::start(bool extensionEnabled)
 {
     for (const char* program : {"gnome-shell", "gnome-extensions", "foot", "unshare", "dbus-daemon"}) {
@@ -145,7 +174,7 @@ bool HeadlessGnomeShell::start(bool extensionEnabled)
                            tail(folder.filePath(QStringLiteral("shell.log"))));
         return false;
     }
-    return true;
+    return leaveOverview();
 }
 
 bool HeadlessGnomeShell::gnomeExtensions(const QStringList& arguments)

@@ -21,7 +21,8 @@ public:
     ~HeadlessGnomeShell();
 
     // Starts the Shell, the extension enabled in its settings or only installed, and waits until the
-    // Shell (and the extension, if enabled) answers; false, with the reason in error(), if not.
+    // Shell (and the extension, if enabled) answers and shows its desktop, out of the overview it
+    // starts in; false, with the reason in error(), if not.
     bool start(bool extensionEnabled);
     // Runs `gnome-extensions ARGUMENTS` against this Shell, as its user would; false if it fails.
     bool gnomeExtensions(const QStringList& arguments);
@@ -36,6 +37,7 @@ public:
 private:
     QProcessEnvironment environment() const;
     bool answers(const QString& name) const;
+    bool leaveOverview();
 
     QTemporaryDir m_folder;
     std::unique_ptr<QProcess> m_shell;

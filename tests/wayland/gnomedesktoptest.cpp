@@ -162,12 +162,17 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
     ASSERT_NE(foot, 0) << shell.error().toStdString();
     ASSERT_TRUE(HeadlessSway::eventually([&] {
         const std::optional<ShownWindow> window = shownWindow(bus, foot);
-        return window && window->maximized;
+        return window && window->maximized && !window->frame.isEmpty();
     }));
     const qint64 other =
         shell.startFoot({QStringLiteral("--app-id=loopwren-no-entry"), QStringLiteral("cat")});
     ASSERT_NE(other, 0) << shell.error().toStdString();
-    ASSERT_TRUE(HeadlessSway::eventually([&] { return shownWindow(bus, other).has_value(); }));
+    // Drawn, not only opened: the Shell shows a window (and decides whether it takes the focus) once
+    // its application has drawn it, and a focus given before that could be taken back then.
+    ASSERT_TRUE(HeadlessSway::eventually([&] {
+        const std::optional<ShownWindow> window = shownWindow(bus, other);
+        return window && !window->frame.isEmpty();
+    }));
 
     const std::unique_ptr<Workspace> workspace = desktop->workspace({});
     ASSERT_TRUE(workspace);

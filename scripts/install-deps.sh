@@ -32,6 +32,11 @@ packages=(
     # frames users see), and KWin's fake-input protocol with the Wayland client library and scanner
     # to move its pointer.
     kwin-wayland kwin-style-breeze plasma-wayland-protocols libwayland-dev
+    # The GNOME Shell tests (tests/wayland): a headless GNOME Shell with LoopWren's extension, which
+    # needs a logind on a system bus of the test's own (python3-dbusmock's stand-in), and gjs for the
+    # extension manager that `gnome-extensions enable` talks to. Configuring with gnome-shell present
+    # also picks the extension's form for it.
+    gnome-shell gjs
 )
 
 # `install-deps.sh fuzz` adds what `make fuzz` needs: clang and its libFuzzer and sanitizer runtimes.

@@ -37,6 +37,11 @@ check_tree() {
     fi
     local svg="$root/share/icons/hicolor/scalable/apps/$id.svg"
     [[ -f "$svg" ]] && grep -q "<svg" "$svg" || fail "$what: scalable icon missing"
+    # The GNOME Shell extension, in the form the Shell of the build's system loads.
+    local extension="$root/share/gnome-shell/extensions/loopwren@loopwren.github.io"
+    grep -q '"uuid": "loopwren@loopwren.github.io"' "$extension/metadata.json" 2>/dev/null &&
+        grep -q LoopWrenShellService "$extension/extension.js" ||
+        fail "$what: share/gnome-shell/extensions/loopwren@loopwren.github.io missing or incomplete"
     local rule="$root/lib/udev/rules.d/60-loopwren-uinput.rules"
     grep -qx 'KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput"' "$rule" 2>/dev/null ||
         fail "$what: lib/udev/rules.d/60-loopwren-uinput.rules missing or without its rule"

@@ -68,7 +68,7 @@ Backend::Abilities KernelBackend::abilities()
     abilities.recordKeys = abilities.recordProblem.isEmpty();
     abilities.play = m_device != nullptr;
     abilities.playProblem = m_deviceProblem;
-    abilities.placeWindows = m_desktop != nullptr;
+    abilities.placeWindows = m_desktop && m_desktop->placesWindows();
     abilities.pointerProblem =
         m_desktop ? m_desktop->pointerProblem() : QStringLiteral("no source on this desktop");
     abilities.recordPointer = abilities.recordKeys && abilities.pointerProblem.isEmpty();
@@ -87,11 +87,17 @@ SessionCheck KernelBackend::desktopServicesCheck() const
                 QString()};
     }
     const QString pointer = m_desktop->pointerProblem();
-    return {pointer.isEmpty() ? SessionCheck::Verdict::fine : SessionCheck::Verdict::note, subject,
-            QStringLiteral("%1: windows listed and placed, %2")
-                .arg(m_desktop->name(), pointer.isEmpty() ? QStringLiteral("pointer positions")
-                                                          : QStringLiteral("no pointer positions")),
-            QString()};
+    const bool windows = m_desktop->placesWindows();
+    QString finding = QStringLiteral("%1: %2, %3")
+                          .arg(m_desktop->name(),
+                               windows ? QStringLiteral("windows listed and placed")
+                                       : QStringLiteral("no window list, no placing of windows"),
+                               pointer.isEmpty() ? QStringLiteral("pointer positions")
+                                                 : QStringLiteral("no pointer positions"));
+    if (!pointer.isEmpty())
+        finding += QStringLiteral(" (%1)").arg(pointer);
+    return {windows && pointer.isEmpty() ? SessionCheck::Verdict::fine : SessionCheck::Verdict::note, subject,
+            finding, QString()};
 }
 
 std::vector<SessionCheck> KernelBackend::checks()

@@ -1,5 +1,6 @@
 #include "waylanddesktop.h"
 
+#include "gnomedesktop.h"
 #include "hyprlanddesktop.h"
 #include "kwindesktop.h"
 #include "swaydesktop.h"
@@ -14,6 +15,8 @@ std::unique_ptr<WaylandDesktop> connectWaylandDesktop()
         return hyprland;
     if (auto kwin = KWinDesktop::connect())
         return kwin;
+    if (auto gnome = GnomeDesktop::connect())
+        return gnome;
     return nullptr;
 }
 

@@ -21,6 +21,8 @@ public:
     virtual QString name() const = 0;
     // Why this desktop does not say where its pointer is, for the user; empty when it does.
     virtual QString pointerProblem() const = 0;
+    // Whether workspace() lists and places windows (a desktop may be reached without the means to).
+    virtual bool placesWindows() const { return true; }
 
     // primaryOrigin is where the primary output's top-left lies in the desktop's coordinates: the
     // model's positions and window frames count from there.
@@ -32,7 +34,8 @@ public:
 
 // The desktop this session runs, once LoopWren reached it, or nullptr where it knows no way to reach
 // it. Found from the session's environment: $SWAYSOCK for sway, $HYPRLAND_INSTANCE_SIGNATURE for
-// Hyprland, a KDE session ($XDG_CURRENT_DESKTOP) whose KWin answers on the session bus for KWin.
+// Hyprland, a KDE session ($XDG_CURRENT_DESKTOP) whose KWin answers on the session bus for KWin, a GNOME
+// session whose Shell answers there for GNOME Shell.
 std::unique_ptr<WaylandDesktop> connectWaylandDesktop();
 
 } // namespace loopwren

@@ -1,6 +1,7 @@
 #include "gnomeworkspace.h"
 
 #include "desktopentryindex.h"
+#include "desktopframe.h"
 
 #include <QDBusMessage>
 #include <QJsonArray>
@@ -8,14 +9,9 @@
 #include <QJsonObject>
 
 #include <algorithm>
-#include <cmath>
 
 namespace loopwren {
 namespace {
-
-// Lengths and positions beyond these could not be drawn or reached; mutter takes 32-bit numbers.
-constexpr double kLongestWindow = 32767.0;
-constexpr double kFarthestPosition = 1.0e9;
 
 struct ShellWindow
 {
@@ -43,20 +39,6 @@ std::vector<ShellWindow> parseWindows(const QDBusMessage& reply)
             windows.push_back(std::move(window));
     }
     return windows;
-}
-
-std::optional<int> position(std::optional<double> value, int origin)
-{
-    if (!value || std::isnan(*value))
-        return std::nullopt;
-    return origin + static_cast<int>(std::lround(std::clamp(*value, -kFarthestPosition, kFarthestPosition)));
-}
-
-std::optional<int> length(std::optional<double> value)
-{
-    if (!value || std::isnan(*value))
-        return std::nullopt;
-    return static_cast<int>(std::lround(std::clamp(*value, 1.0, kLongestWindow)));
 }
 
 } // namespace
@@ -104,13 +86,8 @@ void GnomeWorkspace::activate(const RunningApplication& application)
 
 void GnomeWorkspace::placeFirstWindow(const RunningApplication& application, const WindowFrame& frame)
 {
-    const std::optional<int> x = position(frame.x, m_primaryOrigin.x());
-    const std::optional<int> y = position(frame.y, m_primaryOrigin.y());
-    const std::optional<int> width = length(frame.width);
-    const std::optional<int> height = length(frame.height);
-    const bool toMove = x && y;
-    const bool toResize = width && height;
-    if (!toMove && !toResize)
+    const DesktopFrame placed = DesktopFrame::from(frame, m_primaryOrigin);
+    if (placed.isEmpty())
         return;
 
     const std::lock_guard lock(m_mutex);
@@ -123,8 +100,11 @@ void GnomeWorkspace::placeFirstWindow(const RunningApplication& application, con
         if (found != windows.end())
             first = found->id;
     }
-    m_bus.call(QStringLiteral("Place"), {QVariant::fromValue<qulonglong>(first), toMove, x.value_or(0),
-                                         y.value_or(0), toResize, width.value_or(0), height.value_or(0)});
+    const QPoint topLeft = placed.topLeft.value_or(QPoint());
+    const QSize size = placed.size.value_or(QSize());
+    m_bus.call(QStringLiteral("Place"),
+               {QVariant::fromValue<qulonglong>(first), placed.topLeft.has_value(), topLeft.x(), topLeft.y(),
+                placed.size.has_value(), size.width(), size.height()});
 }
 
 } // namespace loopwren

@@ -142,7 +142,13 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
         << desktop->pointerProblem().toStdString();
     EXPECT_FALSE(desktop->workspace({}));
     EXPECT_FALSE(desktop->pointerPositions({}));
-    EXPECT_FALSE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
+    const std::unique_ptr<KernelBackend> disabled = KernelBackend::open("/nonexistent/uinput");
+    EXPECT_FALSE(disabled->abilities().placeWindows);
+    // The doctor says so, whatever else this machine can do.
+    const std::vector<SessionCheck> checks = disabled->checks();
+    EXPECT_TRUE(std::any_of(checks.begin(), checks.end(), [](const SessionCheck& check) {
+        return check.subject == QLatin1String("desktop services") && check.finding.contains(kEnableCommand);
+    }));
 
     // The command the user is told to run.
     ASSERT_TRUE(

@@ -9,7 +9,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusReply>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -59,9 +58,13 @@ public:
     static QDBusConnection bus() { return QDBusConnection::sessionBus(); }
     QVariant control(const QString& method, const QVariantList& arguments = {}) const
     {
-        QDBusInterface mock(kName, QStringLiteral("/org/freedesktop/portal/desktop"),
-                            QStringLiteral("org.freedesktop.DBus.Mock"), bus());
-        const QDBusMessage reply = mock.callWithArgumentList(QDBus::Block, method, arguments);
+        // A plain message: a QDBusInterface would build a meta-object from introspection, which QtDBus
+        // caches and never frees.
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kName, QStringLiteral("/org/freedesktop/portal/desktop"),
+                                           QStringLiteral("org.freedesktop.DBus.Mock"), method);
+        call.setArguments(arguments);
+        const QDBusMessage reply = bus().call(call, QDBus::Block);
         EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << method.toStdString();
         return reply.arguments().value(0);
     }

@@ -45,17 +45,24 @@ bool near(QRect frame, QRect expected)
 }
 
 // What loopwren-cli printed, with its exit status and errors folded in when it failed.
-QByteArray runCli(const QProcessEnvironment& environment, const QStringList& arguments)
+std::string runCli(const QProcessEnvironment& environment, const QStringList& arguments)
 {
+    // The session's environment, and the sanitizers' settings of a sanitized build.
+    QProcessEnvironment session = environment;
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"}) {
+        if (qEnvironmentVariableIsSet(name))
+            session.insert(QString::fromLatin1(name), qEnvironmentVariable(name));
+    }
     QProcess cli;
-    cli.setProcessEnvironment(environment);
+    cli.setProcessEnvironment(session);
     cli.start(QStringLiteral(LOOPWREN_CLI), arguments);
     if (!cli.waitForFinished(60000))
         cli.kill();
     const QByteArray output = cli.readAllStandardOutput();
     if (cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0)
-        return output;
-    return output + "exit " + QByteArray::number(cli.exitCode()) + ": " + cli.readAllStandardError();
+        return output.toStdString();
+    return (output + "exit " + QByteArray::number(cli.exitCode()) + ": " + cli.readAllStandardError())
+        .toStdString();
 }
 
 bool isFootRed(const QImage& shot, int x, int y)
@@ -225,8 +232,8 @@ TEST(SwayWorkspace, PlacesTheOuterFrameWhereStoredEvenFromATiledStart)
     stored.sync();
     QProcessEnvironment environment = sway.clientEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    EXPECT_EQ(runCli(environment, {QStringLiteral("apps")}), QByteArray("Foot\n"));
-    EXPECT_EQ(runCli(environment, {QStringLiteral("place")}), QByteArray("Brought Foot forward\n"));
+    EXPECT_EQ(runCli(environment, {QStringLiteral("apps")}), "Foot\n");
+    EXPECT_EQ(runCli(environment, {QStringLiteral("place")}), "Brought Foot forward\n");
     expectFloatingFrame(sway, foot, QRect(100, 60, 640, 400));
 
     SwayWorkspace workspace(sway.socketPath());

@@ -1,4 +1,5 @@
 #include "clicommands.h"
+#include "librarycommands.h"
 
 #include "waylanddisplay.h"
 
@@ -21,8 +22,8 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[])
     const bool screensGiven = std::any_of(argv + 1, argv + argc, [](const char* argument) {
         return std::strncmp(argument, "--screens", 9) == 0 || std::strncmp(argument, "-screens", 8) == 0;
     });
-    const bool needsLayout =
-        (isCommand("play") && !screensGiven) || isCommand("record") || isCommand("place");
+    const bool playsMacro = isCommand("play") || (isCommand("library") && argc > 2 && std::strcmp(argv[2], "play") == 0);
+    const bool needsLayout = (playsMacro && !screensGiven) || isCommand("record") || isCommand("place");
     if (needsLayout && loopwren::cli::reachesWaylandCompositor()) {
         qputenv("QT_QPA_PLATFORM", "wayland");
         return std::make_unique<QGuiApplication>(argc, argv);
@@ -53,6 +54,8 @@ int main(int argc, char* argv[])
         return loopwren::cli::place(arguments);
     if (command == QLatin1String("doctor"))
         return loopwren::cli::doctor(arguments);
+    if (command == QLatin1String("library"))
+        return loopwren::cli::library(arguments);
 
     std::fprintf(stderr, "loopwren-cli: unknown command '%s' (see loopwren-cli --help)\n",
                  qPrintable(command));

@@ -30,6 +30,7 @@ struct CliLauncher
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", folder + "/config");
         environment.insert("XDG_STATE_HOME", folder + "/state");
+        environment.insert("XDG_DATA_HOME", folder + "/data");
         if (!display.isEmpty())
             environment.insert("DISPLAY", display);
         if (!sessionType.isEmpty())

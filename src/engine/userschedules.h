@@ -1,0 +1,36 @@
+#pragma once
+
+#include "scheduleunits.h"
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace loopwren {
+
+// The user's systemd manager, which keeps the library's schedules: unit files under
+// $XDG_CONFIG_HOME/systemd/user, enabled and started with `systemctl --user`.
+class UserSchedules
+{
+public:
+
+    // Empty when the user's manager answers, else why schedules cannot be kept (for the Library and
+    // the doctor).
+    QString unavailableReason() const;
+
+    // Writes, enables and starts the units; empty on success, else the reason, and nothing is left
+    // enabled then.
+    QString install(const scheduleunits::Units& units);
+    // Stops, disables and deletes the units of that name; quiet when there are none.
+    QString remove(const QString& unitName);
+    // When the manager will next start the timer; nullopt when it will not (a past once, no timer).
+    std::optional<QDateTime> nextRun(const QString& unitName) const;
+
+    static QString unitFolder();
+
+private:
+    QString systemctl(const QStringList& arguments, QString* output = nullptr) const;
+    static QString run(const QString& program, const QStringList& arguments, QString* output);
+};
+
+} // namespace loopwren

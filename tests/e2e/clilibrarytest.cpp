@@ -1,0 +1,40 @@
+#include "clilauncher.h"
+
+#include <QFile>
+
+namespace loopwren {
+namespace {
+
+// What a script does with the library: add a file, see it listed, play it by name with its own
+// values and options of the moment, copy it out again; a name that is taken or unknown is refused.
+TEST(CliLibrary, ImportListPlayAndExportByName)
+{
+    QTemporaryDir dir;
+    const CliLauncher cli{dir.path(), qEnvironmentVariable("DISPLAY")};
+    const QString macro = dir.filePath("pause.json");
+    QFile file(macro);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","type":"wait","delaySincePrevious":0.2}])");
+    file.close();
+
+    QByteArray output;
+    ASSERT_EQ(cli.run({"library", "import", macro, "Short pause"}, &output), 0) << output.toStdString();
+    EXPECT_EQ(cli.run({"library", "import", macro, "short PAUSE"}, &output), 1);
+    EXPECT_TRUE(output.contains("already in the library")) << output.toStdString();
+    ASSERT_EQ(cli.run({"library", "import", macro}, &output), 0);
+
+    ASSERT_EQ(cli.run({"library", "list"}, &output), 0);
+    EXPECT_EQ(output, "pause\t1 events\t0.2 s\t-\t-\nShort pause\t1 events\t0.2 s\t-\t-\n");
+
+    ASSERT_EQ(cli.run({"library", "play", "short pause", "--speed", "400", "--loops", "2"}, &output), 0)
+        << output.toStdString();
+    EXPECT_EQ(cli.run({"library", "play", "Long pause"}, &output), 1);
+    EXPECT_TRUE(output.contains("no macro named \"Long pause\"")) << output.toStdString();
+
+    ASSERT_EQ(cli.run({"library", "export", "Short pause", dir.filePath("out.json")}, &output), 0);
+    ASSERT_EQ(cli.run({"validate", dir.filePath("out.json")}, &output), 0);
+    EXPECT_EQ(cli.run({"library", "remove", "x"}, &output), 2);
+}
+
+} // namespace
+} // namespace loopwren

@@ -1,0 +1,160 @@
+#include "libraryindex.h"
+#include "logline.h"
+#include "macrolibrary.h"
+#include "testevents.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace loopwren {
+namespace {
+
+// A library in a scratch folder, with the log lines it writes kept in `logged`.
+class Library : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_previousSink = setLogSink([this](const QString& line) { logged << line; });
+    }
+    void TearDown() override { setLogSink(m_previousSink); }
+
+    QString folder() const { return dir.filePath(QStringLiteral("macros")); }
+    QString index() const { return dir.filePath(QStringLiteral("library.json")); }
+    static void write(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    static QByteArray read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static QStringList names(const MacroLibrary& library)
+    {
+        QStringList out;
+        for (const LibraryEntry& entry : library.entries())
+            out << entry.name;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    QStringList logged;
+    const Timeline twoKeys{test::Event(EventType::keyDown, 0.5).key(0), test::Event(EventType::keyUp, 0.25).key(0)};
+
+private:
+    LogSink m_previousSink;
+};
+
+TEST_F(Library, KeepsNamesAndValuesAcrossReloadsAndRefusesClashingNames)
+{
+    MacroLibrary library(folder());
+    EXPECT_EQ(library.reload(), "");
+    ASSERT_EQ(library.add("Fill the form", twoKeys), "");
+    EXPECT_NE(library.add("fill THE form ", twoKeys), "") << "names are unique regardless of case";
+    EXPECT_NE(library.add("  ", twoKeys), "");
+    EXPECT_EQ(QFile::permissions(folder()) & 0x0077, 0) << "the folder is its owner's alone";
+
+    LibraryEntry entry = *library.find("fill the form");
+    EXPECT_EQ(entry.eventCount, 2u);
+    EXPECT_DOUBLE_EQ(entry.duration, 0.75);
+    entry.hotkey = Hotkey{12, modifier::control};
+    entry.loopCount = 3;
+    entry.delayVariation = 20;
+    entry.schedule = {MacroSchedule::Kind::daily, {}, QTime(9, 30), 0x1F, 0};
+    ASSERT_EQ(library.update(entry), "");
+
+    MacroLibrary again(folder());
+    EXPECT_EQ(again.reload(), "");
+    const LibraryEntry* back = again.find("Fill the form");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->hotkey, entry.hotkey);
+    EXPECT_EQ(back->loopCount, 3);
+    EXPECT_EQ(back->delayVariation, 20.0);
+    EXPECT_FALSE(back->clickSpread.has_value()) << "absent values follow the global settings";
+    EXPECT_EQ(back->schedule, entry.schedule);
+    EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
+}
+
+TEST_F(Library, HandDroppedFilesAppearAndBrokenOnesStayListedWithTheirReason)
+{
+    MacroLibrary library(folder());
+    ASSERT_EQ(library.add("Report", twoKeys), "");
+    write(folder() + "/Report.json", "[]"); // a hand-dropped file whose name another macro has
+    write(folder() + "/broken.json", "[{\"type\": \"keyDown\"");
+    write(folder() + "/notes.txt", "not a macro");
+    ASSERT_EQ(library.reload(), "");
+
+    EXPECT_EQ(names(library), (QStringList{"broken", "Report", "Report 2"}));
+    const LibraryEntry* broken = library.find("broken");
+    EXPECT_FALSE(broken->loadError.isEmpty());
+    EXPECT_EQ(library.find("Report 2")->eventCount, 0u);
+    EXPECT_TRUE(QFile::exists(folder() + "/broken.json")) << "never deleted for failing to load";
+
+    // A file deleted by hand takes its entry with it; the index follows.
+    ASSERT_TRUE(QFile::remove(folder() + "/Report.json"));
+    library.reload();
+    EXPECT_EQ(names(library), (QStringList{"broken", "Report"}));
+    EXPECT_FALSE(read(index()).contains("Report 2"));
+}
+
+TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
+{
+    MacroLibrary library(folder());
+    ASSERT_EQ(library.add("One", twoKeys), "");
+    ASSERT_EQ(library.add("Two", twoKeys), "");
+    const QByteArray damaged = read(index()).left(40);
+    write(index(), damaged);
+
+    MacroLibrary rebuilt(folder());
+    EXPECT_NE(rebuilt.reload(), "");
+    EXPECT_EQ(rebuilt.entries().size(), 2u);
+    EXPECT_EQ(read(index() + ".damaged"), damaged);
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged[0].startsWith("Library index damaged, rebuilt from the macro files: "));
+
+    // One bad entry costs that entry its values, not the others theirs.
+    LibraryEntry two = *rebuilt.find("two");
+    two.loopCount = 7;
+    ASSERT_EQ(rebuilt.update(two), "");
+    write(index(), read(index()).replace("\"loops\": 1", "\"loops\": -4"));
+    MacroLibrary partly(folder());
+    EXPECT_NE(partly.reload(), "");
+    EXPECT_EQ(partly.find("two")->loopCount, 7);
+}
+
+// Renaming keeps the file where it is, so a playback or a schedule that holds its path goes on;
+// deleting removes the file and its entry, and a copy gets neither hotkey nor schedule.
+TEST_F(Library, RenameDuplicateAndDeleteKeepFilesAndEntriesInStep)
+{
+    MacroLibrary library(folder());
+    ASSERT_EQ(library.add("Daily report", twoKeys), "");
+    LibraryEntry entry = *library.find("Daily report");
+    entry.hotkey = Hotkey{1, modifier::shift};
+    ASSERT_EQ(library.update(entry), "");
+    const QString path = library.pathOf(entry);
+
+    ASSERT_EQ(library.rename("daily report", "Weekly report"), "");
+    EXPECT_EQ(library.pathOf(*library.find("Weekly report")), path);
+    EXPECT_EQ(library.find("Daily report"), nullptr);
+
+    QString copy;
+    ASSERT_EQ(library.duplicate("Weekly report", &copy), "");
+    EXPECT_EQ(copy, "Weekly report 2");
+    EXPECT_EQ(library.find(copy)->hotkey, Hotkey::unset());
+    EXPECT_EQ(read(library.pathOf(*library.find(copy))), read(path));
+    EXPECT_NE(library.rename(copy, "WEEKLY REPORT"), "");
+
+    ASSERT_EQ(library.remove("Weekly report"), "");
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_NE(library.remove("Weekly report"), "");
+    MacroLibrary again(folder());
+    again.reload();
+    EXPECT_EQ(names(again), QStringList{"Weekly report 2"});
+}
+
+} // namespace
+} // namespace loopwren

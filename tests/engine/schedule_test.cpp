@@ -1,0 +1,87 @@
+#include "scheduleunits.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace loopwren {
+namespace {
+
+LibraryEntry scheduled(MacroSchedule schedule)
+{
+    LibraryEntry entry;
+    entry.file = QStringLiteral("fill form.json");
+    entry.name = QStringLiteral("Fill 100% of the \"form\"");
+    entry.loopCount = 2;
+    entry.playbackSpeed = 150;
+    entry.delayVariation = 10;
+    entry.passPauseMin = 1;
+    entry.passPauseMax = 2.5;
+    entry.schedule = schedule;
+    return entry;
+}
+
+// systemd-analyze reads the units as the user's manager will: a unit it rejects would never run.
+QString analyze(const QStringList& arguments, QString* output = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("systemd-analyze"), arguments);
+    if (!process.waitForFinished(60000))
+        return QStringLiteral("systemd-analyze did not finish");
+    const QString said = QString::fromUtf8(process.readAll());
+    if (output)
+        *output = said;
+    return process.exitCode() == 0 ? QString() : said;
+}
+
+TEST(ScheduleUnits, CalendarTimesAreTheOnesSystemdReadsBack)
+{
+    const MacroSchedule weekdays{MacroSchedule::Kind::daily, {}, QTime(9, 5), 0b0010001, 0};
+    const MacroSchedule everyDay{MacroSchedule::Kind::daily, {}, QTime(23, 59), 0x7F, 0};
+    const MacroSchedule once{MacroSchedule::Kind::once, QDateTime(QDate(2031, 2, 3), QTime(4, 5)), {}, 0, 0};
+    EXPECT_EQ(scheduleunits::onCalendar(weekdays), "Mon,Fri *-*-* 09:05:00");
+    EXPECT_EQ(scheduleunits::onCalendar(everyDay), "*-*-* 23:59:00");
+    EXPECT_EQ(scheduleunits::onCalendar(once), "2031-02-03 04:05:00");
+    for (const MacroSchedule& schedule : {weekdays, everyDay, once}) {
+        QString output;
+        const QString expression = scheduleunits::onCalendar(schedule);
+        ASSERT_EQ(analyze({QStringLiteral("calendar"), expression}, &output), "");
+        EXPECT_TRUE(output.contains(QStringLiteral("Normalized form: ") + expression))
+            << output.toStdString();
+    }
+}
+
+// The path of a macro may hold blanks, quotes, % and $, none of which systemd may read as its own.
+TEST(ScheduleUnits, UnitsPassSystemdsOwnCheckWithAnyPath)
+{
+    QTemporaryDir dir;
+    const QString macro = dir.filePath(QStringLiteral("my $HOME %h \"odd\" macro.json"));
+    QFile(macro).open(QIODevice::WriteOnly);
+    const QString cli = QStringLiteral(LOOPWREN_CLI);
+    for (const MacroSchedule& schedule :
+         {MacroSchedule{MacroSchedule::Kind::interval, {}, {}, 0, 15},
+          MacroSchedule{MacroSchedule::Kind::daily, {}, QTime(7, 0), 0x1F, 0}}) {
+        const scheduleunits::Units units = scheduleunits::make(scheduled(schedule), macro, cli);
+        EXPECT_TRUE(units.name.startsWith("loopwren-macro-fill_form-")) << units.name.toStdString();
+        EXPECT_TRUE(units.service.contains(
+            "\"play\" \"" + QString(macro).replace("%", "%%").replace("$", "$$").replace("\"", "\\\"")
+            + "\" \"--speed\" \"150\" \"--loops\" \"2\" \"--vary\" \"10\" \"--pass-pause\" \"1-2.5\""))
+            << units.service.toStdString();
+        for (const auto& [suffix, text] : {std::pair{".service", units.service}, std::pair{".timer", units.timer}}) {
+            QFile file(dir.filePath(units.name + suffix));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(text.toUtf8());
+        }
+        EXPECT_EQ(analyze({QStringLiteral("verify"), QStringLiteral("--man=no"),
+                           dir.filePath(units.name + QStringLiteral(".timer")),
+                           dir.filePath(units.name + QStringLiteral(".service"))}),
+                  "");
+    }
+    EXPECT_TRUE(scheduleunits::make(scheduled({}), macro, cli).name.isEmpty()) << "no schedule, no units";
+}
+
+} // namespace
+} // namespace loopwren

@@ -16,10 +16,11 @@
 namespace loopwren {
 namespace {
 
-// Window managers answer within milliseconds, and within a second on a machine busy with other work;
-// one that takes longer still gets the move.
+// Window managers answer within milliseconds, and within a second or two on a machine busy with other
+// work (openbox was seen to publish a restored window's borders more than a second late while both
+// cores were taken); one that takes longer still gets the move.
 constexpr auto kUnmaximizeTimeout = std::chrono::seconds(3);
-constexpr auto kExtentsTimeout = std::chrono::seconds(1);
+constexpr auto kExtentsTimeout = std::chrono::seconds(3);
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 // Lengths beyond the largest coordinate could not be drawn or reached.
 constexpr double kLongestWindow = 32767.0;

@@ -85,7 +85,11 @@ bool X11UserInputWatch::start(const std::vector<std::uint16_t>& ignoredKeys, std
 
 void X11UserInputWatch::stop()
 {
-    m_notifier.reset();
+    // Often called from within the notifier's own signal: it goes once that has returned.
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        m_notifier.release()->deleteLater();
+    }
     m_connection.reset();
     m_devices.clear();
     m_ignoredKeycodes.clear();

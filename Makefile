@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # A release build of the programs alone, apart from the development tree.
 PACKAGE_DIR ?= build-package
 
-.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-vm bench-ui bench-window soak screenshots package clean
+.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-stop bench-vm bench-ui bench-window soak screenshots package clean
 
 all: build
 
@@ -76,6 +76,10 @@ bench: build
 
 bench-timing: build
 	bash scripts/with-x11.sh $(BUILD_DIR)/bench/timing/playback_timing
+
+# From a key typed into a nested Xephyr to the last input of a playback with --stop-on-input: 50 rounds.
+bench-stop: build
+	bash scripts/with-x11.sh $(BUILD_DIR)/bench/stoplatency/stop_latency 50
 
 # The kernel path (uinput in, libinput capture, the replay device out) in the qemu VM of tests/vm, whose
 # kernel offers uinput: 5 interleaved rounds of record and replay against the scripted device's own

@@ -8,11 +8,11 @@ packages=(
     qt6-base-dev qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-controls
     qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qtquick-templates
     qml6-module-qtqml-workerscript qml6-module-qtquick-dialogs qml6-module-qttest
-    libsimdjson-dev libx11-dev libx11-xcb-dev libxtst-dev libxrandr-dev libxcb1-dev libxcb-xkb-dev
+    libsimdjson-dev libx11-dev libx11-xcb-dev libxtst-dev libxi-dev libxrandr-dev libxcb1-dev libxcb-xkb-dev
     libgtest-dev libgmock-dev libbenchmark-dev fonts-material-design-icons-iconfont
     qml6-module-qt5compat-graphicaleffects fonts-inter
     qt6-qpa-plugins qt6-wayland libgl1-mesa-dri
-    xvfb openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
+    xvfb xserver-xephyr openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
     dpkg-dev file appstream
     util-linux mount locales libsm-dev libice-dev
     # The kernel backend: libevdev for the replay device, libinput to capture, libudev to find devices.

@@ -127,6 +127,53 @@ std::optional<QString> parseBackendOnly(const QStringList& arguments)
     return parser.value(kBackend);
 }
 
+// A number within [lowest, highest], or none.
+std::optional<double> numberWithin(const QString& text, double lowest, double highest)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+// --vary, --pass-pause, --spread and --seed; none after a usage error has been reported.
+std::optional<PlaybackOverrides> parseVariation(const QCommandLineParser& parser, const QCommandLineOption& vary,
+                                                const QCommandLineOption& passPause,
+                                                const QCommandLineOption& spread, const QCommandLineOption& seed)
+{
+    PlaybackOverrides overrides;
+    if (parser.isSet(vary) && !(overrides.delayVariation = numberWithin(parser.value(vary), 0, 100))) {
+        usageError(QStringLiteral("--vary takes a percentage from 0 to 100"));
+        return std::nullopt;
+    }
+    if (parser.isSet(passPause)) {
+        // "2-5", or "3" for exactly 3 seconds.
+        const QStringList ends = parser.value(passPause).split(QLatin1Char('-'));
+        const auto low = ends.size() <= 2 ? numberWithin(ends.first(), 0, 3600) : std::nullopt;
+        const auto high = ends.size() == 2 ? numberWithin(ends.last(), 0, 3600) : low;
+        if (!low || !high || *low > *high) {
+            usageError(QStringLiteral("--pass-pause takes MIN-MAX seconds, from 0 to 3600, MIN not above MAX"));
+            return std::nullopt;
+        }
+        overrides.passPauseMinimum = low;
+        overrides.passPauseMaximum = high;
+    }
+    if (parser.isSet(spread) && !(overrides.clickSpread = numberWithin(parser.value(spread), 0, 50))) {
+        usageError(QStringLiteral("--spread takes a number of pixels from 0 to 50"));
+        return std::nullopt;
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        overrides.seed = parser.value(seed).toULongLong(&ok);
+        if (!ok) {
+            usageError(QStringLiteral("--seed takes a whole number from 0 to 18446744073709551615"));
+            return std::nullopt;
+        }
+    }
+    return overrides;
+}
+
 } // namespace
 
 int apps(const QStringList& arguments)
@@ -211,6 +258,18 @@ int printHelp()
                "                  and places its window as stored; --screens gives the kernel backend\n"
                "                  the desktop's screens in logical pixels, the primary first (in a\n"
                "                  Wayland session it asks the compositor without it)\n"
+               "       [--vary PERCENT] [--pass-pause MIN-MAX] [--spread PIXELS] [--seed N]\n"
+               "       [--stop-on-input]\n"
+               "                  --vary multiplies each delay by a factor drawn from 1 - PERCENT/100 to\n"
+               "                  1 + PERCENT/100 (0 to 100); --pass-pause waits a number of seconds\n"
+               "                  drawn from MIN to MAX before every pass after the first; --spread moves\n"
+               "                  each click to a point drawn within PIXELS (0 to 50) of where it was\n"
+               "                  recorded, its release and drags with it; --seed N draws the same values\n"
+               "                  in every run (without it, fresh ones each run). --stop-on-input stops\n"
+               "                  the playback, with every key released, when you press a key or button\n"
+               "                  or move the mouse on a device of your own; it exits 0 as the hotkey\n"
+               "                  does, saying why on standard error. Without these options the values\n"
+               "                  stored by LoopWren apply\n"
                "  apps            list the running applications that can be targets, one per line\n"
                "  place [--backend x11|kernel]\n"
                "                  bring the stored target application forward and place its first\n"
@@ -332,7 +391,12 @@ int play(const QStringList& arguments)
     const QCommandLineOption infinite(QStringLiteral("infinite"));
     const QCommandLineOption focusTarget(QStringLiteral("focus-target"));
     const QCommandLineOption screens(QStringLiteral("screens"), QString(), QStringLiteral("LAYOUT"));
-    parser.addOptions({speed, loops, infinite, focusTarget, screens});
+    const QCommandLineOption vary(QStringLiteral("vary"), QString(), QStringLiteral("PERCENT"));
+    const QCommandLineOption passPause(QStringLiteral("pass-pause"), QString(), QStringLiteral("MIN-MAX"));
+    const QCommandLineOption spread(QStringLiteral("spread"), QString(), QStringLiteral("PIXELS"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
+    const QCommandLineOption stopOnInput(QStringLiteral("stop-on-input"));
+    parser.addOptions({speed, loops, infinite, focusTarget, screens, vary, passPause, spread, seed, stopOnInput});
     int status = 0;
     const std::optional<QString> file = parse(parser, arguments, status);
     if (!file)
@@ -354,6 +418,12 @@ int play(const QStringList& arguments)
         if (!ok || passes < 1)
             return usageError(QStringLiteral("--loops takes a whole number of at least 1"));
     }
+
+    std::optional<PlaybackOverrides> overrides = parseVariation(parser, vary, passPause, spread, seed);
+    if (!overrides)
+        return 2;
+    if (parser.isSet(stopOnInput))
+        overrides->stopOnUserInput = true;
 
     std::optional<ScreenLayout> layout = ScreenLayout();
     if (parser.isSet(screens) && !(layout = parseScreens(parser.value(screens))))
@@ -378,6 +448,14 @@ int play(const QStringList& arguments)
         return 0;
     }
 
+    if (overrides->stopOnUserInput) {
+        if (const QString problem = engine->userInputWatchProblem(); !problem.isEmpty()) {
+            std::fprintf(stderr, "loopwren-cli: cannot stop on your input in this session: %s\n",
+                         qPrintable(problem));
+            return 1;
+        }
+    }
+    engine->setPlaybackOverrides(*overrides);
     engine->setPlaybackSpeed(percent);
     engine->setLoopCount(passes);
     engine->setInfiniteLoop(parser.isSet(infinite));
@@ -396,6 +474,11 @@ int play(const QStringList& arguments)
         reportSessionLost(notice, "the playback stops");
         exitStatus = kSessionLostStatus;
         QCoreApplication::exit(0);
+    });
+    // Ends as a stop by the hotkey does, saying why.
+    QObject::connect(engine, &MacroEngine::playbackStoppedByUserInputChanged, [engine] {
+        if (engine->playbackStoppedByUserInput())
+            std::fputs("Playback stopped: you used the mouse or keyboard\n", stderr);
     });
     // Ends after the worker has released every key, whether the playback completed or was stopped.
     QObject::connect(engine, &MacroEngine::playbackFinished, [] { QCoreApplication::exit(0); });

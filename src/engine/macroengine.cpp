@@ -141,11 +141,30 @@ void MacroEngine::settingChanged(Setting setting)
         {Setting::targetWindowY, &MacroEngine::targetWindowYChanged},
         {Setting::targetWindowWidth, &MacroEngine::targetWindowWidthChanged},
         {Setting::targetWindowHeight, &MacroEngine::targetWindowHeightChanged},
+        {Setting::delayVariation, &MacroEngine::delayVariationChanged},
+        {Setting::passPauseMinimum, &MacroEngine::passPauseMinimumChanged},
+        {Setting::passPauseMaximum, &MacroEngine::passPauseMaximumChanged},
+        {Setting::clickSpread, &MacroEngine::clickSpreadChanged},
+        {Setting::stopPlaybackOnUserInput, &MacroEngine::stopPlaybackOnUserInputChanged},
     };
     // The bindings follow a new hotkey at once, unless a capture holds them back.
     if ((setting == Setting::recordHotkey || setting == Setting::playbackHotkey) && !m_isCapturingHotkey)
         bindHotkeys();
     emit(this->*notifiers.at(setting))();
+}
+
+void MacroEngine::setPassPauseMinimum(double value)
+{
+    m_settings.set(Setting::passPauseMinimum, value);
+    if (passPauseMaximum() < passPauseMinimum())
+        m_settings.set(Setting::passPauseMaximum, passPauseMinimum());
+}
+
+void MacroEngine::setPassPauseMaximum(double value)
+{
+    m_settings.set(Setting::passPauseMaximum, value);
+    if (passPauseMinimum() > passPauseMaximum())
+        m_settings.set(Setting::passPauseMinimum, passPauseMaximum());
 }
 
 // Recording
@@ -209,13 +228,39 @@ void MacroEngine::startPlayback()
     plan.events = m_recordedEvents;
     plan.speedFactor = std::max(m_playbackSpeed / 100.0, 0.001);
     plan.loopLimit = m_infiniteLoop ? -1 : m_loopCount;
+    const PlaybackOverrides& o = m_overrides;
+    const VariationSettings variation{o.delayVariation.value_or(delayVariation()) / 100.0,
+                                      o.passPauseMinimum.value_or(passPauseMinimum()),
+                                      o.passPauseMaximum.value_or(passPauseMaximum()),
+                                      o.clickSpread.value_or(clickSpread())};
+    plan.variation = PlaybackVariation(variation, o.seed ? *o.seed : PlaybackVariation::freshSeed());
+    if (m_playbackStoppedByUserInput)
+        assign(m_playbackStoppedByUserInput, false, &MacroEngine::playbackStoppedByUserInputChanged);
+    if (o.stopOnUserInput.value_or(stopPlaybackOnUserInput())) {
+        // The hotkeys keep doing what they do: the playback hotkey still stops the playback itself.
+        std::vector<std::uint16_t> hotkeyKeys;
+        for (const Hotkey& hotkey : {recordHotkey(), playbackHotkey()}) {
+            if (hotkey.keyCode != Hotkey::unsetKeyCode)
+                hotkeyKeys.push_back(hotkey.keyCode);
+        }
+        m_services.userInput->start(hotkeyKeys, [this] { userInputUsed(); });
+    }
     m_player->start(std::move(plan));
+}
+
+void MacroEngine::userInputUsed()
+{
+    if (!m_isPlaying)
+        return;
+    stopPlayback();
+    assign(m_playbackStoppedByUserInput, true, &MacroEngine::playbackStoppedByUserInputChanged);
 }
 
 void MacroEngine::stopPlayback()
 {
     if (!m_isPlaying)
         return;
+    m_services.userInput->stop();
     m_player->stop();
     setIsPlaying(false);
     setCurrentPlaybackIndex(-1);
@@ -233,6 +278,7 @@ void MacroEngine::togglePlayback()
 
 void MacroEngine::finishPlayback()
 {
+    m_services.userInput->stop();
     setIsPlaying(false);
     setCurrentPlaybackIndex(-1);
     if (hideOnPlayback())

@@ -34,6 +34,17 @@ struct EngineOptions
     PlaybackClock* playbackClock = nullptr;
 };
 
+struct PlaybackOverrides
+{
+    std::optional<double> delayVariation = std::nullopt; // percent
+    std::optional<double> passPauseMinimum = std::nullopt;
+    std::optional<double> passPauseMaximum = std::nullopt;
+    std::optional<double> clickSpread = std::nullopt;
+    std::optional<bool> stopOnUserInput = std::nullopt;
+    // The seed of the draws, so two runs draw the same; none: a fresh one for each playback.
+    std::optional<std::uint64_t> seed = std::nullopt;
+};
+
 // The one model object: the timeline, the run state of recording and playback, and every setting.
 // It is a facade over units that each own their state (the stored settings, the recorder, the player,
 // the hotkey binding, the target window, the update check); the views read it, change the settings and
@@ -85,6 +96,19 @@ class MacroEngine : public QObject
                    targetWindowHeightChanged)
     Q_PROPERTY(QStringList runningApps READ runningApps NOTIFY runningAppsChanged)
     Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
+    Q_PROPERTY(double delayVariation READ delayVariation WRITE setDelayVariation NOTIFY delayVariationChanged)
+    Q_PROPERTY(double passPauseMinimum READ passPauseMinimum WRITE setPassPauseMinimum NOTIFY
+                   passPauseMinimumChanged)
+    Q_PROPERTY(double passPauseMaximum READ passPauseMaximum WRITE setPassPauseMaximum NOTIFY
+                   passPauseMaximumChanged)
+    Q_PROPERTY(double clickSpread READ clickSpread WRITE setClickSpread NOTIFY clickSpreadChanged)
+    Q_PROPERTY(bool stopPlaybackOnUserInput READ stopPlaybackOnUserInput WRITE setStopPlaybackOnUserInput
+                   NOTIFY stopPlaybackOnUserInputChanged)
+    // Why the user's own input cannot stop a playback in this session; empty where it can.
+    Q_PROPERTY(QString userInputWatchProblem READ userInputWatchProblem CONSTANT)
+    // The last playback was stopped because the user used the mouse or keyboard; cleared by the next.
+    Q_PROPERTY(bool playbackStoppedByUserInput READ playbackStoppedByUserInput NOTIFY
+                   playbackStoppedByUserInputChanged)
 
     using Setting = StoredSettings::Setting;
 
@@ -126,6 +150,19 @@ public:
     double targetWindowWidth() const { return number(Setting::targetWindowWidth); }
     double targetWindowHeight() const { return number(Setting::targetWindowHeight); }
     QString language() const { return text(Setting::language); }
+    // In percent, 0 to 100.
+    double delayVariation() const { return number(Setting::delayVariation); }
+    // In seconds; the minimum never exceeds the maximum once assigned.
+    double passPauseMinimum() const { return number(Setting::passPauseMinimum); }
+    double passPauseMaximum() const { return number(Setting::passPauseMaximum); }
+    // In points, 0 to 50.
+    double clickSpread() const { return number(Setting::clickSpread); }
+    bool stopPlaybackOnUserInput() const { return flag(Setting::stopPlaybackOnUserInput); }
+    QString userInputWatchProblem() const { return m_services.userInput->problem(); }
+    bool playbackStoppedByUserInput() const { return m_playbackStoppedByUserInput; }
+    // Values that a front end gives for its own run instead of the stored ones, which stay as they
+    // are (the command-line tool's options). Applied to every following playback.
+    void setPlaybackOverrides(const PlaybackOverrides& overrides) { m_overrides = overrides; }
 
     void setRecordMouseMovements(bool value);
     void setPlaybackSpeed(double value);
@@ -149,6 +186,12 @@ public:
     void setTargetWindowWidth(double value) { m_settings.set(Setting::targetWindowWidth, value); }
     void setTargetWindowHeight(double value) { m_settings.set(Setting::targetWindowHeight, value); }
     void setLanguage(const QString& value) { m_settings.set(Setting::language, value); }
+    void setDelayVariation(double value) { m_settings.set(Setting::delayVariation, value); }
+    // Each end of the pause range pushes the other along rather than leaving an empty range.
+    void setPassPauseMinimum(double value);
+    void setPassPauseMaximum(double value);
+    void setClickSpread(double value) { m_settings.set(Setting::clickSpread, value); }
+    void setStopPlaybackOnUserInput(bool value) { m_settings.set(Setting::stopPlaybackOnUserInput, value); }
 
     // Recording
     Q_INVOKABLE void startRecording();
@@ -238,6 +281,12 @@ signals:
     void targetWindowHeightChanged();
     void runningAppsChanged();
     void languageChanged();
+    void delayVariationChanged();
+    void passPauseMinimumChanged();
+    void passPauseMaximumChanged();
+    void clickSpreadChanged();
+    void stopPlaybackOnUserInputChanged();
+    void playbackStoppedByUserInputChanged();
     // A playback came to its end, completed or stopped.
     void playbackFinished();
 
@@ -255,6 +304,7 @@ private:
     void setCurrentPlaybackIndex(qint64 value);
     void appendRecordedEvent(MacroEvent event);
     void finishPlayback();
+    void userInputUsed();
     ObservedTimeline observedTimeline();
     void editTimeline(std::function<void(ObservedTimeline&)> edit);
 
@@ -277,6 +327,8 @@ private:
     QString m_updateNotes;
     bool m_isCapturingHotkey = false;
     QStringList m_runningApps;
+    bool m_playbackStoppedByUserInput = false;
+    PlaybackOverrides m_overrides;
 
     // The units, after the state they report into; destroyed first.
     std::unique_ptr<Recorder> m_recorder;

@@ -62,6 +62,8 @@ void PlaybackWorker::run()
     for (std::int64_t pass = 0; !cancelled(); ++pass) {
         if (m_plan.loopLimit >= 1 && pass >= m_plan.loopLimit)
             break;
+        if (pass > 0)
+            passStart += delayDuration(m_plan.variation.passPause());
         playPass(passStart);
     }
     if (m_poster)
@@ -79,7 +81,7 @@ void PlaybackWorker::playPass(TimePoint& passStart)
         if (cancelled())
             return;
         const MacroEvent& event = m_plan.events[i];
-        const double delay = event.delaySincePrevious / m_plan.speedFactor;
+        const double delay = m_plan.variation.delay(event.delaySincePrevious / m_plan.speedFactor);
         if (delay > 0)
             offset = std::min(offset + delayDuration(delay), kLongestOffset);
         deadline = passStart + offset;
@@ -103,19 +105,20 @@ void PlaybackWorker::post(const MacroEvent& event, TimePoint deadline)
         if (!event.location || !event.mouseButton)
             return;
         const bool down = event.type == EventType::mouseDown;
+        const Point location = *spreadLocation(event);
         const TimePoint hoverStart = m_clock.now();
         // A pointer that had to jump rests there for at least the hover lead, even when the worker
         // is behind schedule; one that was there already (a recorded move put it there) does not.
-        const bool jumped = !poster || poster->warpPointer(*event.location);
+        const bool jumped = !poster || poster->warpPointer(location);
         if (!waitUntil(jumped ? std::max(deadline, hoverStart + kHoverLead) : deadline))
             return;
         if (poster)
-            poster->postMouseButton(*event.mouseButton, down, *event.location, event.flags);
+            poster->postMouseButton(*event.mouseButton, down, location, event.flags);
         return;
     }
     case EventType::mouseMoved:
         if (event.location && poster)
-            poster->postMouseMoved(*event.location, event.flags);
+            poster->postMouseMoved(*spreadLocation(event), event.flags);
         return;
     case EventType::keyDown:
     case EventType::keyUp:
@@ -128,6 +131,22 @@ void PlaybackWorker::post(const MacroEvent& event, TimePoint deadline)
     case EventType::wait:
         return;
     }
+}
+
+std::optional<Point> PlaybackWorker::spreadLocation(const MacroEvent& event)
+{
+    if (!event.location)
+        return std::nullopt;
+    if (event.type == EventType::mouseDown && event.mouseButton) {
+        // A second button pressed during a drag joins it rather than tearing it apart.
+        if (m_buttonsHeld.empty())
+            m_heldOffset = m_plan.variation.clickOffset();
+        m_buttonsHeld.insert(*event.mouseButton);
+    }
+    const Point offset = m_buttonsHeld.empty() ? Point{} : m_heldOffset;
+    if (event.type == EventType::mouseUp && event.mouseButton)
+        m_buttonsHeld.erase(*event.mouseButton);
+    return Point{event.location->x + offset.x, event.location->y + offset.y};
 }
 
 void PlaybackWorker::postScroll(const MacroEvent& event)

@@ -1,6 +1,8 @@
 #include "storedsettings.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace loopwren {
 namespace {
@@ -29,6 +31,18 @@ std::optional<Value> readLength(const PreferencesStore& store, const QString& ke
     return std::nullopt;
 }
 
+// A number kept within its range: a stored value outside it is brought to the nearest end, one that is
+// not a number counts as absent.
+template <int lowest, int highest>
+std::optional<Value> readWithin(const PreferencesStore& store, const QString& key)
+{
+    if (const auto value = store.readDouble(key); value && std::isfinite(*value))
+        return std::clamp(*value, double(lowest), double(highest));
+    return std::nullopt;
+}
+
+constexpr int kLongestPassPause = 3600;
+
 constexpr Reader readString = readAs<&PreferencesStore::readString>;
 
 std::optional<Hotkey> decodeStored(const PreferencesStore& store, const QString& key)
@@ -56,12 +70,13 @@ struct Entry
     const char* key;
     Value fallback;
     Reader read;
+    std::optional<std::pair<double, double>> range = std::nullopt;
 };
 
 // In the order of loading.
-const std::array<Entry, 15>& table()
+const std::array<Entry, 20>& table()
 {
-    static const std::array<Entry, 15> entries{{
+    static const std::array<Entry, 20> entries{{
         {Setting::recordHotkey, "recordHotkey", Hotkey::unset(), readHotkey<100>},
         {Setting::playbackHotkey, "playbackHotkey", Hotkey::unset(), readHotkey<101>},
         {Setting::targetAppName, "targetAppName", QString(), readString},
@@ -77,6 +92,13 @@ const std::array<Entry, 15>& table()
         {Setting::targetWindowY, "targetWindowY", 0.0, readDouble},
         {Setting::targetWindowWidth, "targetWindowWidth", 800.0, readLength},
         {Setting::targetWindowHeight, "targetWindowHeight", 600.0, readLength},
+        {Setting::delayVariation, "delayVariation", 0.0, readWithin<0, 100>, {{0.0, 100.0}}},
+        {Setting::passPauseMinimum, "passPauseMinimum", 0.0, readWithin<0, kLongestPassPause>,
+         {{0.0, kLongestPassPause}}},
+        {Setting::passPauseMaximum, "passPauseMaximum", 0.0, readWithin<0, kLongestPassPause>,
+         {{0.0, kLongestPassPause}}},
+        {Setting::clickSpread, "clickSpread", 0.0, readWithin<0, 50>, {{0.0, 50.0}}},
+        {Setting::stopPlaybackOnUserInput, "stopPlaybackOnUserInput", false, readBool},
     }};
     return entries;
 }
@@ -108,8 +130,14 @@ void StoredSettings::load()
         set(table()[i].setting, std::move(loaded[i]));
 }
 
+std::optional<std::pair<double, double>> StoredSettings::range(Setting setting) { return entryOf(setting).range; }
+
 void StoredSettings::set(Setting setting, Value value)
 {
+    if (const auto limits = range(setting); limits && std::holds_alternative<double>(value)) {
+        const double number = std::get<double>(value);
+        value = std::isfinite(number) ? std::clamp(number, limits->first, limits->second) : limits->first;
+    }
     m_values[static_cast<std::size_t>(setting)] = std::move(value);
     if (setting == Setting::recordHotkey || setting == Setting::playbackHotkey) {
         write(Setting::recordHotkey);

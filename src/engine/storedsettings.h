@@ -37,6 +37,11 @@ public:
         targetWindowY,
         targetWindowWidth,
         targetWindowHeight,
+        delayVariation,
+        passPauseMinimum,
+        passPauseMaximum,
+        clickSpread,
+        stopPlaybackOnUserInput,
     };
     using Value = std::variant<bool, double, QString, Hotkey>;
     using Changed = std::function<void(Setting)>;
@@ -54,6 +59,8 @@ public:
         return std::get<T>(value(setting));
     }
     void set(Setting setting, Value value);
+    // The range a number setting is kept within, on reading and on assignment; none for the others.
+    static std::optional<std::pair<double, double>> range(Setting setting);
 
 private:
     void write(Setting setting);

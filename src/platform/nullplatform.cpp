@@ -31,6 +31,8 @@ void fillWithNullServices(PlatformServices& services)
         services.input = std::make_unique<NullInputMonitor>();
     if (!services.posters)
         services.posters = std::make_unique<NullInputPosterFactory>();
+    if (!services.userInput)
+        services.userInput = std::make_unique<NullUserInputWatch>();
 }
 
 } // namespace loopwren

@@ -55,6 +55,17 @@ public:
     std::unique_ptr<InputPoster> create() override { return nullptr; }
 };
 
+class NullUserInputWatch : public UserInputWatch
+{
+public:
+    QString problem() override
+    {
+        return QStringLiteral("this session cannot tell your input from LoopWren's own");
+    }
+    bool start(const std::vector<std::uint16_t>&, std::function<void()>) override { return false; }
+    void stop() override {}
+};
+
 // Fills every missing service of services with its null form.
 void fillWithNullServices(PlatformServices& services);
 

@@ -6,6 +6,7 @@
 #include "inputposter.h"
 #include "preferencesstore.h"
 #include "updatefetcher.h"
+#include "userinputwatch.h"
 #include "workspace.h"
 
 #include <memory>
@@ -22,6 +23,7 @@ struct PlatformServices
     std::unique_ptr<UpdateFetcher> updates;
     std::unique_ptr<InputMonitor> input;
     std::unique_ptr<InputPosterFactory> posters;
+    std::unique_ptr<UserInputWatch> userInput;
 };
 
 } // namespace loopwren

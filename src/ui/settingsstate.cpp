@@ -34,6 +34,10 @@ SettingsState::SettingsState(MacroEngine& engine, HotkeyCapture& capture, QObjec
         connect(&m_engine, signal, this, &SettingsState::targetFrameChanged);
     connect(&m_engine, &MacroEngine::loopCountChanged, this, &SettingsState::loopCountChanged);
     connect(&m_engine, &MacroEngine::playbackSpeedChanged, this, &SettingsState::speedChanged);
+    connect(&m_engine, &MacroEngine::delayVariationChanged, this, &SettingsState::variationChanged);
+    connect(&m_engine, &MacroEngine::clickSpreadChanged, this, &SettingsState::spreadChanged);
+    for (auto signal : {&MacroEngine::passPauseMinimumChanged, &MacroEngine::passPauseMaximumChanged})
+        connect(&m_engine, signal, this, &SettingsState::pauseChanged);
 }
 
 QObject* SettingsState::engineObject() const { return &m_engine; }
@@ -192,5 +196,59 @@ QString SettingsState::checkUpdateText() const
 }
 
 void SettingsState::checkForUpdates() { m_engine.checkForUpdates(); }
+
+double SettingsState::variation() const { return m_engine.delayVariation(); }
+
+QString SettingsState::variationText() const
+{
+    return QString::asprintf("\u00b1%.0f%%", m_engine.delayVariation());
+}
+
+void SettingsState::moveVariation(double value)
+{
+    if (std::isfinite(value))
+        m_engine.setDelayVariation(std::clamp(std::round(value), 0.0, variationMaximum()));
+}
+
+QString SettingsState::pauseMinimumText() const { return QString::number(m_engine.passPauseMinimum()); }
+QString SettingsState::pauseMaximumText() const { return QString::number(m_engine.passPauseMaximum()); }
+
+bool SettingsState::commitPause(bool maximum, const QString& text)
+{
+    bool ok = false;
+    const double seconds = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).trimmed().toDouble(&ok);
+    // The engine keeps the value within its range; a number that is not one is put back.
+    if (!ok || !std::isfinite(seconds) || seconds < 0) {
+        emit pauseChanged();
+        return false;
+    }
+    if (maximum)
+        m_engine.setPassPauseMaximum(seconds);
+    else
+        m_engine.setPassPauseMinimum(seconds);
+    return true;
+}
+
+double SettingsState::spread() const { return m_engine.clickSpread(); }
+
+QString SettingsState::spreadText() const { return QString::asprintf("%.0f px", m_engine.clickSpread()); }
+
+void SettingsState::moveSpread(double value)
+{
+    if (std::isfinite(value))
+        m_engine.setClickSpread(std::clamp(std::round(value), 0.0, spreadMaximum()));
+}
+
+bool SettingsState::stopOnInputAvailable() const { return m_engine.userInputWatchProblem().isEmpty(); }
+
+QString SettingsState::stopOnInputProblem() const
+{
+    const QString problem = m_engine.userInputWatchProblem();
+    if (problem.isEmpty())
+        return QString();
+    const QString language = m_engine.language();
+    return TextTable::localized(QStringLiteral("Unavailable: %1"), language)
+        .arg(TextTable::localized(problem, language));
+}
 
 } // namespace loopwren

@@ -48,6 +48,18 @@ class SettingsState : public QObject
     Q_PROPERTY(double speedMinimum READ speedMinimum CONSTANT)
     Q_PROPERTY(double speedMaximum READ speedMaximum CONSTANT)
     Q_PROPERTY(double speedStep READ speedStep CONSTANT)
+    // The human-like playback section.
+    Q_PROPERTY(double variation READ variation NOTIFY variationChanged)
+    Q_PROPERTY(QString variationText READ variationText NOTIFY variationChanged)
+    Q_PROPERTY(double variationMaximum READ variationMaximum CONSTANT)
+    Q_PROPERTY(QString pauseMinimumText READ pauseMinimumText NOTIFY pauseChanged)
+    Q_PROPERTY(QString pauseMaximumText READ pauseMaximumText NOTIFY pauseChanged)
+    Q_PROPERTY(double spread READ spread NOTIFY spreadChanged)
+    Q_PROPERTY(QString spreadText READ spreadText NOTIFY spreadChanged)
+    Q_PROPERTY(double spreadMaximum READ spreadMaximum CONSTANT)
+    Q_PROPERTY(bool stopOnInputAvailable READ stopOnInputAvailable CONSTANT)
+    // Why the user's input cannot stop a playback here, in the interface language; empty where it can.
+    Q_PROPERTY(QString stopOnInputProblem READ stopOnInputProblem NOTIFY languageChanged)
     // The application update section, in the direct two-way language choice.
     Q_PROPERTY(QString updateHeading READ updateHeading NOTIFY languageChanged)
     Q_PROPERTY(QString versionLine READ versionLine NOTIFY languageChanged)
@@ -113,6 +125,22 @@ public:
     // The slider's position, kept within 0 to 1000 and on the steps of 10.
     Q_INVOKABLE void moveSpeed(double value);
     Q_INVOKABLE void checkForUpdates();
+    // The sliders' positions, kept within their ranges and on whole steps.
+    Q_INVOKABLE void moveVariation(double value);
+    Q_INVOKABLE void moveSpread(double value);
+    // Typed seconds for an end of the pause range (0 to an hour); anything else is put back.
+    Q_INVOKABLE bool commitPause(bool maximum, const QString& text);
+
+    double variation() const;
+    QString variationText() const;
+    static double variationMaximum() { return 100.0; }
+    QString pauseMinimumText() const;
+    QString pauseMaximumText() const;
+    double spread() const;
+    QString spreadText() const;
+    static double spreadMaximum() { return 50.0; }
+    bool stopOnInputAvailable() const;
+    QString stopOnInputProblem() const;
 
 signals:
     void languageChanged();
@@ -122,6 +150,9 @@ signals:
     void targetFrameChanged();
     void loopCountChanged();
     void speedChanged();
+    void variationChanged();
+    void pauseChanged();
+    void spreadChanged();
 
 private:
     bool isIndonesian() const;

@@ -93,6 +93,28 @@ const QHash<QString, Entry>& table()
             {"Loop Executions Infinitely", "", "Ulangi Pemutaran Selamanya"},
             {"Fixed Playback Loops", "", "Jumlah Perulangan Pemutaran"},
             {"Playback Execution Speed", "", "Kecepatan Pemutaran Eksekusi"},
+            {"HUMAN-LIKE PLAYBACK", "", "PEMUTARAN ALAMI"},
+            {"Human-like Playback Description",
+             "Vary delays, pauses and clicks so a playback does not run like a metronome, and stop it when "
+             "you take over the mouse or keyboard.",
+             "Variasikan jeda, waktu istirahat, dan posisi klik agar pemutaran tidak berjalan seperti "
+             "metronom, dan hentikan saat Anda mengambil alih mouse atau keyboard."},
+            {"Delay Variation", "", "Variasi Jeda"},
+            {"Pause Between Passes (seconds)", "", "Istirahat Antarputaran (detik)"},
+            {"Min:", "", "Min:"},
+            {"Max:", "", "Maks:"},
+            {"Click Spread", "", "Sebaran Klik"},
+            {"Stop playback when I use the mouse or keyboard", "",
+             "Hentikan pemutaran saat saya memakai mouse atau keyboard"},
+            {"Unavailable: %1", "", "Tidak tersedia: %1"},
+            {"this session cannot tell your input from LoopWren's own", "",
+             "sesi ini tidak dapat membedakan input Anda dari input LoopWren sendiri"},
+            {"the X server offers no XInput 2.1", "", "server X tidak menyediakan XInput 2.1"},
+            {"the X display cannot be opened", "", "layar X tidak dapat dibuka"},
+            {"LoopWren cannot read the input devices", "", "LoopWren tidak dapat membaca perangkat input"},
+            // Timeline page, after a playback
+            {"Playback stopped: you used the mouse or keyboard", "",
+             "Pemutaran dihentikan: Anda memakai mouse atau keyboard"},
         };
         QHash<QString, Entry> built;
         for (const auto& row : rows) {

@@ -43,6 +43,11 @@ const Stored kStored[] = {
     {"targetWindowY", "targetWindowY", "0"},
     {"targetWindowWidth", "targetWindowWidth", "800"},
     {"targetWindowHeight", "targetWindowHeight", "600"},
+    {"delayVariation", "delayVariation", "0"},
+    {"passPauseMinimum", "passPauseMinimum", "0"},
+    {"passPauseMaximum", "passPauseMaximum", "0"},
+    {"clickSpread", "clickSpread", "0"},
+    {"stopPlaybackOnUserInput", "stopPlaybackOnUserInput", "false"},
 };
 
 using Settings = EngineFixture;
@@ -72,6 +77,26 @@ TEST_F(Settings, EveryAssignmentIsAnnouncedAndStoredEvenWhenUnchanged)
     }
     engine.reset();
     EXPECT_EQ(MacroEngine::shared(), nullptr);
+}
+
+// The playback's variation stays within its ranges whatever the store holds or a caller assigns, and
+// each end of the pause range pushes the other along.
+TEST_F(Settings, VariationSettingsStayWithinTheirRanges)
+{
+    MacroEngine& e = build({{"delayVariation", 250.0}, {"clickSpread", -3.0}, {"passPauseMaximum", "soon"},
+                            {"passPauseMinimum", 1e12}});
+    EXPECT_EQ(QVariantList({e.delayVariation(), e.clickSpread(), e.passPauseMaximum(), e.passPauseMinimum()}),
+              QVariantList({100.0, 0.0, 0.0, 3600.0}));
+    EXPECT_EQ(store->readDouble("delayVariation"), 100.0) << "written back as loaded";
+    e.setClickSpread(std::nan(""));
+    e.setDelayVariation(-1);
+    EXPECT_EQ(QVariantList({e.clickSpread(), e.delayVariation()}), QVariantList({0.0, 0.0}));
+    e.setClickSpread(51);
+    EXPECT_EQ(store->readDouble("clickSpread"), 50.0);
+    e.setPassPauseMaximum(2);
+    EXPECT_EQ(QVariantList({e.passPauseMinimum(), e.passPauseMaximum()}), QVariantList({2.0, 2.0}));
+    e.setPassPauseMinimum(5);
+    EXPECT_EQ(QVariantList({e.passPauseMinimum(), e.passPauseMaximum()}), QVariantList({5.0, 5.0}));
 }
 
 // Within one process QSettings hands back what it was given, with its type, rather than text: the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitoreduserinputwatch.h"
 #include "platformservices.h"
 
 #include <QStringList>
@@ -269,12 +270,20 @@ struct FakeDesktop
         workspace = install<FakeWorkspace>(services.workspace, journal);
         input = install<FakeInputMonitor>(services.input);
         install<FakeInputPosterFactory>(services.posters, journal);
+        // The watch of the user's own input is the real one, over a monitor the test feeds.
+        auto watched = std::make_unique<FakeInputMonitor>();
+        userInput = watched.get();
+        install<MonitoredUserInputWatch>(services.userInput, std::move(watched),
+                                         [this] { return userInputProblem; });
     }
 
     FakeHotkeyService* hotkeys = nullptr;
     FakeAccessibility* accessibility = nullptr;
     FakeWorkspace* workspace = nullptr;
     FakeInputMonitor* input = nullptr;
+    FakeInputMonitor* userInput = nullptr;
+    // Why the user's input cannot be watched; empty: it can.
+    QString userInputProblem;
 };
 
 } // namespace loopwren

@@ -245,5 +245,58 @@ TEST_F(SettingsPage, TheDesktopsOwnTriggerShowsBesideTheCapturedOne)
     EXPECT_EQ(shown("playbackDesktopTrigger"), "<hidden>");
 }
 
+// The human-like playback group: sliders and fields within their ranges, stored at once and read
+// back at the next start; the stop on the user's input is offered where it can be had, shown
+// unavailable with the reason where not, and says in the timeline why a playback stopped.
+TEST_F(SettingsPage, HumanLikePlaybackControlsKeepTheirRangesAndAreStored)
+{
+    open({.stored = {{"delayVariation", 30.0}, {"passPauseMaximum", 4.5}}});
+    EXPECT_EQ(labels({"variationLabel", "pauseMinimumField", "pauseMaximumField", "spreadLabel"}),
+              (QStringList{"\u00b130%", "0", "4.5", "0 px"}));
+    for (const char* slider : {"variationSlider", "spreadSlider"}) {
+        QQuickItem* handle = item(slider);
+        const double x = handle->width() - 2.0;
+        QTest::mouseClick(window, Qt::LeftButton, {}, handle->mapToScene(QPointF(x, handle->height() / 2)).toPoint());
+    }
+    drain();
+    EXPECT_EQ(labels({"variationLabel", "spreadLabel"}), (QStringList{"\u00b1100%", "50 px"}));
+    typeInto("pauseMinimumField", "2,5\r");
+    typeInto("pauseMaximumField", "soon\r");
+    EXPECT_EQ(labelOf("pauseMaximumField"), "4.5");
+    typeInto("pauseMaximumField", "9000\r");
+    EXPECT_EQ((QStringList{stored("delayVariation"), stored("clickSpread"), stored("passPauseMinimum"),
+                           stored("passPauseMaximum")}),
+              (QStringList{"100", "50", "2.5", "3600"}));
+    for (const auto& [moved, variation] : {std::pair{-5.0, 0.0}, {33.4, 33.0}, {250.0, 100.0}}) {
+        settings().moveVariation(moved);
+        settings().moveSpread(moved);
+        EXPECT_EQ(engine().delayVariation(), variation) << moved;
+        EXPECT_EQ(engine().clickSpread(), std::min(variation, 50.0)) << moved;
+    }
+
+    EXPECT_TRUE(item("stopOnInputBox")->isEnabled());
+    EXPECT_FALSE(item("stopOnInputProblem")->isVisible());
+    click("stopOnInputBox");
+    EXPECT_EQ(stored("stopPlaybackOnUserInput"), "true");
+    engine().setRecordedEvents({makeEvent(EventType::wait, 60)});
+    state().navigate(ContentViewState::Timeline);
+    engine().startPlayback();
+    userInput->deliver(InputEvent{.kind = InputKind::buttonDown});
+    drain();
+    EXPECT_FALSE(engine().isPlaying());
+    EXPECT_EQ(labelOf("stopNoticeText"), "Playback stopped: you used the mouse or keyboard");
+    engine().setLanguage("Indonesia");
+    drain();
+    EXPECT_EQ(labelOf("stopNoticeText"), "Pemutaran dihentikan: Anda memakai mouse atau keyboard");
+    engine().startPlayback();
+    drain();
+    EXPECT_FALSE(item("stopNoticeText")->isVisible());
+
+    userInputProblem = "LoopWren cannot read the input devices";
+    open();
+    EXPECT_FALSE(item("stopOnInputBox")->isEnabled());
+    EXPECT_EQ(labelOf("stopOnInputProblem"), "Tidak tersedia: LoopWren tidak dapat membaca perangkat input");
+}
+
 } // namespace
 } // namespace loopwren

@@ -206,7 +206,7 @@ protected:
     // screen takes a click.
     void showSettings()
     {
-        window->resize(1040, 1700);
+        window->resize(1040, 2100);
         state().navigate(ContentViewState::Settings);
         ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }))
             << "the page did not fade in";

@@ -66,7 +66,9 @@ private:
 class PrivateXServer
 {
 public:
-    PrivateXServer();
+    // Xvfb, or the server command given (as Xephyr, which shows its screen in a window on $DISPLAY
+    // and has input devices of its own); it is told to pick a free display and stay up.
+    explicit PrivateXServer(std::vector<std::string> command = {"Xvfb", "-screen", "0", "640x480x24"});
     ~PrivateXServer() { stop(); }
     // Empty when the server did not start.
     const std::string& display() const { return m_display; }

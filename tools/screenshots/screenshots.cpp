@@ -243,6 +243,11 @@ private:
         engine.setTargetWindowHeight(800);
         engine.setLoopCount(3);
         engine.setPlaybackSpeed(150);
+        engine.setDelayVariation(25);
+        engine.setPassPauseMaximum(3.5);
+        engine.setPassPauseMinimum(1);
+        engine.setClickSpread(8);
+        engine.setStopPlaybackOnUserInput(true);
         app.viewState().navigate(ContentViewState::Settings);
         settle();
         if (auto* page = m_window->findChild<QQuickItem*>(QStringLiteral("settingsPage"))) {

@@ -5,6 +5,7 @@
 #include "kernelinputmonitor.h"
 #include "kernelinputposterfactory.h"
 #include "kernelsessionchecks.h"
+#include "monitoreduserinputwatch.h"
 #include "nullplatform.h"
 #include "portalhotkeyservice.h"
 #include "uinputdevice.h"
@@ -148,6 +149,18 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
         services.posters = std::make_unique<KernelInputPosterFactory>(
             m_device, hooks.screenLayout,
             AbsolutePointerMap::areaFor(qgetenv("XDG_CURRENT_DESKTOP").toStdString()));
+    }
+    // A reader of its own, over every device but LoopWren's replay device; it needs what recording
+    // needs.
+    if (!services.userInput) {
+        services.userInput = std::make_unique<MonitoredUserInputWatch>(
+            std::make_unique<KernelInputMonitor>(
+                m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr),
+            [] {
+                // What is missing and how to get it, `doctor` says.
+                return readProblem().isEmpty() ? QString()
+                                               : QStringLiteral("LoopWren cannot read the input devices");
+            });
     }
     // Where the desktop offers no way to list and place windows, one that does nothing: not even hide
     // this application's window, which a Wayland client can minimise but never bring back.

@@ -7,6 +7,7 @@
 #include "x11inputmonitor.h"
 #include "x11inputposterfactory.h"
 #include "x11sessionwatch.h"
+#include "x11userinputwatch.h"
 #include "x11windoweffects.h"
 #include "x11workspace.h"
 
@@ -70,6 +71,8 @@ void X11Backend::provide(PlatformServices& services, const FrontEndHooks& hooks)
         services.hotkeys = std::make_unique<X11HotkeyService>(m_displayName);
     if (!services.accessibility)
         services.accessibility = std::make_unique<X11Accessibility>(m_displayName, hooks.openUrl);
+    if (!services.userInput)
+        services.userInput = std::make_unique<X11UserInputWatch>(m_displayName);
     if (!services.workspace) {
         auto workspace = std::make_unique<X11Workspace>(m_displayName);
         workspace->setVisibilityHooks(hooks.hideThisApplication, hooks.showThisApplication);

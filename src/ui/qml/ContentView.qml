@@ -75,6 +75,28 @@ Item {
                         height: parent.height - controlBar.height
                         viewState: root.viewState
                     }
+                    // Why the last playback ended early, until the next one starts.
+                    Rectangle {
+                        objectName: "stopNotice"
+                        visible: root.settingsState.engine.playbackStoppedByUserInput
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        anchors.bottom: parent.bottom
+                        anchors.bottomMargin: 16
+                        width: stopNoticeText.implicitWidth + 24
+                        height: stopNoticeText.implicitHeight + 12
+                        radius: 8
+                        color: Qt.rgba(Theme.redNeon.r, Theme.redNeon.g, Theme.redNeon.b, 0.15)
+                        border.width: 1
+                        border.color: Qt.rgba(Theme.redNeon.r, Theme.redNeon.g, Theme.redNeon.b, 0.6)
+                        UiText {
+                            id: stopNoticeText
+                            objectName: "stopNoticeText"
+                            anchors.centerIn: parent
+                            text: root.viewState.texts["Playback stopped: you used the mouse or keyboard"]
+                            size: 11
+                            font.weight: Font.Medium
+                        }
+                    }
                 }
 
                 // Built when first needed, so it costs nothing at start-up.

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Templates as T
 import LoopWren.Ui
 
-// The settings page: its header over six section cards, scrolling as one column. Every control writes
+// The settings page: its header over seven section cards, scrolling as one column. Every control writes
 // its setting the moment it changes; nothing waits for a confirmation.
 Flickable {
     id: root
@@ -51,6 +51,7 @@ Flickable {
         HotkeySection { width: parent.width; viewState: root.viewState; settings: root.settings }
         TargetWindowSection { width: parent.width; viewState: root.viewState; settings: root.settings }
         PlaybackSection { width: parent.width; viewState: root.viewState; settings: root.settings }
+        HumanPlaybackSection { width: parent.width; viewState: root.viewState; settings: root.settings }
         UpdateSection { width: parent.width; settings: root.settings }
     }
 }

@@ -144,6 +144,7 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
     EXPECT_FALSE(desktop->pointerPositions({}));
     const std::unique_ptr<KernelBackend> disabled = KernelBackend::open("/nonexistent/uinput");
     EXPECT_FALSE(disabled->abilities().placeWindows);
+    EXPECT_TRUE(disabled->abilities().placeProblem.contains(kEnableCommand)) << "apps and place say why";
     // The doctor says so, whatever else this machine can do.
     const std::vector<SessionCheck> checks = disabled->checks();
     EXPECT_TRUE(std::any_of(checks.begin(), checks.end(), [](const SessionCheck& check) {

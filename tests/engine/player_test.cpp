@@ -3,7 +3,9 @@
 #include "testevents.h"
 #include "virtualclock.h"
 
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 namespace loopwren {
 namespace {
@@ -67,6 +69,57 @@ TEST_F(Player, PlaysTheLoopCountOrUntilStopped)
         EXPECT_FALSE(e.isPlaying());
         ASSERT_TRUE(waitFor([&] { return journal->lines().contains("release all"); }));
     }
+}
+
+// Pointer input that lands off every screen is named once per playback, however many passes it has.
+TEST_F(Player, NamesThePointerInputOffEveryScreenOncePerPlayback)
+{
+    MacroEngine& e = build();
+    posters->reach = [](Point at) {
+        return at.x > 1000 ? PointerReach::offScreen
+               : at.x < 0  ? PointerReach::skipped
+                           : PointerReach::onScreen;
+    };
+    e.setRecordedEvents({Event(mouseDown).at(10, 20).button(left), Event(mouseUp).at(2500, 300).button(left),
+                         Event(keyDown).key(1), Event(mouseMoved).at(-5, 7)});
+    e.setLoopCount(2);
+    e.startPlayback();
+    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    EXPECT_EQ(logged, QStringList{"Pointer input off every screen: event 2 at 2500,300: played where no "
+                                  "screen shows it, or at a screen's edge; event 4 at -5,7: skipped, no "
+                                  "screen layout being known"});
+    EXPECT_EQ(journal->lines().filter("left up (2500, 300)").size(), 2) << "played all the same";
+}
+
+// One player of the session at a time: another one's playback is refused, with the reason; a player
+// that stops and starts again keeps its turn.
+TEST_F(Player, AnotherPlayerOfTheSessionIsRefused)
+{
+    QTemporaryDir folder;
+    options.playbackLockPath = folder.filePath("playback.lock");
+    MacroEngine& first = build();
+    first.setRecordedEvents({Event(keyDown, 600).key(1)});
+    first.startPlayback();
+    first.stopPlayback();
+    first.startPlayback();
+    ASSERT_TRUE(first.isPlaying());
+    MacroEngine second(PlatformServices{}, options);
+    second.setRecordedEvents({Event(keyDown).key(2)});
+    QSignalSpy refused(&second, &MacroEngine::playbackRefused);
+    second.startPlayback();
+    EXPECT_FALSE(second.isPlaying());
+    ASSERT_EQ(refused.count(), 1);
+    const QString reason = QStringLiteral("another playback is running in this session (%1, process %2)")
+                               .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15))
+                               .arg(QCoreApplication::applicationPid());
+    EXPECT_EQ(refused.first().first().toString(), reason);
+    EXPECT_EQ(logged, QStringList{"Playback refused: " + reason});
+    first.stopPlayback();
+    ASSERT_TRUE(waitFor([&] { return journal->lines().contains("release all"); }));
+    ASSERT_TRUE(waitFor([&] {
+        second.startPlayback();
+        return second.isPlaying();
+    })) << "the lock is let go once the first has released everything";
 }
 
 // A hostile delay must not overflow the schedule, nor a hostile scroll keep a stop waiting: a stop

@@ -3,6 +3,7 @@
 #include "platformservices.h"
 
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -207,8 +208,16 @@ public:
 class FakeInputPoster : public InputPoster, Journaling
 {
 public:
-    explicit FakeInputPoster(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
+    using Reach = std::function<PointerReach(Point)>;
+    explicit FakeInputPoster(std::shared_ptr<Journal> journal, Reach reach = {})
+        : Journaling(std::move(journal)), m_reach(std::move(reach))
+    {
+    }
 
+    PointerReach reach(Point location) const override
+    {
+        return m_reach ? m_reach(location) : PointerReach::onScreen;
+    }
     bool warpPointer(Point location) override
     {
         note(QStringLiteral("warp") + at(location));
@@ -235,13 +244,21 @@ public:
         note(QStringLiteral("scroll ") + names[static_cast<int>(direction)] + with(flags));
     }
     void releaseAll() override { note(QStringLiteral("release all")); }
+
+private:
+    Reach m_reach;
 };
 
 class FakeInputPosterFactory : public InputPosterFactory
 {
 public:
     explicit FakeInputPosterFactory(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
-    std::unique_ptr<InputPoster> create() override { return std::make_unique<FakeInputPoster>(m_journal); }
+    std::unique_ptr<InputPoster> create() override
+    {
+        return std::make_unique<FakeInputPoster>(m_journal, reach);
+    }
+
+    FakeInputPoster::Reach reach; // where pointer input lands; everywhere on a screen when empty
 
 private:
     std::shared_ptr<Journal> m_journal;
@@ -268,13 +285,14 @@ struct FakeDesktop
         accessibility = install<FakeAccessibility>(services.accessibility);
         workspace = install<FakeWorkspace>(services.workspace, journal);
         input = install<FakeInputMonitor>(services.input);
-        install<FakeInputPosterFactory>(services.posters, journal);
+        posters = install<FakeInputPosterFactory>(services.posters, journal);
     }
 
     FakeHotkeyService* hotkeys = nullptr;
     FakeAccessibility* accessibility = nullptr;
     FakeWorkspace* workspace = nullptr;
     FakeInputMonitor* input = nullptr;
+    FakeInputPosterFactory* posters = nullptr;
 };
 
 } // namespace loopwren

@@ -125,14 +125,16 @@ std::vector<std::string> describe(const std::vector<InputEvent>& events)
     return lines;
 }
 
-PrivateXServer::PrivateXServer()
+PrivateXServer::PrivateXServer(const std::vector<std::string>& extraArguments)
 {
     // The server picks a free display itself and writes its number once it accepts clients.
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
         return;
-    m_pid = spawn({"Xvfb", "-displayfd", "1", "-screen", "0", "640x480x24", "-noreset", "-nolisten", "tcp"},
-                  ends[1]);
+    std::vector<std::string> arguments = {"Xvfb",       "-displayfd", "1",         "-screen", "0",
+                                          "640x480x24", "-noreset",   "-nolisten", "tcp"};
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+    m_pid = spawn(arguments, ends[1]);
     close(ends[1]);
     std::string number;
     pollfd readable{ends[0], POLLIN, 0};

@@ -66,7 +66,8 @@ private:
 class PrivateXServer
 {
 public:
-    PrivateXServer();
+    // Extra arguments go to Xvfb ("-extension", "RECORD" leaves that extension out).
+    explicit PrivateXServer(const std::vector<std::string>& extraArguments = {});
     ~PrivateXServer() { stop(); }
     // Empty when the server did not start.
     const std::string& display() const { return m_display; }

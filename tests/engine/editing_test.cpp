@@ -99,8 +99,6 @@ TEST(TimelineEdits, MoveEventFartherThanOneExchangesTheTwoEvents)
     EXPECT_EQ(text(observed.events), "CBAD");
     timelineedits::moveEvent(observed.timeline, observed.events[3].id, -3);
     EXPECT_EQ(text(observed.events), "DBAC");
-    timelineedits::moveEvent(observed.timeline, observed.events[1].id, +3);
-    EXPECT_EQ(text(observed.events), "DBAC") << "beyond the end: nothing";
 }
 
 TEST(TimelineEdits, RepeatedIdsDeleteAllButOtherwiseActOnTheFirst)

@@ -208,16 +208,9 @@ public:
 class FakeInputPoster : public InputPoster, Journaling
 {
 public:
-    using Reach = std::function<PointerReach(Point)>;
-    explicit FakeInputPoster(std::shared_ptr<Journal> journal, Reach reach = {})
-        : Journaling(std::move(journal)), m_reach(std::move(reach))
-    {
-    }
+    explicit FakeInputPoster(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
 
-    PointerReach reach(Point location) const override
-    {
-        return m_reach ? m_reach(location) : PointerReach::onScreen;
-    }
+    PointerReach reach(Point at) const override { return reachOf ? reachOf(at) : PointerReach::onScreen; }
     bool warpPointer(Point location) override
     {
         note(QStringLiteral("warp") + at(location));
@@ -245,8 +238,7 @@ public:
     }
     void releaseAll() override { note(QStringLiteral("release all")); }
 
-private:
-    Reach m_reach;
+    std::function<PointerReach(Point)> reachOf; // where pointer input lands; on a screen when empty
 };
 
 class FakeInputPosterFactory : public InputPosterFactory
@@ -255,10 +247,12 @@ public:
     explicit FakeInputPosterFactory(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
     std::unique_ptr<InputPoster> create() override
     {
-        return std::make_unique<FakeInputPoster>(m_journal, reach);
+        auto poster = std::make_unique<FakeInputPoster>(m_journal);
+        poster->reachOf = reach;
+        return poster;
     }
 
-    FakeInputPoster::Reach reach; // where pointer input lands; everywhere on a screen when empty
+    std::function<PointerReach(Point)> reach; // for each poster made
 
 private:
     std::shared_ptr<Journal> m_journal;

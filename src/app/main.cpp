@@ -1,5 +1,6 @@
 #include "backendchoice.h"
 #include "loopwrenapp.h"
+#include "playbacksessionlock.h"
 #include "qsettingspreferencesstore.h"
 #include "qtscreenlayout.h"
 #include "qtupdatefetcher.h"
@@ -42,6 +43,7 @@ int main(int argc, char* argv[])
     loopwren::EngineOptions options;
     options.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
     options.updateBaseUrl = QStringLiteral(LOOPWREN_UPDATE_BASE_URL);
+    options.playbackLockPath = loopwren::PlaybackSessionLock::sessionPath();
 
     loopwren::LoopWrenApp application(std::move(services), options, visibility, effects);
     if (!application.openWindow())

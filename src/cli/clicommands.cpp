@@ -5,8 +5,10 @@
 #include "macroengine.h"
 #include "macrofiles.h"
 #include "nullplatform.h"
+#include "playbacksessionlock.h"
 #include "qsettingspreferencesstore.h"
 #include "qtscreenlayout.h"
+#include "readonlypreferencesstore.h"
 #include "sessiondoctor.h"
 #include "signalwatcher.h"
 #include "targetwindow.h"
@@ -31,6 +33,15 @@ int usageError(const QString& message)
     return 2;
 }
 
+// What this session cannot do, and where the user learns what to do about it.
+int refuse(const char* action, const QString& problem)
+{
+    std::fprintf(stderr,
+                 "loopwren-cli: cannot %s in this session: %s; run loopwren-cli doctor for what to do\n",
+                 action, qPrintable(problem));
+    return 1;
+}
+
 // A command whose session went away ends at once with this status, touching no file.
 constexpr int kSessionLostStatus = 1;
 
@@ -40,8 +51,8 @@ void reportSessionLost(const QString& notice, const char* consequence)
 }
 
 // The engine over the user's stored settings and the session's backend, which it keeps for the run.
-// It never checks for updates, and binds the global hotkeys only when asked: a script drives it, not
-// the keyboard.
+// It reads the settings the window stored but never changes them, never checks for updates, and binds
+// the global hotkeys only when asked: a script drives it, not the keyboard.
 struct Session
 {
     std::unique_ptr<Backend> backend;
@@ -54,6 +65,7 @@ struct SessionOptions
     bool withHotkeys = false;
     QString backend{};
     ScreenLayout screens{};
+    bool concurrent = false; // plays even while another player of the session plays
 };
 
 Session openSession(const SessionOptions& options)
@@ -61,11 +73,13 @@ Session openSession(const SessionOptions& options)
     Session session;
     BackendChoice choice = chooseBackend(options.backend);
     if (!choice.backend) {
-        std::fprintf(stderr, "loopwren-cli: %s\n", qPrintable(choice.problem));
+        std::fprintf(stderr, "loopwren-cli: %s; run loopwren-cli doctor for what to do\n",
+                     qPrintable(choice.problem));
         return session;
     }
     PlatformServices services;
-    services.preferences = std::make_unique<QSettingsPreferencesStore>();
+    services.preferences =
+        std::make_unique<ReadOnlyPreferencesStore>(std::make_unique<QSettingsPreferencesStore>());
     if (!options.withHotkeys)
         services.hotkeys = std::make_unique<NullHotkeyService>();
     FrontEndHooks hooks;
@@ -77,7 +91,10 @@ Session openSession(const SessionOptions& options)
         hooks.screenLayout = [screens = options.screens] { return screens; };
     choice.backend->provide(services, hooks);
     session.backend = std::move(choice.backend);
-    session.engine = std::make_unique<MacroEngine>(std::move(services));
+    EngineOptions engineOptions;
+    if (!options.concurrent)
+        engineOptions.playbackLockPath = PlaybackSessionLock::sessionPath();
+    session.engine = std::make_unique<MacroEngine>(std::move(services), engineOptions);
     return session;
 }
 
@@ -184,6 +201,8 @@ int apps(const QStringList& arguments)
     const Session session = openSession({.backend = *backend});
     if (!session.engine)
         return 1;
+    if (const Backend::Abilities can = session.backend->abilities(); !can.placeWindows)
+        return refuse("list the running applications", can.placeProblem);
     MacroEngine* engine = session.engine.get();
     // The engine lists the running applications as it starts and publishes them a step later.
     QObject::connect(engine, &MacroEngine::runningAppsChanged, [] { QCoreApplication::exit(0); });
@@ -201,6 +220,8 @@ int place(const QStringList& arguments)
     const Session session = openSession({.backend = *backend});
     if (!session.engine)
         return 1;
+    if (const Backend::Abilities can = session.backend->abilities(); !can.placeWindows)
+        return refuse("bring the target application forward", can.placeProblem);
     MacroEngine* engine = session.engine.get();
     const QString target = engine->targetAppName();
     if (target.isEmpty()) {
@@ -257,9 +278,11 @@ int printHelp()
                "                  --focus-target first brings the stored target application forward\n"
                "                  and places its window as stored; --screens gives the kernel backend\n"
                "                  the desktop's screens in logical pixels, the primary first (in a\n"
-               "                  Wayland session it asks the compositor without it)\n"
+               "                  Wayland session it asks the compositor without it); while another\n"
+               "                  playback runs in this session (the window's or another\n"
+               "                  loopwren-cli's) it refuses, unless --concurrent\n"
                "       [--vary PERCENT] [--pass-pause MIN-MAX] [--spread PIXELS] [--seed N]\n"
-               "       [--stop-on-input]\n"
+               "       [--stop-on-input] [--concurrent]\n"
                "                  --vary multiplies each delay by a factor drawn from 1 - PERCENT/100 to\n"
                "                  1 + PERCENT/100 (0 to 100); --pass-pause waits a number of seconds\n"
                "                  drawn from MIN to MAX before every pass after the first; --spread moves\n"
@@ -270,7 +293,8 @@ int printHelp()
                "                  or move the mouse on a device of your own; it exits 0 as the hotkey\n"
                "                  does, saying why on standard error. Without these options the values\n"
                "                  stored by LoopWren apply\n"
-               "  apps            list the running applications that can be targets, one per line\n"
+               "  apps [--backend x11|kernel]\n"
+               "                  list the running applications that can be targets, one per line\n"
                "  place [--backend x11|kernel]\n"
                "                  bring the stored target application forward and place its first\n"
                "                  window as stored, without playing anything\n"
@@ -284,9 +308,10 @@ int printHelp()
                "                  add FILE under NAME (else its file name)\n"
                "  help            show this text\n"
                "\n"
-               "record and play use the settings stored by LoopWren. They work through the X11 display,\n"
-               "or, with --backend kernel or without a display, through the kernel's input devices\n"
-               "(playing needs write access to /dev/uinput, recording membership of the input group).\n",
+               "record, play, apps and place use the settings stored by LoopWren and never change them.\n"
+               "They work through the X11 display, or, with --backend kernel or without a display,\n"
+               "through the kernel's input devices (playing needs write access to /dev/uinput,\n"
+               "recording membership of the input group).\n",
                stdout);
     return 0;
 }
@@ -333,9 +358,7 @@ int record(const QStringList& arguments)
     if (!session.engine)
         return 1;
     if (const Backend::Abilities can = session.backend->abilities(); !can.recordKeys) {
-        std::fprintf(stderr, "loopwren-cli: cannot record in this session: %s\n",
-                     qPrintable(can.recordProblem));
-        return 1;
+        return refuse("record", can.recordProblem);
     }
     MacroEngine* engine = session.engine.get();
     // A signal is the ordinary way to end an open-ended recording: the file is still written.
@@ -396,7 +419,9 @@ int play(const QStringList& arguments)
     const QCommandLineOption spread(QStringLiteral("spread"), QString(), QStringLiteral("PIXELS"));
     const QCommandLineOption seed(QStringLiteral("seed"), QString(), QStringLiteral("N"));
     const QCommandLineOption stopOnInput(QStringLiteral("stop-on-input"));
-    parser.addOptions({speed, loops, infinite, focusTarget, screens, vary, passPause, spread, seed, stopOnInput});
+    const QCommandLineOption concurrent(QStringLiteral("concurrent"));
+    parser.addOptions({speed, loops, infinite, focusTarget, screens, vary, passPause, spread, seed, stopOnInput,
+                       concurrent});
     int status = 0;
     const std::optional<QString> file = parse(parser, arguments, status);
     if (!file)
@@ -431,13 +456,14 @@ int play(const QStringList& arguments)
                                          "separated by commas"));
 
     // The stored playback hotkey stops the playback, as it does in the window.
-    const Session session =
-        openSession({.withHotkeys = true, .backend = parser.value(kBackend), .screens = *layout});
+    const Session session = openSession({.withHotkeys = true,
+                                         .backend = parser.value(kBackend),
+                                         .screens = *layout,
+                                         .concurrent = parser.isSet(concurrent)});
     if (!session.engine)
         return 1;
     if (const Backend::Abilities can = session.backend->abilities(); !can.play) {
-        std::fprintf(stderr, "loopwren-cli: cannot play in this session: %s\n", qPrintable(can.playProblem));
-        return 1;
+        return refuse("play", can.playProblem);
     }
     MacroEngine* engine = session.engine.get();
     if (!engine->loadMacro(*file))
@@ -482,6 +508,15 @@ int play(const QStringList& arguments)
     });
     // Ends after the worker has released every key, whether the playback completed or was stopped.
     QObject::connect(engine, &MacroEngine::playbackFinished, [] { QCoreApplication::exit(0); });
+    // The engine's log line names the other player.
+    bool refused = false;
+    QObject::connect(engine, &MacroEngine::playbackRefused, [&] {
+        std::fputs("loopwren-cli: nothing is played; --concurrent plays alongside the other playback\n",
+                   stderr);
+        refused = true;
+        exitStatus = 1;
+        QCoreApplication::exit(0);
+    });
     // The stored target settings apply; the stored choice to focus before every playback is left as
     // it is, so the option does not change what the window does next time.
     if (parser.isSet(focusTarget) && !engine->focusTargetAppBeforePlayback()) {
@@ -490,7 +525,8 @@ int play(const QStringList& arguments)
     } else {
         engine->startPlayback();
     }
-    QCoreApplication::exec();
+    if (!refused)
+        QCoreApplication::exec();
     return exitStatus;
 }
 

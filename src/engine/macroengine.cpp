@@ -53,7 +53,8 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
                                                    if (m_isPlaying)
                                                        setCurrentPlaybackIndex(static_cast<qint64>(index));
                                                },
-                                               [this] { finishPlayback(); }});
+                                               [this] { finishPlayback(); }},
+                                 m_options.playbackLockPath);
     m_hotkeys = std::make_unique<HotkeyBinding>(
         *m_services.hotkeys, [this] { hotkeyPressed(true); }, [this] { hotkeyPressed(false); });
     m_services.hotkeys->watchDesktopTriggers([this] { emit desktopTriggersChanged(); });
@@ -214,6 +215,11 @@ void MacroEngine::startPlayback()
 {
     if (m_recordedEvents.empty() || m_isRecording || m_isPlaying)
         return;
+    if (const QString refusal = m_player->claim(); !refusal.isEmpty()) {
+        logLine(QStringLiteral("Playback refused: "), refusal);
+        emit playbackRefused(refusal);
+        return;
+    }
     setIsPlaying(true);
     setCurrentPlaybackIndex(-1);
 

@@ -32,6 +32,9 @@ struct EngineOptions
     QString applicationVersion = QStringLiteral("1.0.0");
     // The time playbacks go by; none: the machine's monotonic clock.
     PlaybackClock* playbackClock = nullptr;
+    // The file whose lock lets one player of the session play at a time (the front ends pass
+    // PlaybackSessionLock::sessionPath()); empty: players of other processes are not looked at.
+    QString playbackLockPath = {};
 };
 
 struct PlaybackOverrides
@@ -289,6 +292,8 @@ signals:
     void playbackStoppedByUserInputChanged();
     // A playback came to its end, completed or stopped.
     void playbackFinished();
+    // A playback did not start because another player of the session plays; reason says which.
+    void playbackRefused(const QString& reason);
 
 private:
     template <typename T>

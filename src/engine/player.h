@@ -2,6 +2,7 @@
 
 #include "inputposter.h"
 #include "playbackclock.h"
+#include "playbacksessionlock.h"
 #include "playbackworker.h"
 
 #include <QObject>
@@ -25,9 +26,13 @@ public:
         std::function<void()> finished;
     };
 
-    Player(InputPosterFactory& posters, PlaybackClock& clock, Hooks hooks);
+    // With a lock path, a playback is refused while another player of the session plays.
+    Player(InputPosterFactory& posters, PlaybackClock& clock, Hooks hooks, const QString& lockPath = {});
     ~Player() override;
 
+    // Before each start: empty when this player may play now, else why not.
+    QString claim();
+    // Says once, in one log line, which pointer input of the plan lands off every screen.
     void start(PlaybackPlan plan);
     // Cancels the running playback; its end is still reported.
     void stop();
@@ -36,6 +41,8 @@ private:
     InputPosterFactory& m_posters;
     PlaybackClock& m_clock;
     Hooks m_hooks;
+    std::unique_ptr<PlaybackSessionLock> m_lock;
+    std::uint64_t m_claim = 0;
     std::unique_ptr<PlaybackWorker> m_worker;
     std::uint64_t m_generation = 0;
     bool m_stopped = true;

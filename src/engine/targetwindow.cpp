@@ -2,6 +2,8 @@
 
 #include "mainqueue.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace loopwren {
@@ -14,6 +16,16 @@ bool scalarLess(const QString& a, const QString& b)
     const QList<uint> left = a.normalized(QString::NormalizationForm_C).toUcs4();
     const QList<uint> right = b.normalized(QString::NormalizationForm_C).toUcs4();
     return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end());
+}
+
+// LoopWren's own window, by this process or by the names a desktop knows it by (its menu entry's name,
+// its X class, its Wayland app id): a macro played into LoopWren itself would only edit the macro, and
+// loopwren-cli lists the window's process too.
+bool isLoopWren(const RunningApplication& app)
+{
+    static const QStringList names = {QStringLiteral("LoopWren"),
+                                      QStringLiteral("io.github.loopwren.LoopWren")};
+    return app.processId == QCoreApplication::applicationPid() || (app.name && names.contains(*app.name));
 }
 
 } // namespace
@@ -30,7 +42,8 @@ QStringList TargetWindow::runningApplicationNames()
 {
     QStringList names;
     for (const RunningApplication& app : m_workspace.runningApplications()) {
-        if (app.policy == RunningApplication::Policy::regular && app.name && !names.contains(*app.name))
+        if (app.policy == RunningApplication::Policy::regular && app.name && !names.contains(*app.name) &&
+            !isLoopWren(app))
             names.append(*app.name);
     }
     std::stable_sort(names.begin(), names.end(), scalarLess);

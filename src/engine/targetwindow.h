@@ -22,7 +22,7 @@ public:
     explicit TargetWindow(Workspace& workspace);
     ~TargetWindow() override;
 
-    // The names of the running regular applications, each once, in plain code-point order.
+    // The names of the running regular applications but LoopWren, each once, in plain code-point order.
     QStringList runningApplicationNames();
     // Activates the running application of that name, then, when a frame is given, places its first
     // window. Nothing happens for a name that is not running.

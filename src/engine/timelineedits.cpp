@@ -60,7 +60,15 @@ void moveEvent(ObservedTimeline& events, const Uuid& id, std::ptrdiff_t offset)
     const std::ptrdiff_t to = static_cast<std::ptrdiff_t>(*row) + offset;
     if (to < 0 || to >= static_cast<std::ptrdiff_t>(events.events().size()))
         return;
-    events.move(*row, static_cast<std::size_t>(to));
+    const auto from = *row;
+    const auto with = static_cast<std::size_t>(to);
+    events.move(from, with);
+    // A step of one is an exchange with the neighbour already; a longer one brings the event that
+    // stood at the destination back to where the moved one came from.
+    if (offset > 1)
+        events.move(with - 1, from);
+    else if (offset < -1)
+        events.move(with + 1, from);
 }
 
 void insertWait(ObservedTimeline& events, const std::optional<Uuid>& after)

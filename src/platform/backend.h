@@ -48,6 +48,8 @@ public:
         // Why clicks and moves are not recorded where keys are: the desktop does not say where its
         // pointer is.
         QString pointerProblem;
+        // Why other applications' windows cannot be listed and placed, where they cannot.
+        QString placeProblem;
     };
 
     virtual QString name() const = 0;

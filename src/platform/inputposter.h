@@ -16,6 +16,15 @@ enum class ScrollDirection : std::uint8_t
     right
 };
 
+// Where pointer input at a place lands: on a screen, as asked; somewhere no screen shows it or at the
+// nearest edge of one (the window system's choice); or nowhere, the input being skipped.
+enum class PointerReach : std::uint8_t
+{
+    onScreen,
+    offScreen,
+    skipped
+};
+
 // Synthesises input as if it came from the hardware. One poster serves one playback and is used by
 // that playback's worker thread only. Each call delivers its input before it returns. Where flags are
 // given, the poster holds exactly the modifier keys they name while the input is delivered.
@@ -23,6 +32,14 @@ class InputPoster
 {
 public:
     virtual ~InputPoster() = default;
+
+    // Where pointer input at location would land; asked before a playback, so the user hears once
+    // which events will not land where they were recorded.
+    virtual PointerReach reach(Point location) const
+    {
+        (void)location;
+        return PointerReach::onScreen;
+    }
 
     // Brings the pointer to location, so the application under it sees it arrive there (the hover
     // before a click). False when it was there already and nothing had to happen.

@@ -21,6 +21,11 @@ SessionCheck ability(const QString& subject, bool works, const QString& problem)
             works ? QStringLiteral("works") : QStringLiteral("cannot: %1").arg(problem), QString()};
 }
 
+bool isDesktopServices(const SessionCheck& check)
+{
+    return check.subject == QLatin1String("desktop services");
+}
+
 } // namespace
 
 SessionReport examineSession(const QString& backendName)
@@ -42,7 +47,10 @@ SessionReport examineSession(const QString& backendName)
     if (name == QLatin1String("x11")) {
         append(report.checks, chosen->checks());
     } else if (const std::unique_ptr<X11Backend> x11 = X11Backend::open()) {
-        append(report.checks, x11->checks());
+        // Only how the display is: the desktop's services are those of the backend that serves.
+        std::vector<SessionCheck> display = x11->checks();
+        std::erase_if(display, isDesktopServices);
+        append(report.checks, std::move(display));
     } else {
         report.checks.push_back({Verdict::note, QStringLiteral("X display"),
                                  qEnvironmentVariableIsSet("DISPLAY")
@@ -52,6 +60,10 @@ SessionReport examineSession(const QString& backendName)
     }
     std::vector<SessionCheck> kernel =
         name == QLatin1String("kernel") ? chosen->checks() : KernelBackend::open()->checks();
+    // Where the X server serves, it has told which windows it lists and places.
+    if (name == QLatin1String("x11")) {
+        std::erase_if(kernel, isDesktopServices);
+    }
     if (name == QLatin1String("x11") && can.play) {
         // The kernel's devices are not needed where the X server serves: what they lack is only of note.
         for (SessionCheck& check : kernel) {

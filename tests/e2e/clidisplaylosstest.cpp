@@ -31,7 +31,7 @@ protected:
     {
         ASSERT_TRUE(m_folder.isValid());
         ASSERT_NE(m_server.display(), "");
-        // Settings a user changed, in the form the tool keeps them: it rewrites the file once here.
+        // Settings a user changed, as QSettings writes them; the tool reads them and never writes them.
         ASSERT_TRUE(QDir().mkpath(m_folder.filePath("config/LoopWren")));
         write(m_cli.settingsPath(),
               "[General]\ntargetAppName=Notes\ntargetWindowX=33\nshowDeleteConfirmation=false\n");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -13,13 +15,15 @@ namespace loopwren {
 // machine never trips it.
 inline constexpr int kProcessTimeoutMs = 60000;
 
-// Starts loopwren-cli as a user would, with its settings and state kept in a folder of the test's own
-// and, when given, on another X display than the test session's.
+// Starts loopwren-cli as a user would, with its settings, state and runtime folder (where the lock of
+// the session's player lies) kept in a folder of the test's own and, when given, on another X display
+// than the test session's.
 struct CliLauncher
 {
     QString folder;
     QString display = {};
     QString sessionType = {}; // XDG_SESSION_TYPE, when given
+    QStringList unset = {};   // environment variables taken away
 
     QString settingsPath() const { return folder + "/config/LoopWren/LoopWren.conf"; }
 
@@ -31,6 +35,12 @@ struct CliLauncher
         environment.insert("XDG_CONFIG_HOME", folder + "/config");
         environment.insert("XDG_STATE_HOME", folder + "/state");
         environment.insert("XDG_DATA_HOME", folder + "/data");
+        EXPECT_TRUE(QDir().mkpath(folder + "/runtime") &&
+                    QFile::setPermissions(folder + "/runtime",
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        environment.insert("XDG_RUNTIME_DIR", folder + "/runtime");
+        for (const QString& name : unset)
+            environment.remove(name);
         if (!display.isEmpty())
             environment.insert("DISPLAY", display);
         if (!sessionType.isEmpty())

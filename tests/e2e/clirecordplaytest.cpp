@@ -109,6 +109,10 @@ TEST_F(CliRecordPlay, TheDoctorSaysWhichBackendServesAndWhetherItWorks)
     EXPECT_TRUE(output.contains("ok  X display ") && output.contains("--  backend: x11\n") &&
                 output.contains("ok  playback: works\n"))
         << output.toStdString();
+    EXPECT_TRUE(output.contains("ok  desktop services: the X server: windows listed and placed (through the "
+                                "window manager), pointer positions\n") &&
+                !output.contains("no window list"))
+        << output.toStdString();
 
     const CliLauncher wayland{m_folder.path(), {}, "wayland"};
     const int status = wayland.run({"doctor"}, &output);

@@ -92,6 +92,15 @@ TEST(TimelineEdits, SingleEventEditsFindTheirEventByIdAndAnnounceTheirRows)
                                                           "insert 4", "insert 5"}));
 }
 
+TEST(TimelineEdits, MoveEventFartherThanOneExchangesTheTwoEvents)
+{
+    Observed observed("ABCD");
+    timelineedits::moveEvent(observed.timeline, observed.events[0].id, +2);
+    EXPECT_EQ(text(observed.events), "CBAD");
+    timelineedits::moveEvent(observed.timeline, observed.events[3].id, -3);
+    EXPECT_EQ(text(observed.events), "DBAC");
+}
+
 TEST(TimelineEdits, RepeatedIdsDeleteAllButOtherwiseActOnTheFirst)
 {
     Observed observed("ABCD");

@@ -4,6 +4,7 @@
 #include "virtualclock.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 namespace loopwren {
 namespace {
@@ -67,6 +68,46 @@ TEST_F(Player, PlaysTheLoopCountOrUntilStopped)
         EXPECT_FALSE(e.isPlaying());
         ASSERT_TRUE(waitFor([&] { return journal->lines().contains("release all"); }));
     }
+}
+
+// Pointer input that lands off every screen is named once per playback, however many passes it has.
+TEST_F(Player, NamesThePointerInputOffEveryScreenOncePerPlayback)
+{
+    MacroEngine& e = build();
+    posters->reach = [](Point at) {
+        return at.x > 1000 ? PointerReach::offScreen
+               : at.x < 0  ? PointerReach::skipped
+                           : PointerReach::onScreen;
+    };
+    e.setRecordedEvents({Event(mouseDown).at(10, 20).button(left), Event(mouseUp).at(2500, 300).button(left),
+                         Event(keyDown).key(1), Event(mouseMoved).at(-5, 7)});
+    e.setLoopCount(2);
+    e.startPlayback();
+    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    EXPECT_EQ(logged, QStringList{"Pointer input off every screen: event 2 at 2500,300: played where no "
+                                  "screen shows it, or at a screen's edge; event 4 at -5,7: skipped, no "
+                                  "screen layout being known"});
+    EXPECT_EQ(journal->lines().filter("left up (2500, 300)").size(), 2) << "played all the same";
+}
+
+// A player that stops and starts again keeps its turn in the session; another player is refused with
+// the reason (the command-line tests show it across processes).
+TEST_F(Player, AnotherPlayerOfTheSessionIsRefusedWhileOneThatRestartsKeepsItsTurn)
+{
+    QTemporaryDir folder;
+    options.playbackLockPath = folder.filePath("playback.lock");
+    MacroEngine& first = build();
+    first.setRecordedEvents({Event(keyDown, 600).key(1)});
+    first.startPlayback();
+    first.stopPlayback();
+    first.startPlayback();
+    ASSERT_TRUE(first.isPlaying());
+    MacroEngine second(PlatformServices{}, options);
+    second.setRecordedEvents(first.recordedEvents());
+    QSignalSpy refused(&second, &MacroEngine::playbackRefused);
+    second.startPlayback();
+    EXPECT_TRUE(!second.isPlaying() && refused.count() == 1 && logged.size() == 1 &&
+                logged[0].startsWith("Playback refused: another playback is running"));
 }
 
 // A hostile delay must not overflow the schedule, nor a hostile scroll keep a stop waiting: a stop

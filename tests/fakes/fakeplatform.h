@@ -4,6 +4,7 @@
 #include "platformservices.h"
 
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -210,6 +211,7 @@ class FakeInputPoster : public InputPoster, Journaling
 public:
     explicit FakeInputPoster(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
 
+    PointerReach reach(Point at) const override { return reachOf ? reachOf(at) : PointerReach::onScreen; }
     bool warpPointer(Point location) override
     {
         note(QStringLiteral("warp") + at(location));
@@ -236,13 +238,22 @@ public:
         note(QStringLiteral("scroll ") + names[static_cast<int>(direction)] + with(flags));
     }
     void releaseAll() override { note(QStringLiteral("release all")); }
+
+    std::function<PointerReach(Point)> reachOf; // where pointer input lands; on a screen when empty
 };
 
 class FakeInputPosterFactory : public InputPosterFactory
 {
 public:
     explicit FakeInputPosterFactory(std::shared_ptr<Journal> journal) : m_journal(std::move(journal)) {}
-    std::unique_ptr<InputPoster> create() override { return std::make_unique<FakeInputPoster>(m_journal); }
+    std::unique_ptr<InputPoster> create() override
+    {
+        auto poster = std::make_unique<FakeInputPoster>(m_journal);
+        poster->reachOf = reach;
+        return poster;
+    }
+
+    std::function<PointerReach(Point)> reach; // for each poster made
 
 private:
     std::shared_ptr<Journal> m_journal;
@@ -269,7 +280,7 @@ struct FakeDesktop
         accessibility = install<FakeAccessibility>(services.accessibility);
         workspace = install<FakeWorkspace>(services.workspace, journal);
         input = install<FakeInputMonitor>(services.input);
-        install<FakeInputPosterFactory>(services.posters, journal);
+        posters = install<FakeInputPosterFactory>(services.posters, journal);
         // The watch of the user's own input is the real one, over a monitor the test feeds.
         auto watched = std::make_unique<FakeInputMonitor>();
         userInput = watched.get();
@@ -284,6 +295,7 @@ struct FakeDesktop
     FakeInputMonitor* userInput = nullptr;
     // Why the user's input cannot be watched; empty: it can.
     QString userInputProblem;
+    FakeInputPosterFactory* posters = nullptr;
 };
 
 } // namespace loopwren

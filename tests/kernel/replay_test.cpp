@@ -28,6 +28,8 @@ TEST(AbsolutePointerMap, PutsThePointerOnThePixelOfThePointOnEachDesktop)
     const ScreenLayout two{{{0, 0, 1920, 1080}, {-1280, -100, 1280, 1024}}, 0};
     const AbsolutePointerMap wlroots(two, boundingBox);
     const LogicalRect box = two.bounds();
+    EXPECT_TRUE(wlroots.isOnAnOutput({-1280, -100}) && wlroots.isOnAnOutput({1919, 1079}));
+    EXPECT_FALSE(wlroots.isOnAnOutput({-1, 1000})) << "beneath the left output, in the bounding box";
     for (const Point p : {Point{0, 0}, Point{1919, 1079}, Point{-1280, -100}, Point{640.5, 300}}) {
         const Value v = *wlroots.valueAt(p);
         EXPECT_GE(landsAt(v.x, box.x, box.width), p.x);
@@ -99,6 +101,8 @@ TEST(KernelInputPoster, WritesEachInputAsAFrameAndLetsGoOfWhatItHolds)
         poster.postScrollNotch(ScrollDirection::up, std::nullopt);
         poster.postScrollNotch(ScrollDirection::left, modifier::command);
         poster.postKey(36, true, std::nullopt); // Return held at the end
+        EXPECT_EQ(poster.reach({1023, 511}), PointerReach::onScreen);
+        EXPECT_EQ(poster.reach({1024, 5}), PointerReach::offScreen) << "held at the edge";
     }
     EXPECT_EQ(device->lines,
               (std::vector<std::string>{"key 42 1", "key 30 1", "key 30 0", // Shift, A
@@ -112,6 +116,7 @@ TEST(KernelInputPoster, WritesEachInputAsAFrameAndLetsGoOfWhatItHolds)
     device->lines.clear();
     KernelInputPoster blind(device, AbsolutePointerMap());
     EXPECT_FALSE(blind.warpPointer({1, 1}));
+    EXPECT_EQ(blind.reach({1, 1}), PointerReach::skipped);
     blind.postMouseButton(MouseButtonType::left, true, {1, 1}, modifier::shift);
     blind.postKey(1, true, std::nullopt);
     blind.releaseAll();

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRect>
 
 #include <gtest/gtest.h>
@@ -144,6 +145,12 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
     EXPECT_FALSE(desktop->pointerPositions({}));
     const std::unique_ptr<KernelBackend> disabled = KernelBackend::open("/nonexistent/uinput");
     EXPECT_FALSE(disabled->abilities().placeWindows);
+    QProcess apps;
+    apps.start(QStringLiteral(LOOPWREN_CLI),
+               {QStringLiteral("apps"), QStringLiteral("--backend"), QStringLiteral("kernel")});
+    ASSERT_TRUE(apps.waitForFinished(60000));
+    EXPECT_EQ(apps.exitCode(), 1);
+    EXPECT_TRUE(apps.readAllStandardError().contains(kEnableCommand)) << "apps (and place) say why";
     // The doctor says so, whatever else this machine can do.
     const std::vector<SessionCheck> checks = disabled->checks();
     EXPECT_TRUE(std::any_of(checks.begin(), checks.end(), [](const SessionCheck& check) {

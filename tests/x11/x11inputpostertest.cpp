@@ -75,6 +75,10 @@ TEST_F(X11InputPosterTest, PostedInputReachesWindowsAsRecorded)
     // clang-format on
     EXPECT_EQ(m_probe->waitForLines(expected.size()), expected);
     EXPECT_EQ(m_probe->client().heldInput(), "") << "still held";
+    // The monitor (1600x900) is all the user sees of the root window (1920x1080).
+    EXPECT_EQ(m_poster->reach({1599, 899}), PointerReach::onScreen);
+    EXPECT_EQ(m_poster->reach({-50, -50}), PointerReach::offScreen) << "on the root, off the monitor";
+    EXPECT_EQ(m_poster->reach({std::nan(""), 10}), PointerReach::skipped);
 }
 
 // Keys go up in the reverse order of their presses, then buttons, then modifiers.

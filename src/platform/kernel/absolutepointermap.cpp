@@ -43,4 +43,16 @@ std::optional<AbsolutePointerMap::Value> AbsolutePointerMap::valueAt(Point point
                  axis(primary.y + point.y - (offset ? bounds.y : 0), bounds.height)};
 }
 
+bool AbsolutePointerMap::isOnAnOutput(Point point) const
+{
+    if (m_layout.isEmpty())
+        return false;
+    const LogicalRect& primary = m_layout.outputs.at(std::min(m_layout.primary, m_layout.outputs.size() - 1));
+    const double x = primary.x + point.x;
+    const double y = primary.y + point.y;
+    return std::any_of(m_layout.outputs.begin(), m_layout.outputs.end(), [&](const LogicalRect& output) {
+        return x >= output.x && x < output.x + output.width && y >= output.y && y < output.y + output.height;
+    });
+}
+
 } // namespace loopwren

@@ -40,6 +40,8 @@ public:
     // for a coordinate that is not a number.
     std::optional<Value> valueAt(Point point) const;
     bool hasLayout() const { return !m_layout.isEmpty(); }
+    // Whether point lies on one of the outputs; a point beside them all ends up at the nearest edge.
+    bool isOnAnOutput(Point point) const;
 
 private:
     ScreenLayout m_layout;

@@ -70,12 +70,24 @@ Backend::Abilities KernelBackend::abilities()
     abilities.play = m_device != nullptr;
     abilities.playProblem = m_deviceProblem;
     abilities.placeWindows = m_desktop && m_desktop->placesWindows();
+    if (!abilities.placeWindows)
+        abilities.placeProblem = windowsProblem();
     abilities.pointerProblem =
         m_desktop ? m_desktop->pointerProblem() : QStringLiteral("no source on this desktop");
     abilities.recordPointer = abilities.recordKeys && abilities.pointerProblem.isEmpty();
     const auto* portal = qobject_cast<PortalHotkeyService*>(m_portalHotkeys.data());
     abilities.exclusiveHotkeys = shortcutsPortal() && !(portal && portal->fellBack());
     return abilities;
+}
+
+// In the words of the doctor's line on the desktop's services.
+QString KernelBackend::windowsProblem() const
+{
+    if (!m_desktop)
+        return QStringLiteral("none known for this desktop: no window list, no placing of windows");
+    const QString why = m_desktop->windowsProblem();
+    return QStringLiteral("%1: no window list, no placing of windows%2")
+        .arg(m_desktop->name(), why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why));
 }
 
 SessionCheck KernelBackend::desktopServicesCheck() const

@@ -65,6 +65,13 @@ bool KernelInputPoster::moveTo(Point location)
     return true;
 }
 
+PointerReach KernelInputPoster::reach(Point location) const
+{
+    if (!m_map.valueAt(location))
+        return PointerReach::skipped;
+    return m_map.isOnAnOutput(location) ? PointerReach::onScreen : PointerReach::offScreen;
+}
+
 bool KernelInputPoster::warpPointer(Point location) { return moveTo(location); }
 
 void KernelInputPoster::postMouseMoved(Point location, std::optional<std::uint64_t> flags)

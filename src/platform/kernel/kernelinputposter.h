@@ -27,6 +27,7 @@ public:
 
     // The kernel tells nobody where the pointer is: it is taken to be where this poster put it last.
     // A new playback puts it in place afresh, since the user may have moved it in between.
+    PointerReach reach(Point location) const override;
     bool warpPointer(Point location) override;
     void postMouseMoved(Point location, std::optional<std::uint64_t> flags) override;
     void postMouseButton(MouseButtonType button, bool down, Point location,

@@ -17,6 +17,8 @@ public:
     QString name() const override { return QStringLiteral("GNOME Shell"); }
     QString pointerProblem() const override;
     bool placesWindows() const override { return m_extension; }
+    // The extension brings the windows as it brings the pointer: the same remedy.
+    QString windowsProblem() const override { return pointerProblem(); }
     std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
     std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) override;
 

@@ -23,6 +23,8 @@ public:
     virtual QString pointerProblem() const = 0;
     // Whether workspace() lists and places windows (a desktop may be reached without the means to).
     virtual bool placesWindows() const { return true; }
+    // Why it does not, for the user, where placesWindows() is false.
+    virtual QString windowsProblem() const { return QString(); }
 
     // primaryOrigin is where the primary output's top-left lies in the desktop's coordinates: the
     // model's positions and window frames count from there.

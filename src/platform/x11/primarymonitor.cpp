@@ -30,16 +30,21 @@ ScreenOrigin PrimaryMonitor::choose(const std::vector<MonitorArea>& monitors)
     return chosen ? ScreenOrigin{chosen->x, chosen->y} : ScreenOrigin{};
 }
 
-ScreenOrigin PrimaryMonitor::query(Display* display)
+ScreenOrigin PrimaryMonitor::query(Display* display) { return choose(monitors(display)); }
+
+std::vector<MonitorArea> PrimaryMonitor::monitors(Display* display)
 {
     int eventBase = 0;
     int errorBase = 0;
     int major = 0;
     int minor = 0;
+    const int screen = DefaultScreen(display);
+    const std::vector<MonitorArea> root = {
+        {0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen), true}};
     // Monitors arrived with RandR 1.5; an older server is treated as one screen at the root origin.
     if (!XRRQueryExtension(display, &eventBase, &errorBase) || !XRRQueryVersion(display, &major, &minor) ||
         major < 1 || (major == 1 && minor < 5)) {
-        return {};
+        return root;
     }
     int count = 0;
     const std::unique_ptr<XRRMonitorInfo, decltype(&XRRFreeMonitors)> infos(
@@ -49,7 +54,7 @@ ScreenOrigin PrimaryMonitor::query(Display* display)
         const auto& info = infos.get()[i];
         monitors.push_back({info.x, info.y, info.width, info.height, info.primary != 0});
     }
-    return choose(monitors);
+    return monitors.empty() ? root : monitors;
 }
 
 } // namespace loopwren

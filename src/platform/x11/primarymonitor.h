@@ -33,6 +33,9 @@ public:
     static ScreenOrigin choose(const std::vector<MonitorArea>& monitors);
     // The active monitors as XRandR reports them; the root window's origin without XRandR.
     static ScreenOrigin query(Display* display);
+    // The active monitors in root coordinates; without XRandR 1.5 or monitors, the root window as
+    // the one monitor.
+    static std::vector<MonitorArea> monitors(Display* display);
 };
 
 } // namespace loopwren

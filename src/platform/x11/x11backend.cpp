@@ -1,5 +1,6 @@
 #include "x11backend.h"
 
+#include "ewmhclient.h"
 #include "sessiontype.h"
 #include "x11accessibility.h"
 #include "x11connection.h"
@@ -36,7 +37,9 @@ Backend::Abilities X11Backend::abilities()
     const bool usable = X11Accessibility(m_displayName).isTrusted();
     const QString problem =
         usable ? QString() : QStringLiteral("the X server offers no XTEST or RECORD extension");
-    return {usable, usable, usable, usable, usable, problem, problem, problem};
+    // Windows are listed and placed by the window manager, or directly without one: the display is all
+    // that takes.
+    return {usable, usable, usable, usable, true, problem, problem, problem, QString()};
 }
 
 std::vector<SessionCheck> X11Backend::checks()
@@ -58,7 +61,18 @@ std::vector<SessionCheck> X11Backend::checks()
             "opens, but in a Wayland session it is Xwayland, which reaches only X applications");
         server.remedy.clear();
     }
-    return {server};
+    // What the kernel path needs the desktop's own services for, the X server offers by itself.
+    bool windowManager = false;
+    if (const auto connection = X11Connection::open(m_displayName))
+        windowManager = EwmhClient(connection->display()).hasWindowManager();
+    SessionCheck services{SessionCheck::Verdict::fine, QStringLiteral("desktop services"),
+                          QStringLiteral("the X server: windows listed and placed (%1), pointer positions")
+                              .arg(windowManager ? QStringLiteral("through the window manager")
+                                                 : QStringLiteral("directly: no window manager answers")),
+                          QString()};
+    if (sessiontype::isWayland())
+        return {server};
+    return {server, services};
 }
 
 void X11Backend::provide(PlatformServices& services, const FrontEndHooks& hooks)

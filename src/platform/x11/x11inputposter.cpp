@@ -87,12 +87,13 @@ std::unique_ptr<X11InputPoster> X11InputPoster::create(const std::string& displa
         std::fflush(stdout);
         return nullptr;
     }
-    const ScreenOrigin origin = PrimaryMonitor::query(display);
-    return std::unique_ptr<X11InputPoster>(new X11InputPoster(std::move(connection), origin));
+    std::vector<MonitorArea> monitors = PrimaryMonitor::monitors(display);
+    return std::unique_ptr<X11InputPoster>(new X11InputPoster(std::move(connection), std::move(monitors)));
 }
 
-X11InputPoster::X11InputPoster(std::unique_ptr<X11Connection> connection, ScreenOrigin origin)
-    : m_connection(std::move(connection)), m_origin(origin)
+X11InputPoster::X11InputPoster(std::unique_ptr<X11Connection> connection, std::vector<MonitorArea> monitors)
+    : m_connection(std::move(connection)), m_monitors(std::move(monitors)),
+      m_origin(PrimaryMonitor::choose(m_monitors))
 {
     Display* display = m_connection->display();
     // Playback must not stall while another client holds a server grab.
@@ -118,6 +119,19 @@ std::optional<int> X11InputPoster::rootCoordinate(int origin, double value)
     if (root >= 32767.0)
         return 32767;
     return static_cast<int>(std::lround(root));
+}
+
+PointerReach X11InputPoster::reach(Point location) const
+{
+    const auto x = rootCoordinate(m_origin.x, location.x);
+    const auto y = rootCoordinate(m_origin.y, location.y);
+    if (!x || !y)
+        return PointerReach::skipped;
+    const bool shown = std::any_of(m_monitors.begin(), m_monitors.end(), [&](const MonitorArea& monitor) {
+        return *x >= monitor.x && *x < monitor.x + monitor.width && *y >= monitor.y &&
+               *y < monitor.y + monitor.height;
+    });
+    return shown ? PointerReach::onScreen : PointerReach::offScreen;
 }
 
 bool X11InputPoster::warpPointer(Point location)

@@ -32,6 +32,8 @@ public:
     X11InputPoster(const X11InputPoster&) = delete;
     X11InputPoster& operator=(const X11InputPoster&) = delete;
 
+    // Off every monitor, input lands where no monitor shows it, or, beyond the root window, at its edge.
+    PointerReach reach(Point location) const override;
     bool warpPointer(Point location) override;
     void postMouseMoved(Point location, std::optional<std::uint64_t> flags) override;
     void postMouseButton(MouseButtonType button, bool down, Point location,
@@ -45,7 +47,7 @@ public:
     static std::optional<int> rootCoordinate(int origin, double value);
 
 private:
-    X11InputPoster(std::unique_ptr<X11Connection> connection, ScreenOrigin origin);
+    X11InputPoster(std::unique_ptr<X11Connection> connection, std::vector<MonitorArea> monitors);
 
     // The connection's display, or nullptr once it is lost: Xlib keeps queueing requests on a lost
     // connection until its buffer is full and then crashes, so a poster whose server went away must
@@ -64,6 +66,7 @@ private:
     };
 
     std::unique_ptr<X11Connection> m_connection;
+    std::vector<MonitorArea> m_monitors;
     ScreenOrigin m_origin;
     int m_minKeycode = 8;
     int m_maxKeycode = 255;

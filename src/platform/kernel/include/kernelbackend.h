@@ -47,6 +47,7 @@ private:
     std::optional<uint> shortcutsPortal();
     // Which of the desktop's own services LoopWren reaches, for the doctor.
     SessionCheck desktopServicesCheck() const;
+    QString windowsProblem() const;
 
     std::shared_ptr<UinputDevice> m_device; // none when it could not be made
     std::string m_uinputPath;

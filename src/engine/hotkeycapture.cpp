@@ -102,6 +102,8 @@ void HotkeyCapture::cancel()
     releaseKeyboard();
     if (m_engine.isCapturingHotkey())
         m_engine.setIsCapturingHotkey(false);
+    if (m_recordingHotkeyFor)
+        setRecordingHotkeyFor(std::nullopt);
 }
 
 void HotkeyCapture::setRecordingHotkeyFor(std::optional<HotkeyTarget> target)

@@ -58,6 +58,8 @@ void log(const QString& text)
 void introduce(const QDBusConnection& bus)
 {
     static QSet<QString> introduced;
+    if (!bus.isConnected())
+        return;
     // A portal that was started again has forgotten the name.
     const auto instance = [&bus] {
         return bus.baseService() + QLatin1Char(' ') + bus.interface()->serviceOwner(kService).value();

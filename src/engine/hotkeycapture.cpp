@@ -41,7 +41,9 @@ void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
     removeActiveMonitor();
     setRecordingHotkeyFor(target);
     m_engine.setIsCapturingHotkey(true);
-    if (!m_holdingKeyboard) {
+    // Where the keyboard can never be held (the input devices, a desktop's shortcuts portal), the
+    // combination reaches the focused window, which is this one.
+    if (!m_holdingKeyboard && m_hotkeys.canHoldKeyboard()) {
         // Refused (another program holds the keyboard): the capture still works, only without hiding
         // the combination from the focused window.
         if (const ServiceResult held = m_hotkeys.holdKeyboard(); !held.ok())
@@ -100,6 +102,8 @@ void HotkeyCapture::cancel()
     releaseKeyboard();
     if (m_engine.isCapturingHotkey())
         m_engine.setIsCapturingHotkey(false);
+    if (m_recordingHotkeyFor)
+        setRecordingHotkeyFor(std::nullopt);
 }
 
 void HotkeyCapture::setRecordingHotkeyFor(std::optional<HotkeyTarget> target)

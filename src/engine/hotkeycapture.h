@@ -36,7 +36,8 @@ public:
     void handleCapturedKey(const InputEvent& event, HotkeyTarget target);
     void applyCapturedHotkey(HotkeyTarget target, std::uint16_t keyCode, std::uint64_t modifiers);
     Q_INVOKABLE void resetHotkeys();
-    // The window is going away: the capture ends without a new hotkey.
+    // The capture ends without a new hotkey: the window is going away, lost the focus or no longer
+    // shows the settings page.
     Q_INVOKABLE void cancel();
 
 signals:

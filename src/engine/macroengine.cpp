@@ -42,8 +42,15 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
         *m_services.input,
         Recorder::Hooks{[this](MacroEvent event) { appendRecordedEvent(std::move(event)); },
                         [this](std::uint16_t keyCode) {
-                            return keyCode != Hotkey::unsetKeyCode &&
-                                   (keyCode == recordHotkey().keyCode || keyCode == playbackHotkey().keyCode);
+                            if (keyCode == Hotkey::unsetKeyCode)
+                                return false;
+                            if (keyCode == recordHotkey().keyCode || keyCode == playbackHotkey().keyCode)
+                                return true;
+                            // Keys the desktop put on a hotkey in place of the captured ones.
+                            const std::vector<std::uint16_t> desktopKeys =
+                                m_services.hotkeys->desktopTriggerKeys();
+                            return std::find(desktopKeys.begin(), desktopKeys.end(), keyCode) !=
+                                   desktopKeys.end();
                         },
                         [this] { return m_recordMouseMovements; }});
     PlaybackClock& clock = m_options.playbackClock ? *m_options.playbackClock : m_steadyClock;

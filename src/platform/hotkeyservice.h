@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace loopwren {
 
@@ -18,11 +19,17 @@ public:
     using Binding = std::uint64_t;
     using Pressed = std::function<void()>;
 
+    // The number with which a service refuses a combination that is bound already: one press cannot
+    // stand for two hotkeys. X's BadAccess, which the X server answers there, so that the log line
+    // reads the same whichever service refused.
+    static constexpr std::int64_t alreadyBound = 10;
+
     virtual ~HotkeyService() = default;
 
     // Binds the combination as the given one of the two hotkeys; on success binding names it for
-    // unbind. A combination that no key of this desktop can produce (the unset hotkey, say) binds as
-    // one that never fires, unless the desktop gives that hotkey a trigger of its own.
+    // unbind. Only the four modifier bits of modifier::hotkeyMask count; others are ignored. A
+    // combination that no key of this desktop can produce (the unset hotkey, say) binds as one that
+    // never fires, unless the desktop gives that hotkey a trigger of its own.
     virtual ServiceResult bind(HotkeyTarget role, const Hotkey& hotkey, Pressed pressed,
                                Binding& binding) = 0;
     virtual void unbind(Binding binding) = 0;
@@ -30,7 +37,9 @@ public:
     // While the user presses a combination to capture, no window may see it: holdKeyboard keeps every
     // key from reaching any window, this application's included. releaseKeyboard lets keys through
     // again once no key is down any more, so the release of the captured combination does not reach a
-    // window either. A desktop that cannot hold the keyboard refuses.
+    // window either. A desktop that cannot hold the keyboard refuses; canHoldKeyboard says beforehand
+    // whether it ever can, so that its refusal is not reported as a failure at every capture.
+    virtual bool canHoldKeyboard() const { return true; }
     virtual ServiceResult holdKeyboard() = 0;
     virtual void releaseKeyboard() = 0;
 
@@ -38,6 +47,9 @@ public:
     // trigger it put on the hotkey in its own words, when that is not the combination bound; an empty
     // text when it put none. nullopt where the combination bound is the one that fires.
     virtual std::optional<QString> desktopTrigger(HotkeyTarget) const { return std::nullopt; }
+    // The keys (model key codes) of the triggers the desktop put on the hotkeys, as far as it names
+    // them: a press of one is a hotkey's, whatever combination was bound, and is never recorded.
+    virtual std::vector<std::uint16_t> desktopTriggerKeys() const { return {}; }
     // changed runs on the main thread whenever desktopTrigger may answer differently.
     virtual void watchDesktopTriggers(std::function<void()> changed) { (void)changed; }
 };

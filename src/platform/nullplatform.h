@@ -12,6 +12,7 @@ class NullHotkeyService : public HotkeyService
 public:
     ServiceResult bind(HotkeyTarget, const Hotkey&, Pressed, Binding& binding) override;
     void unbind(Binding) override {}
+    bool canHoldKeyboard() const override { return false; }
     ServiceResult holdKeyboard() override;
     void releaseKeyboard() override {}
 

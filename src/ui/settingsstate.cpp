@@ -98,7 +98,23 @@ QString SettingsState::desktopTriggerText(HotkeyTarget role) const
     return TextTable::localized(QStringLiteral("Desktop shortcut: %1"), language).arg(*trigger);
 }
 
-void SettingsState::startHotkeyCapture(int target) { m_capture.startHotkeyCapture(target); }
+void SettingsState::setPageInFront(bool inFront)
+{
+    if (inFront == m_pageInFront)
+        return;
+    m_pageInFront = inFront;
+    // Left running behind another page or another application, a capture would hold the keyboard and
+    // take the next key typed anywhere for a hotkey.
+    if (!inFront)
+        m_capture.cancel();
+    emit pageInFrontChanged();
+}
+
+void SettingsState::startHotkeyCapture(int target)
+{
+    if (m_pageInFront)
+        m_capture.startHotkeyCapture(target);
+}
 
 void SettingsState::resetHotkeys() { m_capture.resetHotkeys(); }
 

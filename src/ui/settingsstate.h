@@ -26,6 +26,9 @@ class SettingsState : public QObject
     Q_PROPERTY(QStringList languageChoices READ languageChoices CONSTANT)
     // The entry of languageChoices that `language` selects; -1 for a value that is neither.
     Q_PROPERTY(int languageIndex READ languageIndex NOTIFY languageChanged)
+    // Whether this page is shown in the window that has the focus, set by the window. A hotkey capture
+    // starts only then, and ends when it stops being so.
+    Q_PROPERTY(bool pageInFront READ pageInFront WRITE setPageInFront NOTIFY pageInFrontChanged)
     Q_PROPERTY(bool capturingRecord READ capturingRecord NOTIFY captureChanged)
     Q_PROPERTY(bool capturingPlayback READ capturingPlayback NOTIFY captureChanged)
     Q_PROPERTY(QString recordButtonText READ recordButtonText NOTIFY captureChanged)
@@ -87,6 +90,8 @@ public:
     QObject* engineObject() const;
     static QStringList languageChoices();
     int languageIndex() const;
+    bool pageInFront() const { return m_pageInFront; }
+    void setPageInFront(bool inFront);
     bool capturingRecord() const;
     bool capturingPlayback() const;
     QString recordButtonText() const;
@@ -144,6 +149,7 @@ public:
 
 signals:
     void languageChanged();
+    void pageInFrontChanged();
     void captureChanged();
     void desktopTriggersChanged();
     void targetAppChanged();
@@ -160,6 +166,7 @@ private:
 
     MacroEngine& m_engine;
     HotkeyCapture& m_capture;
+    bool m_pageInFront = false;
 };
 
 } // namespace loopwren

@@ -81,6 +81,7 @@ public:
         note(QStringLiteral("unbind %1").arg(binding));
         m_bindings.erase(binding);
     }
+    bool canHoldKeyboard() const override { return canHold; }
     ServiceResult holdKeyboard() override
     {
         note(QStringLiteral("hold keyboard -> %1").arg(holdCode));
@@ -120,6 +121,7 @@ public:
     // The code bind and holdKeyboard answer; 0 is success.
     std::int64_t bindCode = 0;
     std::int64_t holdCode = 0;
+    bool canHold = true;
 
 private:
     std::map<Binding, std::pair<Hotkey, Pressed>> m_bindings;

@@ -40,6 +40,7 @@ TEST(KernelHotkeyService, AKeyWithExactlyItsModifiersFiresAndTheDevicesAreReadOn
     EXPECT_EQ(fired, 1);
     service.unbind(record);
     EXPECT_EQ(keys.watchCount(), 0u);
+    EXPECT_FALSE(service.canHoldKeyboard());
     EXPECT_EQ(service.holdKeyboard().code, EOPNOTSUPP);
 
     keys.refuse = true; // no access to the devices

@@ -4,11 +4,14 @@ No desktop with the portal (KDE Plasma, GNOME 48) runs on the test machines, so 
 one on a private session bus. It answers through Request objects as the portal does, binds what it is
 asked, describing each trigger the way KDE does ("CTRL+SHIFT+r" reads "Ctrl+Shift+R"), except that
 the desktop puts its own choice on the shortcuts named in the parameter "choices" ({id: description}).
-With "refuse" true the user declines the binding.
+With "refuse" true the user declines the binding. With "registry" true it takes an application's id
+as xdg-desktop-portal 1.19.4+ does (once, before any other call); without, as an older portal, it does
+not know the method.
 
 Control from the test (interface org.freedesktop.DBus.Mock): BoundTriggers() -> {id: preferred
-trigger} of the last binding, Press(id) and Release(id) send Activated and Deactivated, Rebind(id,
-description) sends ShortcutsChanged as after a change in the desktop's settings.
+trigger} of the last binding, Calls() -> the portal's methods called so far, in order ("Register
+app-id", "CreateSession", "BindShortcuts"), Press(id) and Release(id) send Activated and Deactivated,
+Rebind(id, description) sends ShortcutsChanged as after a change in the desktop's settings.
 """
 
 import dbus
@@ -21,12 +24,15 @@ SYSTEM_BUS = False
 
 REQUEST_IFACE = "org.freedesktop.portal.Request"
 SESSION_IFACE = "org.freedesktop.portal.Session"
+REGISTRY_IFACE = "org.freedesktop.host.portal.Registry"
 
 
 def load(mock, parameters):
     mock.AddProperties(MAIN_IFACE, {"version": dbus.UInt32(parameters.get("version", 1))})
     mock.choices = dict(parameters.get("choices", {}))
     mock.refuse = bool(parameters.get("refuse", False))
+    mock.registry = bool(parameters.get("registry", False))
+    mock.calls = []
     mock.session = ""
     mock.bound = {}
 
@@ -55,6 +61,7 @@ def shortcut_list(mock):
 
 @dbus.service.method(MAIN_IFACE, in_signature="a{sv}", out_signature="o", sender_keyword="sender")
 def CreateSession(self, options, sender):
+    self.calls.append("CreateSession")
     self.session = "/org/freedesktop/portal/desktop/session/%s/%s" % (
         sender[1:].replace(".", "_"), options["session_handle_token"])
     if self.session not in mockobject.objects:
@@ -64,6 +71,7 @@ def CreateSession(self, options, sender):
 
 @dbus.service.method(MAIN_IFACE, in_signature="oa(sa{sv})sa{sv}", out_signature="o", sender_keyword="sender")
 def BindShortcuts(self, session, shortcuts, _parent, options, sender):
+    self.calls.append("BindShortcuts")
     if self.refuse or session != self.session:
         return answer(self, sender, options["handle_token"], 1, {})
     self.preferred = {sid: str(props.get("preferred_trigger", "")) for sid, props in shortcuts}
@@ -71,6 +79,20 @@ def BindShortcuts(self, session, shortcuts, _parent, options, sender):
                         self.choices.get(sid, describe(str(props.get("preferred_trigger", "")))))
                   for sid, props in shortcuts}
     return answer(self, sender, options["handle_token"], 0, {"shortcuts": shortcut_list(self)})
+
+
+@dbus.service.method(REGISTRY_IFACE, in_signature="sa{sv}", out_signature="")
+def Register(self, app_id, _options):
+    if not self.registry:
+        raise dbus.exceptions.DBusException("No such method", name="org.freedesktop.DBus.Error.UnknownMethod")
+    if self.calls:
+        raise dbus.exceptions.DBusException("Registered too late or twice", name="org.freedesktop.portal.Error.Failed")
+    self.calls.append("Register " + app_id)
+
+
+@dbus.service.method(MOCK_IFACE, in_signature="", out_signature="as")
+def Calls(self):
+    return dbus.Array(self.calls, signature="s")
 
 
 @dbus.service.method(MOCK_IFACE, in_signature="", out_signature="a{ss}")

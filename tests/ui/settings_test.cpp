@@ -224,6 +224,33 @@ TEST_F(SettingsPage, CaptureButtonsTakeTheNextKeyAndResetClearsBoth)
     EXPECT_FALSE(engine().isCapturingHotkey() || input->watchCount() > 0);
 }
 
+// A capture listens to this window only: it ends, and lets the keyboard go, when the settings page is
+// left or another window takes the focus, and none starts while this window has not the focus.
+TEST_F(SettingsPage, ACaptureEndsWhenThePageOrTheFocusIsLeft)
+{
+    open();
+    const auto ended = [&] {
+        return !engine().isCapturingHotkey() && input->watchCount() == 0 && !settings().capturingRecord() &&
+               journal->lines().contains("release keyboard");
+    };
+    journal->clear();
+    click("recordCaptureButton");
+    ASSERT_TRUE(engine().isCapturingHotkey());
+    state().navigate(ContentViewState::Timeline);
+    EXPECT_TRUE(waitUntil(ended)) << "the page was left";
+
+    showSettings();
+    journal->clear();
+    click("recordCaptureButton");
+    ASSERT_TRUE(engine().isCapturingHotkey());
+    QWindow other;
+    other.show();
+    other.requestActivate();
+    EXPECT_TRUE(waitUntil(ended)) << "the focus went elsewhere";
+    settings().startHotkeyCapture(0);
+    EXPECT_FALSE(engine().isCapturingHotkey());
+}
+
 // Where the desktop has the last word on the hotkeys' keys, its choice shows beneath the captured one,
 // in the window's language.
 TEST_F(SettingsPage, TheDesktopsOwnTriggerShowsBesideTheCapturedOne)

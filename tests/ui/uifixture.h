@@ -108,7 +108,6 @@ protected:
         QSettings settings("LoopWren", "LoopWren");
         for (auto it = start.stored.cbegin(); it != start.stored.cend(); ++it)
             settings.setValue(it.key(), it.value());
-        auto journal = std::make_shared<Journal>();
         PlatformServices services;
         services.preferences = std::make_unique<QSettingsPreferencesStore>();
         fetcher = install<QtUpdateFetcher>(services.updates, QtUpdateFetcher::Limits{start.timeout});
@@ -242,6 +241,7 @@ protected:
     }
 
     VirtualClock clock;
+    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     QStringList logged;
     FakeDialogs dialogs;
     std::unique_ptr<LoopWrenApp> app;

@@ -172,6 +172,34 @@ TEST_F(X11HotkeyServiceTest, HoldingAHotkeyRunsItOnce)
     EXPECT_EQ(press({"ctrl+alt+k"}, 2), (Numbers{1, 1}));
 }
 
+// Held for a capture, the keyboard is taken from no window: the one with the focus, from which the
+// capture was asked, is told of the grab and then at once that the focus is with it, so it keeps
+// seeing itself focused (Qt's window does not turn inactive) and still learns when the user really
+// takes the focus elsewhere, which ends the capture.
+TEST_F(X11HotkeyServiceTest, HoldingTheKeyboardLeavesTheFocusWithTheFocusedWindow)
+{
+    Display* const display = m_client.display();
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    attributes.event_mask = FocusChangeMask;
+    const Window window = XCreateWindow(display, m_client.root(), 0, 0, 40, 40, 0, CopyFromParent, InputOnly,
+                                        CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
+    XMapWindow(display, window);
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    ASSERT_EQ(m_client.inputFocus(), window);
+    XEvent event;
+    while (XCheckWindowEvent(display, window, FocusChangeMask, &event)) {
+    }
+    ASSERT_TRUE(m_service->holdKeyboard().ok());
+    XSync(display, False); // the server sent the focus changes of the grab before this answer
+    int last = 0;
+    while (XCheckWindowEvent(display, window, FocusChangeMask, &event))
+        last = event.type;
+    EXPECT_EQ(last, FocusIn);
+    m_service->releaseKeyboard();
+    XDestroyWindow(display, window);
+}
+
 // A combination another client holds is refused with BadAccess, as is one this service holds already,
 // and nothing of a refused one is kept. Unbinding or destroying the service gives back every lock
 // variant of its grabs.

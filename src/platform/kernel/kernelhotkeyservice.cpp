@@ -16,15 +16,24 @@ KernelHotkeyService::~KernelHotkeyService()
 
 ServiceResult KernelHotkeyService::bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding)
 {
-    binding = m_next++;
-    if (!KeyCodeTable::evdevCode(hotkey.keyCode))
+    // Only the four modifiers count, as in every other place a hotkey is read.
+    const Hotkey combination{hotkey.keyCode, hotkey.modifiers & modifier::hotkeyMask};
+    if (!KeyCodeTable::evdevCode(combination.keyCode)) {
+        binding = m_next++;
         return ServiceResult::done(); // no key makes it: it never fires
+    }
+    // One press cannot stand for two hotkeys (stopping a recording would start a playback at once).
+    for (const auto& entry : m_bindings) {
+        if (entry.second.first == combination)
+            return ServiceResult::refused(alreadyBound, QStringLiteral("the combination is bound already"));
+    }
     if (!m_watch) {
         m_watch = m_keys->watch({InputKind::keyDown}, [this](const InputEvent& event) { keyDown(event); });
         if (!m_watch)
             return ServiceResult::refused(EACCES, QStringLiteral("the input devices cannot be read"));
     }
-    m_bindings.emplace(binding, std::make_pair(hotkey, std::move(pressed)));
+    binding = m_next++;
+    m_bindings.emplace(binding, std::make_pair(combination, std::move(pressed)));
     return ServiceResult::done();
 }
 

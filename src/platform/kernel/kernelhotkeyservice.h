@@ -19,10 +19,12 @@ public:
     explicit KernelHotkeyService(std::unique_ptr<InputMonitor> keys);
     ~KernelHotkeyService() override;
 
-    // Refused with EACCES when the input devices cannot be read.
+    // Refused with EACCES when the input devices cannot be read, and as alreadyBound for a combination
+    // bound already (the X server refuses that too).
     ServiceResult bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
     void unbind(Binding binding) override;
     // Refused with EOPNOTSUPP.
+    bool canHoldKeyboard() const override { return false; }
     ServiceResult holdKeyboard() override;
     void releaseKeyboard() override {}
 

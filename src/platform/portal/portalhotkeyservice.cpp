@@ -5,10 +5,11 @@
 #include "shortcuttrigger.h"
 
 #include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QGuiApplication>
 #include <QSet>
 #include <QTimer>
 #include <cstdio>
@@ -49,20 +50,33 @@ void log(const QString& text)
     std::fflush(stdout);
 }
 
-// Outside a sandbox the portal learns who is asking from this (xdg-desktop-portal 1.19 on), once per
-// connection and before any other call to it, the version question included. An older portal does not
-// know the call, which is fine.
+// Outside a sandbox the portal learns who is asking from its Registry (xdg-desktop-portal 1.19.4 on;
+// GlobalShortcuts needs it from 1.21): once per connection and portal, before any other call to the
+// portal, the version question included. The answer is awaited: the portal may handle calls side by
+// side, and a registration that came second would be refused. A portal without the Registry answers as
+// for any unknown method, and everything goes on without it.
 void introduce(const QDBusConnection& bus)
 {
     static QSet<QString> introduced;
-    const QString appId = QGuiApplication::desktopFileName();
-    if (appId.isEmpty() || introduced.contains(bus.name()))
+    if (!bus.isConnected())
         return;
-    introduced.insert(bus.name());
+    // A portal that was started again has forgotten the name.
+    const auto instance = [&bus] {
+        return bus.baseService() + QLatin1Char(' ') + bus.interface()->serviceOwner(kService).value();
+    };
+    if (introduced.contains(instance()))
+        return;
     QDBusMessage registration = QDBusMessage::createMethodCall(
         kService, kPath, QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
-    registration << appId << QVariantMap();
-    bus.asyncCall(registration);
+    registration << QStringLiteral(LOOPWREN_APP_ID) << QVariantMap();
+    const QDBusMessage reply = bus.call(registration, QDBus::Block, kProbeTimeoutMs);
+    const QDBusError::ErrorType error = QDBusError(reply).type();
+    if (reply.type() == QDBusMessage::ErrorMessage && error != QDBusError::UnknownMethod &&
+        error != QDBusError::UnknownInterface && error != QDBusError::UnknownObject &&
+        error != QDBusError::ServiceUnknown)
+        log(QStringLiteral("the desktop portal did not take the application's name: %1")
+                .arg(reply.errorMessage()));
+    introduced.insert(instance());
 }
 
 } // namespace
@@ -142,6 +156,18 @@ std::optional<QString> PortalHotkeyService::desktopTrigger(HotkeyTarget role) co
     if (shortcuttrigger::describesSame(sent->second, trigger->second))
         return std::nullopt;
     return trigger->second;
+}
+
+std::vector<std::uint16_t> PortalHotkeyService::desktopTriggerKeys() const
+{
+    std::vector<std::uint16_t> keys;
+    if (m_fellBack)
+        return keys;
+    for (const auto& [role, trigger] : m_triggers) {
+        if (const std::optional<std::uint16_t> key = shortcuttrigger::keyCodeOf(trigger))
+            keys.push_back(*key);
+    }
+    return keys;
 }
 
 PortalHotkeyService::Triggers PortalHotkeyService::wanted() const

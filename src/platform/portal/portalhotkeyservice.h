@@ -36,9 +36,11 @@ public:
     ServiceResult bind(HotkeyTarget role, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
     void unbind(Binding binding) override;
     // The desktop's shortcuts cannot keep keys from windows either: the fallback answers.
+    bool canHoldKeyboard() const override { return m_fallback->canHoldKeyboard(); }
     ServiceResult holdKeyboard() override { return m_fallback->holdKeyboard(); }
     void releaseKeyboard() override { m_fallback->releaseKeyboard(); }
     std::optional<QString> desktopTrigger(HotkeyTarget role) const override;
+    std::vector<std::uint16_t> desktopTriggerKeys() const override;
     void watchDesktopTriggers(std::function<void()> changed) override
     {
         m_triggersChanged = std::move(changed);

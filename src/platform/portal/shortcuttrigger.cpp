@@ -98,4 +98,21 @@ bool describesSame(const std::optional<QString>& preferred, const QString& descr
     return keysOf(preferred.value_or(QString())) == keysOf(description);
 }
 
+std::optional<std::uint16_t> keyCodeOf(const QString& description)
+{
+    QSet<QString> keys = keysOf(description);
+    for (const char* modifierName : {"ctrl", "alt", "shift", "logo"})
+        keys.remove(QString::fromLatin1(modifierName));
+    if (keys.size() != 1)
+        return std::nullopt;
+    static const QHash<QString, std::uint16_t> codes = [] {
+        QHash<QString, std::uint16_t> byName;
+        for (auto it = keyNames().cbegin(); it != keyNames().cend(); ++it)
+            byName.insert(canonical(it.value()), it.key());
+        return byName;
+    }();
+    const auto found = codes.constFind(*keys.cbegin());
+    return found == codes.cend() ? std::nullopt : std::optional<std::uint16_t>(found.value());
+}
+
 } // namespace loopwren::shortcuttrigger

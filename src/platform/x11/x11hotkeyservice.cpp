@@ -100,7 +100,7 @@ ServiceResult X11HotkeyService::bind(HotkeyTarget, const Hotkey& hotkey, Pressed
             // cannot stand for two hotkeys.
             for (const auto& other : m_bindings) {
                 if (other.second.grab && other.second.grab->sameCombination(wanted.keycode, wanted.modifiers))
-                    return ServiceResult::refused(badAccess,
+                    return ServiceResult::refused(alreadyBound,
                                                   QStringLiteral("the combination is bound already"));
             }
             if (ServiceResult result = grab(wanted); !result.ok())
@@ -133,9 +133,18 @@ ServiceResult X11HotkeyService::holdKeyboard()
     if (m_holding)
         return ServiceResult::done();
     xcb_connection_t* const connection = m_connection.get();
+    // Grabbed on the window that has the focus (the caller's own, from which the capture was asked
+    // for), the hold leaves it there: the server tells that window of the grab and at once gives it
+    // the focus back, so it stays active and still sees the user take the focus elsewhere. Grabbed on
+    // the root, the window would count as unfocused for as long as the hold lasts.
+    const Reply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr), &std::free);
+    const xcb_window_t grabWindow =
+        focus && focus->focus != XCB_NONE && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT ? focus->focus
+                                                                                          : m_root;
     const Reply<xcb_grab_keyboard_reply_t> reply(
         xcb_grab_keyboard_reply(connection,
-                                xcb_grab_keyboard(connection, 0, m_root, XCB_CURRENT_TIME,
+                                xcb_grab_keyboard(connection, 0, grabWindow, XCB_CURRENT_TIME,
                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
                                 nullptr),
         &std::free);

@@ -45,8 +45,9 @@ public:
 
     ServiceResult bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
     void unbind(Binding binding) override;
-    // An active grab of the whole keyboard on the root window; refused with X's grab status
-    // (AlreadyGrabbed 1, NotViewable 3, Frozen 4) when another client holds the keyboard.
+    // An active grab of the whole keyboard on the window that has the focus (the root when none has);
+    // refused with X's grab status (AlreadyGrabbed 1, NotViewable 3, Frozen 4) when another client
+    // holds the keyboard.
     ServiceResult holdKeyboard() override;
     void releaseKeyboard() override;
 

@@ -13,6 +13,14 @@ Item {
     implicitWidth: 850
     implicitHeight: 550
 
+    // A hotkey capture listens to this window only: while the settings page is in front in it and it
+    // has the focus.
+    Binding {
+        target: root.settingsState
+        property: "pageInFront"
+        value: !root.onTimeline && root.Window.active
+    }
+
     VisualEffectView {
         anchors.fill: parent
         material: Theme.underWindowBackground

@@ -157,6 +157,14 @@ void MacroEngine::startRecording()
     if (m_isPlaying)
         stopPlayback();
     checkAccessibility();
+    // The recording runs all the same (its hotkey stops it as ever); the window says why it stays empty.
+    const SessionProblems problems = sessionProblems();
+    if (!problems.record.isEmpty())
+        showNotice(QStringLiteral("Recording Problem Notice"), problems.record);
+    else if (!problems.recordPointer.isEmpty())
+        showNotice(QStringLiteral("Pointer Problem Notice"), problems.recordPointer);
+    else
+        dismissNotice();
     setIsRecording(true);
     setRecordedEvents({});
     if (hideWhenRecording())
@@ -193,8 +201,14 @@ void MacroEngine::appendRecordedEvent(MacroEvent event)
 
 void MacroEngine::startPlayback()
 {
+    // First, as a view may land edits here, and the checks below must see what that changed.
+    emit timelineAboutToBeRead();
     if (m_recordedEvents.empty() || m_isRecording || m_isPlaying)
         return;
+    if (const QString problem = sessionProblems().play; !problem.isEmpty())
+        showNotice(QStringLiteral("Playback Problem Notice"), problem);
+    else
+        dismissNotice();
     setIsPlaying(true);
     setCurrentPlaybackIndex(-1);
 
@@ -229,6 +243,18 @@ void MacroEngine::togglePlayback()
         stopPlayback();
     else
         startPlayback();
+}
+
+SessionProblems MacroEngine::sessionProblems() const
+{
+    return m_options.sessionProblems ? m_options.sessionProblems() : SessionProblems();
+}
+
+void MacroEngine::showNotice(const QString& key, const QString& detail)
+{
+    m_notice = key;
+    m_noticeDetail = key.isEmpty() ? QString() : detail;
+    emit noticeChanged();
 }
 
 void MacroEngine::finishPlayback()
@@ -326,6 +352,7 @@ void MacroEngine::focusTargetApp()
 
 bool MacroEngine::saveMacro(const QString& path)
 {
+    emit timelineAboutToBeRead();
     const QString error = macrofiles::save(path, m_recordedEvents);
     if (error.isEmpty())
         return true;
@@ -337,7 +364,9 @@ bool MacroEngine::loadMacro(const QString& path)
 {
     MacroReadResult result = macrofiles::load(path);
     if (!result.ok()) {
-        logLine(QStringLiteral("Failed to load macro: "), QString::fromStdString(result.error));
+        const QString error = QString::fromStdString(result.error);
+        logLine(QStringLiteral("Failed to load macro: "), error);
+        showNotice(QStringLiteral("Import Problem Notice"), error);
         return false;
     }
     auto events = std::make_shared<Timeline>(std::move(result.events));

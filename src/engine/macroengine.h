@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -25,6 +26,14 @@ class Player;
 class TargetWindow;
 class UpdateCheck;
 
+// Why recording or playing cannot work, or works only in part, for the user; empty where it works.
+struct SessionProblems
+{
+    QString record;
+    QString recordPointer; // keys are recorded, clicks and pointer moves are not
+    QString play;
+};
+
 struct EngineOptions
 {
     // Where the version document is fetched from; empty disables the update check.
@@ -32,6 +41,9 @@ struct EngineOptions
     QString applicationVersion = QStringLiteral("1.0.0");
     // The time playbacks go by; none: the machine's monotonic clock.
     PlaybackClock* playbackClock = nullptr;
+    // What stands in the way of recording and of playing in this session, asked at every start so the
+    // window can say why nothing is captured or posted; none: nothing is known to stand in the way.
+    std::function<SessionProblems()> sessionProblems;
 };
 
 // The one model object: the timeline, the run state of recording and playback, and every setting.
@@ -85,6 +97,9 @@ class MacroEngine : public QObject
                    targetWindowHeightChanged)
     Q_PROPERTY(QStringList runningApps READ runningApps NOTIFY runningAppsChanged)
     Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
+    Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
+    Q_PROPERTY(QString noticeDetail READ noticeDetail NOTIFY noticeChanged)
+    Q_PROPERTY(bool canHideThisApplication READ canHideThisApplication CONSTANT)
 
     using Setting = StoredSettings::Setting;
 
@@ -126,6 +141,13 @@ public:
     double targetWindowWidth() const { return number(Setting::targetWindowWidth); }
     double targetWindowHeight() const { return number(Setting::targetWindowHeight); }
     QString language() const { return text(Setting::language); }
+    // What the window tells the user about the last thing that did not work as asked: a key of the
+    // interface's text table (so it reads in the interface language), and a detail shown as it stands
+    // (a path, the system's own reason). Empty: nothing to tell.
+    QString notice() const { return m_notice; }
+    QString noticeDetail() const { return m_noticeDetail; }
+    // Whether hiding and showing this application's window does anything on this desktop.
+    bool canHideThisApplication() const { return m_services.workspace->canHideThisApplication(); }
 
     void setRecordMouseMovements(bool value);
     void setPlaybackSpeed(double value);
@@ -197,6 +219,10 @@ public:
     void insertWait(const std::optional<Uuid>& after);
     void moveEvents(const std::set<std::size_t>& positions, std::size_t destination);
 
+    // Notices: the newest replaces the one shown; dismissing clears it.
+    void showNotice(const QString& key, const QString& detail = {});
+    Q_INVOKABLE void dismissNotice() { showNotice({}); }
+
     // Update check
     Q_INVOKABLE void checkForUpdates();
     // The "Later" of the update notice: the notice goes until a later check finds the release again.
@@ -238,6 +264,11 @@ signals:
     void targetWindowHeightChanged();
     void runningAppsChanged();
     void languageChanged();
+    void noticeChanged();
+    // Sent before the whole timeline is read (a playback starts, a save), however that was asked for,
+    // so that a view holding an edit not yet handed over hands it over first; the operation goes on
+    // with what the timeline holds once this returns.
+    void timelineAboutToBeRead();
     // A playback came to its end, completed or stopped.
     void playbackFinished();
 
@@ -255,6 +286,7 @@ private:
     void setCurrentPlaybackIndex(qint64 value);
     void appendRecordedEvent(MacroEvent event);
     void finishPlayback();
+    SessionProblems sessionProblems() const;
     ObservedTimeline observedTimeline();
     void editTimeline(std::function<void(ObservedTimeline&)> edit);
 
@@ -277,6 +309,8 @@ private:
     QString m_updateNotes;
     bool m_isCapturingHotkey = false;
     QStringList m_runningApps;
+    QString m_notice;
+    QString m_noticeDetail;
 
     // The units, after the state they report into; destroyed first.
     std::unique_ptr<Recorder> m_recorder;

@@ -3,6 +3,7 @@
 #include "platformservices.h"
 
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -130,10 +131,16 @@ class FakeAccessibility : public Accessibility
 {
 public:
     bool isTrusted() override { return trusted; }
-    void requestTrust() override { ++requests; }
+    void requestTrust() override
+    {
+        ++requests;
+        if (whenRequested)
+            whenRequested();
+    }
 
     bool trusted = true;
     int requests = 0;
+    std::function<void()> whenRequested;
 };
 
 class FakeWorkspace : public Workspace, Journaling
@@ -157,8 +164,10 @@ public:
     }
     void hideThisApplication() override { note(QStringLiteral("hide")); }
     void showThisApplication() override { note(QStringLiteral("show")); }
+    bool canHideThisApplication() const override { return hides; }
 
     std::vector<RunningApplication> applications;
+    bool hides = true;
 };
 
 // Input is injected by the test through deliver(), as if a global monitor had seen it.

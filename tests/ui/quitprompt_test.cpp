@@ -82,7 +82,8 @@ TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
     start();
     setTimeline(sampleTimeline());
     state().tapRow(3);
-    ASSERT_TRUE(waitUntil([&] { return item("delayField") && item("delayField")->isVisible(); }));
+    // Until the panel has slid in: a click on it while it moves could land beside its button.
+    ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
     QTemporaryDir folder;
     dialogs.panelAnswers.enqueue(folder.filePath("typed.json"));
     typeInto("delayField", "4.25");

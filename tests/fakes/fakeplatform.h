@@ -3,7 +3,6 @@
 #include "platformservices.h"
 
 #include <QStringList>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -131,16 +130,10 @@ class FakeAccessibility : public Accessibility
 {
 public:
     bool isTrusted() override { return trusted; }
-    void requestTrust() override
-    {
-        ++requests;
-        if (whenRequested)
-            whenRequested();
-    }
+    void requestTrust() override { ++requests; }
 
     bool trusted = true;
     int requests = 0;
-    std::function<void()> whenRequested;
 };
 
 class FakeWorkspace : public Workspace, Journaling

@@ -171,10 +171,9 @@ TEST_F(Editor, LeavingAFieldUnchangedChangesNothing)
         QTest::keyClick(window, Qt::Key_Return);
     }
     drain();
-    const MacroEvent& shown = engine().recordedEvents()[0];
-    EXPECT_EQ(shown.delaySincePrevious, 0.123456);
-    EXPECT_EQ(shown.location->x, 412.6);
-    EXPECT_EQ(shown.location->y, 218.2);
+    const MacroEvent& kept = engine().recordedEvents()[0];
+    EXPECT_EQ((std::tuple{kept.delaySincePrevious, kept.location->x, kept.location->y}),
+              (std::tuple{0.123456, 412.6, 218.2}));
 }
 
 } // namespace

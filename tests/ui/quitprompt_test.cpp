@@ -83,12 +83,14 @@ TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
     setTimeline(sampleTimeline());
     state().tapRow(3);
     // Until the panel has slid in: a click on it while it moves could land beside its button.
-    ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
     QTemporaryDir folder;
     dialogs.panelAnswers.enqueue(folder.filePath("typed.json"));
     typeInto("delayField", "4.25");
     click("exportButton");
-    EXPECT_EQ(readMacroFile(folder.filePath("typed.json").toStdString()).events.at(3).delaySincePrevious, 4.25);
+    EXPECT_EQ(readMacroFile(folder.filePath("typed.json").toStdString()).events.at(3).delaySincePrevious,
+              4.25);
 
     typeInto("delayField", "5.5");
     click("copyButton");
@@ -98,13 +100,11 @@ TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
     const Hotkey playback{38, modifier::control};
     engine().setPlaybackHotkey(playback);
     double played = 0;
-    QObject::connect(&engine(), &MacroEngine::isPlayingChanged, window, [&] {
-        if (engine().isPlaying())
-            played = engine().recordedEvents().at(3).delaySincePrevious;
-    });
+    QObject::connect(&engine(), &MacroEngine::isPlayingChanged, window,
+                     [&] { played = engine().recordedEvents().at(3).delaySincePrevious; });
     hotkeys->press(playback);
     drain();
-    EXPECT_EQ(played, 6.75);
+    EXPECT_EQ(played, 6.75) << "when the playback started";
 }
 
 // A dialog runs a nested event loop, in which a hotkey's queued start would otherwise run beneath it;

@@ -36,6 +36,18 @@ LoopWrenApp::~LoopWrenApp()
     m_qml.reset();
 }
 
+std::function<bool(const QUrl&)> LoopWrenApp::pageShower(std::function<bool(const QUrl&)> browser)
+{
+    return [browser = std::move(browser)](const QUrl& page) {
+        const bool opened = browser && browser(page);
+        if (MacroEngine* engine = MacroEngine::shared()) {
+            engine->showNotice(QStringLiteral("Access Help Notice"),
+                               page.isLocalFile() ? page.toLocalFile() : page.toString());
+        }
+        return opened;
+    };
+}
+
 bool LoopWrenApp::openWindow()
 {
     if (m_effects.rendersInSoftware())

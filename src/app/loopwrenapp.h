@@ -14,6 +14,7 @@
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <QSessionManager>
+#include <functional>
 #include <memory>
 
 namespace loopwren {
@@ -32,6 +33,11 @@ public:
                 std::shared_ptr<WindowVisibility> visibility, WindowEffects effects = {},
                 Dialogs* dialogs = nullptr);
     ~LoopWrenApp() override;
+
+    // The front end's way of showing a page (the backend's help on giving access): through browser,
+    // and, as a browser may open nothing without failing (none registered), also by naming the file
+    // in the window.
+    static std::function<bool(const QUrl&)> pageShower(std::function<bool(const QUrl&)> browser);
 
     // Opens the main window; false when its QML could not be loaded.
     bool openWindow();

@@ -1,4 +1,5 @@
 #include "backendchoice.h"
+#include "helppage.h"
 #include "loopwrenapp.h"
 #include "playbacksessionlock.h"
 #include "qsettingspreferencesstore.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[])
         hooks.hideThisApplication = [visibility] { visibility->hide(); };
         hooks.showThisApplication = [visibility] { visibility->show(); };
         hooks.screenLayout = loopwren::qtScreenLayout;
+        hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser);
         backend.backend->provide(services, hooks);
         effects = backend.backend->windowEffects();
     }
@@ -44,6 +46,15 @@ int main(int argc, char* argv[])
     options.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
     options.updateBaseUrl = QStringLiteral(LOOPWREN_UPDATE_BASE_URL);
     options.playbackLockPath = loopwren::PlaybackSessionLock::sessionPath();
+    // The backend outlives the application below, and with it the engine that asks.
+    options.sessionProblems = [session = backend.backend.get(), problem = backend.problem] {
+        if (!session)
+            return loopwren::SessionProblems{problem, QString(), problem};
+        const loopwren::Backend::Abilities can = session->abilities();
+        return loopwren::SessionProblems{can.recordKeys ? QString() : can.recordProblem,
+                                         can.recordPointer ? QString() : can.pointerProblem,
+                                         can.play ? QString() : can.playProblem};
+    };
 
     loopwren::LoopWrenApp application(std::move(services), options, visibility, effects);
     if (!application.openWindow())

@@ -184,6 +184,14 @@ void MacroEngine::startRecording()
     if (m_isPlaying)
         stopPlayback();
     checkAccessibility();
+    // The recording runs all the same (its hotkey stops it as ever); the window says why it stays empty.
+    const SessionProblems problems = sessionProblems();
+    if (!problems.record.isEmpty())
+        showNotice(QStringLiteral("Recording Problem Notice"), problems.record);
+    else if (!problems.recordPointer.isEmpty())
+        showNotice(QStringLiteral("Pointer Problem Notice"), problems.recordPointer);
+    else
+        dismissNotice();
     setIsRecording(true);
     setRecordedEvents({});
     if (hideWhenRecording())
@@ -220,13 +228,20 @@ void MacroEngine::appendRecordedEvent(MacroEvent event)
 
 void MacroEngine::startPlayback()
 {
+    // First, as a view may land edits here, and the checks below must see what that changed.
+    emit timelineAboutToBeRead();
     if (m_recordedEvents.empty() || m_isRecording || m_isPlaying)
         return;
     if (const QString refusal = m_player->claim(); !refusal.isEmpty()) {
         logLine(QStringLiteral("Playback refused: "), refusal);
+        showNotice(QStringLiteral("Playback Refused Notice"), refusal);
         emit playbackRefused(refusal);
         return;
     }
+    if (const QString problem = sessionProblems().play; !problem.isEmpty())
+        showNotice(QStringLiteral("Playback Problem Notice"), problem);
+    else
+        dismissNotice();
     setIsPlaying(true);
     setCurrentPlaybackIndex(-1);
 
@@ -287,6 +302,18 @@ void MacroEngine::togglePlayback()
         stopPlayback();
     else
         startPlayback();
+}
+
+SessionProblems MacroEngine::sessionProblems() const
+{
+    return m_options.sessionProblems ? m_options.sessionProblems() : SessionProblems();
+}
+
+void MacroEngine::showNotice(const QString& key, const QString& detail)
+{
+    m_notice = key;
+    m_noticeDetail = key.isEmpty() ? QString() : detail;
+    emit noticeChanged();
 }
 
 void MacroEngine::finishPlayback()
@@ -385,6 +412,7 @@ void MacroEngine::focusTargetApp()
 
 bool MacroEngine::saveMacro(const QString& path)
 {
+    emit timelineAboutToBeRead();
     const QString error = macrofiles::save(path, m_recordedEvents);
     if (error.isEmpty())
         return true;
@@ -396,7 +424,9 @@ bool MacroEngine::loadMacro(const QString& path)
 {
     MacroReadResult result = macrofiles::load(path);
     if (!result.ok()) {
-        logLine(QStringLiteral("Failed to load macro: "), QString::fromStdString(result.error));
+        const QString error = QString::fromStdString(result.error);
+        logLine(QStringLiteral("Failed to load macro: "), error);
+        showNotice(QStringLiteral("Import Problem Notice"), error);
         return false;
     }
     auto events = std::make_shared<Timeline>(std::move(result.events));

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -25,6 +26,14 @@ class Player;
 class TargetWindow;
 class UpdateCheck;
 
+// Why recording or playing cannot work, or works only in part, for the user; empty where it works.
+struct SessionProblems
+{
+    QString record;
+    QString recordPointer; // keys are recorded, clicks and pointer moves are not
+    QString play;
+};
+
 struct EngineOptions
 {
     // Where the version document is fetched from; empty disables the update check.
@@ -35,6 +44,9 @@ struct EngineOptions
     // The file whose lock lets one player of the session play at a time (the front ends pass
     // PlaybackSessionLock::sessionPath()); empty: players of other processes are not looked at.
     QString playbackLockPath = {};
+    // What stands in the way of recording and of playing in this session, asked at every start so the
+    // window can say why nothing is captured or posted; none: nothing is known to stand in the way.
+    std::function<SessionProblems()> sessionProblems;
 };
 
 struct PlaybackOverrides
@@ -112,6 +124,9 @@ class MacroEngine : public QObject
     // The last playback was stopped because the user used the mouse or keyboard; cleared by the next.
     Q_PROPERTY(bool playbackStoppedByUserInput READ playbackStoppedByUserInput NOTIFY
                    playbackStoppedByUserInputChanged)
+    Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
+    Q_PROPERTY(QString noticeDetail READ noticeDetail NOTIFY noticeChanged)
+    Q_PROPERTY(bool canHideThisApplication READ canHideThisApplication CONSTANT)
 
     using Setting = StoredSettings::Setting;
 
@@ -166,6 +181,13 @@ public:
     // Values that a front end gives for its own run instead of the stored ones, which stay as they
     // are (the command-line tool's options). Applied to every following playback.
     void setPlaybackOverrides(const PlaybackOverrides& overrides) { m_overrides = overrides; }
+    // What the window tells the user about the last thing that did not work as asked: a key of the
+    // interface's text table (so it reads in the interface language), and a detail shown as it stands
+    // (a path, the system's own reason). Empty: nothing to tell.
+    QString notice() const { return m_notice; }
+    QString noticeDetail() const { return m_noticeDetail; }
+    // Whether hiding and showing this application's window does anything on this desktop.
+    bool canHideThisApplication() const { return m_services.workspace->canHideThisApplication(); }
 
     void setRecordMouseMovements(bool value);
     void setPlaybackSpeed(double value);
@@ -243,6 +265,10 @@ public:
     void insertWait(const std::optional<Uuid>& after);
     void moveEvents(const std::set<std::size_t>& positions, std::size_t destination);
 
+    // Notices: the newest replaces the one shown; dismissing clears it.
+    void showNotice(const QString& key, const QString& detail = {});
+    Q_INVOKABLE void dismissNotice() { showNotice({}); }
+
     // Update check
     Q_INVOKABLE void checkForUpdates();
     // The "Later" of the update notice: the notice goes until a later check finds the release again.
@@ -290,6 +316,11 @@ signals:
     void clickSpreadChanged();
     void stopPlaybackOnUserInputChanged();
     void playbackStoppedByUserInputChanged();
+    void noticeChanged();
+    // Sent before the whole timeline is read (a playback starts, a save), however that was asked for,
+    // so that a view holding an edit not yet handed over hands it over first; the operation goes on
+    // with what the timeline holds once this returns.
+    void timelineAboutToBeRead();
     // A playback came to its end, completed or stopped.
     void playbackFinished();
     // A playback did not start because another player of the session plays; reason says which.
@@ -310,6 +341,7 @@ private:
     void appendRecordedEvent(MacroEvent event);
     void finishPlayback();
     void userInputUsed();
+    SessionProblems sessionProblems() const;
     ObservedTimeline observedTimeline();
     void editTimeline(std::function<void(ObservedTimeline&)> edit);
 
@@ -334,6 +366,8 @@ private:
     QStringList m_runningApps;
     bool m_playbackStoppedByUserInput = false;
     PlaybackOverrides m_overrides;
+    QString m_notice;
+    QString m_noticeDetail;
 
     // The units, after the state they report into; destroyed first.
     std::unique_ptr<Recorder> m_recorder;

@@ -42,6 +42,9 @@ public:
 
     virtual void hideThisApplication() = 0;
     virtual void showThisApplication() = 0;
+    // Whether the two above do anything: a Wayland client cannot hide its own window and bring it
+    // back, so only a workspace that can says so.
+    virtual bool canHideThisApplication() const { return false; }
 };
 
 } // namespace loopwren

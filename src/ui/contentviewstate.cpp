@@ -29,6 +29,9 @@ ContentViewState::ContentViewState(MacroEngine& engine, Dialogs& dialogs, QObjec
         connect(&m_engine, signal, this, &ContentViewState::recordingCountTextChanged);
     for (auto signal : {&MacroEngine::updateAvailableChanged, &MacroEngine::updateNotesChanged})
         connect(&m_engine, signal, this, &ContentViewState::updateChanged);
+    for (auto signal : {&MacroEngine::noticeChanged, &MacroEngine::languageChanged})
+        connect(&m_engine, signal, this, &ContentViewState::noticeChanged);
+    connect(&m_engine, &MacroEngine::timelineAboutToBeRead, this, &ContentViewState::commitTypedEdits);
     connect(m_editor, &EventEditor::selectionChanged, this, &ContentViewState::editorVisibleChanged);
     connect(this, &ContentViewState::activeTabChanged, this, &ContentViewState::editorVisibleChanged);
     // A recording or a playback that starts closes the editor, whoever started it (a button or a hotkey).
@@ -89,6 +92,14 @@ QString ContentViewState::recordingCountText() const
     return rowtext::eventCount(static_cast<qsizetype>(m_engine.recordedEvents().size()), m_engine.language());
 }
 
+QString ContentViewState::noticeText() const
+{
+    const QString key = m_engine.notice();
+    return key.isEmpty() ? QString() : TextTable::localized(key, m_engine.language());
+}
+
+QString ContentViewState::noticeDetail() const { return m_engine.noticeDetail(); }
+
 void ContentViewState::recordAction()
 {
     if (m_engine.isRecording())
@@ -128,9 +139,17 @@ void ContentViewState::importAction()
     m_panels->showImportPanel();
 }
 
-void ContentViewState::exportAction() { m_panels->showExportPanel(); }
+void ContentViewState::exportAction()
+{
+    // Before the panel opens: an edit handed over later would wait for the panel to close, and the
+    // save would not see it.
+    commitTypedEdits();
+    m_panels->showExportPanel();
+}
 
 void ContentViewState::grantAccessAction() { m_engine.requestAccessibility(); }
+
+void ContentViewState::dismissNoticeAction() { m_engine.dismissNotice(); }
 
 void ContentViewState::navigate(ActiveTab tab)
 {
@@ -159,8 +178,10 @@ void ContentViewState::windowAppeared() { m_engine.checkAccessibility(); }
 
 void ContentViewState::commitTypedEdits()
 {
-    // Edits are queued like every edit of the timeline; these must land before the caller goes on.
-    if (m_editor->commitTypedText())
+    // Edits are queued like every edit of the timeline; these must land before the caller goes on,
+    // also one handed over just before, as leaving a field for the Export button does.
+    m_editor->commitTypedText();
+    if (m_editor->takeHandedOverEdits())
         QCoreApplication::sendPostedEvents(&m_engine, QEvent::MetaCall);
 }
 

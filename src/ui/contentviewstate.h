@@ -48,6 +48,9 @@ class ContentViewState : public QObject
     Q_PROPERTY(QString updateNotes READ updateNotes NOTIFY updateChanged)
     Q_PROPERTY(QString hintText READ hintText NOTIFY hintTextChanged)
     Q_PROPERTY(QString recordingCountText READ recordingCountText NOTIFY recordingCountTextChanged)
+    // The engine's notice in the interface language, and its detail as it stands; empty: none shown.
+    Q_PROPERTY(QString noticeText READ noticeText NOTIFY noticeChanged)
+    Q_PROPERTY(QString noticeDetail READ noticeDetail NOTIFY noticeChanged)
     // The "logo" picture, or an empty address when the resources hold none (the gradient mark stands in).
     Q_PROPERTY(QUrl logoSource READ logoSource CONSTANT)
     Q_PROPERTY(EventEditor* editor READ editor CONSTANT)
@@ -91,6 +94,8 @@ public:
     QString updateNotes() const;
     QString hintText() const;
     QString recordingCountText() const;
+    QString noticeText() const;
+    QString noticeDetail() const;
     static QUrl logoSource();
     EventEditor* editor() const { return m_editor; }
     TimelineModel* timeline() const { return m_timeline; }
@@ -104,13 +109,15 @@ public:
     Q_INVOKABLE void importAction();
     Q_INVOKABLE void exportAction();
     Q_INVOKABLE void grantAccessAction();
+    Q_INVOKABLE void dismissNoticeAction();
     Q_INVOKABLE void navigate(ActiveTab tab);
     Q_INVOKABLE void tapRow(int row);
     // A drop of the dragged row in front of the row that stood at destination (the row count for the end).
     Q_INVOKABLE void dropRow(int row, int destination);
     Q_INVOKABLE void windowAppeared();
     // Hands over text typed into the editor and not yet handed over, and lets the edit land, so what
-    // comes next (a playback, a save at quit) sees it.
+    // comes next (a playback, a save, a copy) sees it. The engine asks for it before it reads the
+    // timeline, whoever started that (a button, a hotkey, the quit prompt).
     void commitTypedEdits();
     // The window whose input may stop a recording: its own click on STOP is not recorded.
     Q_INVOKABLE void watchWindow(QObject* window);
@@ -128,6 +135,7 @@ signals:
     void hintTextChanged();
     void updateChanged();
     void recordingCountTextChanged();
+    void noticeChanged();
 
 private:
     void rebuildTexts();

@@ -152,6 +152,8 @@ bool EventEditor::commitTypedText()
 bool EventEditor::commitDelayText(const QString& text)
 {
     m_typedText.erase(DelayField);
+    if (isShownUnchanged(text, delayText()))
+        return true;
     const std::optional<double> value = rowtext::parseDelayField(text);
     if (value)
         setEditDelay(*value);
@@ -163,6 +165,8 @@ bool EventEditor::commitDelayText(const QString& text)
 bool EventEditor::commitXText(const QString& text)
 {
     m_typedText.erase(XField);
+    if (isShownUnchanged(text, xText()))
+        return true;
     const std::optional<qint64> value = rowtext::parseWholeField(text);
     if (value)
         setEditX(static_cast<double>(*value));
@@ -174,6 +178,8 @@ bool EventEditor::commitXText(const QString& text)
 bool EventEditor::commitYText(const QString& text)
 {
     m_typedText.erase(YField);
+    if (isShownUnchanged(text, yText()))
+        return true;
     const std::optional<qint64> value = rowtext::parseWholeField(text);
     if (value)
         setEditY(static_cast<double>(*value));
@@ -185,6 +191,8 @@ bool EventEditor::commitYText(const QString& text)
 bool EventEditor::commitKeyCodeText(const QString& text)
 {
     m_typedText.erase(KeyCodeField);
+    if (isShownUnchanged(text, keyCodeText()))
+        return true;
     const std::optional<qint64> value = rowtext::parseWholeField(text);
     const bool fits = value && *value >= 0 && *value <= std::numeric_limits<std::uint16_t>::max();
     if (fits)
@@ -192,6 +200,13 @@ bool EventEditor::commitKeyCodeText(const QString& text)
     else
         emit editKeyCodeChanged();
     return fits;
+}
+
+bool EventEditor::isShownUnchanged(const QString& text, const QString& shown)
+{
+    // The field shows a rounded value (three decimals, whole coordinates); handing that text back,
+    // as leaving the field does, would round the event though the user changed nothing.
+    return text.trimmed() == shown;
 }
 
 void EventEditor::stepDelay(int direction)
@@ -204,8 +219,11 @@ void EventEditor::stepDelay(int direction)
 
 void EventEditor::copy()
 {
-    if (m_selectedEvent)
-        m_engine.duplicateEvent(m_selectedEvent->id);
+    if (!m_selectedEvent)
+        return;
+    // Queued in front of the copy, so the copy carries what was typed.
+    commitTypedText();
+    m_engine.duplicateEvent(m_selectedEvent->id);
 }
 
 void EventEditor::remove()
@@ -253,6 +271,7 @@ void EventEditor::applyEdits()
     if (copy.keyCode)
         copy.keyCode = static_cast<std::uint16_t>(m_editKeyCode);
     m_engine.updateEvent(copy);
+    m_editsHandedOver = true;
     // Same id, so neither the row highlight nor the sections change.
     m_selectedEvent = std::move(copy);
 }

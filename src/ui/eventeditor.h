@@ -7,6 +7,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace loopwren {
 
@@ -104,6 +105,10 @@ public:
     Q_INVOKABLE void noteTypedText(Field field, const QString& text);
     // Hands over what was typed and not yet handed over; true when there was any.
     bool commitTypedText();
+    // True when an edit has been handed to the engine since the last call (typed text handed over, a
+    // field the user left, a step): it may not have landed yet, as edits are queued like every change
+    // of the timeline.
+    bool takeHandedOverEdits() { return std::exchange(m_editsHandedOver, false); }
     // The stepper: one step of 0.1 up (+1) or down (-1), kept within 0 to 9999.
     Q_INVOKABLE void stepDelay(int direction);
 
@@ -125,7 +130,13 @@ signals:
     void positionChanged();
 
 private:
-    // Marks the filling of a newly selected event, for as long as it lives.
+    // Marks the filling of a newly selected event for as long as it lives, and no longer. A flag held
+    // for a while after the filling (until the next redraw, say) is what a view needs whose write-back
+    // runs later than the change that causes it. Here nothing of the filling can arrive later: every
+    // change of an edit value writes back at once, from its setter, and the fields hand text over
+    // only on the user's Enter, Tab or leaving the field, never for a value set from here, and text
+    // they show unchanged is no edit (isShownUnchanged). A flag that outlived the filling would only
+    // swallow the user's first real edit when it came quickly, as a keyboard user's may.
     class Populating
     {
     public:
@@ -138,6 +149,7 @@ private:
         EventEditor& m_editor;
     };
 
+    static bool isShownUnchanged(const QString& text, const QString& shown);
     void applyEdits();
     void setSelectedEvent(std::optional<MacroEvent> event);
     void setIsPopulating(bool value);
@@ -153,6 +165,7 @@ private:
     MouseButtonType m_editMouseButton = MouseButtonType::left;
     bool m_isPopulating = false;
     std::map<Field, QString> m_typedText;
+    bool m_editsHandedOver = false;
 };
 
 } // namespace loopwren

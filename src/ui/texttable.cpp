@@ -115,6 +115,36 @@ const QHash<QString, Entry>& table()
             // Timeline page, after a playback
             {"Playback stopped: you used the mouse or keyboard", "",
              "Pemutaran dihentikan: Anda memakai mouse atau keyboard"},
+            {"Hide Unavailable Note",
+             "This desktop does not let LoopWren hide its own window and bring it back (Wayland), so "
+             "these two settings have no effect.",
+             "Desktop ini tidak mengizinkan LoopWren menyembunyikan jendelanya sendiri lalu "
+             "menampilkannya lagi (Wayland), jadi kedua pengaturan ini tidak berpengaruh."},
+            // Notices: what did not work as asked, and what to do about it
+            {"Recording Problem Notice",
+             "Nothing can be recorded in this session. Grant Access shows how to allow it; "
+             "loopwren-cli doctor tells what is missing.",
+             "Tidak ada yang dapat direkam di sesi ini. Berikan Akses menunjukkan cara mengizinkannya; "
+             "loopwren-cli doctor menjelaskan apa yang kurang."},
+            {"Pointer Problem Notice",
+             "Only keys are recorded in this session, not clicks or pointer movements; loopwren-cli "
+             "doctor tells why.",
+             "Di sesi ini hanya tombol keyboard yang terekam, bukan klik atau gerakan kursor; "
+             "loopwren-cli doctor menjelaskan sebabnya."},
+            {"Playback Problem Notice",
+             "Nothing can be played back in this session. Grant Access shows how to allow it; "
+             "loopwren-cli doctor tells what is missing.",
+             "Tidak ada yang dapat diputar ulang di sesi ini. Berikan Akses menunjukkan cara "
+             "mengizinkannya; loopwren-cli doctor menjelaskan apa yang kurang."},
+            {"Import Problem Notice", "The file could not be imported; the timeline is unchanged.",
+             "Berkas tidak dapat diimpor; linimasa tidak berubah."},
+            {"Access Help Notice",
+             "The help on giving access opens in your web browser. If no browser opens, read this file:",
+             "Bantuan cara memberi akses dibuka di peramban web Anda. Jika tidak ada peramban yang "
+             "terbuka, baca berkas ini:"},
+            {"Dismiss", "", "Tutup"},
+            {"Playback Refused Notice", "Another playback is running in this session, so nothing was played:",
+             "Pemutaran lain sedang berjalan di sesi ini, jadi tidak ada yang diputar:"},
         };
         QHash<QString, Entry> built;
         for (const auto& row : rows) {

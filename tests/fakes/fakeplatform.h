@@ -161,8 +161,10 @@ public:
     }
     void hideThisApplication() override { note(QStringLiteral("hide")); }
     void showThisApplication() override { note(QStringLiteral("show")); }
+    bool canHideThisApplication() const override { return hides; }
 
     std::vector<RunningApplication> applications;
+    bool hides = true;
 };
 
 // Input is injected by the test through deliver(), as if a global monitor had seen it.

@@ -120,26 +120,33 @@ TEST_F(ControlBar, TheClickOrKeyThatStopsARecordingIsLeftOut)
     EXPECT_TRUE(engine().recordedEvents().empty());
 }
 
-// At the smallest window, with the editor open, in both languages: every button lies beside the editor,
-// none on another, and no label is cut.
-TEST_F(ControlBar, AtTheMinimumSizeNothingOverlapsOrIsCut)
+// At the minimum size and where a tiling desktop makes the window smaller still, in both languages:
+// every button stays inside the window and clear of the editor and of the others, no label is cut,
+// and opening the editor moves no row under the pointer. Below what any page needs, the window scrolls.
+TEST_F(ControlBar, AtAnySizeEveryButtonIsInReachAndOpeningTheEditorMovesNoRow)
 {
     start();
     setTimeline(sampleTimeline());
-    window->resize(850, 550);
-    state().tapRow(0);
-    ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
-    for (const char* language : {"English", "Indonesia"}) {
-        SCOPED_TRACE(language);
+    const std::tuple<int, int, const char*> sizes[] = {
+        {850, 550, "English"}, {950, 550, "Indonesia"}, {640, 700, "English"}, {640, 700, "Indonesia"}};
+    for (const auto& [width, height, language] : sizes) {
+        SCOPED_TRACE(testing::Message() << width << " " << language);
+        editor().close();
         engine().setLanguage(language);
-        drain();
-        ASSERT_TRUE(waitUntil([&] { return window->width() == 850; }));
+        window->resize(width, height);
+        ASSERT_TRUE(waitUntil([&] { return window->width() == width && !item("editorSlot")->isVisible(); }));
+        waitForFrame();
+        const qreal rowTop = row(3)->mapToScene(QPointF()).y();
+        click(row(3));
+        ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
+        EXPECT_EQ(row(3)->mapToScene(QPointF()).y(), rowTop) << "the list moved";
         const QRectF editor = item("editorSlot")->mapRectToScene(item("editorSlot")->boundingRect());
         std::vector<QRectF> placed;
         for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
                                  "importButton", "exportButton"}) {
             const QRectF box = item(name)->mapRectToScene(item(name)->boundingRect());
-            EXPECT_LE(box.right(), editor.left()) << name << " runs under the editor";
+            EXPECT_TRUE(QRectF(0, 0, width, height).contains(box)) << name << " is out of the window";
+            EXPECT_FALSE(box.intersects(editor)) << name << " lies under the editor";
             for (const QRectF& other : placed)
                 EXPECT_FALSE(box.intersects(other)) << name << " lies on another button";
             placed.push_back(box);
@@ -148,10 +155,16 @@ TEST_F(ControlBar, AtTheMinimumSizeNothingOverlapsOrIsCut)
             }
         }
     }
+    window->resize(420, 300);
+    ASSERT_TRUE(waitUntil([&] { return window->width() == 420; }));
+    waitForFrame();
+    QQuickItem* scroll = item("windowScroll");
+    EXPECT_TRUE(scroll->property("interactive").toBool());
+    EXPECT_GE(scroll->property("contentWidth").toReal(), 600);
 }
 
-// Tab visits every control of each page, and wherever the focus is, a ring shows it; Space would
-// otherwise press a button the user cannot see.
+// Tab visits every control of each page, and wherever the focus is, a ring shows it, and the settings
+// page, too low for the window, scrolls to it; Space would otherwise press a button the user cannot see.
 TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
 {
     start();
@@ -168,6 +181,10 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
             QQuickItem* ring = childOf(focused, "focusRing");
             EXPECT_TRUE(ring && ring->isVisible())
                 << focused->objectName().toStdString() << " shows no focus";
+            const QRectF box = focused->mapRectToItem(item("settingsPage"), focused->boundingRect());
+            EXPECT_TRUE(!item("settingsPage")->isAncestorOf(focused) ||
+                        item("settingsPage")->boundingRect().contains(box))
+                << focused->objectName().toStdString() << " is out of view";
         }
         return visited;
     };
@@ -175,10 +192,21 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
     ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
     EXPECT_EQ(tabRound(),
               (QStringList{"navTimeline", "navSettings",  "recordButton", "playbackButton", "clearButton",
-                           "waitButton",  "importButton", "exportButton", "closeEditor",    "delayField",
-                           "stepUp",      "stepDown",     "xField",       "yField",         "segment0",
-                           "segment1",    "segment2",     "copyButton",   "deleteButton",   "upButton",
-                           "downButton"}));
+                           "waitButton",  "importButton", "exportButton", "timelineList",   "closeEditor",
+                           "delayField",  "stepUp",       "stepDown",     "xField",         "yField",
+                           "segment0",    "segment1",     "segment2",     "copyButton",     "deleteButton",
+                           "upButton",    "downButton"}));
+    // The rows, one Tab stop: the arrows move between them and Enter or Space opens one.
+    item("timelineList")->forceActiveFocus();
+    QTest::keyClick(window, Qt::Key_Down);
+    QTest::keyClick(window, Qt::Key_Down);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(editor().selectedEvent()->id, engine().recordedEvents()[2].id);
+    QTest::keyClick(window, Qt::Key_End);
+    QTest::keyClick(window, Qt::Key_Space);
+    EXPECT_EQ(editor().selectedEvent()->id, engine().recordedEvents()[11].id);
+    // In a window too low for the settings page, the page scrolls to each control the focus reaches.
+    window->resize(1040, 600);
     state().navigate(ContentViewState::Settings);
     ASSERT_TRUE(
         waitUntil([&] { return !item("editorSlot")->isVisible() && item("settingsPage")->opacity() == 1; }));
@@ -225,6 +253,35 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
     EXPECT_EQ(labelOf("accessibilityStatus"), "No API Access");
     click("grantAccessButton");
     EXPECT_EQ(accessibility->requests, 1);
+}
+
+// A recording or a playback that cannot work runs all the same, and the window says why and what to
+// do; so does an import that fails, and the help page Grant Access writes.
+TEST_F(ControlBar, NoticesSayWhatDidNotWorkAndWhatToDo)
+{
+    start({.problems = {"cannot read the input devices", {}, "cannot make the replay device"}});
+    const auto notice = [&] { return labels({"noticeText", "noticeDetail"}); };
+    click("recordButton");
+    EXPECT_TRUE(engine().isRecording());
+    EXPECT_EQ(notice(), (QStringList{TextTable::localized("Recording Problem Notice", "English"),
+                                     "cannot read the input devices"}));
+    click("recordButton");
+    setTimeline(sampleTimeline());
+    click("playbackButton");
+    EXPECT_TRUE(engine().isPlaying());
+    EXPECT_EQ(notice().value(1), "cannot make the replay device");
+    click("playbackButton");
+    click("dismissNotice");
+    EXPECT_FALSE(item("notice")->isVisible());
+
+    dialogs.panelAnswers << "/nonexistent-loopwren-dir/macro.json";
+    click("importButton");
+    EXPECT_EQ(notice().value(0), "The file could not be imported; the timeline is unchanged.");
+    EXPECT_FALSE(notice().value(1).isEmpty());
+    // No browser may open the page, and none may say so: the window names the file.
+    LoopWrenApp::pageShower([](const QUrl&) { return true; })(QUrl::fromLocalFile("/home/u/access.html"));
+    drain();
+    EXPECT_EQ(notice().value(1), "/home/u/access.html");
 }
 
 // Every text of the table that the window shows follows a change of language at once, on each page, with

@@ -158,5 +158,23 @@ TEST_F(Editor, TypedTextIsKeptWhenTheEditorMovesOn)
     EXPECT_EQ(engine().recordedEvents()[4].keyCode, 36);
 }
 
+// The fields show rounded values (three decimals, whole coordinates): leaving one the user did not
+// change, whenever that happens after the event was shown, must not round the event.
+TEST_F(Editor, LeavingAFieldUnchangedChangesNothing)
+{
+    Timeline events = sampleTimeline();
+    events[0].delaySincePrevious = 0.123456;
+    setTimeline(events);
+    select(0); // at (412.6, 218.2)
+    for (const char* field : {"delayField", "xField", "yField"}) {
+        item(field)->forceActiveFocus();
+        QTest::keyClick(window, Qt::Key_Return);
+    }
+    drain();
+    const MacroEvent& kept = engine().recordedEvents()[0];
+    EXPECT_EQ((std::tuple{kept.delaySincePrevious, kept.location->x, kept.location->y}),
+              (std::tuple{0.123456, 412.6, 218.2}));
+}
+
 } // namespace
 } // namespace loopwren

@@ -75,6 +75,38 @@ TEST_F(UiTest, ClosingTheWindowSavesWhatWasTypedButNotHandedOver)
     EXPECT_EQ(saved.events[3].delaySincePrevious, 4.25);
 }
 
+// Typed and not handed over (no Enter, no Tab): Export writes it, Copy copies it, and a playback its
+// hotkey starts plays it.
+TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
+{
+    start();
+    setTimeline(sampleTimeline());
+    state().tapRow(3);
+    // Until the panel has slid in: a click on it while it moves could land beside its button.
+    ASSERT_TRUE(
+        waitUntil([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
+    QTemporaryDir folder;
+    dialogs.panelAnswers.enqueue(folder.filePath("typed.json"));
+    typeInto("delayField", "4.25");
+    click("exportButton");
+    EXPECT_EQ(readMacroFile(folder.filePath("typed.json").toStdString()).events.at(3).delaySincePrevious,
+              4.25);
+
+    typeInto("delayField", "5.5");
+    click("copyButton");
+    EXPECT_EQ(engine().recordedEvents().at(4).delaySincePrevious, 5.5) << "the copy";
+
+    typeInto("delayField", "6.75");
+    const Hotkey playback{38, modifier::control};
+    engine().setPlaybackHotkey(playback);
+    double played = 0;
+    QObject::connect(&engine(), &MacroEngine::isPlayingChanged, window,
+                     [&] { played = engine().recordedEvents().at(3).delaySincePrevious; });
+    hotkeys->press(playback);
+    drain();
+    EXPECT_EQ(played, 6.75) << "when the playback started";
+}
+
 // A dialog runs a nested event loop, in which a hotkey's queued start would otherwise run beneath it;
 // a stop does not wait.
 TEST_F(UiTest, APlaybackHotkeyStartsOnlyOnceTheExportPanelHasClosedButStopsAtOnce)

@@ -323,6 +323,17 @@ TEST_F(SettingsPage, HumanLikePlaybackControlsKeepTheirRangesAndAreStored)
     open();
     EXPECT_FALSE(item("stopOnInputBox")->isEnabled());
     EXPECT_EQ(labelOf("stopOnInputProblem"), "Tidak tersedia: LoopWren tidak dapat membaca perangkat input");
+// Where the desktop cannot hide the window and bring it back, the two settings say so and take no input.
+TEST_F(SettingsPage, HidingSettingsSayWhereTheDesktopCannotHide)
+{
+    for (const bool hides : {true, false}) {
+        start({.windowHides = hides});
+        showSettings();
+        EXPECT_EQ(item("hideWhenRecordingBox")->isEnabled(), hides);
+        EXPECT_EQ(item("hideOnPlaybackBox")->isEnabled(), hides);
+        EXPECT_EQ(item("hideUnavailableNote")->isVisible(), !hides);
+        stop();
+    }
 }
 
 } // namespace

@@ -88,6 +88,8 @@ protected:
         QVariantMap stored{};
         QString updateBaseUrl{}; // empty: no update check
         std::chrono::milliseconds timeout{60000};
+        SessionProblems problems{}; // what the session answers at each start of a recording or playback
+        bool windowHides = true;    // whether the desktop lets the window hide itself
     };
 
     void SetUp() override
@@ -115,8 +117,10 @@ protected:
         workspace->applications.resize(2);
         workspace->applications[0].name = "Terminal";
         workspace->applications[1].name = "Files";
+        workspace->hides = start.windowHides;
         app = std::make_unique<LoopWrenApp>(std::move(services),
-                                            EngineOptions{start.updateBaseUrl, "1.4.2", &clock},
+                                            EngineOptions{start.updateBaseUrl, "1.4.2", &clock,
+                                                          [problems = start.problems] { return problems; }},
                                             std::make_shared<WindowVisibility>(), WindowEffects{}, &dialogs);
         ASSERT_TRUE(app->openWindow()) << "the main window did not load";
         window = app->window();
@@ -182,16 +186,21 @@ protected:
     void click(QQuickItem* target)
     {
         ASSERT_NE(target, nullptr);
-        bool drawn = false;
-        const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, [&] { drawn = true; });
-        window->update();
-        EXPECT_TRUE(waitUntil([&] { return drawn; })) << "the window drew no frame";
-        QObject::disconnect(connection);
+        waitForFrame();
         const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
         QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
         drain();
     }
     void click(const char* objectName) { click(item(objectName)); }
+    // Until the window has drawn a frame, and so laid out what changed before.
+    void waitForFrame()
+    {
+        bool drawn = false;
+        const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, [&] { drawn = true; });
+        window->update();
+        EXPECT_TRUE(waitUntil([&] { return drawn; })) << "the window drew no frame";
+        QObject::disconnect(connection);
+    }
     // Types over what the field shows, key by key, as the user would.
     void typeInto(const char* field, const QString& text)
     {

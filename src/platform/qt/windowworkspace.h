@@ -22,6 +22,7 @@ public:
     void placeFirstWindow(const RunningApplication&, const WindowFrame&) override {}
     void hideThisApplication() override { m_visibility->hide(); }
     void showThisApplication() override { m_visibility->show(); }
+    bool canHideThisApplication() const override { return true; }
 
 private:
     std::shared_ptr<WindowVisibility> m_visibility;

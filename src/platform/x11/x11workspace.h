@@ -39,6 +39,7 @@ public:
     void setVisibilityHooks(std::function<void()> hide, std::function<void()> show);
     void hideThisApplication() override;
     void showThisApplication() override;
+    bool canHideThisApplication() const override { return true; }
 
     // A window size along one axis: rounded and kept within what X can draw; nullopt for NaN.
     static std::optional<int> windowLength(double value);

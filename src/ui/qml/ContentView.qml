@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Templates as T
 import LoopWren.Ui
 
 // The window's root view: the sidebar, a hairline, and the content area with the page shown and, on the
@@ -27,9 +28,32 @@ Item {
         blendingMode: Theme.behindWindow
     }
 
+    // A tiling desktop may make the window smaller than its minimum. The layout follows it down to the
+    // floor below, where every page still fits; below that the whole window scrolls, so nothing is
+    // ever out of reach.
+    readonly property real floorWidth: 600
+    readonly property real floorHeight: 420
+    // The editor takes its own column beside the page while the page keeps a usable width; in a
+    // narrower window it lies over the right of the list instead, below the control bar.
+    readonly property bool editorBeside: content.width - 221 >= 400
+
+    Flickable {
+        id: frame
+        objectName: "windowScroll"
+        anchors.fill: parent
+        contentWidth: layout.width
+        contentHeight: layout.height
+        interactive: contentWidth > width || contentHeight > height
+        boundsBehavior: Flickable.StopAtBounds
+        clip: interactive
+        T.ScrollBar.vertical: ThinScrollBar { }
+        T.ScrollBar.horizontal: ThinScrollBar { }
+        readonly property FocusReveal focusReveal: FocusReveal { flickable: frame }
+
     Item {
         id: layout
-        anchors.fill: parent
+        width: Math.max(frame.width, root.floorWidth)
+        height: Math.max(frame.height, root.floorHeight)
 
         Sidebar {
             id: sidebar
@@ -61,7 +85,7 @@ Item {
 
             Item {
                 id: page
-                width: parent.width - editorSlot.width
+                width: parent.width - (root.editorBeside ? editorSlot.width : 0)
                 height: parent.height
 
                 Item {
@@ -75,6 +99,9 @@ Item {
                         id: controlBar
                         objectName: "controlBar"
                         width: parent.width
+                        // The buttons wrap as they would beside an open editor, whether it is open or
+                        // not: opening it then moves nothing, and the row the pointer is over stays there.
+                        layoutWidth: root.editorBeside ? content.width - 221 : content.width
                         viewState: root.viewState
                     }
                     TimelineArea {
@@ -120,6 +147,16 @@ Item {
                         settings: root.settingsState
                     }
                 }
+
+                NoticeBanner {
+                    objectName: "notice"
+                    viewState: root.viewState
+                    anchors.horizontalCenter: parent.horizontalCenter
+                    anchors.bottom: parent.bottom
+                    // Clear of the recording indicator, which keeps counting beneath it.
+                    anchors.bottomMargin: root.viewState.isRecording ? 64 : 16
+                    width: Math.min(parent.width - 32, 560)
+                }
             }
 
             // Slides in from the trailing edge while fading in, and back out.
@@ -127,7 +164,8 @@ Item {
                 id: editorSlot
                 objectName: "editorSlot"
                 anchors.right: parent.right
-                height: parent.height
+                y: root.editorBeside ? 0 : controlBar.height
+                height: parent.height - y
                 clip: true
                 width: root.viewState.editorVisible ? 221 : 0
                 opacity: root.viewState.editorVisible ? 1 : 0
@@ -135,6 +173,12 @@ Item {
                 Behavior on width { NumberAnimation { duration: 250; easing.type: Easing.InOutQuad } }
                 Behavior on opacity { NumberAnimation { duration: 250; easing.type: Easing.InOutQuad } }
 
+                // Over the list, the rows beneath must not show through the panel's light tint.
+                Rectangle {
+                    anchors.fill: parent
+                    visible: !root.editorBeside
+                    color: "#16141d"
+                }
                 Divider { vertical: true; height: parent.height }
                 Loader {
                     id: editorLoader
@@ -149,6 +193,7 @@ Item {
                 }
             }
         }
+    }
     }
 
     Loader {

@@ -6,6 +6,8 @@ Rectangle {
     id: root
     required property ContentViewState viewState
     readonly property bool hasEvents: !viewState.isEmpty
+    // The width the buttons wrap in; the bar itself may be wider.
+    property real layoutWidth: width
 
     implicitHeight: row.implicitHeight + 28
     color: Qt.rgba(0, 0, 0, 0.15)
@@ -23,7 +25,7 @@ Rectangle {
         id: row
         x: 14
         y: 14
-        width: root.width - 28
+        width: Math.min(root.layoutWidth, root.width) - 28
         spacing: 14
 
         BarCell {

@@ -54,6 +54,7 @@ Rectangle {
             boundsBehavior: Flickable.StopAtBounds
             clip: true
             T.ScrollBar.vertical: ThinScrollBar { }
+            readonly property FocusReveal focusReveal: FocusReveal { flickable: scroll }
 
             Column {
                 id: sections

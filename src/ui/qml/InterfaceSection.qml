@@ -21,6 +21,7 @@ SettingsSection {
     Divider { width: parent.width; color: Qt.rgba(1, 1, 1, 0.05) }
     SettingsCheckBox {
         objectName: "hideWhenRecordingBox"
+        enabled: root.engine.canHideThisApplication
         text: root.viewState.texts["Hide LoopWren when recording"]
         checked: root.engine.hideWhenRecording
         onToggled: root.engine.hideWhenRecording = checked
@@ -28,9 +29,20 @@ SettingsSection {
     Divider { width: parent.width; color: Qt.rgba(1, 1, 1, 0.05) }
     SettingsCheckBox {
         objectName: "hideOnPlaybackBox"
+        enabled: root.engine.canHideThisApplication
         text: root.viewState.texts["Hide LoopWren on playback"]
         checked: root.engine.hideOnPlayback
         onToggled: root.engine.hideOnPlayback = checked
+    }
+    UiText {
+        objectName: "hideUnavailableNote"
+        visible: !root.engine.canHideThisApplication
+        width: parent.width
+        leftPadding: 22
+        text: root.viewState.texts["Hide Unavailable Note"]
+        size: 10
+        color: Theme.gray
+        wrapMode: Text.WordWrap
     }
     Divider { width: parent.width; color: Qt.rgba(1, 1, 1, 0.05) }
     SettingsCheckBox {

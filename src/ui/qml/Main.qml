@@ -11,8 +11,12 @@ Window {
 
     width: 1040
     height: 680
-    minimumWidth: 850
-    minimumHeight: 550
+    // Qt's Wayland plugin holds a window to its minimum size whatever the compositor configures, so a
+    // tiling compositor that gives less would cut the window off. There the window asks for no
+    // minimum and the layout adapts, scrolling below what its pages need.
+    readonly property bool holdsMinimum: !Qt.platform.pluginName.startsWith("wayland")
+    minimumWidth: holdsMinimum ? 850 : 0
+    minimumHeight: holdsMinimum ? 550 : 0
     title: "LoopWren"
     visible: true
     color: translucent ? "transparent" : "#0f0e15"

@@ -12,6 +12,7 @@ T.CheckBox {
     implicitHeight: 20
     padding: 0
     spacing: 8
+    opacity: enabled ? 1.0 : 0.45
 
     HoverHandler { id: hover }
 

@@ -13,6 +13,7 @@ Flickable {
     boundsBehavior: Flickable.StopAtBounds
     clip: true
     T.ScrollBar.vertical: ThinScrollBar { }
+    readonly property FocusReveal focusReveal: FocusReveal { flickable: root }
 
     Rectangle {
         parent: root

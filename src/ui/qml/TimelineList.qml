@@ -13,6 +13,33 @@ ListView {
     property int dropTarget: -1
 
     clip: true
+    // The rows are reached from the keyboard as one stop: Tab onto the list, the arrows (Home, End,
+    // Page Up and Down) move between rows, Enter or Space opens the row in the editor.
+    activeFocusOnTab: true
+    keyNavigationEnabled: false // the keys below move focusedRow, not the view's current item
+    property int focusedRow: 0
+    onCountChanged: focusedRow = Math.max(0, Math.min(focusedRow, count - 1))
+    onActiveFocusChanged: if (activeFocus) focusRow(focusedRow)
+    Keys.onPressed: event => {
+        const page = Math.max(1, Math.floor(height / rowHeight) - 1)
+        const moves = {
+            [Qt.Key_Up]: -1, [Qt.Key_Down]: 1, [Qt.Key_PageUp]: -page, [Qt.Key_PageDown]: page,
+            [Qt.Key_Home]: -count, [Qt.Key_End]: count
+        }
+        if (event.key in moves) {
+            focusRow(focusedRow + moves[event.key])
+            event.accepted = true
+        } else if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter || event.key === Qt.Key_Space) {
+            viewState.tapRow(focusedRow)
+            event.accepted = true
+        }
+    }
+    function focusRow(row) {
+        if (count === 0)
+            return
+        focusedRow = Math.max(0, Math.min(row, count - 1))
+        positionViewAtIndex(focusedRow, ListView.Contain)
+    }
     topMargin: 6
     bottomMargin: 6
     model: viewState.timeline
@@ -23,7 +50,10 @@ ListView {
 
     delegate: EventRowView {
         width: list.width
-        onTapped: index => list.viewState.tapRow(index)
+        onTapped: index => {
+            list.focusedRow = index
+            list.viewState.tapRow(index)
+        }
         onDragMoved: (index, sceneY) => list.dropTarget = list.destinationAt(sceneY)
         onDragEnded: (index, sceneY) => {
             const destination = list.destinationAt(sceneY)
@@ -42,6 +72,19 @@ ListView {
         if (row >= count)
             return count
         return y - row * rowHeight > rowHeight / 2 ? row + 1 : row
+    }
+
+    // Which row Enter opens, while the list has the keyboard focus.
+    FocusRing {
+        anchors.fill: undefined
+        anchors.margins: 0
+        parent: list.contentItem
+        shown: list.activeFocus && list.count > 0
+        x: 11
+        y: list.focusedRow * list.rowHeight + 1
+        width: list.width - 22
+        height: list.rowHeight - 2
+        radius: 10
     }
 
     Rectangle {

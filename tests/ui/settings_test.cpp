@@ -323,6 +323,8 @@ TEST_F(SettingsPage, HumanLikePlaybackControlsKeepTheirRangesAndAreStored)
     open();
     EXPECT_FALSE(item("stopOnInputBox")->isEnabled());
     EXPECT_EQ(labelOf("stopOnInputProblem"), "Tidak tersedia: LoopWren tidak dapat membaca perangkat input");
+}
+
 // Where the desktop cannot hide the window and bring it back, the two settings say so and take no input.
 TEST_F(SettingsPage, HidingSettingsSayWhereTheDesktopCannotHide)
 {

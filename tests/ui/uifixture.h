@@ -119,7 +119,7 @@ protected:
         workspace->applications[1].name = "Files";
         workspace->hides = start.windowHides;
         app = std::make_unique<LoopWrenApp>(std::move(services),
-                                            EngineOptions{start.updateBaseUrl, "1.4.2", &clock,
+                                            EngineOptions{start.updateBaseUrl, "1.4.2", &clock, {},
                                                           [problems = start.problems] { return problems; }},
                                             std::make_shared<WindowVisibility>(), WindowEffects{}, &dialogs);
         ASSERT_TRUE(app->openWindow()) << "the main window did not load";

@@ -17,6 +17,8 @@ packages=(
     util-linux mount locales libsm-dev libice-dev
     # The kernel backend: libevdev for the replay device, libinput to capture, libudev to find devices.
     libevdev-dev libinput-dev libudev-dev
+    # The input service (src/inputd): sd-bus for logind and polkit, sd-daemon for its socket.
+    libsystemd-dev
     # The VM tests (tests/vm): Debian's kernel booted in qemu, with udev and modprobe from this root
     # inside it and busybox in its initramfs; sway, seatd to hand it the input devices, and wev, a
     # window that prints what it receives, for playback under a real compositor there.

@@ -1,5 +1,6 @@
 #include "backendchoice.h"
 #include "loopwrenapp.h"
+#include "macroengine.h"
 #include "qsettingspreferencesstore.h"
 #include "qtscreenlayout.h"
 #include "qtupdatefetcher.h"
@@ -37,6 +38,11 @@ int main(int argc, char* argv[])
         hooks.screenLayout = loopwren::qtScreenLayout;
         backend.backend->provide(services, hooks);
         effects = backend.backend->windowEffects();
+        // A recording whose input was taken back ends as if the user had stopped it.
+        QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [] {
+            if (loopwren::MacroEngine* engine = loopwren::MacroEngine::shared())
+                engine->stopRecording();
+        });
     }
 
     loopwren::EngineOptions options;

@@ -222,7 +222,8 @@ int printHelp()
                "\n"
                "record and play use the settings stored by LoopWren. They work through the X11 display,\n"
                "or, with --backend kernel or without a display, through the kernel's input devices\n"
-               "(playing needs write access to /dev/uinput, recording membership of the input group).\n",
+               "(playing needs write access to /dev/uinput; recording needs LoopWren's input service,\n"
+               "or, as the fallback, membership of the input group).\n",
                stdout);
     return 0;
 }
@@ -287,6 +288,12 @@ int record(const QStringList& arguments)
     QObject::connect(session.backend.get(), &Backend::sessionLost, [&lost](const QString& notice) {
         lost = notice;
         QCoreApplication::exit(kSessionLostStatus);
+    });
+
+    // Input taken back by the input service ends the recording; what came before is saved.
+    QObject::connect(session.backend.get(), &Backend::inputTakenBack, [](const QString& notice) {
+        std::fprintf(stderr, "loopwren-cli: %s; the recording ends\n", qPrintable(notice));
+        QCoreApplication::exit(0);
     });
 
     engine->setRecordMouseMovements(parser.isSet(moves));

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <type_traits>
 
 namespace loopwren::inputd {
 namespace {
@@ -39,7 +40,13 @@ bool readStructFirst(sd_bus* bus, const std::string& path, const char* name, con
     sd_bus_error_free(&error);
     if (r >= 0) {
         const char* object = nullptr;
-        r = sd_bus_message_read(reply, signature, &value, &object);
+        if constexpr (std::is_same_v<Value, std::string>) {
+            const char* text = nullptr;
+            r = sd_bus_message_read(reply, signature, &text, &object);
+            value = text ? text : "";
+        } else {
+            r = sd_bus_message_read(reply, signature, &value, &object);
+        }
     }
     sd_bus_message_unref(reply);
     return r >= 0;
@@ -104,15 +111,13 @@ std::optional<SessionState> SessionAuthority::read(const std::string& objectPath
 {
     SessionState state;
     state.objectPath = objectPath;
-    const char* seat = nullptr;
     std::uint32_t user = 0;
     if (!readBool(m_bus, objectPath, "Active", state.active) || !readBool(m_bus, objectPath, "Remote", state.remote) ||
-        !readStructFirst(m_bus, objectPath, "Seat", "(so)", seat) ||
+        !readStructFirst(m_bus, objectPath, "Seat", "(so)", state.seat) ||
         !readStructFirst(m_bus, objectPath, "User", "(uo)", user))
         return std::nullopt;
     // Older logind has no LockedHint; then a lock is not known and not held against the session.
     readBool(m_bus, objectPath, "LockedHint", state.locked);
-    state.seat = seat ? seat : "";
     state.user = user;
     return state;
 }

@@ -23,6 +23,8 @@ packages=(
     # inside it and busybox in its initramfs; sway, seatd to hand it the input devices, and wev, a
     # window that prints what it receives, for playback under a real compositor there.
     qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev sway seatd wev
+    # The input service's VM check: a scripted uinput keyboard (python3-evdev) and polkitd to ask.
+    python3-evdev polkitd
     # The sway tests (tests/wayland): a headless sway on this machine, foot (a Wayland client) on it,
     # grim to see them.
     foot grim

@@ -66,7 +66,10 @@ int policyReply(sd_bus_message* reply, void* userdata, sd_bus_error*)
         std::printf("LoopWren input service: polkit could not be asked: %s\n",
                     sd_bus_message_get_error(reply)->message);
         std::fflush(stdout);
-    } else if (sd_bus_message_read(reply, "(bb", &authorized, &challenge) < 0) {
+    } else if (sd_bus_message_enter_container(reply, 'r', "bba{ss}") < 0 ||
+               sd_bus_message_read(reply, "bb", &authorized, &challenge) < 0) {
+        std::printf("LoopWren input service: polkit's answer could not be read\n");
+        std::fflush(stdout);
         authorized = 0;
     }
     // Taken out first: answering may release the slot, and with it this call.

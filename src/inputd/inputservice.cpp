@@ -199,7 +199,8 @@ void InputService::admitAndLend(Caller& caller, const std::string& path)
         caller.admitted = true;
         if (!caller.sessionWatch)
             caller.sessionWatch = caller.service->m_authority.watch(
-                caller.session->objectPath, [raw] { raw->service->sessionChanged(*raw); });
+                caller.session->objectPath,
+                [raw](std::optional<Reason> evident) { raw->service->sessionChanged(*raw, evident); });
         logLine(who(caller.pid, caller.uid) + " admitted in session " + caller.session->objectPath);
         caller.service->handOut(caller, path);
     });
@@ -234,12 +235,17 @@ int InputService::onLeaseHangup(sd_event_source* source, int, std::uint32_t, voi
     return 0;
 }
 
-void InputService::sessionChanged(Caller& caller)
+void InputService::sessionChanged(Caller& caller, std::optional<Reason> evident)
 {
     if (!caller.admitted || !caller.session)
         return;
-    const auto now = m_authority.read(caller.session->objectPath);
-    std::optional<Reason> reason = now ? SessionAuthority::refusal(*now, caller.uid) : Reason::notInSession;
+    // A signal that says the session went inactive or locked is acted on at once; any other change is
+    // checked by asking logind again.
+    std::optional<Reason> reason = evident;
+    if (!reason) {
+        const auto now = m_authority.read(caller.session->objectPath);
+        reason = now ? SessionAuthority::refusal(*now, caller.uid) : Reason::notInSession;
+    }
     if (!reason)
         return;
     caller.admitted = false;

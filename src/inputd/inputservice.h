@@ -69,7 +69,7 @@ private:
     void lend(Caller& caller, const std::string& path);
     void admitAndLend(Caller& caller, const std::string& path);
     void handOut(Caller& caller, const std::string& path);
-    void sessionChanged(Caller& caller);
+    void sessionChanged(Caller& caller, std::optional<Reason> evident);
     void revokeAll(Caller& caller, std::optional<Reason> reason);
     void answer(Caller& caller, const Message& message, int handle = -1);
     void refuse(Caller& caller, const std::string& path, Reason reason);

@@ -82,12 +82,39 @@ void freePolicyCall(void* userdata) { delete static_cast<PolicyCall*>(userdata);
 
 struct Watch
 {
-    std::function<void()> changed;
+    SessionAuthority::Changed changed;
 };
 
-int propertiesChanged(sd_bus_message*, void* userdata, sd_bus_error*)
+// Reads PropertiesChanged (interface, changed values, invalidated names) for a verdict it carries.
+std::optional<Reason> evidentRefusal(sd_bus_message* signal)
 {
-    static_cast<Watch*>(userdata)->changed();
+    const char* interface = nullptr;
+    if (sd_bus_message_read(signal, "s", &interface) < 0 || std::strcmp(interface, kSessionInterface) != 0 ||
+        sd_bus_message_enter_container(signal, 'a', "{sv}") < 0)
+        return std::nullopt;
+    std::optional<Reason> reason;
+    while (sd_bus_message_enter_container(signal, 'e', "sv") > 0) {
+        const char* name = nullptr;
+        int value = 0;
+        if (sd_bus_message_read(signal, "s", &name) < 0)
+            break;
+        const bool flag = std::strcmp(name, "Active") == 0 || std::strcmp(name, "LockedHint") == 0;
+        if (flag && sd_bus_message_read(signal, "v", "b", &value) >= 0) {
+            if (std::strcmp(name, "Active") == 0 && !value)
+                reason = Reason::sessionInactive;
+            else if (std::strcmp(name, "LockedHint") == 0 && value && !reason)
+                reason = Reason::sessionLocked;
+        } else if (sd_bus_message_skip(signal, "v") < 0) {
+            break;
+        }
+        sd_bus_message_exit_container(signal);
+    }
+    return reason;
+}
+
+int propertiesChanged(sd_bus_message* signal, void* userdata, sd_bus_error*)
+{
+    static_cast<Watch*>(userdata)->changed(evidentRefusal(signal));
     return 0;
 }
 
@@ -168,7 +195,7 @@ sd_bus_slot* SessionAuthority::checkPolicy(pid_t pid, std::uint64_t startTime, u
     return slot;
 }
 
-sd_bus_slot* SessionAuthority::watch(const std::string& objectPath, std::function<void()> changed)
+sd_bus_slot* SessionAuthority::watch(const std::string& objectPath, Changed changed)
 {
     sd_bus_slot* slot = nullptr;
     auto* watch = new Watch{std::move(changed)};

@@ -44,8 +44,11 @@ public:
     // The returned slot cancels the question when released. An administrator's rule may make polkit ask
     // the user to authenticate first, so the answer may take as long as the user does.
     sd_bus_slot* checkPolicy(pid_t pid, std::uint64_t startTime, uid_t uid, std::function<void(bool)> done);
+    // What a change signal of logind says at once, without asking again: why the session may no
+    // longer borrow input, when the signal carries that (Active false, LockedHint true).
+    using Changed = std::function<void(std::optional<Reason> evident)>;
     // Calls changed() whenever logind reports a change of the session's properties.
-    sd_bus_slot* watch(const std::string& objectPath, std::function<void()> changed);
+    sd_bus_slot* watch(const std::string& objectPath, Changed changed);
 
     // The start time of a process in clock ticks since boot (/proc/PID/stat, field 22), 0 when unknown.
     static std::uint64_t startTimeOf(pid_t pid);

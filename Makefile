@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # A release build of the programs alone, apart from the development tree.
 PACKAGE_DIR ?= build-package
 
-.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-stop bench-vm bench-ui bench-window soak screenshots package clean
+.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-stop bench-vm bench-inputd bench-ui bench-window soak screenshots package clean
 
 all: build
 
@@ -87,6 +87,10 @@ bench-stop: build
 bench-vm: build
 	LOOPWREN_VM_CACHE=$(CURDIR)/$(BUILD_DIR)/vm LOOPWREN_VM_TIMEOUT=1800 \
 		bash tests/vm/run-vm.sh $(CURDIR)/$(BUILD_DIR)/bench/kernel/kernel_timing 5
+
+# The input service's revoke latency in the VM with systemd (session inactive -> lent handle dead).
+bench-inputd: build
+	bash bench/inputd/revoke-latency.sh $(BUILD_DIR)
 
 # Playback from the window against loopwren-cli: 5 interleaved runs of each over 1,000 clicks and keys.
 bench-window: build

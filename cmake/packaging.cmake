@@ -28,8 +28,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qml6-module-qtquick, qml6-module-qtquick-templates, qml6-module-qtquick-window, \
 qml6-module-qtquick-layouts, qml6-module-qtqml-workerscript, qml6-module-qt5compat-graphicaleffects, \
 qt6-qpa-plugins, qt6-wayland, fonts-inter")
-# Loads uinput and applies the udev rule for it at installation, so that no reboot is needed.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/postinst)
+# Loads uinput and applies the udev rule for it at installation, so that no reboot is needed; enables the
+# input service's socket, and takes it away again on removal.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/prerm
+    ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Opening the download page of a newer release goes through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")

@@ -17,10 +17,14 @@ packages=(
     util-linux mount locales libsm-dev libice-dev
     # The kernel backend: libevdev for the replay device, libinput to capture, libudev to find devices.
     libevdev-dev libinput-dev libudev-dev
+    # The input service (src/inputd): sd-bus for logind and polkit, sd-daemon for its socket.
+    libsystemd-dev
     # The VM tests (tests/vm): Debian's kernel booted in qemu, with udev and modprobe from this root
     # inside it and busybox in its initramfs; sway, seatd to hand it the input devices, and wev, a
     # window that prints what it receives, for playback under a real compositor there.
     qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev sway seatd wev
+    # The input service's VM check: a scripted uinput keyboard (python3-evdev) and polkitd to ask.
+    python3-evdev polkitd
     # The sway tests (tests/wayland): a headless sway on this machine, foot (a Wayland client) on it,
     # grim to see them.
     foot grim

@@ -1,6 +1,7 @@
 #include "backendchoice.h"
 #include "helppage.h"
 #include "loopwrenapp.h"
+#include "macroengine.h"
 #include "playbacksessionlock.h"
 #include "qsettingspreferencesstore.h"
 #include "qtscreenlayout.h"
@@ -40,6 +41,11 @@ int main(int argc, char* argv[])
         hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser);
         backend.backend->provide(services, hooks);
         effects = backend.backend->windowEffects();
+        // A recording whose input was taken back ends as if the user had stopped it.
+        QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [] {
+            if (loopwren::MacroEngine* engine = loopwren::MacroEngine::shared())
+                engine->stopRecording();
+        });
     }
 
     loopwren::EngineOptions options;

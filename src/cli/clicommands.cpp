@@ -310,8 +310,9 @@ int printHelp()
                "\n"
                "record, play, apps and place use the settings stored by LoopWren and never change them.\n"
                "They work through the X11 display, or, with --backend kernel or without a display,\n"
-               "through the kernel's input devices (playing needs write access to /dev/uinput,\n"
-               "recording membership of the input group).\n",
+               "through the kernel's input devices (playing needs write access to /dev/uinput;\n"
+               "recording needs LoopWren's input service, or, as the fallback, membership of the input\n"
+               "group).\n",
                stdout);
     return 0;
 }
@@ -374,6 +375,12 @@ int record(const QStringList& arguments)
     QObject::connect(session.backend.get(), &Backend::sessionLost, [&lost](const QString& notice) {
         lost = notice;
         QCoreApplication::exit(kSessionLostStatus);
+    });
+
+    // Input taken back by the input service ends the recording; what came before is saved.
+    QObject::connect(session.backend.get(), &Backend::inputTakenBack, [](const QString& notice) {
+        std::fprintf(stderr, "loopwren-cli: %s; the recording ends\n", qPrintable(notice));
+        QCoreApplication::exit(0);
     });
 
     engine->setRecordMouseMovements(parser.isSet(moves));

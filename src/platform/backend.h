@@ -66,6 +66,10 @@ signals:
     // The session the backend works in went away (its X server died, say); notice names what was lost,
     // as in "the connection to the X display :1". Sent once.
     void sessionLost(const QString& notice);
+    // The input being recorded was taken back by whoever lent it (LoopWren's input service, when the
+    // session stopped being the active one): the recording ends there, keeping what came before.
+    // notice says why.
+    void inputTakenBack(const QString& notice);
 };
 
 } // namespace loopwren

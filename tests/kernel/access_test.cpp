@@ -43,11 +43,12 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
     QFile page(opened[0].toLocalFile());
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(page.readAll());
-    // What to run for each permission, that a new login is needed and what it lets every program do,
-    // in English and in Indonesian.
+    // What to run for each permission: the input service first, the group as the fallback with the new
+    // login it needs and what it lets every program do, in English and in Indonesian.
     for (const char* needed :
-         {"60-loopwren-uinput.rules", "modprobe uinput", "usermod -aG input", "log in again",
-          "every key you type", "loopwren-cli doctor", "lang=\"id\"", "login ulang", "kata sandi"})
+         {"60-loopwren-uinput.rules", "modprobe uinput", "loopwren-inputd", "lends input to this",
+          "enable --now loopwren-inputd.socket", "usermod -aG input", "log in again", "every key typed",
+          "loopwren-cli doctor", "lang=\"id\"", "layanan input LoopWren", "login ulang", "kata sandi"})
         EXPECT_TRUE(text.contains(QLatin1String(needed))) << needed;
 }
 

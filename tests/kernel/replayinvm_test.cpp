@@ -402,13 +402,15 @@ TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)
     EXPECT_EQ(cli.exitCode(), 1);
     EXPECT_EQ(errors,
               "loopwren-cli: cannot record in this session: cannot read the input devices: Permission "
-              "denied (reading them needs membership of the input group)\n");
+              "denied. Input service: not installed. The fallback is membership of the input group, which "
+              "lets every program of yours, in every session, read every key typed on this computer\n");
     start({"doctor"}, true);
     finish();
     report = cli.readAllStandardOutput();
     EXPECT_EQ(cli.exitCode(), 1);
     for (const char* line : {"NO  input devices: none of ", "can be read: Permission denied\n",
-                             "NO  input group: not a member\n      to do: sudo usermod -aG input",
+                             "NO  input service: not installed\n",
+                             "NO  input group: not a member\n      to do: only as a fallback: sudo usermod -aG input",
                              "ok  /dev/uinput: writable\n", "ok  playback: works\n"})
         EXPECT_TRUE(report.contains(QLatin1String(line))) << line << "\n" << report.toStdString();
 }

@@ -15,7 +15,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # Every file of the application under ROOT (a prefix such as /usr, unpacked or installed).
 check_tree() {
-    local root=$1 what=$2
+    local root=$1 what=$2 prefix=$3
     for program in loopwren loopwren-cli; do
         [[ -x "$root/bin/$program" ]] || fail "$what: bin/$program missing or not executable"
     done
@@ -47,6 +47,7 @@ check_tree() {
         fail "$what: lib/udev/rules.d/60-loopwren-uinput.rules missing or without its rule"
     grep -qx uinput "$root/lib/modules-load.d/loopwren.conf" 2>/dev/null ||
         fail "$what: lib/modules-load.d/loopwren.conf does not load uinput"
+    check_input_service "$root" "$what" "$prefix"
     for size in 48 128 256; do
         local png="$root/share/icons/hicolor/${size}x${size}/apps/$id.png"
         file "$png" 2>/dev/null | grep -q "PNG image data, $size x $size," ||
@@ -54,10 +55,45 @@ check_tree() {
     done
 }
 
+# The input service: its program, its socket and service units (the unit naming the program where this
+# tree puts it, with its confinement), its system user, and the polkit action with its defaults and no
+# rule that widens it.
+check_input_service() {
+    local root=$1 what=$2 prefix=$3
+    [[ -x "$root/libexec/loopwren-inputd" ]] || fail "$what: libexec/loopwren-inputd missing or not executable"
+    local socket="$root/lib/systemd/system/loopwren-inputd.socket"
+    grep -qx 'ListenSequentialPacket=/run/loopwren/inputd.sock' "$socket" 2>/dev/null &&
+        grep -qx 'SocketMode=0666' "$socket" && grep -qx 'WantedBy=sockets.target' "$socket" ||
+        fail "$what: lib/systemd/system/loopwren-inputd.socket missing or not listening where LoopWren asks"
+    local service="$root/lib/systemd/system/loopwren-inputd.service"
+    for line in "ExecStart=$prefix/libexec/loopwren-inputd" 'User=loopwren-inputd' 'SupplementaryGroups=input' \
+        'DevicePolicy=closed' 'DeviceAllow=char-input r' 'NoNewPrivileges=yes' 'ProtectSystem=strict' \
+        'PrivateNetwork=yes' 'CapabilityBoundingSet='; do
+        grep -qxF "$line" "$service" 2>/dev/null || fail "$what: loopwren-inputd.service lacks $line"
+    done
+    grep -qx 'm loopwren-inputd input' "$root/lib/sysusers.d/loopwren-inputd.conf" 2>/dev/null ||
+        fail "$what: lib/sysusers.d/loopwren-inputd.conf missing or without the input group"
+    local policy="$root/share/polkit-1/actions/io.github.loopwren.record-input.policy"
+    if [[ -f "$policy" ]]; then
+        python3 - "$policy" <<'PY' || fail "$what: the polkit action is not as it should be"
+import sys, xml.etree.ElementTree as tree
+action = tree.parse(sys.argv[1]).getroot().find("action[@id='io.github.loopwren.record-input']")
+defaults = {d.tag: d.text for d in action.find("defaults")}
+owner = [a.text for a in action.findall("annotate") if a.get("key") == "org.freedesktop.policykit.owner"]
+sys.exit(0 if defaults == {"allow_any": "no", "allow_inactive": "no", "allow_active": "yes"}
+         and owner == ["unix-user:loopwren-inputd"] else 1)
+PY
+    else
+        fail "$what: share/polkit-1/actions/io.github.loopwren.record-input.policy missing"
+    fi
+    [[ ! -e "$root/share/polkit-1/rules.d" ]] ||
+        fail "$what: a polkit rule is installed; the action's defaults alone must decide"
+}
+
 # 1. cmake --install into a prefix.
 cmake --install "$build" --prefix "$scratch/prefix" >"$scratch/install.log" ||
     { cat "$scratch/install.log" >&2; fail "cmake --install failed"; }
-check_tree "$scratch/prefix" "cmake --install"
+check_tree "$scratch/prefix" "cmake --install" "$scratch/prefix"
 
 # 2. The Debian package, built from this tree.
 ( cd "$build" && cpack -G DEB --config CPackConfig.cmake -B "$scratch/out" ) >"$scratch/cpack.log" 2>&1 ||
@@ -65,12 +101,22 @@ check_tree "$scratch/prefix" "cmake --install"
 deb=$(find "$scratch/out" -maxdepth 1 -name "loopwren_${version}_*.deb" | head -n 1)
 [[ -n "$deb" ]] || { echo "FAIL: no loopwren_${version}_*.deb" >&2; exit 1; }
 dpkg-deb -x "$deb" "$scratch/root"
-check_tree "$scratch/root/usr" ".deb"
+check_tree "$scratch/root/usr" ".deb" /usr
 
 [[ "$(dpkg-deb -f "$deb" Package)" == loopwren ]] || fail ".deb: package name"
 dpkg-deb -e "$deb" "$scratch/control"
 [[ -x "$scratch/control/postinst" ]] && sh -n "$scratch/control/postinst" ||
     fail ".deb: no postinst that loads uinput and applies the udev rule"
+grep -q 'systemctl enable --now loopwren-inputd.socket' "$scratch/control/postinst" &&
+    grep -q 'systemd-sysusers loopwren-inputd.conf' "$scratch/control/postinst" ||
+    fail ".deb: the postinst does not create the service's user and enable its socket"
+[[ -x "$scratch/control/prerm" ]] && sh -n "$scratch/control/prerm" &&
+    grep -q 'systemctl stop loopwren-inputd.socket loopwren-inputd.service' "$scratch/control/prerm" ||
+    fail ".deb: no prerm that stops the input service"
+[[ -x "$scratch/control/postrm" ]] && sh -n "$scratch/control/postrm" &&
+    grep -q 'sockets.target.wants/loopwren-inputd.socket' "$scratch/control/postrm" &&
+    grep -q 'userdel loopwren-inputd' "$scratch/control/postrm" ||
+    fail ".deb: no postrm that disables the socket and, on purge, removes the service's user"
 [[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail ".deb: version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
 # Found by dpkg-shlibdeps in the programs ...

@@ -4,6 +4,11 @@
 # machine's own kernel need not offer:
 #
 #   tests/vm/run-vm.sh build/some_test --flag
+#   tests/vm/run-vm.sh --systemd build/some_test --flag
+#
+# With --systemd the guest boots systemd as its init and runs the command from a unit once the system is
+# up, so that it meets a real logind, polkitd and D-Bus (guest-systemd.sh); without, a minimal init with
+# udev alone (guest-init.sh), which starts much sooner.
 #
 # The command runs in the current directory (the guest sees the host's files at the same paths, so
 # relative ones work too) with a plain system PATH, as root. The guest's console is streamed to
@@ -24,7 +29,14 @@ fail() {
     exit 125
 }
 
-[[ $# -gt 0 ]] || fail "usage: $0 COMMAND [ARGUMENT...]"
+stage2=$here/guest-init.sh
+init_args=
+if [[ ${1:-} == --systemd ]]; then
+    shift
+    stage2=$here/guest-systemd.sh
+    init_args="systemd.unit=multi-user.target systemd.show_status=0"
+fi
+[[ $# -gt 0 ]] || fail "usage: $0 [--systemd] COMMAND [ARGUMENT...]"
 [[ $limit_s =~ ^[1-9][0-9]*$ ]] || fail "LOOPWREN_VM_TIMEOUT must be a number of seconds, not '$limit_s'"
 command -v qemu-system-x86_64 >/dev/null || fail "qemu-system-x86_64 is missing; run scripts/install-deps.sh"
 kernel=${LOOPWREN_VM_KERNEL:-}
@@ -69,7 +81,7 @@ timeout --kill-after=10 "$limit_s" qemu-system-x86_64 \
     -nodefaults -no-user-config -accel tcg -m 2048 -smp 2 -display none -vga none -no-reboot \
     -chardev stdio,id=console,signal=off -serial chardev:console \
     -kernel "$kernel" -initrd "$initrd" \
-    -append "console=ttyS0 panic=-1 loglevel=4 loopwren.init=$here/guest-init.sh" \
+    -append "console=ttyS0 panic=-1 loglevel=4 loopwren.init=$stage2 $init_args" \
     -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
     -virtfs "local,path=$workdir/job,mount_tag=loopwrenjob,security_model=none" \
     </dev/null >"$workdir/console" 2>&1 &

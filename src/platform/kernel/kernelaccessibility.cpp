@@ -11,8 +11,8 @@ void KernelAccessibility::requestTrust()
 {
     helppage::show(QStringLiteral(":/loopwren/kernel/kernel-access.html"),
                    QStringLiteral("kernel-access.html"), m_openUrl,
-                   "recording needs membership of the input group and playing write access to /dev/uinput; "
-                   "loopwren-cli doctor says what is missing");
+                   "recording needs LoopWren's input service (or, as the fallback, membership of the input "
+                   "group) and playing write access to /dev/uinput; loopwren-cli doctor says what is missing");
 }
 
 } // namespace loopwren

@@ -8,8 +8,9 @@
 namespace loopwren {
 
 // On the kernel's devices access is two permissions the user grants once: writing /dev/uinput (the
-// package's udev rule gives it to the active session's user) and reading the input devices
-// (membership of the input group, which LoopWren never arranges itself). Trusted means both work; a
+// package's udev rule gives it to the active session's user) and reading the input devices (lent by
+// LoopWren's input service to the active local session, or, as the fallback, membership of the input
+// group, which LoopWren never arranges itself). Trusted means both work; a
 // request opens a page, in English and Indonesian, that says what to run and what it means.
 class KernelAccessibility : public Accessibility
 {

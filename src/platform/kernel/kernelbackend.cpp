@@ -1,5 +1,6 @@
 #include "kernelbackend.h"
 
+#include "inputdclient.h"
 #include "kernelaccessibility.h"
 #include "kernelhotkeyservice.h"
 #include "kernelinputmonitor.h"
@@ -46,9 +47,14 @@ QString KernelBackend::readProblem()
         return QString();
     if (devices.seen == 0)
         return QStringLiteral("no input device to read on this seat");
-    return QStringLiteral(
-               "cannot read the input devices: %1 (reading them needs membership of the input group)")
-        .arg(QString::fromLocal8Bit(std::strerror(devices.error)));
+    // The input service first; the group only as the fallback, with its price.
+    std::optional<inputd::Reason> reason;
+    const InputdClient::Standing standing = InputdClient::standing(devices.firstNode, &reason);
+    return QStringLiteral("cannot read the input devices: %1. Input service: %2. The fallback is membership "
+                          "of the input group, which lets every program of yours, in every session, read "
+                          "every key typed on this computer")
+        .arg(QString::fromLocal8Bit(std::strerror(devices.error)),
+             QString::fromLatin1(InputdClient::describe(standing)));
 }
 
 QPoint KernelBackend::primaryOrigin(const FrontEndHooks& hooks)
@@ -115,7 +121,9 @@ SessionCheck KernelBackend::desktopServicesCheck() const
 
 std::vector<SessionCheck> KernelBackend::checks()
 {
-    std::vector<SessionCheck> checks = {kernelchecks::inputDevices(), kernelchecks::inputGroup(),
+    const SessionCheck service = kernelchecks::inputService(kernelchecks::countInputDevices().firstNode);
+    const bool lends = service.verdict == SessionCheck::Verdict::fine;
+    std::vector<SessionCheck> checks = {kernelchecks::inputDevices(), service, kernelchecks::inputGroup(lends),
                                         kernelchecks::uinput(m_uinputPath, m_deviceProblem),
                                         kernelchecks::udevRule(), desktopServicesCheck()};
     if (const std::optional<uint> version = shortcutsPortal()) {
@@ -133,8 +141,10 @@ std::vector<SessionCheck> KernelBackend::checks()
 void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hooks)
 {
     if (!services.input) {
-        services.input = std::make_unique<KernelInputMonitor>(
+        auto monitor = std::make_unique<KernelInputMonitor>(
             m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr);
+        monitor->setTakenBackHandler([this](const QString& notice) { emit inputTakenBack(notice); });
+        services.input = std::move(monitor);
     }
     // A reader of its own: the hotkeys watch the keys for the whole run, recordings come and go.
     // The desktop's shortcuts where it offers them; the key stream where not, or where they are refused.

@@ -1,5 +1,6 @@
 #include "kernelsessionchecks.h"
 
+#include "inputdclient.h"
 #include "kernelcapturesession.h"
 
 #include <QFileInfo>
@@ -17,9 +18,10 @@ namespace {
 
 using Verdict = SessionCheck::Verdict;
 
+// The fallback where the input service does not lend input, with its price.
 const QString kJoinInputGroup = QStringLiteral(
-    "sudo usermod -aG input \"$USER\", then log out and in again (every program of yours can then read "
-    "every key you type)");
+    "only as a fallback: sudo usermod -aG input \"$USER\", then log out and in again (the group lets every "
+    "program of yours, in every session, read every key typed on this computer)");
 
 bool inThisLogin(gid_t group)
 {
@@ -50,6 +52,8 @@ InputDeviceCount countInputDevices()
         if (device.replayDevice)
             continue;
         ++count.seen;
+        if (count.firstNode.empty())
+            count.firstNode = device.node;
         if (device.error == 0)
             ++count.readable;
         else
@@ -61,7 +65,7 @@ InputDeviceCount countInputDevices()
 SessionCheck inputDevices()
 {
     SessionCheck check{Verdict::fine, QStringLiteral("input devices"), QString(), QString()};
-    const auto [seen, readable, error] = countInputDevices();
+    const auto [seen, readable, error, firstNode] = countInputDevices();
     if (seen == 0) {
         check.verdict = Verdict::lacking;
         check.finding = QStringLiteral("none on this seat that libinput could use");
@@ -80,17 +84,60 @@ SessionCheck inputDevices()
     return check;
 }
 
-SessionCheck inputGroup()
+SessionCheck inputService(const std::string& deviceNode)
+{
+    SessionCheck check{Verdict::fine, QStringLiteral("input service"), QString(), QString()};
+    std::optional<inputd::Reason> reason;
+    const InputdClient::Standing standing =
+        InputdClient::standing(deviceNode.empty() ? "/dev/input/event0" : deviceNode, &reason);
+    check.finding = QString::fromLatin1(InputdClient::describe(standing));
+    switch (standing) {
+    case InputdClient::Standing::lends:
+        break;
+    case InputdClient::Standing::notInstalled:
+        check.verdict = Verdict::lacking;
+        check.remedy = QStringLiteral("install LoopWren's package; from a source build, see README (input "
+                                      "service)");
+        break;
+    case InputdClient::Standing::notRunning:
+        check.verdict = Verdict::lacking;
+        check.remedy = QStringLiteral("sudo systemctl enable --now loopwren-inputd.socket");
+        break;
+    case InputdClient::Standing::sessionRefused:
+        check.verdict = Verdict::lacking;
+        check.finding += QStringLiteral(" (%1)").arg(QString::fromLatin1(inputd::describe(*reason)));
+        check.remedy = QStringLiteral("run LoopWren in the session in front of this computer's keyboard "
+                                      "and screen");
+        break;
+    case InputdClient::Standing::policyRefused:
+        check.verdict = Verdict::lacking;
+        check.remedy = QStringLiteral("ask the administrator (polkit action io.github.loopwren.record-input)");
+        break;
+    case InputdClient::Standing::otherRefusal:
+        check.verdict = Verdict::lacking;
+        if (reason)
+            check.finding += QStringLiteral(" (%1)").arg(QString::fromLatin1(inputd::describe(*reason)));
+        break;
+    }
+    return check;
+}
+
+SessionCheck inputGroup(bool serviceLends)
 {
     SessionCheck check{Verdict::fine, QStringLiteral("input group"), QString(), QString()};
     const group* input = ::getgrnam("input");
-    if (::geteuid() == 0) {
+    if (serviceLends && ::geteuid() != 0 && !(input && inThisLogin(input->gr_gid))) {
+        check.verdict = Verdict::note;
+        check.finding = QStringLiteral("not needed: the input service lends input to this session");
+    } else if (::geteuid() == 0) {
         check.finding = QStringLiteral("running as root, which reads every device");
     } else if (!input) {
         check.verdict = Verdict::note;
         check.finding = QStringLiteral("this system has no group named input");
     } else if (inThisLogin(input->gr_gid)) {
-        check.finding = QStringLiteral("a member");
+        check.finding = serviceLends ? QStringLiteral("a member (not needed: the input service lends input; "
+                                                      "the group lets every program of yours read every key)")
+                                     : QStringLiteral("a member (the fallback)");
     } else if (inGroupDatabase(*input)) {
         check.verdict = Verdict::lacking;
         check.finding = QStringLiteral("added, but not in this login");

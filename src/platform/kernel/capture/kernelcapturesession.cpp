@@ -69,11 +69,13 @@ std::string deviceNode(libinput_device* device)
 
 } // namespace
 
-std::unique_ptr<KernelCaptureSession>
-KernelCaptureSession::start(ClickSettings clicks, std::shared_ptr<PointerPositionSource> positions, Sink sink)
+std::unique_ptr<KernelCaptureSession> KernelCaptureSession::start(ClickSettings clicks,
+                                                                 std::shared_ptr<PointerPositionSource> positions,
+                                                                 Sink sink, TakenBack takenBack)
 {
     std::unique_ptr<KernelCaptureSession> session(
         new KernelCaptureSession(clicks, std::move(positions), std::move(sink)));
+    session->m_takenBack = std::move(takenBack);
     if (!session->m_wake.isValid() || !session->open())
         return nullptr;
     // The devices open as the seat is assigned; their arrival is reported as events, and so is any
@@ -145,6 +147,7 @@ bool KernelCaptureSession::open()
         logLine("libinput could not be set up");
         return false;
     }
+    m_inputd = InputdClient::connect();
     if (libinput_udev_assign_seat(m_libinput, kSeat) != 0) {
         logLine("the input devices of " + std::string(kSeat) + " could not be listed");
         return false;
@@ -154,10 +157,19 @@ bool KernelCaptureSession::open()
 
 int KernelCaptureSession::openRestricted(const char* path, int, void* session)
 {
+    auto* self = static_cast<KernelCaptureSession*>(session);
+    if (self->m_inputd && !self->m_inputd->revoked()) {
+        const InputdClient::Lent lent = self->m_inputd->lend(path);
+        if (lent.fd >= 0) {
+            self->m_lentByService.store(true, std::memory_order_relaxed);
+            self->noteOpen(path, 0);
+            return lent.fd;
+        }
+    }
     // Read-only whatever libinput asks for: the capture never writes to a device (no LEDs, no grabs).
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const int error = fd < 0 ? errno : 0;
-    static_cast<KernelCaptureSession*>(session)->noteOpen(path, error);
+    self->noteOpen(path, error);
     return fd < 0 ? -error : fd;
 }
 
@@ -179,8 +191,10 @@ void KernelCaptureSession::run()
 {
     const int fd = libinput_get_fd(m_libinput);
     for (;;) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {m_wake.readEnd(), POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        // The service's socket only while something of it is lent: it then says when it takes it back.
+        const bool borrowing = m_inputd && m_lentByService.load(std::memory_order_relaxed);
+        pollfd fds[3] = {{fd, POLLIN, 0}, {m_wake.readEnd(), POLLIN, 0}, {borrowing ? m_inputd->socket() : -1, POLLIN, 0}};
+        if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
             logLine("waiting for input failed; recording ends");
@@ -194,6 +208,19 @@ void KernelCaptureSession::run()
         deliverBatch();
         if (request == Request::finish)
             break;
+        if (fds[2].revents != 0) {
+            if (const auto reason = m_inputd->readNotices()) {
+                // The dead devices' last word first: libinput releases what they held.
+                readEvents();
+                deliverBatch();
+                const std::string notice = std::string("the input service took the input devices back (") +
+                                           inputd::describe(*reason) + ")";
+                logLine(notice);
+                if (m_takenBack)
+                    m_takenBack(notice);
+                break;
+            }
+        }
     }
     m_running.store(false, std::memory_order_release);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inputdclient.h"
 #include "kernelinputtranslator.h"
 #include "pointerpositionsource.h"
 #include "wakepipe.h"
@@ -40,11 +41,15 @@ class KernelCaptureSession
 public:
     // Called on the capture thread with the inputs read in one go, in order.
     using Sink = std::function<void(std::vector<InputEvent>&& batch)>;
+    // Called on the capture thread, once, when the input service took the devices back; the capture
+    // has ended then, after handing everything read before to the sink. notice says why.
+    using TakenBack = std::function<void(const std::string& notice)>;
 
     // nullptr when udev or libinput cannot be set up, or when no device could be opened.
     // positions may be null; then button and motion inputs carry no location.
-    static std::unique_ptr<KernelCaptureSession>
-    start(ClickSettings clicks, std::shared_ptr<PointerPositionSource> positions, Sink sink);
+    static std::unique_ptr<KernelCaptureSession> start(ClickSettings clicks,
+                                                       std::shared_ptr<PointerPositionSource> positions,
+                                                       Sink sink, TakenBack takenBack = {});
     // The devices seen on seat0 now and whether they could be opened, without capturing.
     static std::vector<InputDeviceAccess> probe();
 
@@ -61,6 +66,8 @@ public:
     // Hands everything the devices delivered before this call to the sink, then ends the capture.
     void finish();
     std::vector<InputDeviceAccess> devices() const;
+    // Whether the devices came from LoopWren's input service, and why it refused, if it did.
+    bool lentByService() const { return m_lentByService.load(std::memory_order_relaxed); }
 
 private:
     enum class Request
@@ -89,7 +96,12 @@ private:
     KernelInputTranslator m_translator;
     std::shared_ptr<PointerPositionSource> m_positions;
     Sink m_sink;
+    TakenBack m_takenBack;
     std::vector<InputEvent> m_batch;
+    // The input service, when one listens: devices are borrowed from it first, opened directly when it
+    // refuses (a member of the group input can still read them). Used by the thread libinput runs on.
+    std::unique_ptr<InputdClient> m_inputd;
+    std::atomic<bool> m_lentByService{false};
 
     mutable std::mutex m_devicesMutex;
     std::map<std::string, InputDeviceAccess> m_devices;

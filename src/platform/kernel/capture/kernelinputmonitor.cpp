@@ -11,7 +11,7 @@ KernelInputMonitor::KernelInputMonitor(std::shared_ptr<PointerPositionSource> po
 }
 
 KernelInputMonitor::KernelInputMonitor(std::shared_ptr<PointerPositionSource> positions, ClickSettings clicks)
-    : m_positions(std::move(positions)), m_clicks(clicks)
+    : m_positions(std::move(positions)), m_clicks(clicks), m_context(std::make_unique<QObject>())
 {
 }
 
@@ -58,12 +58,25 @@ bool KernelInputMonitor::ensureCapture()
     if (m_session && m_session->isRunning())
         return true;
     stopCapture();
-    if (!m_login)
+    if (!m_login) {
         m_login = std::make_unique<LogindSession>();
+        // Devices the input service took back when the session went inactive are asked for again
+        // when it returns, so that the watches (the hotkeys, say) go on as before.
+        QObject::connect(m_login.get(), &LogindSession::becameActive, m_context.get(), [this] {
+            if (m_session && !m_session->isRunning() && !m_delivery.isEmpty() && ensureCapture())
+                m_session->setMotionWanted(m_delivery.wants(InputKind::pointerMoved));
+        });
+    }
     m_session = KernelCaptureSession::start(m_clicks, m_positions, [this](std::vector<InputEvent>&& batch) {
         // Read and translated all the same, so that keys held across a switch of sessions stay known.
         if (m_login->isActive())
             m_delivery.receive(std::move(batch));
+    }, [this, context = m_context.get()](const std::string& notice) {
+        // Queued behind the inputs read before it, on an object that goes with this monitor.
+        QMetaObject::invokeMethod(context, [this, text = QString::fromStdString(notice)] {
+            if (m_takenBack)
+                m_takenBack(text);
+        }, Qt::QueuedConnection);
     });
     return m_session != nullptr;
 }

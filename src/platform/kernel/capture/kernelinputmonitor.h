@@ -6,6 +6,10 @@
 #include "kernelcapturesession.h"
 #include "pointerpositionsource.h"
 
+#include <QObject>
+#include <QString>
+
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +39,13 @@ public:
     void stopWatching(Token token) override;
     void finishWatching(Token token) override;
 
+    // Called on the main thread when LoopWren's input service took the devices back (the session
+    // stopped being active, say): the capture has ended, after delivering everything read before.
+    void setTakenBackHandler(std::function<void(const QString& notice)> handler)
+    {
+        m_takenBack = std::move(handler);
+    }
+
     // The input devices and whether this process could open them: those of the running capture, else
     // those found now.
     std::vector<InputDeviceAccess> devices() const;
@@ -47,6 +58,8 @@ private:
     ClickSettings m_clicks;
     std::unique_ptr<LogindSession> m_login;
     InputDelivery m_delivery;
+    std::function<void(const QString&)> m_takenBack;
+    std::unique_ptr<QObject> m_context; // main thread: where the news of a take-back is queued
     std::unique_ptr<KernelCaptureSession> m_session; // last: stopped before the rest goes
 };
 

@@ -44,7 +44,7 @@ void LogindSession::propertiesChanged(const QString& interface, const QVariantMa
     if (interface != kSessionInterface)
         return;
     if (const auto it = changed.find(QStringLiteral("Active")); it != changed.end())
-        m_active.store(it->toBool(), std::memory_order_release);
+        store(it->toBool());
     else if (invalidated.contains(QStringLiteral("Active")))
         readActive();
 }
@@ -56,7 +56,14 @@ void LogindSession::readActive()
     const QDBusReply<QDBusVariant> reply = QDBusConnection::systemBus().call(call);
     // A session that cannot answer keeps the state it had.
     if (reply.isValid())
-        m_active.store(reply.value().variant().toBool(), std::memory_order_release);
+        store(reply.value().variant().toBool());
+}
+
+void LogindSession::store(bool active)
+{
+    const bool was = m_active.exchange(active, std::memory_order_acq_rel);
+    if (active && !was)
+        emit becameActive();
 }
 
 } // namespace loopwren

@@ -24,6 +24,10 @@ public:
 
     bool isActive() const { return m_active.load(std::memory_order_acquire); }
 
+signals:
+    // The session came to the front again (logind said so).
+    void becameActive();
+
 private slots:
     // Not a pointer-to-member connect: Qt's D-Bus signals connect by signature only.
     void propertiesChanged(const QString& interface, const QVariantMap& changed,
@@ -31,6 +35,7 @@ private slots:
 
 private:
     void readActive();
+    void store(bool active);
 
     QString m_path; // empty without a logind session
     std::atomic<bool> m_active{true};

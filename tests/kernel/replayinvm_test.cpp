@@ -403,7 +403,8 @@ TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)
     EXPECT_EQ(errors,
               "loopwren-cli: cannot record in this session: cannot read the input devices: Permission "
               "denied. Input service: not installed. The fallback is membership of the input group, which "
-              "lets every program of yours, in every session, read every key typed on this computer\n");
+              "lets every program of yours, in every session, read every key typed on this computer; run "
+              "loopwren-cli doctor for what to do\n");
     start({"doctor"}, true);
     finish();
     report = cli.readAllStandardOutput();

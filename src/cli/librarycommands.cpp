@@ -146,6 +146,8 @@ int schedule(MacroLibrary& library, const QString& name, const QStringList& word
     const LibraryEntry* entry = found(library, name);
     if (!entry)
         return 1;
+    if (when->kind != MacroSchedule::Kind::none && !entry->loadError.isEmpty())
+        return fail(QStringLiteral("%1 cannot be loaded: %2").arg(entry->name, entry->loadError));
     if (when->kind == MacroSchedule::Kind::once && when->at <= QDateTime::currentDateTime())
         return fail(QStringLiteral("%1 has already passed").arg(words[1]));
     UserSchedules schedules;

@@ -59,27 +59,23 @@ in_session import "$cli library import $dir/keys.json Keys"
 /usr/bin/python3 - >/run/lwreplay.keys 2>&1 <<'PY' &
 import glob, time
 from evdev import InputDevice, ecodes
-while True:
+def replay():
     for node in glob.glob("/dev/input/event*"):
         try:
             device = InputDevice(node)
         except OSError:
             continue
         if device.name == "LoopWren virtual input":
-            break
+            return device
         device.close()
-    else:
-        time.sleep(0.02)
-        continue
-    break
-print("opened", flush=True)
+while not (device := replay()):
+    time.sleep(0.02)
 try:
     for event in device.read_loop():
         if event.type == ecodes.EV_KEY:
             print(f"{event.code}:{event.value}", flush=True)
 except OSError:
-    pass
-print("gone", flush=True)
+    print("gone", flush=True)
 PY
 reader=$!
 

@@ -12,6 +12,7 @@
 #include "sessiondoctor.h"
 #include "signalwatcher.h"
 #include "targetwindow.h"
+#include "userschedules.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -248,7 +249,17 @@ int doctor(const QStringList& arguments)
     const std::optional<QString> backend = parseBackendOnly(arguments);
     if (!backend)
         return usageError(QStringLiteral("doctor takes no arguments but --backend"));
-    const SessionReport report = examineSession(*backend);
+    SessionReport report = examineSession(*backend);
+    // Schedules are a matter of their own: recording and playback work without them.
+    const QString unscheduled = UserSchedules().unavailableReason();
+    report.checks.push_back(
+        {unscheduled.isEmpty() ? SessionCheck::Verdict::fine : SessionCheck::Verdict::lacking,
+         QStringLiteral("schedules"),
+         unscheduled.isEmpty() ? QStringLiteral("kept by your systemd user manager") : unscheduled,
+         unscheduled.isEmpty() ? QString()
+                               : QStringLiteral("a login through pam_systemd starts the user "
+                                                "manager (systemctl --user); macros still play "
+                                                "by hand and by hotkey without it")});
     for (const SessionCheck& check : report.checks) {
         const char* mark = check.verdict == SessionCheck::Verdict::fine      ? "ok"
                            : check.verdict == SessionCheck::Verdict::lacking ? "NO"
@@ -306,6 +317,14 @@ int printHelp()
                "                  hotkey, next scheduled run), play one with its own loops, speed and\n"
                "                  timing (OPTIONS as for play override them), copy one out to FILE, or\n"
                "                  add FILE under NAME (else its file name)\n"
+               "  library schedule NAME once YYYY-MM-DDTHH:MM | daily HH:MM DAYS | every MINUTES | none\n"
+               "                  play NAME by itself, with its own values, whether LoopWren runs or\n"
+               "                  not: once at a local date and time, daily at a time on DAYS (mon,tue,\n"
+               "                  ...,sun or all), or every MINUTES from now on; none clears it. Your\n"
+               "                  systemd user manager keeps it, as the units loopwren-macro-*.timer\n"
+               "                  and .service in ~/.config/systemd/user, which run this loopwren-cli\n"
+               "  library remove NAME\n"
+               "                  delete NAME's file from the library, and its schedule with it\n"
                "  help            show this text\n"
                "\n"
                "record, play, apps and place use the settings stored by LoopWren and never change them.\n"

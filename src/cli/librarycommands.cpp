@@ -7,9 +7,12 @@
 #include "scheduleunits.h"
 #include "userschedules.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace loopwren::cli {
 namespace {
@@ -83,6 +86,117 @@ int importMacro(MacroLibrary& library, const QString& path, const QString& name)
     return failed.isEmpty() ? 0 : fail(failed);
 }
 
+constexpr int kMostMinutes = 525600; // a year
+
+// "mon,tue,fri" or "all" as the weekday bits of a daily schedule, Monday the lowest; 0 when unreadable.
+std::uint8_t weekdays(const QString& text)
+{
+    if (text.compare(QLatin1String("all"), Qt::CaseInsensitive) == 0)
+        return 0x7F;
+    static const char* const kDays[] = {"mon", "tue", "wed", "thu", "fri", "sat", "sun"};
+    std::uint8_t bits = 0;
+    for (const QString& day : text.split(QLatin1Char(','))) {
+        const auto found = std::find_if(std::begin(kDays), std::end(kDays), [&](const char* name) {
+            return day.trimmed().toLower() == QLatin1String(name);
+        });
+        if (found == std::end(kDays))
+            return 0;
+        bits |= 1u << (found - std::begin(kDays));
+    }
+    return bits;
+}
+
+// The schedule the words after NAME give, or none when they give none that can be read.
+std::optional<MacroSchedule> parseSchedule(const QStringList& words)
+{
+    MacroSchedule schedule;
+    const QString kind = words.value(0);
+    if (kind == QLatin1String("none") && words.size() == 1)
+        return schedule;
+    if (kind == QLatin1String("once") && words.size() == 2) {
+        schedule.kind = MacroSchedule::Kind::once;
+        schedule.at = QDateTime::fromString(words[1], QStringLiteral("yyyy-MM-dd'T'HH:mm"));
+        return schedule.at.isValid() ? std::optional(schedule) : std::nullopt;
+    }
+    if (kind == QLatin1String("daily") && words.size() == 3) {
+        schedule.kind = MacroSchedule::Kind::daily;
+        schedule.time = QTime::fromString(words[1], QStringLiteral("HH:mm"));
+        schedule.weekdays = weekdays(words[2]);
+        return schedule.time.isValid() && schedule.weekdays ? std::optional(schedule) : std::nullopt;
+    }
+    if (kind == QLatin1String("every") && words.size() == 2) {
+        schedule.kind = MacroSchedule::Kind::interval;
+        bool ok = false;
+        schedule.everyMinutes = words[1].toInt(&ok);
+        return ok && schedule.everyMinutes >= 1 && schedule.everyMinutes <= kMostMinutes
+                   ? std::optional(schedule)
+                   : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Sets or clears a macro's schedule: the user's systemd manager gets the units first, so the index
+// never tells of a schedule the manager does not keep. The units run this very program.
+int schedule(MacroLibrary& library, const QString& name, const QStringList& words)
+{
+    const std::optional<MacroSchedule> when = parseSchedule(words);
+    if (!when)
+        return usage("schedule takes NAME once YYYY-MM-DDTHH:MM, NAME daily HH:MM DAYS (mon,tue,... or all), "
+                     "NAME every MINUTES (1 to 525600) or NAME none");
+    const LibraryEntry* entry = found(library, name);
+    if (!entry)
+        return 1;
+    if (when->kind != MacroSchedule::Kind::none && !entry->loadError.isEmpty())
+        return fail(QStringLiteral("%1 cannot be loaded: %2").arg(entry->name, entry->loadError));
+    if (when->kind == MacroSchedule::Kind::once && when->at <= QDateTime::currentDateTime())
+        return fail(QStringLiteral("%1 has already passed").arg(words[1]));
+    UserSchedules schedules;
+    LibraryEntry changed = *entry;
+    changed.schedule = *when;
+    const QString unit = scheduleunits::unitName(changed);
+    // Units taken away, or not, the schedule is over: the files are gone either way.
+    QString leftOver;
+    if (when->kind == MacroSchedule::Kind::none) {
+        leftOver = schedules.remove(unit);
+    } else {
+        if (QString reason = schedules.unavailableReason(); !reason.isEmpty())
+            return fail(QStringLiteral("cannot schedule: %1").arg(reason));
+        const scheduleunits::Units units =
+            scheduleunits::make(changed, library.pathOf(changed), QCoreApplication::applicationFilePath());
+        if (QString failed = schedules.install(units); !failed.isEmpty())
+            return fail(QStringLiteral("cannot schedule: %1").arg(failed));
+    }
+    if (QString failed = library.update(changed); !failed.isEmpty()) {
+        if (when->kind != MacroSchedule::Kind::none)
+            schedules.remove(unit);
+        return fail(failed);
+    }
+    if (!leftOver.isEmpty())
+        return fail(
+            QStringLiteral("the schedule is cleared, but the manager was not told: %1").arg(leftOver));
+    if (when->kind == MacroSchedule::Kind::none)
+        std::printf("%s is not scheduled\n", qPrintable(changed.name));
+    else
+        std::printf("%s is scheduled; next run %s\n", qPrintable(changed.name),
+                    qPrintable(scheduleText(changed, schedules)));
+    return 0;
+}
+
+// Takes the macro out of the library and its schedule out of the user's manager.
+int removeMacro(MacroLibrary& library, const QString& name)
+{
+    const LibraryEntry* entry = found(library, name);
+    if (!entry)
+        return 1;
+    const QString unit = scheduleunits::unitName(*entry);
+    if (QString failed = library.remove(name); !failed.isEmpty())
+        return fail(failed);
+    if (QString failed = UserSchedules().remove(unit); !failed.isEmpty())
+        return fail(
+            QStringLiteral("the macro is removed, but its schedule's units may linger: %1").arg(failed));
+    return 0;
+}
+
 } // namespace
 
 int library(const QStringList& arguments)
@@ -114,7 +228,12 @@ int library(const QStringList& arguments)
         return exportMacro(library, arguments[1], arguments[2]);
     if (action == QLatin1String("import") && (arguments.size() == 2 || arguments.size() == 3))
         return importMacro(library, arguments[1], arguments.value(2));
-    return usage("library takes list, play NAME [OPTIONS], export NAME FILE or import FILE [NAME]");
+    if (action == QLatin1String("schedule") && arguments.size() >= 3)
+        return schedule(library, arguments[1], arguments.mid(2));
+    if (action == QLatin1String("remove") && arguments.size() == 2)
+        return removeMacro(library, arguments[1]);
+    return usage("library takes list, play NAME [OPTIONS], export NAME FILE, import FILE [NAME], "
+                 "schedule NAME WHEN or remove NAME");
 }
 
 } // namespace loopwren::cli

@@ -81,7 +81,7 @@ QString UserSchedules::unavailableReason() const
         || state == QLatin1String("starting"))
         return {};
     return QStringLiteral("no systemd user manager runs for this session (%1)")
-        .arg(failed.isEmpty() ? state : failed);
+        .arg(state.isEmpty() ? failed : state);
 }
 
 QString UserSchedules::install(const scheduleunits::Units& units)
@@ -96,7 +96,11 @@ QString UserSchedules::install(const scheduleunits::Units& units)
         return failed;
     QString failed = systemctl({QStringLiteral("daemon-reload")});
     if (failed.isEmpty())
-        failed = systemctl({QStringLiteral("enable"), QStringLiteral("--now"), units.name + QStringLiteral(".timer")});
+        failed = systemctl({QStringLiteral("enable"), units.name + QStringLiteral(".timer")});
+    // Restarted, not just started: a timer already running (a schedule changed, a once that has passed)
+    // would keep counting from its old start, or stay elapsed with no next run at all.
+    if (failed.isEmpty())
+        failed = systemctl({QStringLiteral("restart"), units.name + QStringLiteral(".timer")});
     // A timer whose restart failed is one the user believes is set: take it away again, loudly.
     if (!failed.isEmpty())
         remove(units.name);

@@ -33,7 +33,42 @@ TEST(CliLibrary, ImportListPlayAndExportByName)
 
     ASSERT_EQ(cli.run({"library", "export", "Short pause", dir.filePath("out.json")}, &output), 0);
     ASSERT_EQ(cli.run({"validate", dir.filePath("out.json")}, &output), 0);
-    EXPECT_EQ(cli.run({"library", "remove", "x"}, &output), 2);
+    EXPECT_EQ(cli.run({"library", "remove", "x"}, &output), 1);
+}
+
+// Without a user systemd manager (none answers on this test's runtime folder) a schedule is refused
+// with the reason and nothing is stored; clearing one and removing the macro need no manager.
+TEST(CliLibrary, ScheduleNeedsTheUsersManagerAndRemoveTakesTheMacroAway)
+{
+    QTemporaryDir dir;
+    const CliLauncher cli{dir.path(), qEnvironmentVariable("DISPLAY")};
+    const QString macro = dir.filePath("pause.json");
+    QFile file(macro);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","type":"wait","delaySincePrevious":0.2}])");
+    file.close();
+    QByteArray output;
+    ASSERT_EQ(cli.run({"library", "import", macro}, &output), 0) << output.toStdString();
+
+    EXPECT_EQ(cli.run({"library", "schedule", "pause", "every", "5"}, &output), 1);
+    EXPECT_TRUE(output.contains("cannot schedule: no systemd user manager runs for this session"))
+        << output.toStdString();
+    for (const QStringList& bad : {QStringList{"every", "0"},
+                                   {"daily", "9:61", "mon"},
+                                   {"daily", "09:00", "mon,xyz"},
+                                   {"once", "tomorrow"},
+                                   {"weekly"}})
+        EXPECT_EQ(cli.run(QStringList{"library", "schedule", "pause"} + bad, &output), 2)
+            << bad.join(' ').toStdString();
+    EXPECT_EQ(cli.run({"library", "schedule", "pause", "once", "2001-01-01T10:00"}, &output), 1);
+    EXPECT_EQ(cli.run({"library", "schedule", "pause", "none"}, &output), 0) << output.toStdString();
+    ASSERT_EQ(cli.run({"library", "list"}, &output), 0);
+    EXPECT_EQ(output, "pause\t1 events\t0.2 s\t-\t-\n");
+
+    ASSERT_EQ(cli.run({"library", "remove", "PAUSE"}, &output), 0) << output.toStdString();
+    ASSERT_EQ(cli.run({"library", "list"}, &output), 0);
+    EXPECT_EQ(output, "");
+    EXPECT_FALSE(QFile::exists(dir.filePath("data/LoopWren/macros/pause.json")));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "macroengine.h"
 
 #include "hotkeybinding.h"
+#include "libraryhotkeys.h"
 #include "logline.h"
 #include "macrofiles.h"
 #include "mainqueue.h"
@@ -44,7 +45,8 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
                         [this](std::uint16_t keyCode) {
                             if (keyCode == Hotkey::unsetKeyCode)
                                 return false;
-                            if (keyCode == recordHotkey().keyCode || keyCode == playbackHotkey().keyCode)
+                            if (keyCode == recordHotkey().keyCode || keyCode == playbackHotkey().keyCode ||
+                                m_libraryHotkeys->isHotkeyKey(keyCode))
                                 return true;
                             // Keys the desktop put on a hotkey in place of the captured ones.
                             const std::vector<std::uint16_t> desktopKeys =
@@ -64,6 +66,8 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
                                  m_options.playbackLockPath);
     m_hotkeys = std::make_unique<HotkeyBinding>(
         *m_services.hotkeys, [this] { hotkeyPressed(true); }, [this] { hotkeyPressed(false); });
+    m_libraryHotkeys = std::make_unique<LibraryHotkeys>(
+        *m_services.hotkeys, [this](const QString& name) { libraryHotkeyPressed(name); });
     m_services.hotkeys->watchDesktopTriggers([this] { emit desktopTriggersChanged(); });
     m_target = std::make_unique<TargetWindow>(*m_services.workspace);
     m_updateCheck = std::make_unique<UpdateCheck>(
@@ -91,6 +95,7 @@ MacroEngine::~MacroEngine()
     // are waited for.
     m_updateCheck.reset();
     m_target.reset();
+    m_libraryHotkeys.reset();
     m_hotkeys.reset();
     m_services.hotkeys->watchDesktopTriggers(nullptr);
     m_player.reset();
@@ -266,7 +271,7 @@ void MacroEngine::startPlayback()
         assign(m_playbackStoppedByUserInput, false, &MacroEngine::playbackStoppedByUserInputChanged);
     if (o.stopOnUserInput.value_or(stopPlaybackOnUserInput())) {
         // The hotkeys keep doing what they do: the playback hotkey still stops the playback itself.
-        std::vector<std::uint16_t> hotkeyKeys;
+        std::vector<std::uint16_t> hotkeyKeys = m_libraryHotkeys->hotkeyKeys();
         for (const Hotkey& hotkey : {recordHotkey(), playbackHotkey()}) {
             if (hotkey.keyCode != Hotkey::unsetKeyCode)
                 hotkeyKeys.push_back(hotkey.keyCode);
@@ -328,14 +333,20 @@ void MacroEngine::finishPlayback()
 
 // Hotkeys
 
-void MacroEngine::bindHotkeys() { m_hotkeys->bind(recordHotkey(), playbackHotkey()); }
+void MacroEngine::bindHotkeys()
+{
+    // The engine's two first: a macro's hotkey never takes a combination from them.
+    m_hotkeys->bind(recordHotkey(), playbackHotkey());
+    m_libraryHotkeys->bind(recordHotkey(), playbackHotkey());
+}
 
 void MacroEngine::setIsCapturingHotkey(bool value)
 {
     m_isCapturingHotkey = value;
-    if (value)
+    if (value) {
         m_hotkeys->unbind();
-    else
+        m_libraryHotkeys->unbind();
+    } else
         bindHotkeys();
     emit isCapturingHotkeyChanged();
 }
@@ -353,6 +364,14 @@ void MacroEngine::hotkeyPressed(bool record)
         }
         mainqueue::runAfterModal(this, [this, record] { record ? toggleRecording() : togglePlayback(); });
     });
+}
+
+void MacroEngine::libraryHotkeyPressed(const QString& name)
+{
+    if (m_isCapturingHotkey)
+        return;
+    // As the toggles: what the press starts runs after the service's callback has returned.
+    mainqueue::post(this, [this, name] { emit libraryMacroHotkeyPressed(name); });
 }
 
 // Accessibility and the target application

@@ -22,6 +22,7 @@ Q_DECLARE_METATYPE(loopwren::Timeline)
 namespace loopwren {
 
 class HotkeyBinding;
+class LibraryHotkeys;
 class Player;
 class TargetWindow;
 class UpdateCheck;
@@ -239,8 +240,10 @@ public:
     // desktopTriggersChanged tells when that may have changed.
     std::optional<QString> desktopTrigger(HotkeyTarget role) const
     {
-        return m_services.hotkeys->desktopTrigger(role);
+        return m_services.hotkeys->desktopTrigger(HotkeyRole(role).id);
     }
+    // The hotkeys of the library's macros, bound and released along with the two above.
+    LibraryHotkeys& libraryHotkeys() { return *m_libraryHotkeys; }
     // The input monitor recording uses; the hotkey capture watches key presses through it too.
     InputMonitor& inputMonitor() { return *m_services.input; }
 
@@ -300,6 +303,9 @@ signals:
     void playbackHotkeyChanged();
     void isCapturingHotkeyChanged();
     void desktopTriggersChanged();
+    // A library macro's hotkey was pressed (not while a hotkey is captured); sent after the hotkey
+    // service's callback has returned.
+    void libraryMacroHotkeyPressed(const QString& name);
     void targetAppNameChanged();
     void focusTargetAppBeforePlaybackChanged();
     void setTargetWindowPositionChanged();
@@ -335,6 +341,7 @@ private:
     void settingChanged(Setting setting);
     void bindHotkeys();
     void hotkeyPressed(bool record);
+    void libraryHotkeyPressed(const QString& name);
     void setIsRecording(bool value);
     void setIsPlaying(bool value);
     void setCurrentPlaybackIndex(qint64 value);
@@ -373,6 +380,7 @@ private:
     std::unique_ptr<Recorder> m_recorder;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<HotkeyBinding> m_hotkeys;
+    std::unique_ptr<LibraryHotkeys> m_libraryHotkeys;
     std::unique_ptr<TargetWindow> m_target;
     std::unique_ptr<UpdateCheck> m_updateCheck;
 

@@ -7,9 +7,28 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace loopwren {
+
+// What a hotkey is for, as the desktop's shortcut settings list it: an id that stays the same from one
+// run to the next ("record", "playback", one of each library macro's), so a desktop keeps the keys the
+// user gave it there, and a line that describes it. One of the two engine hotkeys is named by its
+// target.
+struct HotkeyRole
+{
+    QString id;
+    QString description;
+
+    HotkeyRole(QString id, QString description) : id(std::move(id)), description(std::move(description)) {}
+    HotkeyRole(HotkeyTarget target) // NOLINT(google-explicit-constructor): the two hotkeys are roles
+        : id(target == HotkeyTarget::record ? QStringLiteral("record") : QStringLiteral("playback")),
+          description(target == HotkeyTarget::record ? QStringLiteral("Start or stop a recording")
+                                                     : QStringLiteral("Start or stop a playback"))
+    {
+    }
+};
 
 // System-wide hotkeys: a combination pressed anywhere on the desktop runs its callback on the main
 // thread, once per press (a held key's repeats do not count).
@@ -26,11 +45,11 @@ public:
 
     virtual ~HotkeyService() = default;
 
-    // Binds the combination as the given one of the two hotkeys; on success binding names it for
-    // unbind. Only the four modifier bits of modifier::hotkeyMask count; others are ignored. A
-    // combination that no key of this desktop can produce (the unset hotkey, say) binds as one that
-    // never fires, unless the desktop gives that hotkey a trigger of its own.
-    virtual ServiceResult bind(HotkeyTarget role, const Hotkey& hotkey, Pressed pressed,
+    // Binds the combination as the hotkey of the given role; on success binding names it for unbind. Only the
+    // four modifier bits of modifier::hotkeyMask count; others are ignored. A combination that no key of this
+    // desktop can produce (the unset hotkey, say) binds as one that never fires, unless the desktop gives
+    // that hotkey a trigger of its own.
+    virtual ServiceResult bind(const HotkeyRole& role, const Hotkey& hotkey, Pressed pressed,
                                Binding& binding) = 0;
     virtual void unbind(Binding binding) = 0;
 
@@ -46,7 +65,12 @@ public:
     // Where the desktop has the last word on a hotkey's keys (a desktop's shortcut settings), the
     // trigger it put on the hotkey in its own words, when that is not the combination bound; an empty
     // text when it put none. nullopt where the combination bound is the one that fires.
-    virtual std::optional<QString> desktopTrigger(HotkeyTarget) const { return std::nullopt; }
+    // The hotkey is named by its role's id.
+    virtual std::optional<QString> desktopTrigger(const QString& id) const
+    {
+        (void)id;
+        return std::nullopt;
+    }
     // The keys (model key codes) of the triggers the desktop put on the hotkeys, as far as it names
     // them: a press of one is a hotkey's, whatever combination was bound, and is never recorded.
     virtual std::vector<std::uint16_t> desktopTriggerKeys() const { return {}; }

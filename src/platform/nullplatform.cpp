@@ -4,7 +4,7 @@
 
 namespace loopwren {
 
-ServiceResult NullHotkeyService::bind(HotkeyTarget, const Hotkey&, Pressed, Binding& binding)
+ServiceResult NullHotkeyService::bind(const HotkeyRole&, const Hotkey&, Pressed, Binding& binding)
 {
     binding = m_next++;
     return ServiceResult::done();

@@ -10,7 +10,7 @@ namespace loopwren {
 class NullHotkeyService : public HotkeyService
 {
 public:
-    ServiceResult bind(HotkeyTarget, const Hotkey&, Pressed, Binding& binding) override;
+    ServiceResult bind(const HotkeyRole&, const Hotkey&, Pressed, Binding& binding) override;
     void unbind(Binding) override {}
     bool canHoldKeyboard() const override { return false; }
     ServiceResult holdKeyboard() override;

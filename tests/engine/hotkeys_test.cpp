@@ -1,5 +1,6 @@
 #include "enginefixture.h"
 #include "hotkeycapture.h"
+#include "libraryhotkeys.h"
 
 // Inputs are written with designated initializers that name only the fields that matter.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -62,6 +63,31 @@ TEST_F(Hotkeys, PressesToggleAfterTheCallbackAndAreIgnoredWhileCapturing)
     journal->clear();
     engine.reset();
     EXPECT_EQ(journal->lines().filter("unbind").size(), 2) << "the teardown releases both";
+}
+
+// The capture's check names the LoopWren hotkey a combination belongs to, other bits aside; the
+// macros' hotkeys go with the two while a capture runs and come back, following the library's changes.
+TEST_F(Hotkeys, LibraryMacrosAreBoundBesideTheTwoAndTheCheckSaysWhoseACombinationIs)
+{
+    MacroEngine& e = build();
+    e.setPlaybackHotkey(kPlayback);
+    LibraryHotkeys& library = e.libraryHotkeys();
+    const Hotkey ctrl1{18, modifier::control};
+    library.setEntries({{.file = "a.json", .name = "A", .hotkey = ctrl1}, {.file = "b.json", .name = "B"}});
+    EXPECT_EQ(library.userOf({18, modifier::control | modifier::capsLock})->macro, "A");
+    EXPECT_EQ(library.userOf(ctrl1, "a"), std::nullopt) << "a macro's own hotkey";
+    EXPECT_EQ(LibraryHotkeys::takenText(kPlayback, *library.userOf(kPlayback)),
+              "⌃ ⌥ J is already the playback hotkey");
+    EXPECT_EQ(library.userOf(Hotkey::unset()), std::nullopt);
+    journal->clear();
+    e.setIsCapturingHotkey(true);
+    library.setEntries({{.file = "a.json", .name = "A", .hotkey = ctrl1},
+                        {.file = "b.json", .name = "B", .hotkey = kPlayback}});
+    EXPECT_EQ(journal->lines().filter("unbind").size(), 3);
+    EXPECT_EQ(journal->lines().size(), 3) << "nothing is bound while capturing";
+    e.setIsCapturingHotkey(false);
+    EXPECT_EQ(journal->lines().filter("bind 18 mods=0x40000").size(), 1);
+    EXPECT_EQ(library.refusal("b"), "⌃ ⌥ J is already the playback hotkey");
 }
 
 // The next key press ends the capture: any key but Escape becomes the hotkey with the modifiers held

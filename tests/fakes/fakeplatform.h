@@ -66,7 +66,7 @@ class FakeHotkeyService : public HotkeyService, Journaling
 public:
     explicit FakeHotkeyService(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
 
-    ServiceResult bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding) override
+    ServiceResult bind(const HotkeyRole&, const Hotkey& hotkey, Pressed pressed, Binding& binding) override
     {
         note(QStringLiteral("bind %1 mods=0x%2 -> %3")
                  .arg(hotkey.keyCode)
@@ -88,9 +88,9 @@ public:
         return answer(holdCode);
     }
     void releaseKeyboard() override { note(QStringLiteral("release keyboard")); }
-    std::optional<QString> desktopTrigger(HotkeyTarget role) const override
+    std::optional<QString> desktopTrigger(const QString& id) const override
     {
-        const auto found = m_desktopTriggers.find(role);
+        const auto found = m_desktopTriggers.find(id);
         return found == m_desktopTriggers.end() ? std::nullopt : found->second;
     }
     void watchDesktopTriggers(std::function<void()> changed) override
@@ -100,9 +100,9 @@ public:
 
     // The desktop puts keys of its own on a hotkey (nullopt: the captured ones again), as a desktop's
     // shortcut settings do.
-    void setDesktopTrigger(HotkeyTarget role, std::optional<QString> trigger)
+    void setDesktopTrigger(const HotkeyRole& role, std::optional<QString> trigger)
     {
-        m_desktopTriggers[role] = std::move(trigger);
+        m_desktopTriggers[role.id] = std::move(trigger);
         if (m_triggersChanged)
             m_triggersChanged();
     }
@@ -126,7 +126,7 @@ public:
 private:
     std::map<Binding, std::pair<Hotkey, Pressed>> m_bindings;
     Binding m_next = 1;
-    std::map<HotkeyTarget, std::optional<QString>> m_desktopTriggers;
+    std::map<QString, std::optional<QString>> m_desktopTriggers;
     std::function<void()> m_triggersChanged;
 };
 

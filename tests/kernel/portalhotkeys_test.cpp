@@ -5,6 +5,7 @@
 #include "events.h"
 #include "kernelbackend.h"
 #include "kernelhotkeyservice.h"
+#include "libraryhotkeys.h"
 #include "portalhotkeyservice.h"
 
 #include <QDBusConnection>
@@ -140,6 +141,44 @@ TEST_F(PortalHotkeys, TheDesktopBindsTheCapturedCombinationsAndItsPressesRunTheA
     EXPECT_TRUE(waitFor([&] { return !journal->lines().filter("key 40 down").isEmpty(); })) << "no playback";
 }
 
+// Each library macro is a shortcut of its own beside the two, under its file's id; a press names the
+// macro, and the keys the desktop put on one stay out of recordings as the two's do.
+TEST_F(PortalHotkeys, EachLibraryMacroIsAShortcutOfItsOwn)
+{
+    StandInPortal portal(QJsonObject{{"choices", QJsonObject{{"macro-three", "Meta+F12"}}}});
+    PlatformServices services;
+    installFakes(services, journal);
+    services.hotkeys = std::make_unique<PortalHotkeyService>(
+        StandInPortal::bus(), std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
+    engine = std::make_unique<MacroEngine>(std::move(services), options);
+    const auto macro = [](const QString& name, std::uint16_t key) {
+        return LibraryEntry{.file = name + ".json", .name = name, .hotkey = {key, modifier::control}};
+    };
+    engine->libraryHotkeys().setEntries({macro("one", 18), macro("two", 19), macro("three", 20)});
+    const Triggers bound{{"record", ""},
+                         {"playback", ""},
+                         {"macro-one", "CTRL+1"},
+                         {"macro-two", "CTRL+2"},
+                         {"macro-three", "CTRL+3"}};
+    ASSERT_TRUE(waitFor([&] { return portal.boundTriggers() == bound; }))
+        << portal.boundTriggers().keys().join(',').toStdString();
+    QStringList pressed;
+    QObject::connect(engine.get(), &MacroEngine::libraryMacroHotkeyPressed,
+                     [&](const QString& name) { pressed.append(name); });
+    portal.control("Press", {"macro-two"});
+    EXPECT_TRUE(waitFor([&] { return pressed == QStringList{"two"}; }));
+    ASSERT_TRUE(
+        waitFor([&] { return engine->libraryHotkeys().desktopTrigger("three") == QString("Meta+F12"); }));
+    engine->startRecording();
+    for (const std::uint16_t key : {111, 0}) { // F12 (Meta+F12 plays three), then A
+        for (const InputKind kind : {InputKind::keyDown, InputKind::keyUp})
+            input->deliver({.kind = kind, .keyCode = key, .flags = modifier::command});
+    }
+    engine->stopRecording();
+    drain();
+    ASSERT_EQ(engine->recordedEvents().size(), 2u) << "the desktop's trigger was recorded";
+}
+
 // A desktop whose user declines the shortcuts: the key stream serves, with no desktop trigger to show.
 // Its portal predates the Registry, which changes nothing; neither can hold the keyboard.
 TEST_F(PortalHotkeys, ARefusedBindingFallsBackToTheKeyStream)
@@ -161,7 +200,7 @@ TEST_F(PortalHotkeys, ARefusedBindingFallsBackToTheKeyStream)
     EXPECT_FALSE(service.canHoldKeyboard());
     keys.deliver({.kind = InputKind::keyDown, .keyCode = 15, .flags = modifier::control});
     EXPECT_EQ(pressed, 1);
-    EXPECT_EQ(service.desktopTrigger(HotkeyTarget::record), std::nullopt);
+    EXPECT_EQ(service.desktopTrigger("record"), std::nullopt);
     service.unbind(binding);
     EXPECT_EQ(keys.watchCount(), 0u);
 }

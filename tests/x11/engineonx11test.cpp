@@ -3,10 +3,12 @@
 // workspace tests run here too, for the same reason.
 #include "backend.h"
 #include "hotkeycapture.h"
+#include "libraryhotkeys.h"
 #include "logline.h"
 #include "macroengine.h"
 #include "memorypreferencesstore.h"
 #include "x11backend.h"
+#include "x11hotkeyservice.h"
 #include "x11probewindow.h"
 #include "x11testsupport.h"
 
@@ -155,6 +157,44 @@ TEST_F(EngineOnX11, ACaptureKeepsTheCombinationFromTheFocusedWindow)
     press("y");
     EXPECT_EQ(m_focused->waitForLines(2), (std::vector<std::string>{"key y down []", "key y up []"}))
         << "the captured keys reached the focused window, or later keys did not";
+}
+
+// Library macros' hotkeys beside the engine's two: each press names its own macro; a combination
+// another LoopWren hotkey uses, or another program holds, is refused with a line saying so and the
+// others keep theirs; none of their presses is recorded.
+TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatIsNeverRecorded)
+{
+    ASSERT_NO_FATAL_FAILURE(buildWithHotkeys());
+    X11HotkeyService otherProgram;
+    HotkeyService::Binding held = 0;
+    const auto nothing = [] {};
+    ASSERT_TRUE(otherProgram.bind(HotkeyTarget::record, {21, kControlOption}, nothing, held).ok());
+    const auto macro = [](const QString& name, std::uint16_t key) {
+        LibraryEntry entry;
+        entry.file = name + ".json";
+        entry.name = name;
+        entry.hotkey = {key, kControlOption};
+        return entry;
+    };
+    // Ctrl+Alt+1, 2, 3; then J (playback), 4 (the other program's) and 1 again.
+    m_engine->libraryHotkeys().setEntries({macro("One", 18), macro("Two", 19), macro("Three", 20),
+                                           macro("Four", kKeyJ), macro("Five", 21), macro("Six", 18)});
+    EXPECT_EQ(
+        m_logged,
+        (QStringList{"Failed to register hotkey of macro Four: ⌃ ⌥ J is already the playback hotkey",
+                     "Failed to register hotkey of macro Five: 10",
+                     "Failed to register hotkey of macro Six: ⌃ ⌥ 1 is already the hotkey of macro One"}));
+    QStringList pressed;
+    QObject::connect(m_engine.get(), &MacroEngine::libraryMacroHotkeyPressed,
+                     [&](const QString& name) { pressed.append(name); });
+    press("ctrl+alt+k");
+    ASSERT_TRUE(waitUntil([&] { return m_engine->isRecording(); }));
+    for (const char* key : {"ctrl+alt+3", "ctrl+alt+1", "ctrl+alt+2", "a"})
+        press(key);
+    // Input is recorded in order, so once A is in, the hotkeys before it would be too.
+    ASSERT_TRUE(waitUntil([&] { return m_engine->eventCount() >= 2 && pressed.size() == 3; }));
+    EXPECT_EQ(pressed, (QStringList{"Three", "One", "Two"}));
+    EXPECT_EQ(m_engine->eventCount(), 2) << "a hotkey's press was recorded besides A's";
 }
 
 } // namespace

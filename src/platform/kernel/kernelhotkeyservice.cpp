@@ -14,7 +14,8 @@ KernelHotkeyService::~KernelHotkeyService()
         m_keys->stopWatching(*m_watch);
 }
 
-ServiceResult KernelHotkeyService::bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding)
+ServiceResult KernelHotkeyService::bind(const HotkeyRole&, const Hotkey& hotkey, Pressed pressed,
+                                        Binding& binding)
 {
     // Only the four modifiers count, as in every other place a hotkey is read.
     const Hotkey combination{hotkey.keyCode, hotkey.modifiers & modifier::hotkeyMask};

@@ -21,7 +21,7 @@ public:
 
     // Refused with EACCES when the input devices cannot be read, and as alreadyBound for a combination
     // bound already (the X server refuses that too).
-    ServiceResult bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
+    ServiceResult bind(const HotkeyRole&, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
     void unbind(Binding binding) override;
     // Refused with EOPNOTSUPP.
     bool canHoldKeyboard() const override { return false; }

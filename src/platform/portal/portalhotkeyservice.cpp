@@ -23,20 +23,6 @@ const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcut
 // An answer to the version question takes a moment even where the bus starts the portal first.
 constexpr int kProbeTimeoutMs = 5000;
 
-QString shortcutId(HotkeyTarget role)
-{
-    return role == HotkeyTarget::record ? QStringLiteral("record") : QStringLiteral("playback");
-}
-
-std::optional<HotkeyTarget> roleOf(const QString& id)
-{
-    if (id == QLatin1String("record"))
-        return HotkeyTarget::record;
-    if (id == QLatin1String("playback"))
-        return HotkeyTarget::playback;
-    return std::nullopt;
-}
-
 QList<PortalShortcut> shortcutsIn(const QVariant& value)
 {
     if (value.canConvert<QDBusArgument>())
@@ -119,7 +105,7 @@ PortalHotkeyService::~PortalHotkeyService()
     closeSession();
 }
 
-ServiceResult PortalHotkeyService::bind(HotkeyTarget role, const Hotkey& hotkey, Pressed pressed,
+ServiceResult PortalHotkeyService::bind(const HotkeyRole& role, const Hotkey& hotkey, Pressed pressed,
                                         Binding& binding)
 {
     binding = m_next++;
@@ -147,13 +133,13 @@ void PortalHotkeyService::unbind(Binding binding)
     // The session keeps its shortcuts; presses of one with no binding are simply not passed on.
 }
 
-std::optional<QString> PortalHotkeyService::desktopTrigger(HotkeyTarget role) const
+std::optional<QString> PortalHotkeyService::desktopTrigger(const QString& id) const
 {
-    const auto trigger = m_triggers.find(role);
-    const auto sent = m_sent.find(role);
+    const auto trigger = m_triggers.find(id);
+    const auto sent = m_sent.find(id);
     if (m_fellBack || trigger == m_triggers.end() || sent == m_sent.end())
         return std::nullopt;
-    if (shortcuttrigger::describesSame(sent->second, trigger->second))
+    if (shortcuttrigger::describesSame(sent->second.preferred, trigger->second))
         return std::nullopt;
     return trigger->second;
 }
@@ -163,20 +149,20 @@ std::vector<std::uint16_t> PortalHotkeyService::desktopTriggerKeys() const
     std::vector<std::uint16_t> keys;
     if (m_fellBack)
         return keys;
-    for (const auto& [role, trigger] : m_triggers) {
+    for (const auto& [id, trigger] : m_triggers) {
         if (const std::optional<std::uint16_t> key = shortcuttrigger::keyCodeOf(trigger))
             keys.push_back(*key);
     }
     return keys;
 }
 
-PortalHotkeyService::Triggers PortalHotkeyService::wanted() const
+PortalHotkeyService::Shortcuts PortalHotkeyService::wanted() const
 {
     // The latest binding of each hotkey counts.
-    Triggers triggers;
+    Shortcuts shortcuts;
     for (const auto& [binding, bound] : m_bindings)
-        triggers[bound.role] = shortcuttrigger::preferred(bound.hotkey);
-    return triggers;
+        shortcuts[bound.role.id] = {bound.role.description, shortcuttrigger::preferred(bound.hotkey)};
+    return shortcuts;
 }
 
 void PortalHotkeyService::queueSync()
@@ -191,12 +177,12 @@ void PortalHotkeyService::queueSync()
 
 void PortalHotkeyService::sync()
 {
-    const Triggers triggers = wanted();
+    const Shortcuts shortcuts = wanted();
     // One exchange with the portal at a time; the answer to it syncs again.
-    if (m_fellBack || m_request || triggers.empty() || (triggers == m_sent && !m_session.isEmpty()))
+    if (m_fellBack || m_request || shortcuts.empty() || (shortcuts == m_sent && !m_session.isEmpty()))
         return;
     closeSession();
-    m_sent = triggers;
+    m_sent = shortcuts;
     if (!m_triggers.empty()) {
         m_triggers.clear();
         notifyTriggers();
@@ -229,13 +215,11 @@ void PortalHotkeyService::createSession()
 void PortalHotkeyService::bindShortcuts()
 {
     QList<PortalShortcut> shortcuts;
-    for (const auto& [role, preferred] : m_sent) {
-        QVariantMap properties{{QStringLiteral("description"),
-                                role == HotkeyTarget::record ? QStringLiteral("Start or stop a recording")
-                                                             : QStringLiteral("Start or stop a playback")}};
-        if (preferred)
-            properties.insert(QStringLiteral("preferred_trigger"), *preferred);
-        shortcuts.append({shortcutId(role), properties});
+    for (const auto& [id, wanted] : m_sent) {
+        QVariantMap properties{{QStringLiteral("description"), wanted.description}};
+        if (wanted.preferred)
+            properties.insert(QStringLiteral("preferred_trigger"), *wanted.preferred);
+        shortcuts.append({id, properties});
     }
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("BindShortcuts"));
@@ -250,8 +234,8 @@ void PortalHotkeyService::bindShortcuts()
             }
             // A shortcut the desktop left out has no trigger until the user gives it one there.
             m_triggers.clear();
-            for (const auto& [role, preferred] : m_sent)
-                m_triggers[role] = QString();
+            for (const auto& [id, wanted] : m_sent)
+                m_triggers[id] = QString();
             takeTriggers(shortcutsIn(results.value(QStringLiteral("shortcuts"))));
             sync(); // the hotkeys may have changed meanwhile
         });
@@ -272,7 +256,7 @@ void PortalHotkeyService::fallBack(const QString& why)
             bound.onFallback = onFallback;
         else
             log(QStringLiteral("the %1 hotkey cannot be watched either: %2")
-                    .arg(shortcutId(bound.role), result.reason));
+                    .arg(bound.role.id, result.reason));
     }
     notifyTriggers();
 }
@@ -297,8 +281,9 @@ void PortalHotkeyService::retireRequest()
 void PortalHotkeyService::takeTriggers(const QList<PortalShortcut>& shortcuts)
 {
     for (const PortalShortcut& shortcut : shortcuts) {
-        if (const std::optional<HotkeyTarget> role = roleOf(shortcut.id))
-            m_triggers[*role] = shortcut.properties.value(QStringLiteral("trigger_description")).toString();
+        if (m_sent.count(shortcut.id))
+            m_triggers[shortcut.id] =
+                shortcut.properties.value(QStringLiteral("trigger_description")).toString();
     }
     notifyTriggers();
 }
@@ -318,17 +303,16 @@ bool PortalHotkeyService::fromOurSession(const QDBusMessage& message) const
 
 void PortalHotkeyService::activated(const QDBusMessage& message)
 {
-    const std::optional<HotkeyTarget> role =
-        message.arguments().size() > 1 ? roleOf(message.arguments().at(1).toString()) : std::nullopt;
-    if (m_fellBack || !fromOurSession(message) || !role)
+    const QString id = message.arguments().size() > 1 ? message.arguments().at(1).toString() : QString();
+    if (m_fellBack || !fromOurSession(message) || !m_sent.count(id))
         return;
     // A desktop that repeats a held shortcut and reports its release: only the first counts.
-    if (m_reportsReleases && !m_held.insert(*role).second)
+    if (m_reportsReleases && !m_held.insert(id).second)
         return;
     // From a copy: a callback may bind or unbind.
     const auto bindings = m_bindings;
     for (const auto& [binding, bound] : bindings) {
-        if (bound.role == *role)
+        if (bound.role.id == id)
             bound.pressed();
     }
 }
@@ -338,8 +322,7 @@ void PortalHotkeyService::deactivated(const QDBusMessage& message)
     if (!fromOurSession(message) || message.arguments().size() < 2)
         return;
     m_reportsReleases = true;
-    if (const std::optional<HotkeyTarget> role = roleOf(message.arguments().at(1).toString()))
-        m_held.erase(*role);
+    m_held.erase(message.arguments().at(1).toString());
 }
 
 void PortalHotkeyService::shortcutsChanged(const QDBusMessage& message)

@@ -16,9 +16,10 @@ struct PortalShortcut;
 
 // The hotkeys as shortcuts of the desktop's GlobalShortcuts portal (KDE Plasma, GNOME): the desktop
 // grabs the keys, so they reach no other application, and it has the last word on which keys they
-// are. The combinations the user captured go to it as preferred triggers; the triggers it actually
-// chose are reported through desktopTrigger. The portal binds a session's shortcuts only once, so a
-// changed combination gets a session of its own; the bindings of one main-loop step go out together.
+// are. Each hotkey is one shortcut, under its role's id; the combinations the user captured go to it as
+// preferred triggers; the triggers it actually chose are reported through desktopTrigger. The portal binds a
+// session's shortcuts only once, so a changed combination gets a session of its own; the bindings of one
+// main-loop step go out together.
 //
 // Where the portal refuses (the user declines, it fails), every hotkey moves to the fallback service
 // for the rest of the run, and so do the ones bound later.
@@ -33,13 +34,14 @@ public:
     PortalHotkeyService(QDBusConnection bus, std::unique_ptr<HotkeyService> fallback);
     ~PortalHotkeyService() override;
 
-    ServiceResult bind(HotkeyTarget role, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
+    ServiceResult bind(const HotkeyRole& role, const Hotkey& hotkey, Pressed pressed,
+                       Binding& binding) override;
     void unbind(Binding binding) override;
     // The desktop's shortcuts cannot keep keys from windows either: the fallback answers.
     bool canHoldKeyboard() const override { return m_fallback->canHoldKeyboard(); }
     ServiceResult holdKeyboard() override { return m_fallback->holdKeyboard(); }
     void releaseKeyboard() override { m_fallback->releaseKeyboard(); }
-    std::optional<QString> desktopTrigger(HotkeyTarget role) const override;
+    std::optional<QString> desktopTrigger(const QString& id) const override;
     std::vector<std::uint16_t> desktopTriggerKeys() const override;
     void watchDesktopTriggers(std::function<void()> changed) override
     {
@@ -57,14 +59,21 @@ private slots:
 private:
     struct Bound
     {
-        HotkeyTarget role;
+        HotkeyRole role;
         Hotkey hotkey;
         Pressed pressed;
         std::optional<Binding> onFallback;
     };
-    using Triggers = std::map<HotkeyTarget, std::optional<QString>>;
+    // What the desktop is asked to bind for one shortcut id.
+    struct Wanted
+    {
+        QString description;
+        std::optional<QString> preferred;
+        bool operator==(const Wanted&) const = default;
+    };
+    using Shortcuts = std::map<QString, Wanted>;
 
-    Triggers wanted() const;
+    Shortcuts wanted() const;
     void queueSync();
     void sync();
     void createSession();
@@ -84,12 +93,12 @@ private:
     bool m_syncQueued = false;
     std::unique_ptr<PortalRequest> m_request;
     QString m_session;
-    // The preferred triggers the current session was bound (or is being bound) with.
-    Triggers m_sent;
+    // The shortcuts the current session was bound (or is being bound) with, by id.
+    Shortcuts m_sent;
     // What the desktop says triggers each shortcut.
-    std::map<HotkeyTarget, QString> m_triggers;
+    std::map<QString, QString> m_triggers;
     // Shortcuts held down, once the desktop has shown that it reports releases.
-    std::set<HotkeyTarget> m_held;
+    std::set<QString> m_held;
     bool m_reportsReleases = false;
     std::function<void()> m_triggersChanged;
 };

@@ -86,7 +86,8 @@ ServiceResult noConnectionResult()
 
 } // namespace
 
-ServiceResult X11HotkeyService::bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding)
+ServiceResult X11HotkeyService::bind(const HotkeyRole&, const Hotkey& hotkey, Pressed pressed,
+                                     Binding& binding)
 {
     if (!ensureConnection())
         return noConnectionResult();

@@ -43,7 +43,7 @@ public:
     X11HotkeyService(const X11HotkeyService&) = delete;
     X11HotkeyService& operator=(const X11HotkeyService&) = delete;
 
-    ServiceResult bind(HotkeyTarget, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
+    ServiceResult bind(const HotkeyRole&, const Hotkey& hotkey, Pressed pressed, Binding& binding) override;
     void unbind(Binding binding) override;
     // An active grab of the whole keyboard on the window that has the focus (the root when none has);
     // refused with X's grab status (AlreadyGrabbed 1, NotViewable 3, Frozen 4) when another client

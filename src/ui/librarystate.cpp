@@ -118,10 +118,13 @@ void LibraryState::rebuild()
     for (const LibraryEntry* listed : shown) {
         const LibraryEntry& entry = *listed;
         const double speed = entry.playbackSpeed > 0 ? entry.playbackSpeed : 100.0;
+        const bool loads = entry.loadError.isEmpty();
         m_rows.append(QVariantMap{
             {QStringLiteral("name"), entry.name},
-            {QStringLiteral("events"), rowtext::eventCount(static_cast<qsizetype>(entry.eventCount), language)},
-            {QStringLiteral("duration"), QString::asprintf("%.1f s", entry.duration * 100.0 / speed)},
+            {QStringLiteral("events"), loads ? rowtext::eventCount(static_cast<qsizetype>(entry.eventCount), language)
+                                             : QStringLiteral("—")},
+            {QStringLiteral("duration"),
+             loads ? QString::asprintf("%.1f s", entry.duration * 100.0 / speed) : QStringLiteral("—")},
             {QStringLiteral("hotkey"), entry.hotkey == Hotkey::unset() ? QStringLiteral("—")
                                                                        : QString::fromStdString(displayText(entry.hotkey))},
             {QStringLiteral("nextRun"), nextRunText(entry)},

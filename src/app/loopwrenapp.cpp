@@ -21,6 +21,7 @@ LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
     m_hotkeyCapture = std::make_unique<HotkeyCapture>(*m_engine);
     m_settingsState = std::make_unique<SettingsState>(*m_engine, *m_hotkeyCapture);
     m_viewState = std::make_unique<ContentViewState>(*m_engine, m_dialogs);
+    m_libraryState = std::make_unique<LibraryState>(*m_engine, *m_viewState, *m_hotkeyCapture, m_dialogs);
     QGuiApplication::setQuitOnLastWindowClosed(
         AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &LoopWrenApp::commitData,
@@ -61,6 +62,7 @@ bool LoopWrenApp::openWindow()
     m_qml->setInitialProperties(
         {{QStringLiteral("viewState"), QVariant::fromValue(m_viewState.get())},
          {QStringLiteral("settingsState"), QVariant::fromValue(m_settingsState.get())},
+         {QStringLiteral("libraryState"), QVariant::fromValue(m_libraryState.get())},
          {QStringLiteral("translucent"), translucent}});
     m_qml->load(QUrl(QStringLiteral("qrc:/qt/qml/LoopWren/Ui/Main.qml")));
     if (m_qml->rootObjects().isEmpty())

@@ -3,6 +3,7 @@
 #include "appdelegate.h"
 #include "contentviewstate.h"
 #include "hotkeycapture.h"
+#include "librarystate.h"
 #include "macroengine.h"
 #include "modaldialogs.h"
 #include "qtdialogs.h"
@@ -45,6 +46,7 @@ public:
     MacroEngine& engine() { return *m_engine; }
     ContentViewState& viewState() { return *m_viewState; }
     SettingsState& settingsState() { return *m_settingsState; }
+    LibraryState& libraryState() { return *m_libraryState; }
     HotkeyCapture& hotkeyCapture() { return *m_hotkeyCapture; }
     QQuickWindow* window() const { return m_window; }
 
@@ -70,6 +72,7 @@ private:
     std::unique_ptr<HotkeyCapture> m_hotkeyCapture;
     std::unique_ptr<SettingsState> m_settingsState;
     std::unique_ptr<ContentViewState> m_viewState;
+    std::unique_ptr<LibraryState> m_libraryState;
     std::unique_ptr<QQmlApplicationEngine> m_qml;
     QQuickWindow* m_window = nullptr;
 };

@@ -38,8 +38,21 @@ void HotkeyCapture::startHotkeyCapture(int target)
 
 void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
 {
-    removeActiveMonitor();
+    m_apply = nullptr;
     setRecordingHotkeyFor(target);
+    begin(target);
+}
+
+void HotkeyCapture::startCapture(std::function<void(const Hotkey&)> apply)
+{
+    m_apply = std::move(apply);
+    setRecordingHotkeyFor(std::nullopt);
+    begin(HotkeyTarget::record);
+}
+
+void HotkeyCapture::begin(HotkeyTarget target)
+{
+    removeActiveMonitor();
     m_engine.setIsCapturingHotkey(true);
     // Where the keyboard can never be held (the input devices, a desktop's shortcuts portal), the
     // combination reaches the focused window, which is this one.
@@ -58,7 +71,9 @@ void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
                                       [this, target](const InputEvent& e) { handleCapturedKey(e, target); });
     if (!m_activeMonitor) {
         releaseKeyboard();
+        m_apply = nullptr;
         m_engine.setIsCapturingHotkey(false);
+        emit recordingHotkeyForChanged();
     }
 }
 
@@ -66,6 +81,7 @@ void HotkeyCapture::handleCapturedKey(const InputEvent& event, HotkeyTarget targ
 {
     if (event.keyCode == kEscapeKeyCode) {
         mainqueue::post(this, [this] {
+            m_apply = nullptr;
             setRecordingHotkeyFor(std::nullopt);
             m_engine.setIsCapturingHotkey(false);
         });
@@ -82,7 +98,9 @@ void HotkeyCapture::handleCapturedKey(const InputEvent& event, HotkeyTarget targ
 void HotkeyCapture::applyCapturedHotkey(HotkeyTarget target, std::uint16_t keyCode, std::uint64_t modifiers)
 {
     // Stored while the capture still holds the grabs back; lowering the flag then registers both.
-    if (target == HotkeyTarget::record)
+    if (const auto apply = std::exchange(m_apply, nullptr))
+        apply(Hotkey{keyCode, modifiers});
+    else if (target == HotkeyTarget::record)
         m_engine.setRecordHotkey(Hotkey{keyCode, modifiers});
     else
         m_engine.setPlaybackHotkey(Hotkey{keyCode, modifiers});
@@ -102,7 +120,7 @@ void HotkeyCapture::cancel()
     releaseKeyboard();
     if (m_engine.isCapturingHotkey())
         m_engine.setIsCapturingHotkey(false);
-    if (m_recordingHotkeyFor)
+    if (m_recordingHotkeyFor || std::exchange(m_apply, nullptr))
         setRecordingHotkeyFor(std::nullopt);
 }
 

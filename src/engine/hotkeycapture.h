@@ -5,6 +5,7 @@
 #include "inputmonitor.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 
 namespace loopwren {
@@ -33,6 +34,9 @@ public:
 
     Q_INVOKABLE void startHotkeyCapture(int target);
     void startHotkeyCapture(HotkeyTarget target);
+    // A capture in the same way for another hotkey (a library macro's): apply is given the combination.
+    void startCapture(std::function<void(const Hotkey&)> apply);
+    bool isCapturingOther() const { return static_cast<bool>(m_apply); }
     void handleCapturedKey(const InputEvent& event, HotkeyTarget target);
     void applyCapturedHotkey(HotkeyTarget target, std::uint16_t keyCode, std::uint64_t modifiers);
     Q_INVOKABLE void resetHotkeys();
@@ -45,6 +49,7 @@ signals:
 
 private:
     void setRecordingHotkeyFor(std::optional<HotkeyTarget> target);
+    void begin(HotkeyTarget target);
     void removeActiveMonitor();
     void releaseKeyboard();
 
@@ -54,6 +59,7 @@ private:
     bool m_holdingKeyboard = false;
     std::optional<HotkeyTarget> m_recordingHotkeyFor;
     std::optional<InputMonitor::Token> m_activeMonitor;
+    std::function<void(const Hotkey&)> m_apply;
 };
 
 } // namespace loopwren

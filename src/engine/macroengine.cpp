@@ -11,6 +11,8 @@
 #include "timelineedits.h"
 #include "updatecheck.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <algorithm>
 #include <map>
 
@@ -19,6 +21,7 @@ namespace {
 
 constexpr auto kFocusPause = std::chrono::milliseconds(500);
 constexpr auto kAccessibilityRecheck = std::chrono::seconds(1);
+constexpr int kRecentFiles = 10;
 
 } // namespace
 
@@ -59,7 +62,8 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
     m_player =
         std::make_unique<Player>(*m_services.posters, clock,
                                  Player::Hooks{[this](std::size_t index) {
-                                                   if (m_isPlaying)
+                                                   // A library macro's events are not the rows shown.
+                                                   if (m_isPlaying && m_playingLibraryFile.isEmpty())
                                                        setCurrentPlaybackIndex(static_cast<qint64>(index));
                                                },
                                                [this] { finishPlayback(); }},
@@ -159,6 +163,7 @@ void MacroEngine::settingChanged(Setting setting)
         {Setting::passPauseMaximum, &MacroEngine::passPauseMaximumChanged},
         {Setting::clickSpread, &MacroEngine::clickSpreadChanged},
         {Setting::stopPlaybackOnUserInput, &MacroEngine::stopPlaybackOnUserInputChanged},
+        {Setting::recentFiles, &MacroEngine::recentFilesChanged},
     };
     // The bindings follow a new hotkey at once, unless a capture holds them back.
     if ((setting == Setting::recordHotkey || setting == Setting::playbackHotkey) && !m_isCapturingHotkey)
@@ -237,6 +242,43 @@ void MacroEngine::startPlayback()
     emit timelineAboutToBeRead();
     if (m_recordedEvents.empty() || m_isRecording || m_isPlaying)
         return;
+    beginPlayback(m_recordedEvents, {m_playbackSpeed, m_infiniteLoop ? -1 : m_loopCount});
+}
+
+void MacroEngine::playLibraryMacro(const QString& name)
+{
+    const LibraryEntry* entry = library().find(name);
+    const QString prefix = QStringLiteral("Library macro not played: ");
+    if (!entry) {
+        logLine(prefix, QStringLiteral("no macro named \"%1\" in the library").arg(name));
+        return;
+    }
+    if (m_isPlaying && m_playingLibraryFile == entry->file) {
+        stopPlayback();
+        return;
+    }
+    if (m_isRecording || m_isPlaying) {
+        logLine(prefix, QStringLiteral("\"%1\": %2").arg(entry->name, m_isRecording ? QStringLiteral("a recording runs")
+                                                                                : QStringLiteral("another playback runs")));
+        return;
+    }
+    MacroReadResult read = macrofiles::load(library().pathOf(*entry));
+    if (!read.ok()) {
+        logLine(prefix, QStringLiteral("\"%1\": %2").arg(entry->name, QString::fromStdString(read.error)));
+        return;
+    }
+    if (read.events.empty())
+        return;
+    const QString file = entry->file;
+    beginPlayback(std::move(read.events), {entry->playbackSpeed, entry->infiniteLoop ? -1 : entry->loopCount,
+                                           entry->delayVariation, entry->passPauseMin, entry->passPauseMax,
+                                           entry->clickSpread});
+    if (m_isPlaying)
+        setPlayingLibraryFile(file);
+}
+
+void MacroEngine::beginPlayback(Timeline events, const PlaybackValues& values)
+{
     if (const QString refusal = m_player->claim(); !refusal.isEmpty()) {
         logLine(QStringLiteral("Playback refused: "), refusal);
         showNotice(QStringLiteral("Playback Refused Notice"), refusal);
@@ -258,14 +300,18 @@ void MacroEngine::startPlayback()
     }
     if (hideOnPlayback())
         mainqueue::post(this, [this] { m_services.workspace->hideThisApplication(); });
-    plan.events = m_recordedEvents;
-    plan.speedFactor = std::max(m_playbackSpeed / 100.0, 0.001);
-    plan.loopLimit = m_infiniteLoop ? -1 : m_loopCount;
+    plan.events = std::move(events);
+    plan.speedFactor = std::max(values.speed / 100.0, 0.001);
+    plan.loopLimit = values.loopLimit;
+    // The macro's own value, else the front end's, else the setting.
     const PlaybackOverrides& o = m_overrides;
-    const VariationSettings variation{o.delayVariation.value_or(delayVariation()) / 100.0,
-                                      o.passPauseMinimum.value_or(passPauseMinimum()),
-                                      o.passPauseMaximum.value_or(passPauseMaximum()),
-                                      o.clickSpread.value_or(clickSpread())};
+    const auto pick = [](const std::optional<double>& own, const std::optional<double>& given, double setting) {
+        return own ? *own : given.value_or(setting);
+    };
+    const VariationSettings variation{pick(values.delayVariation, o.delayVariation, delayVariation()) / 100.0,
+                                      pick(values.passPauseMinimum, o.passPauseMinimum, passPauseMinimum()),
+                                      pick(values.passPauseMaximum, o.passPauseMaximum, passPauseMaximum()),
+                                      pick(values.clickSpread, o.clickSpread, clickSpread())};
     plan.variation = PlaybackVariation(variation, o.seed ? *o.seed : PlaybackVariation::freshSeed());
     if (m_playbackStoppedByUserInput)
         assign(m_playbackStoppedByUserInput, false, &MacroEngine::playbackStoppedByUserInputChanged);
@@ -295,6 +341,7 @@ void MacroEngine::stopPlayback()
         return;
     m_services.userInput->stop();
     m_player->stop();
+    setPlayingLibraryFile({});
     setIsPlaying(false);
     setCurrentPlaybackIndex(-1);
     if (hideOnPlayback())
@@ -324,6 +371,7 @@ void MacroEngine::showNotice(const QString& key, const QString& detail)
 void MacroEngine::finishPlayback()
 {
     m_services.userInput->stop();
+    setPlayingLibraryFile({});
     setIsPlaying(false);
     setCurrentPlaybackIndex(-1);
     if (hideOnPlayback())
@@ -514,6 +562,66 @@ void MacroEngine::moveEvents(const std::set<std::size_t>& positions, std::size_t
     editTimeline([positions, destination](ObservedTimeline& events) {
         timelineedits::moveEvents(events, positions, destination);
     });
+}
+
+// The library
+
+MacroLibrary& MacroEngine::library()
+{
+    if (!m_library) {
+        m_library = std::make_unique<MacroLibrary>(
+            m_options.libraryFolder.isEmpty() ? MacroLibrary::defaultFolder() : m_options.libraryFolder);
+        m_library->reload();
+    }
+    return *m_library;
+}
+
+QString MacroEngine::changeLibrary(const std::function<QString(MacroLibrary&)>& change)
+{
+    const QString result = change(library());
+    emit libraryChanged();
+    // The playing macro may have been renamed.
+    if (!m_playingLibraryFile.isEmpty())
+        emit playingLibraryMacroChanged();
+    return result;
+}
+
+QString MacroEngine::playingLibraryMacro() const
+{
+    if (m_playingLibraryFile.isEmpty() || !m_library)
+        return {};
+    for (const LibraryEntry& entry : m_library->entries()) {
+        if (entry.file == m_playingLibraryFile)
+            return entry.name;
+    }
+    return {}; // deleted while it plays
+}
+
+void MacroEngine::setPlayingLibraryFile(const QString& file)
+{
+    if (file == m_playingLibraryFile)
+        return;
+    m_playingLibraryFile = file;
+    emit playingLibraryMacroChanged();
+}
+
+QStringList MacroEngine::recentFiles() const
+{
+    QStringList paths;
+    for (const QJsonValue& value : QJsonDocument::fromJson(text(Setting::recentFiles).toUtf8()).array()) {
+        if (value.isString() && !value.toString().isEmpty() && paths.size() < kRecentFiles)
+            paths << value.toString();
+    }
+    return paths;
+}
+
+void MacroEngine::addRecentFile(const QString& path)
+{
+    QStringList paths = recentFiles();
+    paths.removeAll(path);
+    paths.prepend(path);
+    const QJsonArray array = QJsonArray::fromStringList(paths.mid(0, kRecentFiles));
+    m_settings.set(Setting::recentFiles, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
 }
 
 // Update check

@@ -2,6 +2,7 @@
 
 #include "hotkey.h"
 #include "macroevent.h"
+#include "macrolibrary.h"
 #include "observedtimeline.h"
 #include "platformservices.h"
 #include "playbackclock.h"
@@ -48,6 +49,8 @@ struct EngineOptions
     // What stands in the way of recording and of playing in this session, asked at every start so the
     // window can say why nothing is captured or posted; none: nothing is known to stand in the way.
     std::function<SessionProblems()> sessionProblems;
+    // The macro library's folder; empty: MacroLibrary::defaultFolder().
+    QString libraryFolder = {};
 };
 
 struct PlaybackOverrides
@@ -128,6 +131,10 @@ class MacroEngine : public QObject
     Q_PROPERTY(QString notice READ notice NOTIFY noticeChanged)
     Q_PROPERTY(QString noticeDetail READ noticeDetail NOTIFY noticeChanged)
     Q_PROPERTY(bool canHideThisApplication READ canHideThisApplication CONSTANT)
+    // The name of the library macro playing; empty while the timeline plays or nothing does.
+    Q_PROPERTY(QString playingLibraryMacro READ playingLibraryMacro NOTIFY playingLibraryMacroChanged)
+    // The last ten macro files imported or exported, the newest first.
+    Q_PROPERTY(QStringList recentFiles READ recentFiles NOTIFY recentFilesChanged)
 
     using Setting = StoredSettings::Setting;
 
@@ -272,6 +279,20 @@ public:
     void showNotice(const QString& key, const QString& detail = {});
     Q_INVOKABLE void dismissNotice() { showNotice({}); }
 
+    // The macro library, read from its folder on first use.
+    MacroLibrary& library();
+    // Runs a change of the library (add, rename, remove, update, reload) and tells the views; returns
+    // what the change returned, empty on success.
+    QString changeLibrary(const std::function<QString(MacroLibrary&)>& change);
+    // Plays the library macro with its own loops, speed and humanised values (absent ones follow the
+    // settings), leaving the timeline as it is. Playing the macro that plays stops it; while another
+    // playback or a recording runs nothing happens, and the log says why.
+    Q_INVOKABLE void playLibraryMacro(const QString& name);
+    QString playingLibraryMacro() const;
+
+    QStringList recentFiles() const;
+    void addRecentFile(const QString& path);
+
     // Update check
     Q_INVOKABLE void checkForUpdates();
     // The "Later" of the update notice: the notice goes until a later check finds the release again.
@@ -327,6 +348,9 @@ signals:
     // so that a view holding an edit not yet handed over hands it over first; the operation goes on
     // with what the timeline holds once this returns.
     void timelineAboutToBeRead();
+    void playingLibraryMacroChanged();
+    void libraryChanged();
+    void recentFilesChanged();
     // A playback came to its end, completed or stopped.
     void playbackFinished();
     // A playback did not start because another player of the session plays; reason says which.
@@ -347,6 +371,14 @@ private:
     void setCurrentPlaybackIndex(qint64 value);
     void appendRecordedEvent(MacroEvent event);
     void finishPlayback();
+    void setPlayingLibraryFile(const QString& file);
+    struct PlaybackValues
+    {
+        double speed = 100.0;
+        std::int64_t loopLimit = 1; // below 1: until stopped
+        std::optional<double> delayVariation, passPauseMinimum, passPauseMaximum, clickSpread;
+    };
+    void beginPlayback(Timeline events, const PlaybackValues& values);
     void userInputUsed();
     SessionProblems sessionProblems() const;
     ObservedTimeline observedTimeline();
@@ -375,6 +407,8 @@ private:
     PlaybackOverrides m_overrides;
     QString m_notice;
     QString m_noticeDetail;
+    std::unique_ptr<MacroLibrary> m_library;
+    QString m_playingLibraryFile; // the playing library macro's file, which a rename does not change
 
     // The units, after the state they report into; destroyed first.
     std::unique_ptr<Recorder> m_recorder;

@@ -74,9 +74,9 @@ struct Entry
 };
 
 // In the order of loading.
-const std::array<Entry, 20>& table()
+const std::array<Entry, 21>& table()
 {
-    static const std::array<Entry, 20> entries{{
+    static const std::array<Entry, 21> entries{{
         {Setting::recordHotkey, "recordHotkey", Hotkey::unset(), readHotkey<100>},
         {Setting::playbackHotkey, "playbackHotkey", Hotkey::unset(), readHotkey<101>},
         {Setting::targetAppName, "targetAppName", QString(), readString},
@@ -99,6 +99,7 @@ const std::array<Entry, 20>& table()
          {{0.0, kLongestPassPause}}},
         {Setting::clickSpread, "clickSpread", 0.0, readWithin<0, 50>, {{0.0, 50.0}}},
         {Setting::stopPlaybackOnUserInput, "stopPlaybackOnUserInput", false, readBool},
+        {Setting::recentFiles, "recentFiles", QStringLiteral("[]"), readString},
     }};
     return entries;
 }

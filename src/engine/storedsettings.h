@@ -42,6 +42,7 @@ public:
         passPauseMaximum,
         clickSpread,
         stopPlaybackOnUserInput,
+        recentFiles, // the paths as a JSON array of strings, the newest first
     };
     using Value = std::variant<bool, double, QString, Hotkey>;
     using Changed = std::function<void(Setting)>;

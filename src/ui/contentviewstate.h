@@ -60,7 +60,8 @@ public:
     enum ActiveTab
     {
         Timeline = 0,
-        Settings = 1
+        Settings = 1,
+        Library = 2
     };
     Q_ENUM(ActiveTab)
 

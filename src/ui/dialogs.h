@@ -1,5 +1,7 @@
 #pragma once
 
+#include "libraryentry.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -28,6 +30,27 @@ struct OpenPanel
     QString message;
 };
 
+// A line of text to type: the title, the question and the text proposed.
+struct TextInput
+{
+    QString title;
+    QString label;
+    QString proposed;
+};
+
+// When a library macro runs by itself: none, once at a date and time, daily at a time on chosen
+// weekdays, every N minutes. The texts are in the interface language.
+struct ScheduleDialog
+{
+    QString title;
+    QStringList kinds;    // the four choices, in MacroSchedule::Kind order
+    QStringList weekdays; // Monday first
+    QString everyLabel;   // before the minutes
+    QString okText;
+    QString cancelText;
+    MacroSchedule current;
+};
+
 // The modal panels and alerts the window and the quit prompt use. Each call blocks until the user
 // answers. Behind an interface so that the decisions taken on the answers are tested with a fake.
 class Dialogs
@@ -41,6 +64,10 @@ public:
     virtual std::optional<QString> runSavePanel(const SavePanel& panel) = 0;
     // One JSON file to read, or nothing when the panel was cancelled.
     virtual std::optional<QString> runOpenPanel(const OpenPanel& panel) = 0;
+    // The typed text, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> runTextInput(const TextInput& input) = 0;
+    // The chosen schedule, or nothing when the dialog was cancelled.
+    virtual std::optional<MacroSchedule> runScheduleDialog(const ScheduleDialog& dialog) = 0;
 };
 
 } // namespace loopwren

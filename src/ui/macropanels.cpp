@@ -30,16 +30,16 @@ void MacroPanels::showExportPanel()
     const std::optional<QString> path = m_dialogs.runSavePanel(
         {QStringLiteral("Export Macro"), QStringLiteral("Choose a path to write the macro script file."),
          defaultExportFileName()});
-    if (path)
-        m_engine.saveMacro(*path);
+    if (path && m_engine.saveMacro(*path))
+        m_engine.addRecentFile(*path);
 }
 
 void MacroPanels::showImportPanel()
 {
     const std::optional<QString> path = m_dialogs.runOpenPanel(
         {QStringLiteral("Import Macro"), QStringLiteral("Choose a macro file to read from.")});
-    if (path)
-        m_engine.loadMacro(*path);
+    if (path && m_engine.loadMacro(*path))
+        m_engine.addRecentFile(*path);
 }
 
 } // namespace loopwren

@@ -22,4 +22,16 @@ std::optional<QString> ModalDialogs::runOpenPanel(const OpenPanel& panel)
     return m_dialogs.runOpenPanel(panel);
 }
 
+std::optional<QString> ModalDialogs::runTextInput(const TextInput& input)
+{
+    const mainqueue::ModalScope open;
+    return m_dialogs.runTextInput(input);
+}
+
+std::optional<MacroSchedule> ModalDialogs::runScheduleDialog(const ScheduleDialog& dialog)
+{
+    const mainqueue::ModalScope open;
+    return m_dialogs.runScheduleDialog(dialog);
+}
+
 } // namespace loopwren

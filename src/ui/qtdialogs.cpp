@@ -1,6 +1,14 @@
 #include "qtdialogs.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QSpinBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -68,6 +76,84 @@ std::optional<QString> QtDialogs::runOpenPanel(const OpenPanel& panel)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtDialogs::runTextInput(const TextInput& input)
+{
+    QInputDialog dialog;
+    dialog.setWindowTitle(input.title);
+    dialog.setLabelText(input.label);
+    dialog.setTextValue(input.proposed);
+    placeOver(dialog, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<MacroSchedule> QtDialogs::runScheduleDialog(const ScheduleDialog& d)
+{
+    QDialog dialog;
+    dialog.setWindowTitle(d.title);
+    auto* form = new QFormLayout(&dialog);
+    auto* kind = new QComboBox;
+    kind->addItems(d.kinds);
+    kind->setCurrentIndex(static_cast<int>(d.current.kind));
+    form->addRow(kind);
+    auto* at = new QDateTimeEdit(d.current.at.isValid() ? d.current.at : QDateTime::currentDateTime().addSecs(3600));
+    at->setCalendarPopup(true);
+    at->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+    form->addRow(at);
+    auto* time = new QTimeEdit(d.current.time.isValid() ? d.current.time : QTime(9, 0));
+    time->setDisplayFormat(QStringLiteral("HH:mm"));
+    form->addRow(time);
+    auto* days = new QWidget;
+    auto* dayRow = new QHBoxLayout(days);
+    dayRow->setContentsMargins(0, 0, 0, 0);
+    QList<QCheckBox*> dayBoxes;
+    const std::uint8_t weekdays = d.current.weekdays ? d.current.weekdays : 0x7F;
+    for (int day = 0; day < d.weekdays.size(); ++day) {
+        dayBoxes << new QCheckBox(d.weekdays[day]);
+        dayBoxes.last()->setChecked(weekdays & (1u << day));
+        dayRow->addWidget(dayBoxes.last());
+    }
+    form->addRow(days);
+    auto* every = new QSpinBox;
+    every->setRange(1, 24 * 60 * 7);
+    every->setValue(d.current.everyMinutes > 0 ? d.current.everyMinutes : 60);
+    form->addRow(d.everyLabel, every);
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(d.okText, QDialogButtonBox::AcceptRole);
+    buttons->addButton(d.cancelText, QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    // Only the fields of the chosen kind are offered.
+    const auto follow = [=] {
+        const auto chosen = static_cast<MacroSchedule::Kind>(kind->currentIndex());
+        at->setVisible(chosen == MacroSchedule::Kind::once);
+        time->setVisible(chosen == MacroSchedule::Kind::daily);
+        days->setVisible(chosen == MacroSchedule::Kind::daily);
+        every->setVisible(chosen == MacroSchedule::Kind::interval);
+        if (QWidget* label = form->labelForField(every))
+            label->setVisible(chosen == MacroSchedule::Kind::interval);
+    };
+    QObject::connect(kind, &QComboBox::currentIndexChanged, &dialog, follow);
+    follow();
+    placeOver(dialog, m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    MacroSchedule schedule;
+    schedule.kind = static_cast<MacroSchedule::Kind>(kind->currentIndex());
+    if (schedule.kind == MacroSchedule::Kind::once)
+        schedule.at = at->dateTime();
+    if (schedule.kind == MacroSchedule::Kind::daily) {
+        schedule.time = time->time();
+        for (int day = 0; day < dayBoxes.size(); ++day)
+            schedule.weekdays |= dayBoxes[day]->isChecked() ? (1u << day) : 0u;
+    }
+    if (schedule.kind == MacroSchedule::Kind::interval)
+        schedule.everyMinutes = every->value();
+    return schedule;
 }
 
 } // namespace loopwren

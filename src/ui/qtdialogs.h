@@ -16,6 +16,8 @@ public:
     int runAlert(const Alert& alert) override;
     std::optional<QString> runSavePanel(const SavePanel& panel) override;
     std::optional<QString> runOpenPanel(const OpenPanel& panel) override;
+    std::optional<QString> runTextInput(const TextInput& input) override;
+    std::optional<MacroSchedule> runScheduleDialog(const ScheduleDialog& dialog) override;
 
 private:
     QPointer<QWindow> m_window;

@@ -43,6 +43,14 @@ const QHash<QString, char16_t>& glyphs()
         {QStringLiteral("arrow.counterclockwise"), 0xf053}, // restart_alt
         {QStringLiteral("arrow.clockwise"), 0xe5d5},        // refresh
         {QStringLiteral("checkmark"), 0xe5ca},              // check
+        {QStringLiteral("books.vertical"), 0xe02f},         // library_books
+        {QStringLiteral("calendar"), 0xe878},               // event
+        {QStringLiteral("clock.arrow.circlepath"), 0xe889}, // history
+        {QStringLiteral("pencil"), 0xe3c9},                 // edit
+        {QStringLiteral("doc.on.doc"), 0xe14d},             // content_copy
+        {QStringLiteral("folder"), 0xe2c8},                 // folder_open
+        {QStringLiteral("magnifyingglass"), 0xe8b6},        // search
+        {QStringLiteral("stop.fill"), 0xe047},              // stop
     };
     return table;
 }

@@ -36,6 +36,11 @@ public:
     }
     std::optional<QString> runSavePanel(const loopwren::SavePanel&) override { return std::nullopt; }
     std::optional<QString> runOpenPanel(const loopwren::OpenPanel&) override { return std::nullopt; }
+    std::optional<QString> runTextInput(const loopwren::TextInput&) override { return std::nullopt; }
+    std::optional<loopwren::MacroSchedule> runScheduleDialog(const loopwren::ScheduleDialog&) override
+    {
+        return std::nullopt;
+    }
 
     QQueue<int> answers;
 };

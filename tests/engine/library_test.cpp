@@ -1,3 +1,4 @@
+#include "enginefixture.h"
 #include "libraryindex.h"
 #include "logline.h"
 #include "macrolibrary.h"
@@ -154,6 +155,65 @@ TEST_F(Library, RenameDuplicateAndDeleteKeepFilesAndEntriesInStep)
     MacroLibrary again(folder());
     again.reload();
     EXPECT_EQ(names(again), QStringList{"Weekly report 2"});
+}
+
+} // namespace
+} // namespace loopwren
+
+namespace loopwren {
+namespace {
+
+class LibraryPlayback : public EngineFixture
+{
+protected:
+    void SetUp() override
+    {
+        EngineFixture::SetUp();
+        options.libraryFolder = dir.filePath(QStringLiteral("macros"));
+    }
+    QTemporaryDir dir;
+};
+
+// A library macro plays with its own values beside the timeline, which stays as it is; its play
+// stops it, and nothing else starts while it plays or a recording runs.
+TEST_F(LibraryPlayback, PlaysByNameWithItsOwnValuesAndTogglesWithoutTouchingTheTimeline)
+{
+    MacroEngine& e = build();
+    const Timeline own{test::Event(EventType::keyDown, 0.01).key(7)};
+    e.setRecordedEvents({test::Event(EventType::keyDown, 0.01).key(1)});
+    ASSERT_EQ(e.changeLibrary([&](MacroLibrary& l) { return l.add("Seven", own); }), "");
+    LibraryEntry entry = *e.library().find("seven");
+    entry.loopCount = 3;
+    ASSERT_EQ(e.changeLibrary([&](MacroLibrary& l) { return l.update(entry); }), "");
+
+    journal->clear();
+    e.playLibraryMacro("SEVEN");
+    EXPECT_EQ(e.playingLibraryMacro(), "Seven");
+    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    EXPECT_EQ(journal->lines().filter("key 7").size(), 3) << journal->lines().join('\n').toStdString();
+    EXPECT_EQ(e.recordedEvents().size(), 1u);
+    EXPECT_EQ(e.recordedEvents()[0].keyCode, 1) << "the timeline is not replaced";
+    EXPECT_EQ(e.currentPlaybackIndex(), -1);
+
+    entry.infiniteLoop = true;
+    ASSERT_EQ(e.changeLibrary([&](MacroLibrary& l) { return l.update(entry); }), "");
+    ASSERT_EQ(e.changeLibrary([&](MacroLibrary& l) { return l.add("Other", own); }), "");
+    e.playLibraryMacro("Seven");
+    ASSERT_TRUE(e.isPlaying());
+    logged.clear();
+    e.playLibraryMacro("Other");
+    EXPECT_EQ(logged, QStringList{"Library macro not played: \"Other\": another playback runs"});
+    e.playLibraryMacro("Seven");
+    EXPECT_FALSE(e.isPlaying()) << "its own play stops it";
+    EXPECT_EQ(e.playingLibraryMacro(), "");
+
+    e.startRecording();
+    logged.clear();
+    e.playLibraryMacro("Seven");
+    e.playLibraryMacro("Nobody");
+    EXPECT_FALSE(e.isPlaying());
+    EXPECT_EQ(logged, (QStringList{"Library macro not played: \"Seven\": a recording runs",
+                                   "Library macro not played: no macro named \"Nobody\" in the library"}));
 }
 
 } // namespace

@@ -12,6 +12,8 @@ int main(int argc, char* argv[])
     if (!mkdtemp(folder))
         return 2;
     setenv("XDG_CONFIG_HOME", folder, 1);
+    // The macro library's default folder too.
+    setenv("XDG_DATA_HOME", folder, 1);
     // Queued work needs an event loop; tests drain it explicitly.
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);

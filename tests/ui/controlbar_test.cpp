@@ -191,8 +191,9 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
     state().tapRow(1); // a click: location, button and all footer buttons
     ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
     EXPECT_EQ(tabRound(),
-              (QStringList{"navTimeline", "navSettings",  "recordButton", "playbackButton", "clearButton",
-                           "waitButton",  "importButton", "exportButton", "timelineList",   "closeEditor",
+              (QStringList{"navTimeline", "navSettings",  "navLibrary", "recordButton", "playbackButton",
+                           "clearButton", "waitButton",  "importButton", "recentFilesButton", "exportButton",
+                           "saveToLibraryButton", "timelineList",   "closeEditor",
                            "delayField",  "stepUp",       "stepDown",     "xField",         "yField",
                            "segment0",    "segment1",     "segment2",     "copyButton",     "deleteButton",
                            "upButton",    "downButton"}));

@@ -13,6 +13,8 @@ int main(int argc, char* argv[])
     // object is made, so it is set before anything else.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // The macro library lives there too, never in the user's folder.
+    qputenv("XDG_DATA_HOME", config.path().toLocal8Bit());
     // The update check talks to a server on 127.0.0.1 only, never through a proxy of the environment.
     for (const char* name :
          {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})

@@ -40,7 +40,20 @@ public:
         return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
     }
 
+    std::optional<QString> runTextInput(const TextInput& t) override
+    {
+        open("text input: " + t.title + " | " + t.label + " | " + t.proposed);
+        return textAnswers.isEmpty() ? std::nullopt : textAnswers.dequeue();
+    }
+    std::optional<MacroSchedule> runScheduleDialog(const ScheduleDialog& d) override
+    {
+        open("schedule: " + d.title + " | " + d.kinds.join(", "));
+        return scheduleAnswers.isEmpty() ? std::nullopt : scheduleAnswers.dequeue();
+    }
+
     QQueue<int> alertAnswers;
+    QQueue<std::optional<QString>> textAnswers;
+    QQueue<std::optional<MacroSchedule>> scheduleAnswers;
     QQueue<std::optional<QString>> panelAnswers;
     QStringList shown;
     // When set, runs while the dialog is open inside a nested event loop, as Qt's own dialogs run one.

@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QQmlEngineExtensionPlugin>
 #include <QQuickItem>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -165,6 +167,9 @@ private:
         EngineOptions options;
         options.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
         options.updateBaseUrl = QStringLiteral("https://loopwren.example.org");
+        // A library of its own, made up below.
+        QTemporaryDir library;
+        options.libraryFolder = library.filePath(QStringLiteral("macros"));
         LoopWrenApp app(std::move(services), options, std::make_shared<WindowVisibility>());
         if (!app.openWindow()) {
             std::fprintf(stderr, "the main window did not load\n");
@@ -194,6 +199,9 @@ private:
         capture(QStringLiteral("settings") + suffix);
 
         m_window->resize(1040, 680);
+        showLibrary(app);
+        capture(QStringLiteral("library") + suffix);
+
         app.viewState().navigate(ContentViewState::Timeline);
         update.offering = true;
         engine.checkForUpdates();
@@ -254,6 +262,28 @@ private:
             if (const auto* flickable = page->property("item").value<QQuickItem*>())
                 m_window->resize(1040, static_cast<int>(flickable->property("contentHeight").toDouble()));
         }
+        settle();
+    }
+
+    // Three macros, one with a hotkey, one playing slower, and a file that does not load.
+    void showLibrary(LoopWrenApp& app)
+    {
+        MacroEngine& engine = app.engine();
+        for (const char* name : {"Fill the order form", "Daily report", "Greeting"}) {
+            engine.changeLibrary(
+                [&](MacroLibrary& l) { return l.add(QString::fromUtf8(name), sampleTimeline()); });
+        }
+        LibraryEntry entry = *engine.library().find(QStringLiteral("Fill the order form"));
+        entry.hotkey = Hotkey{3, 0x40000 | 0x80000}; // Ctrl+Alt+F
+        entry.playbackSpeed = 200;
+        engine.changeLibrary([&](MacroLibrary& l) { return l.update(entry); });
+        QFile broken(engine.library().folder() + QStringLiteral("/old-export.json"));
+        if (broken.open(QIODevice::WriteOnly))
+            broken.write("[{\"type\": \"keyDown\"}");
+        broken.close();
+        engine.changeLibrary([](MacroLibrary& l) { return l.reload(); });
+        app.viewState().navigate(ContentViewState::Library);
+        app.libraryState().choose(1);
         settle();
     }
 

@@ -8,7 +8,10 @@ Item {
     id: root
     required property ContentViewState viewState
     required property SettingsState settingsState
+    required property LibraryState libraryState
     readonly property bool onTimeline: viewState.activeTab === ContentViewState.Timeline
+    readonly property bool onSettings: viewState.activeTab === ContentViewState.Settings
+    readonly property bool onLibrary: viewState.activeTab === ContentViewState.Library
     readonly property Item contentLayout: layout
 
     implicitWidth: 850
@@ -19,7 +22,12 @@ Item {
     Binding {
         target: root.settingsState
         property: "pageInFront"
-        value: !root.onTimeline && root.Window.active
+        value: root.onSettings && root.Window.active
+    }
+    Binding {
+        target: root.libraryState
+        property: "pageInFront"
+        value: root.onLibrary && root.Window.active
     }
 
     VisualEffectView {
@@ -103,6 +111,7 @@ Item {
                         // not: opening it then moves nothing, and the row the pointer is over stays there.
                         layoutWidth: root.editorBeside ? content.width - 221 : content.width
                         viewState: root.viewState
+                        libraryState: root.libraryState
                     }
                     TimelineArea {
                         anchors.top: controlBar.bottom
@@ -140,11 +149,24 @@ Item {
                     anchors.fill: parent
                     visible: opacity > 0
                     active: visible
-                    opacity: root.onTimeline ? 0 : 1
+                    opacity: root.onSettings ? 1 : 0
                     Behavior on opacity { NumberAnimation { duration: 150; easing.type: Easing.InOutQuad } }
                     sourceComponent: SettingsPage {
                         viewState: root.viewState
                         settings: root.settingsState
+                    }
+                }
+
+                Loader {
+                    objectName: "libraryPage"
+                    anchors.fill: parent
+                    visible: opacity > 0
+                    active: visible
+                    opacity: root.onLibrary ? 1 : 0
+                    Behavior on opacity { NumberAnimation { duration: 150; easing.type: Easing.InOutQuad } }
+                    sourceComponent: LibraryPage {
+                        viewState: root.viewState
+                        library: root.libraryState
                     }
                 }
 

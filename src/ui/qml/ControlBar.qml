@@ -1,10 +1,11 @@
 import QtQuick
 import LoopWren.Ui
 
-// The six buttons above the timeline.
+// The buttons above the timeline.
 Rectangle {
     id: root
     required property ContentViewState viewState
+    required property LibraryState libraryState
     readonly property bool hasEvents: !viewState.isEmpty
     // The width the buttons wrap in; the bar itself may be wider.
     property real layoutWidth: width
@@ -98,6 +99,16 @@ Rectangle {
         }
 
         BarCell {
+            RecentFilesButton {
+                objectName: "recentFilesButton"
+                anchors.verticalCenter: parent.verticalCenter
+                viewState: root.viewState
+                library: root.libraryState
+                enabled: root.viewState.importEnabled
+            }
+        }
+
+        BarCell {
             BarButton {
                 objectName: "exportButton"
                 anchors.verticalCenter: parent.verticalCenter
@@ -110,6 +121,19 @@ Rectangle {
                 outlineColor: root.hasEvents ? Theme.alpha(Theme.purpleNeon, 0.3) : "transparent"
                 enabled: root.viewState.exportEnabled
                 onClicked: root.viewState.exportAction()
+            }
+        }
+
+        BarCell {
+            BarButton {
+                objectName: "saveToLibraryButton"
+                anchors.verticalCenter: parent.verticalCenter
+                symbol: "plus.square.on.square"
+                text: root.viewState.texts["Save to Library"]
+                radius: 6
+                hoverScale: 1.02
+                enabled: root.viewState.exportEnabled
+                onClicked: root.libraryState.saveTimelineAction()
             }
         }
     }

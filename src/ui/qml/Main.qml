@@ -7,6 +7,7 @@ Window {
     id: window
     required property ContentViewState viewState
     required property SettingsState settingsState
+    required property LibraryState libraryState
     required property bool translucent
 
     width: 1040
@@ -26,6 +27,7 @@ Window {
         anchors.fill: parent
         viewState: window.viewState
         settingsState: window.settingsState
+        libraryState: window.libraryState
     }
 
     Component.onCompleted: {

@@ -78,6 +78,15 @@ Item {
                 enabled: root.viewState.navigationEnabled
                 onClicked: root.viewState.navigate(ContentViewState.Settings)
             }
+            NavigationEntry {
+                objectName: "navLibrary"
+                width: parent.width
+                symbol: "books.vertical"
+                text: root.viewState.texts["Library"]
+                active: root.viewState.activeTab === ContentViewState.Library
+                enabled: root.viewState.navigationEnabled
+                onClicked: root.viewState.navigate(ContentViewState.Library)
+            }
         }
     }
 

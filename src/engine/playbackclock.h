@@ -24,16 +24,16 @@ public:
     virtual void wake() = 0;
 };
 
-// The monotonic clock of the machine.
+// The monotonic clock of the machine. A wait sleeps on the condition variable until a little before
+// its deadline, where a stop wakes it at once; the final stretch, far shorter than the 10 ms a stop
+// may take, is slept to the deadline itself with no timer slack and its last microseconds spun: a
+// woken thread comes back tens to hundreds of microseconds late, and that lateness, varying from one
+// input to the next, is most of what a replay's intervals would otherwise be off by.
 class SteadyPlaybackClock : public PlaybackClock
 {
 public:
     TimePoint now() override { return std::chrono::steady_clock::now(); }
-    bool waitUntil(TimePoint deadline, const std::function<bool()>& stopped) override
-    {
-        std::unique_lock lock(m_mutex);
-        return !m_wake.wait_until(lock, deadline, stopped);
-    }
+    bool waitUntil(TimePoint deadline, const std::function<bool()>& stopped) override;
     void wake() override
     {
         // Taken and released so a waiter between its check and its sleep cannot miss the wake.

@@ -8,6 +8,7 @@
 #include "macrofile.h"
 #include "memorypreferencesstore.h"
 #include "nullplatform.h"
+#include "replaydevice.h"
 #include "testevents.h"
 #include "uinputdevice.h"
 
@@ -29,6 +30,7 @@
 #include <mutex>
 #include <optional>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -380,6 +382,69 @@ TEST_F(CliInVm, ThePlaybackHotkeyStopsAPlayback)
         120000))
         << cli.readAllStandardError().toStdString();
     EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+}
+
+// Whether the input device of that name (the first) holds each of the keys, as the kernel keeps
+// its state; nullopt while there is no such device.
+std::optional<std::vector<bool>> keysHeld(const char* name, std::initializer_list<unsigned> keys)
+{
+    for (const auto& entry : QDir("/dev/input").entryList({"event*"}, QDir::System)) {
+        const int fd = ::open(("/dev/input/" + entry.toStdString()).c_str(), O_RDONLY | O_CLOEXEC);
+        char found[256] = {};
+        unsigned long state[KEY_CNT / (8 * sizeof(unsigned long)) + 1] = {};
+        const bool ours = fd >= 0 && ::ioctl(fd, EVIOCGNAME(sizeof found - 1), found) >= 0 &&
+                          std::string(found) == name && ::ioctl(fd, EVIOCGKEY(sizeof state), state) >= 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!ours)
+            continue;
+        std::vector<bool> held;
+        for (unsigned key : keys)
+            held.push_back((state[key / (8 * sizeof(unsigned long))] >> (key % (8 * sizeof(unsigned long)))) & 1);
+        return held;
+    }
+    return std::nullopt;
+}
+
+// With --stop-on-input, a playback of many keys, clicks and moves through the tool's own replay
+// device runs to its end; a mouse of the test's own stops an endless one, by motion and by a click,
+// once it holds a key and a button: exit 0, as for the hotkey, saying why.
+TEST_F(CliInVm, TheUsersMouseStopsAPlaybackAndItsOwnInputDoesNot)
+{
+    TestKeyboard mouse(true);
+    const QStringList options = {"--backend", "kernel", "--stop-on-input", "--screens", "1280x800"};
+    Timeline many;
+    for (int i = 0; i < 300; ++i) {
+        if (i % 30 == 0)
+            many.push_back(Event(i % 60 ? mouseUp : mouseDown, 0.002).at(i, 100).button(MouseButtonType::left));
+        else if (i % 3 == 0)
+            many.push_back(Event(mouseMoved, 0.002).at(3 * i, 400));
+        else
+            many.push_back(Event(i % 2 ? keyUp : keyDown, 0.002).key(0));
+    }
+    start(QStringList{"play", saveMacro("many.json", many)} + options);
+    QString errors = finish();
+    EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();
+    EXPECT_FALSE(errors.contains("Playback stopped")) << errors.toStdString();
+
+    const QString held = saveMacro("held.json", {Event(keyDown).key(0),
+                                                 Event(mouseDown).at(10, 10).button(MouseButtonType::left),
+                                                 Event(wait, 3600)});
+    for (const std::function<void()>& userInput :
+         std::initializer_list<std::function<void()>>{[&] {
+             for (int i = 0; i < 10; ++i) // no desktop says where the pointer is: each report counts
+                 mouse.move(4, 3);
+         }, [&] { mouse.click(BTN_LEFT); }}) {
+        start(QStringList{"play", held, "--infinite"} + options);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] { return keysHeld(replaydevice::name, {KEY_A, BTN_LEFT}) == std::vector<bool>{true, true}; },
+            120000));
+        userInput();
+        errors = finish();
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(cli.exitCode(), 0) << errors.toStdString();
+        EXPECT_TRUE(errors.contains("Playback stopped: you used the mouse or keyboard\n")) << errors.toStdString();
+    }
 }
 
 TEST_F(CliInVm, WithUinputAloneItPlaysAndSaysWhyItCannotRecord)

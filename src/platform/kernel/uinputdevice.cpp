@@ -9,6 +9,8 @@
 #include <libudev.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <linux/input.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -143,27 +145,62 @@ void UinputDevice::waitUntilReady(std::chrono::milliseconds limit)
     m_ready = true;
 }
 
-bool UinputDevice::write(const DeviceEvent& event)
-{
-    return libevdev_uinput_write_event(m_device, event.type, event.code, event.value) == 0;
-}
-
 bool UinputDevice::sendFrame(std::span<const DeviceEvent> events)
 {
     const std::lock_guard lock(m_mutex);
     const bool button = changesAMouseButton(events);
     if (button)
         std::this_thread::sleep_until(m_lastButtonChange + kButtonGap);
-    bool written = true;
-    for (const std::vector<DeviceEvent>& frame : withNudges(events, m_lastAbsolute)) {
-        for (const DeviceEvent& event : frame)
-            written = write(event) && written;
-        written = write({EV_SYN, SYN_REPORT, 0}) && written;
+    // Every frame of an input, synchronisation reports included, goes to the kernel in one write:
+    // one system call per input, and the input's frames stamped at one moment. Keys, buttons and
+    // wheels, which need no nudge, take no allocation either.
+    const bool absolute = std::any_of(events.begin(), events.end(),
+                                      [](const DeviceEvent& event) { return event.type == EV_ABS; });
+    std::vector<std::vector<DeviceEvent>> nudged;
+    std::span<const std::vector<DeviceEvent>> frames;
+    if (absolute) {
+        nudged = withNudges(events, m_lastAbsolute);
+        frames = nudged;
     }
+    constexpr std::size_t kInPlace = 16;
+    input_event inPlace[kInPlace];
+    std::vector<input_event> spilled;
+    std::size_t count = 0;
+    const auto add = [&](std::uint16_t type, std::uint16_t code, std::int32_t value) {
+        input_event event{};
+        event.type = type;
+        event.code = code;
+        event.value = value;
+        if (count < kInPlace && spilled.empty()) {
+            inPlace[count++] = event;
+            return;
+        }
+        if (spilled.empty())
+            spilled.assign(inPlace, inPlace + count);
+        spilled.push_back(event);
+        ++count;
+    };
+    const auto addFrame = [&](std::span<const DeviceEvent> frame) {
+        for (const DeviceEvent& event : frame)
+            add(event.type, event.code, event.value);
+        add(EV_SYN, SYN_REPORT, 0);
+    };
+    if (absolute) {
+        for (const std::vector<DeviceEvent>& frame : frames)
+            addFrame(frame);
+    } else {
+        addFrame(events);
+    }
+    const input_event* buffer = spilled.empty() ? inPlace : spilled.data();
+    const std::size_t bytes = count * sizeof(input_event);
+    ssize_t written;
+    do
+        written = ::write(libevdev_uinput_get_fd(m_device), buffer, bytes);
+    while (written < 0 && errno == EINTR);
     // Taken once the kernel has stamped the events, so the gap holds between their time stamps too.
     if (button)
         m_lastButtonChange = std::chrono::steady_clock::now();
-    return written;
+    return written == static_cast<ssize_t>(bytes);
 }
 
 std::vector<std::vector<DeviceEvent>> withNudges(std::span<const DeviceEvent> events,

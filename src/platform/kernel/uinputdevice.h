@@ -54,7 +54,6 @@ public:
 private:
     UinputDevice(libevdev* description, libevdev_uinput* device,
                  std::chrono::steady_clock::time_point created);
-    bool write(const DeviceEvent& event);
 
     libevdev* m_description;
     libevdev_uinput* m_device;

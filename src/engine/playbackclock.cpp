@@ -1,0 +1,48 @@
+#include "playbackclock.h"
+
+#include <sys/prctl.h>
+#include <time.h>
+
+namespace loopwren {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Slept uninterrupted at the end of each wait: well within the 10 ms a stop may take to land.
+constexpr auto kFinalStretch = 2ms;
+// Spun at the very end, about what the scheduler takes to run a woken thread again.
+constexpr auto kSpin = 200us;
+
+void sleepUntil(std::chrono::steady_clock::time_point deadline)
+{
+    // steady_clock is CLOCK_MONOTONIC; an absolute sleep does not add up the time spent getting here.
+    const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch());
+    timespec at{};
+    at.tv_sec = static_cast<time_t>(since.count() / 1'000'000'000);
+    at.tv_nsec = static_cast<long>(since.count() % 1'000'000'000);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
+
+} // namespace
+
+bool SteadyPlaybackClock::waitUntil(TimePoint deadline, const std::function<bool()>& stopped)
+{
+    // The kernel lets an ordinary thread's timers fire up to 50 us late by default, to batch wake-ups.
+    thread_local const bool exact = ::prctl(PR_SET_TIMERSLACK, 1UL) == 0;
+    (void)exact;
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_wake.wait_until(lock, deadline - kFinalStretch, stopped))
+            return false;
+    }
+    if (now() < deadline - kSpin)
+        sleepUntil(deadline - kSpin);
+    while (now() < deadline) {
+        if (stopped())
+            return false;
+    }
+    return !stopped();
+}
+
+} // namespace loopwren

@@ -18,6 +18,8 @@ LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
     if (!services.workspace)
         services.workspace = std::make_unique<WindowWorkspace>(m_visibility);
     m_engine = std::make_unique<MacroEngine>(std::move(services), std::move(options));
+    // Read now rather than when the Library page is first shown: its macros' hotkeys work from the start.
+    m_engine->library();
     m_hotkeyCapture = std::make_unique<HotkeyCapture>(*m_engine);
     m_settingsState = std::make_unique<SettingsState>(*m_engine, *m_hotkeyCapture);
     m_viewState = std::make_unique<ContentViewState>(*m_engine, m_dialogs);

@@ -419,7 +419,10 @@ void MacroEngine::libraryHotkeyPressed(const QString& name)
     if (m_isCapturingHotkey)
         return;
     // As the toggles: what the press starts runs after the service's callback has returned.
-    mainqueue::post(this, [this, name] { emit libraryMacroHotkeyPressed(name); });
+    mainqueue::post(this, [this, name] {
+        emit libraryMacroHotkeyPressed(name);
+        mainqueue::runAfterModal(this, [this, name] { playLibraryMacro(name); });
+    });
 }
 
 // Accessibility and the target application
@@ -572,6 +575,7 @@ MacroLibrary& MacroEngine::library()
         m_library = std::make_unique<MacroLibrary>(
             m_options.libraryFolder.isEmpty() ? MacroLibrary::defaultFolder() : m_options.libraryFolder);
         m_library->reload();
+        m_libraryHotkeys->setEntries(m_library->entries());
     }
     return *m_library;
 }
@@ -579,6 +583,7 @@ MacroLibrary& MacroEngine::library()
 QString MacroEngine::changeLibrary(const std::function<QString(MacroLibrary&)>& change)
 {
     const QString result = change(library());
+    m_libraryHotkeys->setEntries(m_library->entries());
     emit libraryChanged();
     // The playing macro may have been renamed.
     if (!m_playingLibraryFile.isEmpty())

@@ -150,7 +150,11 @@ TEST_F(PortalHotkeys, EachLibraryMacroIsAShortcutOfItsOwn)
     installFakes(services, journal);
     services.hotkeys = std::make_unique<PortalHotkeyService>(
         StandInPortal::bus(), std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
+    const QTemporaryDir library;
+    options.libraryFolder = library.filePath("macros");
     engine = std::make_unique<MacroEngine>(std::move(services), options);
+    // The library is read first, as the window does at its start; the entries below stand in for its macros.
+    engine->library();
     const auto macro = [](const QString& name, std::uint16_t key) {
         return LibraryEntry{.file = name + ".json", .name = name, .hotkey = {key, modifier::control}};
     };

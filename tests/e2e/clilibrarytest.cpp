@@ -5,17 +5,23 @@
 namespace loopwren {
 namespace {
 
+// A macro of one 0.2 s wait, in the test's folder.
+QString writePause(const QTemporaryDir& dir)
+{
+    const QString macro = dir.filePath("pause.json");
+    QFile file(macro);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","type":"wait","delaySincePrevious":0.2}])");
+    return macro;
+}
+
 // What a script does with the library: add a file, see it listed, play it by name with its own
 // values and options of the moment, copy it out again; a name that is taken or unknown is refused.
 TEST(CliLibrary, ImportListPlayAndExportByName)
 {
     QTemporaryDir dir;
     const CliLauncher cli{dir.path(), qEnvironmentVariable("DISPLAY")};
-    const QString macro = dir.filePath("pause.json");
-    QFile file(macro);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","type":"wait","delaySincePrevious":0.2}])");
-    file.close();
+    const QString macro = writePause(dir);
 
     QByteArray output;
     ASSERT_EQ(cli.run({"library", "import", macro, "Short pause"}, &output), 0) << output.toStdString();
@@ -42,11 +48,7 @@ TEST(CliLibrary, ScheduleNeedsTheUsersManagerAndRemoveTakesTheMacroAway)
 {
     QTemporaryDir dir;
     const CliLauncher cli{dir.path(), qEnvironmentVariable("DISPLAY")};
-    const QString macro = dir.filePath("pause.json");
-    QFile file(macro);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","type":"wait","delaySincePrevious":0.2}])");
-    file.close();
+    const QString macro = writePause(dir);
     QByteArray output;
     ASSERT_EQ(cli.run({"library", "import", macro}, &output), 0) << output.toStdString();
 

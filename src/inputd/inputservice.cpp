@@ -1,5 +1,7 @@
 #include "inputservice.h"
 
+#include "packetsocket.h"
+
 #include <linux/input.h>
 #include <sys/epoll.h>
 #include <sys/ioctl.h>
@@ -110,37 +112,19 @@ int InputService::onCallerIo(sd_event_source*, int, std::uint32_t events, void* 
 
 void InputService::receive(Caller& caller)
 {
-    std::array<std::uint8_t, maxMessageSize + 1> buffer{};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * 8)];
-    iovec vector{buffer.data(), buffer.size()};
-    msghdr header{};
-    header.msg_iov = &vector;
-    header.msg_iovlen = 1;
-    header.msg_control = control;
-    header.msg_controllen = sizeof control;
-    const ssize_t size = ::recvmsg(caller.fd, &header, MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
-    if (size < 0 && (errno == EAGAIN || errno == EINTR))
+    ReceivedPacket packet = receivePacket(caller.fd, true);
+    if (packet.size < 0 && (packet.error == EAGAIN || packet.error == EWOULDBLOCK))
         return;
     // Handles a caller sends are never used, only counted: none belongs in a request.
-    int handles = 0;
-    for (cmsghdr* part = CMSG_FIRSTHDR(&header); part; part = CMSG_NXTHDR(&header, part)) {
-        if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_RIGHTS)
-            continue;
-        const std::size_t count = (part->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-        for (std::size_t i = 0; i < count; ++i) {
-            int fd = -1;
-            std::memcpy(&fd, CMSG_DATA(part) + i * sizeof(int), sizeof fd);
-            ::close(fd);
-            ++handles;
-        }
-    }
-    if (size <= 0)
+    const int handles = static_cast<int>(packet.handles.size());
+    packet.closeHandles();
+    if (packet.size <= 0)
         return drop(caller, "went away");
-    if (header.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) {
+    if (packet.truncated) {
         refuse(caller, {}, Reason::badMessage);
         return drop(caller, "sent an oversized message");
     }
-    const Parsed parsed = parse(std::span(buffer.data(), static_cast<std::size_t>(size)), handles);
+    const Parsed parsed = parse(packet.bytes(), handles);
     if (!parsed.message) {
         refuse(caller, {}, Reason::badMessage);
         return drop(caller, (std::string("sent a malformed message: ") + describe(parsed.error)).c_str());

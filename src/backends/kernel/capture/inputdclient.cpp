@@ -1,5 +1,7 @@
 #include "inputdclient.h"
 
+#include "packetsocket.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -151,37 +153,17 @@ void InputdClient::note(const Message& message)
 
 std::optional<Message> InputdClient::receive(int* handle, bool wait)
 {
-    std::array<std::uint8_t, inputd::maxMessageSize + 1> buffer{};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int) * 4)];
-    iovec vector{buffer.data(), buffer.size()};
-    msghdr header{};
-    header.msg_iov = &vector;
-    header.msg_iovlen = 1;
-    header.msg_control = control;
-    header.msg_controllen = sizeof control;
-    ssize_t size = -1;
-    do
-        size = ::recvmsg(m_fd, &header, MSG_CMSG_CLOEXEC | (wait ? 0 : MSG_DONTWAIT));
-    while (size < 0 && errno == EINTR);
-    if (size < 0 && !wait && (errno == EAGAIN || errno == EWOULDBLOCK))
+    inputd::ReceivedPacket packet = inputd::receivePacket(m_fd, !wait);
+    if (packet.size < 0 && !wait && (packet.error == EAGAIN || packet.error == EWOULDBLOCK))
         return std::nullopt;
-    int handles = 0;
-    for (cmsghdr* part = CMSG_FIRSTHDR(&header); part; part = CMSG_NXTHDR(&header, part)) {
-        if (part->cmsg_level != SOL_SOCKET || part->cmsg_type != SCM_RIGHTS)
-            continue;
-        const std::size_t count = (part->cmsg_len - CMSG_LEN(0)) / sizeof(int);
-        for (std::size_t i = 0; i < count; ++i, ++handles) {
-            int fd = -1;
-            std::memcpy(&fd, CMSG_DATA(part) + i * sizeof(int), sizeof fd);
-            if (handles == 0)
-                *handle = fd;
-            else
-                ::close(fd);
-        }
+    const int handles = static_cast<int>(packet.handles.size());
+    if (!packet.handles.empty()) {
+        // Only the first handle can belong to a message; any more are closed.
+        *handle = packet.handles.front();
+        packet.handles.erase(packet.handles.begin());
+        packet.closeHandles();
     }
-    const auto parsed = size > 0 && !(header.msg_flags & (MSG_TRUNC | MSG_CTRUNC))
-                            ? inputd::parse(std::span(buffer.data(), static_cast<std::size_t>(size)), handles)
-                            : inputd::Parsed{};
+    const auto parsed = packet.size > 0 && !packet.truncated ? inputd::parse(packet.bytes(), handles) : inputd::Parsed{};
     if (!parsed.message || !m_conversation.accept(*parsed.message)) {
         if (*handle >= 0)
             ::close(*handle);

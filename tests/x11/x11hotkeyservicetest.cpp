@@ -200,6 +200,17 @@ TEST_F(X11HotkeyServiceTest, HoldingTheKeyboardLeavesTheFocusWithTheFocusedWindo
     XDestroyWindow(display, window);
 }
 
+// A press that reaches the service while a capture holds the keyboard is the capture's: not even a
+// combination bound meanwhile runs its callback. Once the hold ends, the same press does.
+TEST_F(X11HotkeyServiceTest, APressDuringACaptureRunsNoHotkey)
+{
+    ASSERT_TRUE(m_service->holdKeyboard().ok());
+    bind(kKeyJ, kControlOption, 7);
+    EXPECT_TRUE(xdotool({"key", "ctrl+alt+j"}));
+    m_service->releaseKeyboard();
+    EXPECT_EQ(press({"ctrl+alt+j"}, 1), (Numbers{7}));
+}
+
 // A combination another client holds is refused with BadAccess, as is one this service holds already,
 // and nothing of a refused one is kept. Unbinding or destroying the service gives back every lock
 // variant of its grabs.

@@ -178,9 +178,18 @@ void X11HotkeyService::endHoldWhenKeysAreUp()
         std::any_of(std::begin(keymap->keys), std::end(keymap->keys), [](auto bits) { return bits; }))
         return;
     xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
-    xcb_flush(connection);
-    m_holding = false;
     m_holdEnding = false;
+    // One round trip brings every event the server made before the ungrab into the connection's queue;
+    // handled while the hold still counts, the presses among them go to the capture, not to a hotkey
+    // (the combination just captured would otherwise fire as soon as it is bound).
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    while (m_connection.get() == connection) {
+        const Reply<xcb_generic_event_t> event(xcb_poll_for_queued_event(connection), &std::free);
+        if (!event)
+            break;
+        handle(event.get());
+    }
+    m_holding = false;
 }
 
 bool X11HotkeyService::ensureConnection()
@@ -283,6 +292,43 @@ void X11HotkeyService::scheduleRead()
         m_context.get(), [this] { readEvents(); }, Qt::QueuedConnection);
 }
 
+void X11HotkeyService::handle(const void* received)
+{
+    const auto& event = *static_cast<const xcb_generic_event_t*>(received);
+    // Events another client sent with SendEvent are not key presses of the user.
+    if (event.response_type & 0x80)
+        return;
+    switch (event.response_type) {
+    case 0: {
+        const auto* error = reinterpret_cast<const xcb_generic_error_t*>(&event);
+        std::printf("LoopWren X11: hotkey request %u failed with error %u\n",
+                    static_cast<unsigned>(error->major_code), static_cast<unsigned>(error->error_code));
+        std::fflush(stdout);
+        break;
+    }
+    case XCB_KEY_PRESS: {
+        const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(&event);
+        keyPressed(key->detail, key->state, key->time);
+        break;
+    }
+    case XCB_KEY_RELEASE: {
+        const auto* key = reinterpret_cast<const xcb_key_release_event_t*>(&event);
+        m_repeats.release(key->detail, key->time);
+        endHoldWhenKeysAreUp();
+        break;
+    }
+    case XCB_MAPPING_NOTIFY: {
+        // Grabs already made keep their bits; the new masks serve reading states and later grabs.
+        const auto* mapping = reinterpret_cast<const xcb_mapping_notify_event_t*>(&event);
+        if (mapping->request != XCB_MAPPING_POINTER)
+            m_masks = ModifierMasks::query(m_connection.get());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 void X11HotkeyService::readEvents()
 {
     m_readScheduled = false;
@@ -291,38 +337,7 @@ void X11HotkeyService::readEvents()
         const Reply<xcb_generic_event_t> event(xcb_poll_for_event(m_connection.get()), &std::free);
         if (!event)
             break;
-        // Events another client sent with SendEvent are not key presses of the user.
-        if (event->response_type & 0x80)
-            continue;
-        switch (event->response_type) {
-        case 0: {
-            const auto* error = reinterpret_cast<const xcb_generic_error_t*>(event.get());
-            std::printf("LoopWren X11: hotkey request %u failed with error %u\n",
-                        static_cast<unsigned>(error->major_code), static_cast<unsigned>(error->error_code));
-            std::fflush(stdout);
-            break;
-        }
-        case XCB_KEY_PRESS: {
-            const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
-            keyPressed(key->detail, key->state, key->time);
-            break;
-        }
-        case XCB_KEY_RELEASE: {
-            const auto* key = reinterpret_cast<const xcb_key_release_event_t*>(event.get());
-            m_repeats.release(key->detail, key->time);
-            endHoldWhenKeysAreUp();
-            break;
-        }
-        case XCB_MAPPING_NOTIFY: {
-            // Grabs already made keep their bits; the new masks serve reading states and later grabs.
-            const auto* mapping = reinterpret_cast<const xcb_mapping_notify_event_t*>(event.get());
-            if (mapping->request != XCB_MAPPING_POINTER)
-                m_masks = ModifierMasks::query(m_connection.get());
-            break;
-        }
-        default:
-            break;
-        }
+        handle(event.get());
     }
     if (m_connection && xcb_connection_has_error(m_connection.get()) && !m_lossReported) {
         std::printf("LoopWren X11: hotkey connection to the display lost\n");
@@ -335,6 +350,10 @@ void X11HotkeyService::readEvents()
 
 void X11HotkeyService::keyPressed(std::uint8_t keycode, std::uint16_t state, std::uint32_t serverTime)
 {
+    // While a capture holds the keyboard its presses come here too; they are the capture's, never a
+    // hotkey's, or the combination just captured would fire as soon as it is bound.
+    if (m_holding)
+        return;
     if (!m_repeats.press(keycode, serverTime))
         return;
     const std::uint16_t modifiers = m_masks.significant(state);

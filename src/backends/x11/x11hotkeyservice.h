@@ -80,6 +80,8 @@ private:
     void ungrab(const Grab& grab);
     void scheduleRead();
     void readEvents();
+    // One event of the connection (an xcb_generic_event_t: xcb stays out of this header).
+    void handle(const void* received);
     void keyPressed(std::uint8_t keycode, std::uint16_t state, std::uint32_t serverTime);
     // Ends a hold whose release was asked for, once the server reports no key down.
     void endHoldWhenKeysAreUp();

@@ -1,6 +1,6 @@
 // What the kernel backend says about itself where its devices cannot be used (as on this machine, whose
 // kernel has no /dev/uinput at the path given), and the page "Grant Access" opens there.
-#include "kernelbackend.h"
+#include "backendchoice.h"
 #include "platformservices.h"
 
 #include <QFile>
@@ -17,7 +17,7 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
 {
     QTemporaryDir cache;
     ASSERT_EQ(::setenv("XDG_CACHE_HOME", cache.path().toUtf8().constData(), 1), 0);
-    const std::unique_ptr<KernelBackend> backend = KernelBackend::open("/nonexistent/uinput");
+    const std::unique_ptr<Backend> backend = openKernelBackend("/nonexistent/uinput");
     const Backend::Abilities can = backend->abilities();
     EXPECT_FALSE(can.play);
     EXPECT_EQ(can.playProblem,

@@ -19,7 +19,8 @@
 
 namespace loopwren {
 
-std::unique_ptr<KernelBackend> KernelBackend::open(const std::string& uinputPath)
+std::unique_ptr<KernelBackend> KernelBackend::open(std::unique_ptr<WaylandDesktop> desktop,
+                                                   const std::string& uinputPath)
 {
     UinputDevice::Made made = UinputDevice::create(uinputPath);
     QString deviceProblem;
@@ -28,13 +29,13 @@ std::unique_ptr<KernelBackend> KernelBackend::open(const std::string& uinputPath
             QStringLiteral("cannot make the replay device through %1: %2")
                 .arg(QString::fromStdString(uinputPath), QString::fromLocal8Bit(std::strerror(made.error)));
     return std::unique_ptr<KernelBackend>(
-        new KernelBackend(std::move(made.device), uinputPath, deviceProblem));
+        new KernelBackend(std::move(made.device), uinputPath, deviceProblem, std::move(desktop)));
 }
 
 KernelBackend::KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath,
-                             QString deviceProblem)
+                             QString deviceProblem, std::unique_ptr<WaylandDesktop> desktop)
     : m_device(std::move(device)), m_uinputPath(std::move(uinputPath)),
-      m_deviceProblem(std::move(deviceProblem)), m_desktop(connectWaylandDesktop())
+      m_deviceProblem(std::move(deviceProblem)), m_desktop(std::move(desktop))
 {
 }
 

@@ -9,9 +9,9 @@ namespace loopwren {
 class GnomeDesktop : public WaylandDesktop
 {
 public:
-    // The GNOME Shell of this session when $XDG_CURRENT_DESKTOP names GNOME and the Shell answers on the
-    // session bus, else nullptr. Without the extension it still names the Shell, to tell the user how
-    // to enable the extension, but offers neither windows nor positions.
+    // The GNOME Shell on the session bus, or nullptr when the Shell does not answer there. Without the
+    // extension it still names the Shell, to tell the user how to enable the extension, but offers
+    // neither windows nor positions.
     static std::unique_ptr<GnomeDesktop> connect();
 
     QString name() const override { return QStringLiteral("GNOME Shell"); }

@@ -11,8 +11,7 @@ class KWinBridge;
 class KWinDesktop : public WaylandDesktop
 {
 public:
-    // The KWin of this session, or nullptr when the session is not KDE's ($XDG_CURRENT_DESKTOP) or
-    // org.kde.KWin does not answer on the session bus.
+    // The KWin on the session bus, or nullptr when org.kde.KWin does not answer there.
     static std::unique_ptr<KWinDesktop> connect();
 
     QString name() const override { return QStringLiteral("KWin"); }

@@ -34,10 +34,4 @@ public:
     virtual std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) = 0;
 };
 
-// The desktop this session runs, once LoopWren reached it, or nullptr where it knows no way to reach
-// it. Found from the session's environment: $SWAYSOCK for sway, $HYPRLAND_INSTANCE_SIGNATURE for
-// Hyprland, a KDE session ($XDG_CURRENT_DESKTOP) whose KWin answers on the session bus for KWin, a GNOME
-// session whose Shell answers there for GNOME Shell.
-std::unique_ptr<WaylandDesktop> connectWaylandDesktop();
-
 } // namespace loopwren

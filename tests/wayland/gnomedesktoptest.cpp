@@ -139,6 +139,7 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
     std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     EXPECT_EQ(desktop->name(), QStringLiteral("GNOME Shell"));
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::fromOrigin);
     EXPECT_TRUE(desktop->pointerProblem().contains(QLatin1String(kEnableCommand)))
         << desktop->pointerProblem().toStdString();
     EXPECT_FALSE(desktop->workspace({}));

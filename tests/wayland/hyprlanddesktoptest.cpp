@@ -47,6 +47,7 @@ TEST_F(HyprlandDesktopTest, ListsFocusesAndPlacesWindowsAndSaysWhereThePointerIs
     const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     EXPECT_EQ(desktop->name(), QStringLiteral("Hyprland"));
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::boundingBox);
     EXPECT_EQ(desktop->pointerProblem(), QString());
     // Positions count from the primary monitor's top-left, here at (-100, 50) in Hyprland's layout.
     const QPoint origin(-100, 50);

@@ -122,6 +122,7 @@ TEST(KWinDesktop, ListsFocusesAndPlacesWindowsFromAnyThread)
     const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     EXPECT_EQ(desktop->name(), QStringLiteral("KWin"));
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::fromOrigin);
     const std::unique_ptr<Workspace> workspace = desktop->workspace({});
     ASSERT_TRUE(workspace);
     QElapsedTimer asked;

@@ -186,6 +186,8 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
     EXPECT_TRUE(openKernelBackend("/nonexistent/uinput")->abilities().placeWindows);
     const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
+    // wlroots spans the replay device over the outputs' bounding box.
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::boundingBox);
     const std::unique_ptr<Workspace> chosen = desktop->workspace({});
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->runningApplications().size(), 2u);

@@ -171,7 +171,7 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
     if (!services.posters && m_device) {
         services.posters = std::make_unique<KernelInputPosterFactory>(
             m_device, hooks.screenLayout,
-            AbsolutePointerMap::areaFor(qgetenv("XDG_CURRENT_DESKTOP").toStdString()));
+            m_desktop ? m_desktop->absolutePointerArea() : AbsolutePointerMap::Area::boundingBox);
     }
     // A reader of its own, over every device but LoopWren's replay device; it needs what recording
     // needs.

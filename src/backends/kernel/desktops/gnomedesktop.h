@@ -19,6 +19,8 @@ public:
     bool placesWindows() const override { return m_extension; }
     // The extension brings the windows as it brings the pointer: the same remedy.
     QString windowsProblem() const override { return pointerProblem(); }
+    // The stage's size.
+    PointerArea absolutePointerArea() const override { return PointerArea::fromOrigin; }
     std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
     std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) override;
 

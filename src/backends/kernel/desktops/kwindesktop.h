@@ -16,6 +16,8 @@ public:
 
     QString name() const override { return QStringLiteral("KWin"); }
     QString pointerProblem() const override { return m_pointerProblem; }
+    // The workspace's size.
+    PointerArea absolutePointerArea() const override { return PointerArea::fromOrigin; }
     std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
     std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) override;
 

@@ -15,6 +15,14 @@ namespace loopwren {
 class WaylandDesktop
 {
 public:
+    // The area of the desktop an absolute pointer axis (LoopWren's replay device) spans, which each
+    // compositor chooses for itself, in logical pixels.
+    enum class PointerArea
+    {
+        boundingBox, // the bounding box of all outputs, offset included (wlroots, Hyprland)
+        fromOrigin,  // from the desktop's origin, as wide and high as the bounding box (KWin, mutter)
+    };
+
     virtual ~WaylandDesktop() = default;
 
     // The desktop's name, for `loopwren-cli doctor`: "sway", "Hyprland", …
@@ -25,6 +33,7 @@ public:
     virtual bool placesWindows() const { return true; }
     // Why it does not, for the user, where placesWindows() is false.
     virtual QString windowsProblem() const { return QString(); }
+    virtual PointerArea absolutePointerArea() const = 0;
 
     // primaryOrigin is where the primary output's top-left lies in the desktop's coordinates: the
     // model's positions and window frames count from there.

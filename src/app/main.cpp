@@ -6,7 +6,6 @@
 #include "qsettingspreferencesstore.h"
 #include "qtscreenlayout.h"
 #include "qtupdatefetcher.h"
-#include "windowvisibility.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,7 +24,6 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(
         QStringLiteral(LOOPWREN_APP_ID), QIcon(QStringLiteral(":/loopwren/icons/" LOOPWREN_APP_ID ".png"))));
 
-    auto visibility = std::make_shared<loopwren::WindowVisibility>();
     loopwren::PlatformServices services;
     services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
     services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
@@ -35,8 +33,6 @@ int main(int argc, char* argv[])
     const loopwren::BackendChoice backend = loopwren::chooseBackend();
     if (backend.backend) {
         loopwren::FrontEndHooks hooks;
-        hooks.hideThisApplication = [visibility] { visibility->hide(); };
-        hooks.showThisApplication = [visibility] { visibility->show(); };
         hooks.screenLayout = loopwren::qtScreenLayout;
         hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser);
         backend.backend->provide(services, hooks);
@@ -62,7 +58,7 @@ int main(int argc, char* argv[])
                                          can.play ? QString() : can.playProblem};
     };
 
-    loopwren::LoopWrenApp application(std::move(services), options, visibility, effects);
+    loopwren::LoopWrenApp application(std::move(services), options, effects);
     if (!application.openWindow())
         return 1;
     return QApplication::exec();

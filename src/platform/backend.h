@@ -13,13 +13,10 @@
 
 namespace loopwren {
 
-// What the front end contributes to a backend's services: how its own window hides and shows, and
-// how a page is shown to the user. All run on the main thread; empty ones do nothing, except openUrl,
-// where the backend then shows the page its own way.
+// What the front end contributes to a backend's services: how a page is shown to the user, and the
+// screens. All run on the main thread; an empty openUrl leaves the backend to show the page its own way.
 struct FrontEndHooks
 {
-    std::function<void()> hideThisApplication;
-    std::function<void()> showThisApplication;
     std::function<bool(const QUrl&)> openUrl;
     // The desktop's outputs as the front end's window system reports them, asked before each playback
     // by a backend that has to place the pointer itself (the kernel's). Empty: no layout is known.

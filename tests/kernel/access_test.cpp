@@ -30,12 +30,9 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
         opened.push_back(url);
         return true;
     };
-    bool hidden = false;
-    hooks.hideThisApplication = [&] { hidden = true; };
     backend->provide(services, hooks);
     // The window is never minimised where a Wayland client could not bring it back.
-    services.workspace->hideThisApplication();
-    EXPECT_FALSE(hidden);
+    EXPECT_FALSE(backend->windowEffects().restoresMinimizedWindow);
     EXPECT_FALSE(services.accessibility->isTrusted());
     services.accessibility->requestTrust();
     ASSERT_EQ(opened.size(), 1u);

@@ -185,12 +185,20 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
                                                : QStringLiteral("LoopWren cannot read the input devices");
             });
     }
-    // Where the desktop offers no way to list and place windows, one that does nothing: not even hide
-    // this application's window, which a Wayland client can minimise but never bring back.
+    // Where the desktop offers no way to list and place windows, one that does nothing.
     if (!services.workspace && m_desktop)
         services.workspace = m_desktop->workspace(primaryOrigin(hooks));
     if (!services.workspace)
         services.workspace = std::make_unique<NullWorkspace>();
+}
+
+WindowEffects KernelBackend::windowEffects()
+{
+    // A Wayland client can minimise its window but never bring it back, and the kernel's path is the
+    // one Wayland sessions take: the window stays where it is.
+    WindowEffects effects;
+    effects.restoresMinimizedWindow = false;
+    return effects;
 }
 
 std::optional<uint> KernelBackend::shortcutsPortal()

@@ -87,11 +87,8 @@ void X11Backend::provide(PlatformServices& services, const FrontEndHooks& hooks)
         services.accessibility = std::make_unique<X11Accessibility>(m_displayName, hooks.openUrl);
     if (!services.userInput)
         services.userInput = std::make_unique<X11UserInputWatch>(m_displayName);
-    if (!services.workspace) {
-        auto workspace = std::make_unique<X11Workspace>(m_displayName);
-        workspace->setVisibilityHooks(hooks.hideThisApplication, hooks.showThisApplication);
-        services.workspace = std::move(workspace);
-    }
+    if (!services.workspace)
+        services.workspace = std::make_unique<X11Workspace>(m_displayName);
 }
 
 WindowEffects X11Backend::windowEffects()

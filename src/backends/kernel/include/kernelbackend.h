@@ -38,6 +38,7 @@ public:
     Abilities abilities() override;
     std::vector<SessionCheck> checks() override;
     void provide(PlatformServices& services, const FrontEndHooks& hooks) override;
+    WindowEffects windowEffects() override;
 
 private:
     KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath, QString deviceProblem,

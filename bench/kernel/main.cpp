@@ -240,15 +240,15 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "kernel_timing: %s\n", qPrintable(can.playProblem));
         return 2;
     }
-    PlatformServices services;
+    FrontEndHooks hooks;
+    hooks.screenLayout = [] { return ScreenLayout{{{0, 0, 1280, 800}}, 0}; };
+    PlatformServices services = backend->provide(hooks);
     services.preferences = std::make_unique<MemoryPreferencesStore>();
+    // The capture places clicks where the script put them: there is no desktop to ask.
     const auto place = std::make_shared<ClickPlace>();
     auto monitor = std::make_unique<KernelInputMonitor>(place, ClickSettings{});
     KernelInputMonitor& capture = *monitor;
     services.input = std::move(monitor);
-    FrontEndHooks hooks;
-    hooks.screenLayout = [] { return ScreenLayout{{{0, 0, 1280, 800}}, 0}; };
-    backend->provide(services, hooks);
     fillWithNullServices(services);
     MacroEngine engine(std::move(services));
 

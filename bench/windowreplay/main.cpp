@@ -91,12 +91,11 @@ int probe(const QString& path)
 
 int window(const QString& path)
 {
-    PlatformServices services;
-    services.preferences = std::make_unique<MemoryPreferencesStore>();
     BackendChoice backend = chooseBackend();
     if (!backend.backend)
         return 2;
-    backend.backend->provide(services, {});
+    PlatformServices services = backend.backend->provide({});
+    services.preferences = std::make_unique<MemoryPreferencesStore>();
     LoopWrenApp app(std::move(services), {}, backend.backend->windowEffects());
     if (!app.openWindow() || !app.engine().loadMacro(path))
         return 1;

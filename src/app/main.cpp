@@ -25,8 +25,6 @@ int main(int argc, char* argv[])
         QStringLiteral(LOOPWREN_APP_ID), QIcon(QStringLiteral(":/loopwren/icons/" LOOPWREN_APP_ID ".png"))));
 
     loopwren::PlatformServices services;
-    services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
-    services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
     loopwren::WindowEffects effects;
     // Without a backend for this session the engine runs on null services and the window shows that
     // there is no access to input.
@@ -35,7 +33,7 @@ int main(int argc, char* argv[])
         loopwren::FrontEndHooks hooks;
         hooks.screenLayout = loopwren::qtScreenLayout;
         hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser);
-        backend.backend->provide(services, hooks);
+        services = backend.backend->provide(hooks);
         effects = backend.backend->windowEffects();
         // A recording whose input was taken back ends as if the user had stopped it.
         QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [] {
@@ -43,6 +41,8 @@ int main(int argc, char* argv[])
                 engine->stopRecording();
         });
     }
+    services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
+    services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
 
     loopwren::EngineOptions options;
     options.applicationVersion = QStringLiteral(LOOPWREN_VERSION);

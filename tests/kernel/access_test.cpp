@@ -23,14 +23,13 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
     EXPECT_EQ(can.playProblem,
               "cannot make the replay device through /nonexistent/uinput: No such file or directory");
 
-    PlatformServices services;
     std::vector<QUrl> opened;
     FrontEndHooks hooks;
     hooks.openUrl = [&](const QUrl& url) {
         opened.push_back(url);
         return true;
     };
-    backend->provide(services, hooks);
+    const PlatformServices services = backend->provide(hooks);
     // The window is never minimised where a Wayland client could not bring it back.
     EXPECT_FALSE(backend->windowEffects().restoresMinimizedWindow);
     EXPECT_FALSE(services.accessibility->isTrusted());

@@ -222,7 +222,7 @@ TEST_F(PortalHotkeys, TheKernelBackendTakesThePortalWhereTheSessionOffersIt)
             if (check.subject == QLatin1String("hotkeys"))
                 finding = check.finding;
         }
-        backend->provide(services, {});
+        services = backend->provide({});
         kept = services.hotkeys.get();
     };
     bool exclusive = true;

@@ -6,8 +6,8 @@
 // and the reading leave of exact times with no LoopWren in between. Rounds are interleaved in one run,
 // so the figures compare side by side; under an emulated CPU they are relative, not what a desktop
 // machine would show.
+#include "backendchoice.h"
 #include "evdevprobe.h"
-#include "kernelbackend.h"
 #include "kernelinputmonitor.h"
 #include "kernelscripts.h"
 #include "macroengine.h"
@@ -235,20 +235,20 @@ int main(int argc, char* argv[])
         std::fputs("kernel_timing: cannot make a uinput device (is this the VM, as root?)\n", stderr);
         return 2;
     }
-    const std::unique_ptr<KernelBackend> backend = KernelBackend::open();
+    const std::unique_ptr<Backend> backend = openKernelBackend();
     if (const Backend::Abilities can = backend->abilities(); !can.play) {
         std::fprintf(stderr, "kernel_timing: %s\n", qPrintable(can.playProblem));
         return 2;
     }
-    PlatformServices services;
+    FrontEndHooks hooks;
+    hooks.screenLayout = [] { return ScreenLayout{{{0, 0, 1280, 800}}, 0}; };
+    PlatformServices services = backend->provide(hooks);
     services.preferences = std::make_unique<MemoryPreferencesStore>();
+    // The capture places clicks where the script put them: there is no desktop to ask.
     const auto place = std::make_shared<ClickPlace>();
     auto monitor = std::make_unique<KernelInputMonitor>(place, ClickSettings{});
     KernelInputMonitor& capture = *monitor;
     services.input = std::move(monitor);
-    FrontEndHooks hooks;
-    hooks.screenLayout = [] { return ScreenLayout{{{0, 0, 1280, 800}}, 0}; };
-    backend->provide(services, hooks);
     fillWithNullServices(services);
     MacroEngine engine(std::move(services));
 

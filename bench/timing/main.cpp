@@ -162,12 +162,11 @@ int main(int argc, char* argv[])
         sink->clear();
         return probe.take();
     };
-    PlatformServices services;
-    services.preferences = std::make_unique<QSettingsPreferencesStore>();
     const std::unique_ptr<X11Backend> backend = X11Backend::open();
     if (!backend)
         return 2;
-    backend->provide(services, {});
+    PlatformServices services = backend->provide({});
+    services.preferences = std::make_unique<QSettingsPreferencesStore>();
     MacroEngine engine(std::move(services));
     engine.setRecordMouseMovements(true);
 

@@ -7,7 +7,6 @@
 #include "fakeplatform.h"
 #include "loopwrenapp.h"
 #include "memorypreferencesstore.h"
-#include "windowvisibility.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,8 +38,7 @@ struct Harness
         services.input = std::move(inputOwned);
         services.accessibility = std::make_unique<FakeAccessibility>();
         services.preferences = std::make_unique<MemoryPreferencesStore>();
-        app = std::make_unique<LoopWrenApp>(std::move(services), EngineOptions{},
-                                            std::make_shared<WindowVisibility>());
+        app = std::make_unique<LoopWrenApp>(std::move(services), EngineOptions{});
     }
 };
 

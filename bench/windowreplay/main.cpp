@@ -91,14 +91,12 @@ int probe(const QString& path)
 
 int window(const QString& path)
 {
-    auto visibility = std::make_shared<WindowVisibility>();
-    PlatformServices services;
-    services.preferences = std::make_unique<MemoryPreferencesStore>();
     BackendChoice backend = chooseBackend();
     if (!backend.backend)
         return 2;
-    backend.backend->provide(services, {});
-    LoopWrenApp app(std::move(services), {}, visibility, backend.backend->windowEffects());
+    PlatformServices services = backend.backend->provide({});
+    services.preferences = std::make_unique<MemoryPreferencesStore>();
+    LoopWrenApp app(std::move(services), {}, backend.backend->windowEffects());
     if (!app.openWindow() || !app.engine().loadMacro(path))
         return 1;
     QObject::connect(&app.engine(), &MacroEngine::playbackFinished, [] { QCoreApplication::quit(); });

@@ -1,24 +1,30 @@
 #pragma once
 
+#include "ownwindow.h"
+
 #include <QPointer>
 #include <QWindow>
 
 namespace loopwren {
 
-// Hides and shows this application's main window for the engine (while recording or playing, when so
-// set): hiding minimises it, showing restores, raises and activates it. Kept apart from the rest of the
-// workspace so a desktop-specific workspace can hand these two requests on to it.
-class WindowVisibility
+// This application's main window as the engine hides and shows it (while recording or playing, when so
+// set): hiding minimises it, showing restores, raises and activates it. Where the window system cannot
+// bring a minimised window back, it does neither.
+class WindowVisibility : public OwnWindow
 {
 public:
+    explicit WindowVisibility(bool restoresMinimized) : m_restoresMinimized(restoresMinimized) {}
+
     void setWindow(QWindow* window) { m_window = window; }
     QWindow* window() const { return m_window; }
 
-    void hide();
-    void show();
+    bool canHide() const override { return m_restoresMinimized; }
+    void hide() override;
+    void show() override;
 
 private:
     QPointer<QWindow> m_window;
+    bool m_restoresMinimized;
 };
 
 } // namespace loopwren

@@ -2,21 +2,19 @@
 
 #include "logline.h"
 #include "macrofiles.h"
-#include "windowworkspace.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 
 namespace loopwren {
 
-LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options,
-                         std::shared_ptr<WindowVisibility> visibility, WindowEffects effects,
+LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options, WindowEffects effects,
                          Dialogs* dialogs)
-    : m_visibility(std::move(visibility)), m_effects(std::move(effects)),
-      m_dialogs(dialogs ? *dialogs : m_qtDialogs), m_delegate(m_dialogs)
+    : m_effects(std::move(effects)), m_dialogs(dialogs ? *dialogs : m_qtDialogs), m_delegate(m_dialogs)
 {
-    if (!services.workspace)
-        services.workspace = std::make_unique<WindowWorkspace>(m_visibility);
+    auto visibility = std::make_unique<WindowVisibility>(m_effects.restoresMinimizedWindow);
+    m_visibility = visibility.get();
+    services.ownWindow = std::move(visibility);
     m_engine = std::make_unique<MacroEngine>(std::move(services), std::move(options));
     // Read now rather than when the Library page is first shown: its macros' hotkeys work from the start.
     m_engine->library();

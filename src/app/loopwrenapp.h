@@ -27,11 +27,9 @@ class LoopWrenApp : public QObject
     Q_OBJECT
 
 public:
-    // services.workspace, when missing, becomes a workspace that hides and shows the window through
-    // visibility; a desktop-specific workspace should hand those two requests to the same object.
-    // dialogs, when given, replaces Qt's own panels and alerts.
-    LoopWrenApp(PlatformServices services, EngineOptions options,
-                std::shared_ptr<WindowVisibility> visibility, WindowEffects effects = {},
+    // The engine hides and shows the main window itself (services.ownWindow is the window's), where
+    // effects says it comes back. dialogs, when given, replaces Qt's own panels and alerts.
+    LoopWrenApp(PlatformServices services, EngineOptions options, WindowEffects effects = {},
                 Dialogs* dialogs = nullptr);
     ~LoopWrenApp() override;
 
@@ -59,7 +57,7 @@ private:
     // Without a chance to ask, a timeline the prompt would have offered to save goes to a recovery file.
     void keepUnsavedTimeline();
 
-    std::shared_ptr<WindowVisibility> m_visibility;
+    WindowVisibility* m_visibility = nullptr; // the engine's, which lives as long as the window may
     WindowEffects m_effects;
     QtDialogs m_qtDialogs;
     ModalDialogs m_dialogs;

@@ -6,7 +6,6 @@
 #include "qsettingspreferencesstore.h"
 #include "qtscreenlayout.h"
 #include "qtupdatefetcher.h"
-#include "windowvisibility.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -25,21 +24,16 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(
         QStringLiteral(LOOPWREN_APP_ID), QIcon(QStringLiteral(":/loopwren/icons/" LOOPWREN_APP_ID ".png"))));
 
-    auto visibility = std::make_shared<loopwren::WindowVisibility>();
     loopwren::PlatformServices services;
-    services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
-    services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
     loopwren::WindowEffects effects;
     // Without a backend for this session the engine runs on null services and the window shows that
     // there is no access to input.
     const loopwren::BackendChoice backend = loopwren::chooseBackend();
     if (backend.backend) {
         loopwren::FrontEndHooks hooks;
-        hooks.hideThisApplication = [visibility] { visibility->hide(); };
-        hooks.showThisApplication = [visibility] { visibility->show(); };
         hooks.screenLayout = loopwren::qtScreenLayout;
         hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser);
-        backend.backend->provide(services, hooks);
+        services = backend.backend->provide(hooks);
         effects = backend.backend->windowEffects();
         // A recording whose input was taken back ends as if the user had stopped it.
         QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [] {
@@ -47,6 +41,8 @@ int main(int argc, char* argv[])
                 engine->stopRecording();
         });
     }
+    services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
+    services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
 
     loopwren::EngineOptions options;
     options.applicationVersion = QStringLiteral(LOOPWREN_VERSION);
@@ -62,7 +58,7 @@ int main(int argc, char* argv[])
                                          can.play ? QString() : can.playProblem};
     };
 
-    loopwren::LoopWrenApp application(std::move(services), options, visibility, effects);
+    loopwren::LoopWrenApp application(std::move(services), options, effects);
     if (!application.openWindow())
         return 1;
     return QApplication::exec();

@@ -1,7 +1,6 @@
 #include "sessiondoctor.h"
 
 #include "backendchoice.h"
-#include "kernelbackend.h"
 #include "sessiontype.h"
 #include "x11backend.h"
 
@@ -31,7 +30,7 @@ bool isDesktopServices(const SessionCheck& check)
 SessionReport examineSession(const QString& backendName)
 {
     SessionReport report;
-    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    const QString desktop = sessionDesktop();
     report.checks.push_back(
         {Verdict::note, QStringLiteral("session"),
          QStringLiteral("%1, desktop %2")
@@ -59,7 +58,7 @@ SessionReport examineSession(const QString& backendName)
                                  QString()});
     }
     std::vector<SessionCheck> kernel =
-        name == QLatin1String("kernel") ? chosen->checks() : KernelBackend::open()->checks();
+        name == QLatin1String("kernel") ? chosen->checks() : openKernelBackend()->checks();
     // Where the X server serves, it has told which windows it lists and places.
     if (name == QLatin1String("x11")) {
         std::erase_if(kernel, isDesktopServices);

@@ -4,7 +4,6 @@
 #include "logline.h"
 #include "macroengine.h"
 #include "macrofiles.h"
-#include "nullplatform.h"
 #include "playbacksessionlock.h"
 #include "qsettingspreferencesstore.h"
 #include "qtscreenlayout.h"
@@ -78,19 +77,17 @@ Session openSession(const SessionOptions& options)
                      qPrintable(choice.problem));
         return session;
     }
-    PlatformServices services;
-    services.preferences =
-        std::make_unique<ReadOnlyPreferencesStore>(std::make_unique<QSettingsPreferencesStore>());
-    if (!options.withHotkeys)
-        services.hotkeys = std::make_unique<NullHotkeyService>();
     FrontEndHooks hooks;
+    hooks.hotkeys = options.withHotkeys;
     // The screens given on the command line, or else those of the Wayland session, when the tool
     // runs as a GUI application there (see main).
     if (options.screens.outputs.empty())
         hooks.screenLayout = qtScreenLayout;
     else
         hooks.screenLayout = [screens = options.screens] { return screens; };
-    choice.backend->provide(services, hooks);
+    PlatformServices services = choice.backend->provide(hooks);
+    services.preferences =
+        std::make_unique<ReadOnlyPreferencesStore>(std::make_unique<QSettingsPreferencesStore>());
     session.backend = std::move(choice.backend);
     EngineOptions engineOptions;
     if (!options.concurrent)

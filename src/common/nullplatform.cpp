@@ -33,6 +33,8 @@ void fillWithNullServices(PlatformServices& services)
         services.posters = std::make_unique<NullInputPosterFactory>();
     if (!services.userInput)
         services.userInput = std::make_unique<NullUserInputWatch>();
+    if (!services.ownWindow)
+        services.ownWindow = std::make_unique<NullOwnWindow>();
 }
 
 } // namespace loopwren

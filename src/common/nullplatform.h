@@ -33,8 +33,15 @@ public:
     std::vector<RunningApplication> runningApplications() override { return {}; }
     void activate(const RunningApplication&) override {}
     void placeFirstWindow(const RunningApplication&, const WindowFrame&) override {}
-    void hideThisApplication() override {}
-    void showThisApplication() override {}
+};
+
+// The command-line tool's: it has no window.
+class NullOwnWindow : public OwnWindow
+{
+public:
+    bool canHide() const override { return false; }
+    void hide() override {}
+    void show() override {}
 };
 
 class NullUpdateFetcher : public UpdateFetcher

@@ -205,7 +205,7 @@ void MacroEngine::startRecording()
     setIsRecording(true);
     setRecordedEvents({});
     if (hideWhenRecording())
-        mainqueue::post(this, [this] { m_services.workspace->hideThisApplication(); });
+        mainqueue::post(this, [this] { m_services.ownWindow->hide(); });
     m_recorder->start(m_recordMouseMovements);
 }
 
@@ -218,7 +218,7 @@ void MacroEngine::stopRecording(const std::vector<InputStamp>& leaveOut)
         editTimeline([id](ObservedTimeline& events) { timelineedits::deleteEvent(events, id); });
     });
     if (hideWhenRecording())
-        mainqueue::post(this, [this] { m_services.workspace->showThisApplication(); });
+        mainqueue::post(this, [this] { m_services.ownWindow->show(); });
 }
 
 void MacroEngine::toggleRecording()
@@ -299,7 +299,7 @@ void MacroEngine::beginPlayback(Timeline events, const PlaybackValues& values)
         plan.initialPause = kFocusPause;
     }
     if (hideOnPlayback())
-        mainqueue::post(this, [this] { m_services.workspace->hideThisApplication(); });
+        mainqueue::post(this, [this] { m_services.ownWindow->hide(); });
     plan.events = std::move(events);
     plan.speedFactor = std::max(values.speed / 100.0, 0.001);
     plan.loopLimit = values.loopLimit;
@@ -345,7 +345,7 @@ void MacroEngine::stopPlayback()
     setIsPlaying(false);
     setCurrentPlaybackIndex(-1);
     if (hideOnPlayback())
-        mainqueue::post(this, [this] { m_services.workspace->showThisApplication(); });
+        mainqueue::post(this, [this] { m_services.ownWindow->show(); });
 }
 
 void MacroEngine::togglePlayback()
@@ -375,7 +375,7 @@ void MacroEngine::finishPlayback()
     setIsPlaying(false);
     setCurrentPlaybackIndex(-1);
     if (hideOnPlayback())
-        m_services.workspace->showThisApplication();
+        m_services.ownWindow->show();
     emit playbackFinished();
 }
 

@@ -195,7 +195,7 @@ public:
     QString notice() const { return m_notice; }
     QString noticeDetail() const { return m_noticeDetail; }
     // Whether hiding and showing this application's window does anything on this desktop.
-    bool canHideThisApplication() const { return m_services.workspace->canHideThisApplication(); }
+    bool canHideThisApplication() const { return m_services.ownWindow->canHide(); }
 
     void setRecordMouseMovements(bool value);
     void setPlaybackSpeed(double value);

@@ -13,17 +13,17 @@
 
 namespace loopwren {
 
-// What the front end contributes to a backend's services: how its own window hides and shows, and
-// how a page is shown to the user. All run on the main thread; empty ones do nothing, except openUrl,
-// where the backend then shows the page its own way.
+// What the front end contributes to a backend's services: how a page is shown to the user, and the
+// screens. All run on the main thread; an empty openUrl leaves the backend to show the page its own way.
 struct FrontEndHooks
 {
-    std::function<void()> hideThisApplication;
-    std::function<void()> showThisApplication;
     std::function<bool(const QUrl&)> openUrl;
     // The desktop's outputs as the front end's window system reports them, asked before each playback
     // by a backend that has to place the pointer itself (the kernel's). Empty: no layout is known.
     std::function<ScreenLayout()> screenLayout;
+    // Whether the front end takes hotkeys: without, the backend grabs and reads nothing for them and
+    // gives the null service (the command-line tool's, unless it is asked to watch them).
+    bool hotkeys = true;
 };
 
 // One way of reaching the desktop: the X server, or the kernel's input devices. It hands out the
@@ -54,9 +54,10 @@ public:
 
     virtual QString name() const = 0;
     virtual Abilities abilities() = 0;
-    // Fills the services this backend offers into services, leaving the ones already set: a front end
-    // that wants no hotkeys, say, sets the null service first.
-    virtual void provide(PlatformServices& services, const FrontEndHooks& hooks) = 0;
+    // The services this backend offers, made for the front end that hooks describes. Those it does not
+    // offer (the stored preferences, the update check, the front end's window) are left empty, for the
+    // front end to set.
+    virtual PlatformServices provide(const FrontEndHooks& hooks) = 0;
     // What this backend looked at in the session, line by line, for `loopwren-cli doctor`.
     virtual std::vector<SessionCheck> checks() = 0;
     // The window's translucent backdrop, where the desktop offers one.

@@ -4,6 +4,7 @@
 #include "hotkeyservice.h"
 #include "inputmonitor.h"
 #include "inputposter.h"
+#include "ownwindow.h"
 #include "preferencesstore.h"
 #include "updatefetcher.h"
 #include "userinputwatch.h"
@@ -24,6 +25,8 @@ struct PlatformServices
     std::unique_ptr<InputMonitor> input;
     std::unique_ptr<InputPosterFactory> posters;
     std::unique_ptr<UserInputWatch> userInput;
+    // Set by the front end that has a window, never by a backend.
+    std::unique_ptr<OwnWindow> ownWindow;
 };
 
 } // namespace loopwren

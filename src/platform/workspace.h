@@ -29,7 +29,7 @@ struct WindowFrame
     std::optional<double> width, height; // set when the size is to be applied
 };
 
-// Other applications, and this one's own visibility.
+// Other applications and their windows.
 class Workspace
 {
 public:
@@ -39,12 +39,6 @@ public:
     virtual void activate(const RunningApplication& application) = 0;
     // Moves (first) and resizes the application's first window; may be called from a worker thread.
     virtual void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) = 0;
-
-    virtual void hideThisApplication() = 0;
-    virtual void showThisApplication() = 0;
-    // Whether the two above do anything: a Wayland client cannot hide its own window and bring it
-    // back, so only a workspace that can says so.
-    virtual bool canHideThisApplication() const { return false; }
 };
 
 } // namespace loopwren

@@ -68,8 +68,7 @@ int main(int argc, char* argv[])
     }
     loopwren::PlatformServices services;
     loopwren::fillWithNullServices(services);
-    loopwren::LoopWrenApp application(std::move(services), {}, std::make_shared<loopwren::WindowVisibility>(),
-                                      {}, &dialogs);
+    loopwren::LoopWrenApp application(std::move(services), {}, {}, &dialogs);
     if (!application.openWindow())
         return 1;
     application.engine().setRecordedEvents({key(0), key(1)});

@@ -159,12 +159,18 @@ public:
             line += QStringLiteral(" size=%1x%2").arg(*frame.width).arg(*frame.height);
         note(line);
     }
-    void hideThisApplication() override { note(QStringLiteral("hide")); }
-    void showThisApplication() override { note(QStringLiteral("show")); }
-    bool canHideThisApplication() const override { return hides; }
 
     std::vector<RunningApplication> applications;
-    bool hides = true;
+};
+
+class FakeOwnWindow : public OwnWindow, Journaling
+{
+public:
+    explicit FakeOwnWindow(std::shared_ptr<Journal> journal) : Journaling(std::move(journal)) {}
+
+    bool canHide() const override { return true; }
+    void hide() override { note(QStringLiteral("hide")); }
+    void show() override { note(QStringLiteral("show")); }
 };
 
 // Input is injected by the test through deliver(), as if a global monitor had seen it.
@@ -283,6 +289,7 @@ struct FakeDesktop
         hotkeys = install<FakeHotkeyService>(services.hotkeys, journal);
         accessibility = install<FakeAccessibility>(services.accessibility);
         workspace = install<FakeWorkspace>(services.workspace, journal);
+        install<FakeOwnWindow>(services.ownWindow, journal);
         input = install<FakeInputMonitor>(services.input);
         posters = install<FakeInputPosterFactory>(services.posters, journal);
         // The watch of the user's own input is the real one, over a monitor the test feeds.

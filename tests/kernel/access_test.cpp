@@ -1,6 +1,6 @@
 // What the kernel backend says about itself where its devices cannot be used (as on this machine, whose
 // kernel has no /dev/uinput at the path given), and the page "Grant Access" opens there.
-#include "kernelbackend.h"
+#include "backendchoice.h"
 #include "platformservices.h"
 
 #include <QFile>
@@ -17,25 +17,21 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
 {
     QTemporaryDir cache;
     ASSERT_EQ(::setenv("XDG_CACHE_HOME", cache.path().toUtf8().constData(), 1), 0);
-    const std::unique_ptr<KernelBackend> backend = KernelBackend::open("/nonexistent/uinput");
+    const std::unique_ptr<Backend> backend = openKernelBackend("/nonexistent/uinput");
     const Backend::Abilities can = backend->abilities();
     EXPECT_FALSE(can.play);
     EXPECT_EQ(can.playProblem,
               "cannot make the replay device through /nonexistent/uinput: No such file or directory");
 
-    PlatformServices services;
     std::vector<QUrl> opened;
     FrontEndHooks hooks;
     hooks.openUrl = [&](const QUrl& url) {
         opened.push_back(url);
         return true;
     };
-    bool hidden = false;
-    hooks.hideThisApplication = [&] { hidden = true; };
-    backend->provide(services, hooks);
+    const PlatformServices services = backend->provide(hooks);
     // The window is never minimised where a Wayland client could not bring it back.
-    services.workspace->hideThisApplication();
-    EXPECT_FALSE(hidden);
+    EXPECT_FALSE(backend->windowEffects().restoresMinimizedWindow);
     EXPECT_FALSE(services.accessibility->isTrusted());
     services.accessibility->requestTrust();
     ASSERT_EQ(opened.size(), 1u);

@@ -3,7 +3,7 @@
 // portal runs on the test machines.
 #include "enginefixture.h"
 #include "events.h"
-#include "kernelbackend.h"
+#include "backendchoice.h"
 #include "kernelhotkeyservice.h"
 #include "libraryhotkeys.h"
 #include "portalhotkeyservice.h"
@@ -215,14 +215,14 @@ TEST_F(PortalHotkeys, TheKernelBackendTakesThePortalWhereTheSessionOffersIt)
 {
     const auto look = [](bool& exclusive, QString& finding, HotkeyService*& kept,
                          PlatformServices& services) {
-        const std::unique_ptr<KernelBackend> backend = KernelBackend::open("/nonexistent/uinput");
+        const std::unique_ptr<Backend> backend = openKernelBackend("/nonexistent/uinput");
         exclusive = backend->abilities().exclusiveHotkeys;
         finding.clear();
         for (const SessionCheck& check : backend->checks()) {
             if (check.subject == QLatin1String("hotkeys"))
                 finding = check.finding;
         }
-        backend->provide(services, {});
+        services = backend->provide({});
         kept = services.hotkeys.get();
     };
     bool exclusive = true;

@@ -130,11 +130,10 @@ protected:
         workspace->applications.resize(2);
         workspace->applications[0].name = "Terminal";
         workspace->applications[1].name = "Files";
-        workspace->hides = start.windowHides;
         app = std::make_unique<LoopWrenApp>(std::move(services),
                                             EngineOptions{start.updateBaseUrl, "1.4.2", &clock, {},
                                                           [problems = start.problems] { return problems; }},
-                                            std::make_shared<WindowVisibility>(), WindowEffects{}, &dialogs);
+                                            WindowEffects{.restoresMinimizedWindow = start.windowHides}, &dialogs);
         ASSERT_TRUE(app->openWindow()) << "the main window did not load";
         window = app->window();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window, 20000)) << "the main window was not shown";

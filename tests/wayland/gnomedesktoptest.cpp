@@ -1,7 +1,7 @@
+#include "backendchoice.h"
 #include "gnomedesktop.h"
 #include "headlessgnomeshell.h"
 #include "headlesssway.h"
-#include "kernelbackend.h"
 #include "waylanddesktop.h"
 
 #include <QCoreApplication>
@@ -136,14 +136,15 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
     enterSession(shell);
 
     // Installed by the package but not enabled: the Shell is found, and its user told how to enable it.
-    std::unique_ptr<WaylandDesktop> desktop = connectWaylandDesktop();
+    std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     EXPECT_EQ(desktop->name(), QStringLiteral("GNOME Shell"));
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::fromOrigin);
     EXPECT_TRUE(desktop->pointerProblem().contains(QLatin1String(kEnableCommand)))
         << desktop->pointerProblem().toStdString();
     EXPECT_FALSE(desktop->workspace({}));
     EXPECT_FALSE(desktop->pointerPositions({}));
-    const std::unique_ptr<KernelBackend> disabled = KernelBackend::open("/nonexistent/uinput");
+    const std::unique_ptr<Backend> disabled = openKernelBackend("/nonexistent/uinput");
     EXPECT_FALSE(disabled->abilities().placeWindows);
     QProcess apps;
     apps.start(QStringLiteral(LOOPWREN_CLI),
@@ -162,10 +163,10 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
         shell.gnomeExtensions({QStringLiteral("enable"), QStringLiteral("loopwren@loopwren.github.io")}))
         << shell.error().toStdString();
     ASSERT_TRUE(HeadlessSway::eventually([&] {
-        desktop = connectWaylandDesktop();
+        desktop = chooseWaylandDesktop();
         return desktop && desktop->pointerProblem().isEmpty();
     }));
-    const Backend::Abilities abilities = KernelBackend::open("/nonexistent/uinput")->abilities();
+    const Backend::Abilities abilities = openKernelBackend("/nonexistent/uinput")->abilities();
     EXPECT_TRUE(abilities.placeWindows);
     EXPECT_TRUE(abilities.pointerProblem.isEmpty()) << abilities.pointerProblem.toStdString();
 
@@ -228,7 +229,7 @@ TEST(GnomeDesktop, FollowsThePointerAsTheShellMovesIt)
     HeadlessGnomeShell shell;
     ASSERT_TRUE(shell.start(true)) << shell.error().toStdString();
     enterSession(shell);
-    const std::unique_ptr<WaylandDesktop> desktop = connectWaylandDesktop();
+    const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     ASSERT_TRUE(desktop->pointerProblem().isEmpty()) << desktop->pointerProblem().toStdString();
     const std::shared_ptr<PointerPositionSource> positions = desktop->pointerPositions({});
@@ -271,7 +272,7 @@ TEST(GnomeDesktop, FollowsThePointerAsTheShellMovesIt)
         shell.gnomeExtensions({QStringLiteral("disable"), QStringLiteral("loopwren@loopwren.github.io")}))
         << shell.error().toStdString();
     EXPECT_TRUE(HeadlessSway::eventually([&] { return !positions->pointerPosition(); }));
-    const std::unique_ptr<WaylandDesktop> without = connectWaylandDesktop();
+    const std::unique_ptr<WaylandDesktop> without = chooseWaylandDesktop();
     ASSERT_TRUE(without);
     EXPECT_TRUE(without->pointerProblem().contains(QLatin1String(kEnableCommand)));
 }

@@ -1,3 +1,4 @@
+#include "backendchoice.h"
 #include "hyprlanddesktop.h"
 #include "hyprlandipc.h"
 #include "hyprlandstandin.h"
@@ -34,7 +35,7 @@ protected:
 
 TEST_F(HyprlandDesktopTest, ListsFocusesAndPlacesWindowsAndSaysWhereThePointerIs)
 {
-    EXPECT_FALSE(connectWaylandDesktop()) << "no socket yet";
+    EXPECT_FALSE(chooseWaylandDesktop()) << "no socket yet";
     HyprlandStandIn hyprland(m_runtime.path(), QStringLiteral("loopwren_test_1700000000_1"));
     ASSERT_TRUE(hyprland.isListening());
     // foot's class names the desktop entry foot.desktop ("Foot"); the other has no entry. The first is
@@ -43,9 +44,10 @@ TEST_F(HyprlandDesktopTest, ListsFocusesAndPlacesWindowsAndSaysWhereThePointerIs
     hyprland.addWindow({"0x5b20", "loopwren-no-entry", 4343, QRect(700, 100, 300, 200), true, 0});
     hyprland.setCursor(QPoint(500, 300));
 
-    const std::unique_ptr<WaylandDesktop> desktop = connectWaylandDesktop();
+    const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     EXPECT_EQ(desktop->name(), QStringLiteral("Hyprland"));
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::boundingBox);
     EXPECT_EQ(desktop->pointerProblem(), QString());
     // Positions count from the primary monitor's top-left, here at (-100, 50) in Hyprland's layout.
     const QPoint origin(-100, 50);
@@ -82,7 +84,7 @@ TEST_F(HyprlandDesktopTest, ListsFocusesAndPlacesWindowsAndSaysWhereThePointerIs
     EXPECT_TRUE(workspace->runningApplications().empty());
     workspace->placeFirstWindow(applications[0], {1.0, 2.0, 300.0, 200.0});
     EXPECT_EQ(hyprland.window(QStringLiteral("0x5a10")).area, QRect(150, 201, 500, 300));
-    EXPECT_FALSE(connectWaylandDesktop());
+    EXPECT_FALSE(chooseWaylandDesktop());
 }
 
 // Before 0.40 Hyprland kept its socket under /tmp/hypr.
@@ -94,7 +96,7 @@ TEST_F(HyprlandDesktopTest, FindsTheSocketOfOlderReleasesUnderTmp)
         HyprlandStandIn old(QStringLiteral("/tmp"), signature);
         ASSERT_TRUE(old.isListening());
         EXPECT_EQ(HyprlandIpc::sessionSocket(), QStringLiteral("/tmp/hypr/%1/.socket.sock").arg(signature));
-        EXPECT_TRUE(connectWaylandDesktop());
+        EXPECT_TRUE(chooseWaylandDesktop());
     }
     QDir(QStringLiteral("/tmp/hypr/") + signature).removeRecursively();
     qputenv("HYPRLAND_INSTANCE_SIGNATURE", "../escape");

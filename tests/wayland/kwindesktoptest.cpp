@@ -1,6 +1,6 @@
+#include "backendchoice.h"
 #include "headlesskwin.h"
 #include "headlesssway.h"
-#include "kernelbackend.h"
 #include "kwinfakepointer.h"
 #include "kwinscript.h"
 #include "kwintestwindow.h"
@@ -119,9 +119,10 @@ TEST(KWinDesktop, ListsFocusesAndPlacesWindowsFromAnyThread)
         [&] { return lastLineIs(kwin.clientOutput(second), QStringLiteral("active")); }));
 
     qputenv("XDG_CURRENT_DESKTOP", "KDE");
-    const std::unique_ptr<WaylandDesktop> desktop = connectWaylandDesktop();
+    const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     EXPECT_EQ(desktop->name(), QStringLiteral("KWin"));
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::fromOrigin);
     const std::unique_ptr<Workspace> workspace = desktop->workspace({});
     ASSERT_TRUE(workspace);
     QElapsedTimer asked;
@@ -176,7 +177,7 @@ TEST(KWinDesktop, PointerPositionsComeFromKWinAsItMoves)
     ASSERT_TRUE(kwin.trust(testBinary, QStringLiteral("org_kde_kwin_fake_input")));
     ASSERT_TRUE(kwin.start()) << kwin.error().toStdString();
     qputenv("XDG_CURRENT_DESKTOP", "KDE");
-    const std::unique_ptr<WaylandDesktop> desktop = connectWaylandDesktop();
+    const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
     EXPECT_TRUE(desktop->pointerProblem().isEmpty()) << desktop->pointerProblem().toStdString();
     const std::shared_ptr<PointerPositionSource> positions = desktop->pointerPositions(QPoint(100, 50));
@@ -213,7 +214,7 @@ TEST(KWinDesktop, PointerPositionsComeFromKWinAsItMoves)
               << lags[lags.size() * 9 / 10] << ", max " << lags.back() << "\n";
 
     // The kernel backend takes its pointer positions from KWin.
-    const auto backend = KernelBackend::open("/nonexistent/uinput");
+    const auto backend = openKernelBackend("/nonexistent/uinput");
     EXPECT_TRUE(backend->abilities().pointerProblem.isEmpty())
         << backend->abilities().pointerProblem.toStdString();
     EXPECT_TRUE(backend->abilities().placeWindows);
@@ -232,7 +233,7 @@ TEST(KWinDesktop, PointerPositionsComeFromKWinAsItMoves)
 
     // Outside a KDE session KWin is not asked.
     qputenv("XDG_CURRENT_DESKTOP", "GNOME");
-    EXPECT_FALSE(connectWaylandDesktop());
+    EXPECT_FALSE(chooseWaylandDesktop());
 }
 
 int main(int argc, char* argv[])

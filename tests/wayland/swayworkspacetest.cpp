@@ -1,6 +1,6 @@
 #include "swayworkspace.h"
+#include "backendchoice.h"
 #include "headlesssway.h"
-#include "kernelbackend.h"
 #include "swayipc.h"
 #include "swaytree.h"
 #include "waylanddesktop.h"
@@ -183,9 +183,11 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
 
     // The kernel path, which serves Wayland sessions, takes sway's workspace where $SWAYSOCK answers.
     qputenv("SWAYSOCK", sway.socketPath().toLocal8Bit());
-    EXPECT_TRUE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
-    const std::unique_ptr<WaylandDesktop> desktop = connectWaylandDesktop();
+    EXPECT_TRUE(openKernelBackend("/nonexistent/uinput")->abilities().placeWindows);
+    const std::unique_ptr<WaylandDesktop> desktop = chooseWaylandDesktop();
     ASSERT_TRUE(desktop);
+    // wlroots spans the replay device over the outputs' bounding box.
+    EXPECT_EQ(desktop->absolutePointerArea(), WaylandDesktop::PointerArea::boundingBox);
     const std::unique_ptr<Workspace> chosen = desktop->workspace({});
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->runningApplications().size(), 2u);
@@ -196,8 +198,8 @@ TEST(SwayWorkspace, ListsWindowsByTheirDesktopEntriesAndFocusesThem)
     sway.stop();
     EXPECT_FALSE(open.tree());
     EXPECT_FALSE(open.error().isEmpty());
-    EXPECT_FALSE(connectWaylandDesktop());
-    EXPECT_FALSE(KernelBackend::open("/nonexistent/uinput")->abilities().placeWindows);
+    EXPECT_FALSE(chooseWaylandDesktop());
+    EXPECT_FALSE(openKernelBackend("/nonexistent/uinput")->abilities().placeWindows);
     qunsetenv("SWAYSOCK");
     EXPECT_TRUE(workspace.runningApplications().empty());
     workspace.activate(applications[0]);

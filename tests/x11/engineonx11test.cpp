@@ -59,13 +59,12 @@ protected:
     // Builds the engine once the scene is set up.
     void build()
     {
-        PlatformServices services;
-        services.preferences = std::make_unique<MemoryPreferencesStore>();
         m_backend = X11Backend::open();
         ASSERT_NE(m_backend, nullptr);
         FrontEndHooks hooks;
         hooks.openUrl = [](const QUrl&) { return true; };
-        m_backend->provide(services, hooks);
+        PlatformServices services = m_backend->provide(hooks);
+        services.preferences = std::make_unique<MemoryPreferencesStore>();
         m_engine = std::make_unique<MacroEngine>(std::move(services));
         settle(std::chrono::milliseconds(50));
     }

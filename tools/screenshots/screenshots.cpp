@@ -170,7 +170,7 @@ private:
         // A library of its own, made up below.
         QTemporaryDir library;
         options.libraryFolder = library.filePath(QStringLiteral("macros"));
-        LoopWrenApp app(std::move(services), options, std::make_shared<WindowVisibility>());
+        LoopWrenApp app(std::move(services), options);
         if (!app.openWindow()) {
             std::fprintf(stderr, "the main window did not load\n");
             m_ok = false;

@@ -19,7 +19,8 @@
 
 namespace loopwren {
 
-std::unique_ptr<KernelBackend> KernelBackend::open(const std::string& uinputPath)
+std::unique_ptr<KernelBackend> KernelBackend::open(std::unique_ptr<WaylandDesktop> desktop,
+                                                   const std::string& uinputPath)
 {
     UinputDevice::Made made = UinputDevice::create(uinputPath);
     QString deviceProblem;
@@ -28,13 +29,13 @@ std::unique_ptr<KernelBackend> KernelBackend::open(const std::string& uinputPath
             QStringLiteral("cannot make the replay device through %1: %2")
                 .arg(QString::fromStdString(uinputPath), QString::fromLocal8Bit(std::strerror(made.error)));
     return std::unique_ptr<KernelBackend>(
-        new KernelBackend(std::move(made.device), uinputPath, deviceProblem));
+        new KernelBackend(std::move(made.device), uinputPath, deviceProblem, std::move(desktop)));
 }
 
 KernelBackend::KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath,
-                             QString deviceProblem)
+                             QString deviceProblem, std::unique_ptr<WaylandDesktop> desktop)
     : m_device(std::move(device)), m_uinputPath(std::move(uinputPath)),
-      m_deviceProblem(std::move(deviceProblem)), m_desktop(connectWaylandDesktop())
+      m_deviceProblem(std::move(deviceProblem)), m_desktop(std::move(desktop))
 {
 }
 
@@ -138,17 +139,18 @@ std::vector<SessionCheck> KernelBackend::checks()
     return checks;
 }
 
-void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hooks)
+PlatformServices KernelBackend::provide(const FrontEndHooks& hooks)
 {
-    if (!services.input) {
-        auto monitor = std::make_unique<KernelInputMonitor>(
-            m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr);
-        monitor->setTakenBackHandler([this](const QString& notice) { emit inputTakenBack(notice); });
-        services.input = std::move(monitor);
-    }
+    PlatformServices services;
+    auto monitor = std::make_unique<KernelInputMonitor>(
+        m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr);
+    monitor->setTakenBackHandler([this](const QString& notice) { emit inputTakenBack(notice); });
+    services.input = std::move(monitor);
     // A reader of its own: the hotkeys watch the keys for the whole run, recordings come and go.
     // The desktop's shortcuts where it offers them; the key stream where not, or where they are refused.
-    if (!services.hotkeys) {
+    if (!hooks.hotkeys) {
+        services.hotkeys = std::make_unique<NullHotkeyService>();
+    } else {
         auto keys = std::make_unique<KernelHotkeyService>(std::make_unique<KernelInputMonitor>());
         if (shortcutsPortal()) {
             auto portal =
@@ -159,37 +161,42 @@ void KernelBackend::provide(PlatformServices& services, const FrontEndHooks& hoo
             services.hotkeys = std::move(keys);
         }
     }
-    if (!services.accessibility) {
-        services.accessibility = std::make_unique<KernelAccessibility>(
-            [this] {
-                const Abilities can = abilities();
-                return can.recordKeys && can.play;
-            },
-            hooks.openUrl);
-    }
-    if (!services.posters && m_device) {
+    services.accessibility = std::make_unique<KernelAccessibility>(
+        [this] {
+            const Abilities can = abilities();
+            return can.recordKeys && can.play;
+        },
+        hooks.openUrl);
+    if (m_device) {
         services.posters = std::make_unique<KernelInputPosterFactory>(
             m_device, hooks.screenLayout,
-            AbsolutePointerMap::areaFor(qgetenv("XDG_CURRENT_DESKTOP").toStdString()));
+            m_desktop ? m_desktop->absolutePointerArea() : AbsolutePointerMap::Area::boundingBox);
     }
     // A reader of its own, over every device but LoopWren's replay device; it needs what recording
     // needs.
-    if (!services.userInput) {
-        services.userInput = std::make_unique<MonitoredUserInputWatch>(
-            std::make_unique<KernelInputMonitor>(
-                m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr),
-            [] {
-                // What is missing and how to get it, `doctor` says.
-                return readProblem().isEmpty() ? QString()
-                                               : QStringLiteral("LoopWren cannot read the input devices");
-            });
-    }
-    // Where the desktop offers no way to list and place windows, one that does nothing: not even hide
-    // this application's window, which a Wayland client can minimise but never bring back.
-    if (!services.workspace && m_desktop)
+    services.userInput = std::make_unique<MonitoredUserInputWatch>(
+        std::make_unique<KernelInputMonitor>(
+            m_desktop ? m_desktop->pointerPositions(primaryOrigin(hooks)) : nullptr),
+        [] {
+            // What is missing and how to get it, `doctor` says.
+            return readProblem().isEmpty() ? QString()
+                                           : QStringLiteral("LoopWren cannot read the input devices");
+        });
+    // Where the desktop offers no way to list and place windows, one that does nothing.
+    if (m_desktop)
         services.workspace = m_desktop->workspace(primaryOrigin(hooks));
     if (!services.workspace)
         services.workspace = std::make_unique<NullWorkspace>();
+    return services;
+}
+
+WindowEffects KernelBackend::windowEffects()
+{
+    // A Wayland client can minimise its window but never bring it back, and the kernel's path is the
+    // one Wayland sessions take: the window stays where it is.
+    WindowEffects effects;
+    effects.restoresMinimizedWindow = false;
+    return effects;
 }
 
 std::optional<uint> KernelBackend::shortcutsPortal()

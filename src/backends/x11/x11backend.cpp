@@ -1,6 +1,7 @@
 #include "x11backend.h"
 
 #include "ewmhclient.h"
+#include "nullplatform.h"
 #include "sessiontype.h"
 #include "x11accessibility.h"
 #include "x11connection.h"
@@ -75,23 +76,19 @@ std::vector<SessionCheck> X11Backend::checks()
     return {server, services};
 }
 
-void X11Backend::provide(PlatformServices& services, const FrontEndHooks& hooks)
+PlatformServices X11Backend::provide(const FrontEndHooks& hooks)
 {
-    if (!services.input)
-        services.input = std::make_unique<X11InputMonitor>(m_displayName);
-    if (!services.posters)
-        services.posters = std::make_unique<X11InputPosterFactory>(m_displayName);
-    if (!services.hotkeys)
+    PlatformServices services;
+    services.input = std::make_unique<X11InputMonitor>(m_displayName);
+    services.posters = std::make_unique<X11InputPosterFactory>(m_displayName);
+    if (hooks.hotkeys)
         services.hotkeys = std::make_unique<X11HotkeyService>(m_displayName);
-    if (!services.accessibility)
-        services.accessibility = std::make_unique<X11Accessibility>(m_displayName, hooks.openUrl);
-    if (!services.userInput)
-        services.userInput = std::make_unique<X11UserInputWatch>(m_displayName);
-    if (!services.workspace) {
-        auto workspace = std::make_unique<X11Workspace>(m_displayName);
-        workspace->setVisibilityHooks(hooks.hideThisApplication, hooks.showThisApplication);
-        services.workspace = std::move(workspace);
-    }
+    else
+        services.hotkeys = std::make_unique<NullHotkeyService>();
+    services.accessibility = std::make_unique<X11Accessibility>(m_displayName, hooks.openUrl);
+    services.userInput = std::make_unique<X11UserInputWatch>(m_displayName);
+    services.workspace = std::make_unique<X11Workspace>(m_displayName);
+    return services;
 }
 
 WindowEffects X11Backend::windowEffects()

@@ -218,22 +218,4 @@ void X11Workspace::placeFirstWindow(const RunningApplication& application, const
     XSync(display, False);
 }
 
-void X11Workspace::setVisibilityHooks(std::function<void()> hide, std::function<void()> show)
-{
-    m_hide = std::move(hide);
-    m_show = std::move(show);
-}
-
-void X11Workspace::hideThisApplication()
-{
-    if (m_hide)
-        m_hide();
-}
-
-void X11Workspace::showThisApplication()
-{
-    if (m_show)
-        m_show();
-}
-
 } // namespace loopwren

@@ -2,14 +2,12 @@
 
 #include "workspace.h"
 
-#include <functional>
 #include <optional>
 #include <string>
 
 namespace loopwren {
 
-// Other applications' windows through the window manager (EWMH), and this application's own visibility
-// through hooks the application sets.
+// Other applications' windows through the window manager (EWMH).
 //
 // A running application is a top-level window a task bar would show, in the order the window manager
 // lists them (the order they were mapped): several windows of one application give several entries of
@@ -35,19 +33,11 @@ public:
     // express are clamped.
     void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
 
-    // Hiding and showing this application's windows belongs to the front end; called on the main thread.
-    void setVisibilityHooks(std::function<void()> hide, std::function<void()> show);
-    void hideThisApplication() override;
-    void showThisApplication() override;
-    bool canHideThisApplication() const override { return true; }
-
     // A window size along one axis: rounded and kept within what X can draw; nullopt for NaN.
     static std::optional<int> windowLength(double value);
 
 private:
     std::string m_displayName;
-    std::function<void()> m_hide;
-    std::function<void()> m_show;
 };
 
 } // namespace loopwren

@@ -4,15 +4,10 @@
 #include "gnomeshellbus.h"
 #include "gnomeworkspace.h"
 
-#include <QStringList>
-
 namespace loopwren {
 
 std::unique_ptr<GnomeDesktop> GnomeDesktop::connect()
 {
-    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
-    if (!desktops.contains(QLatin1String("GNOME"), Qt::CaseInsensitive))
-        return nullptr;
     const QString address = GnomeShellBus::sessionAddress();
     if (address.isEmpty())
         return nullptr;

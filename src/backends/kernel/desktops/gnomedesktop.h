@@ -9,9 +9,9 @@ namespace loopwren {
 class GnomeDesktop : public WaylandDesktop
 {
 public:
-    // The GNOME Shell of this session when $XDG_CURRENT_DESKTOP names GNOME and the Shell answers on the
-    // session bus, else nullptr. Without the extension it still names the Shell, to tell the user how
-    // to enable the extension, but offers neither windows nor positions.
+    // The GNOME Shell on the session bus, or nullptr when the Shell does not answer there. Without the
+    // extension it still names the Shell, to tell the user how to enable the extension, but offers
+    // neither windows nor positions.
     static std::unique_ptr<GnomeDesktop> connect();
 
     QString name() const override { return QStringLiteral("GNOME Shell"); }
@@ -19,6 +19,8 @@ public:
     bool placesWindows() const override { return m_extension; }
     // The extension brings the windows as it brings the pointer: the same remedy.
     QString windowsProblem() const override { return pointerProblem(); }
+    // The stage's size.
+    PointerArea absolutePointerArea() const override { return PointerArea::fromOrigin; }
     std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
     std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) override;
 

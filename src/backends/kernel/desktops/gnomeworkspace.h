@@ -41,8 +41,6 @@ public:
     // application's to draw: it takes effect once the application answers, shortly after.
     void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
 
-    void hideThisApplication() override {}
-    void showThisApplication() override {}
 
 private:
     std::mutex m_mutex;

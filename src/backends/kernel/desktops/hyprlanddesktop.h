@@ -16,6 +16,7 @@ public:
 
     QString name() const override { return QStringLiteral("Hyprland"); }
     QString pointerProblem() const override { return {}; }
+    PointerArea absolutePointerArea() const override { return PointerArea::boundingBox; }
     std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
     std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) override;
 

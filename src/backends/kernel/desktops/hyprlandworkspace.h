@@ -30,8 +30,6 @@ public:
     // window where it is (where Hyprland puts a window it floats), an absent or NaN size keeps the size.
     void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
 
-    void hideThisApplication() override {}
-    void showThisApplication() override {}
 
 private:
     QString m_socketPath;

@@ -10,9 +10,6 @@ namespace loopwren {
 
 std::unique_ptr<KWinDesktop> KWinDesktop::connect()
 {
-    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'));
-    if (!desktops.contains(QStringLiteral("KDE"), Qt::CaseInsensitive))
-        return nullptr;
     QDBusConnectionInterface* const bus = QDBusConnection::sessionBus().interface();
     if (!bus || !bus->isServiceRegistered(QStringLiteral("org.kde.KWin")))
         return nullptr;

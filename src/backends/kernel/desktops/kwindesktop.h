@@ -11,12 +11,13 @@ class KWinBridge;
 class KWinDesktop : public WaylandDesktop
 {
 public:
-    // The KWin of this session, or nullptr when the session is not KDE's ($XDG_CURRENT_DESKTOP) or
-    // org.kde.KWin does not answer on the session bus.
+    // The KWin on the session bus, or nullptr when org.kde.KWin does not answer there.
     static std::unique_ptr<KWinDesktop> connect();
 
     QString name() const override { return QStringLiteral("KWin"); }
     QString pointerProblem() const override { return m_pointerProblem; }
+    // The workspace's size.
+    PointerArea absolutePointerArea() const override { return PointerArea::fromOrigin; }
     std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
     std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) override;
 

@@ -34,8 +34,6 @@ public:
     // first. An absent or NaN part keeps what KWin reports for the window at that moment.
     void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
 
-    void hideThisApplication() override {}
-    void showThisApplication() override {}
 
 private:
     std::shared_ptr<KWinBridge> m_bridge;

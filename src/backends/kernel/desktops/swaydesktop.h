@@ -14,6 +14,7 @@ public:
 
     QString name() const override { return QStringLiteral("sway"); }
     QString pointerProblem() const override;
+    PointerArea absolutePointerArea() const override { return PointerArea::boundingBox; }
     std::unique_ptr<Workspace> workspace(QPoint primaryOrigin) override;
     std::shared_ptr<PointerPositionSource> pointerPositions(QPoint) override { return nullptr; }
 

@@ -39,8 +39,6 @@ public:
     // an application still answering an earlier resize (a window just opened) may take its size back.
     void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
 
-    void hideThisApplication() override {}
-    void showThisApplication() override {}
 
 private:
     QString m_socketPath;

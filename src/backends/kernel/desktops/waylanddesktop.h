@@ -15,6 +15,14 @@ namespace loopwren {
 class WaylandDesktop
 {
 public:
+    // The area of the desktop an absolute pointer axis (LoopWren's replay device) spans, which each
+    // compositor chooses for itself, in logical pixels.
+    enum class PointerArea
+    {
+        boundingBox, // the bounding box of all outputs, offset included (wlroots, Hyprland)
+        fromOrigin,  // from the desktop's origin, as wide and high as the bounding box (KWin, mutter)
+    };
+
     virtual ~WaylandDesktop() = default;
 
     // The desktop's name, for `loopwren-cli doctor`: "sway", "Hyprland", …
@@ -25,6 +33,7 @@ public:
     virtual bool placesWindows() const { return true; }
     // Why it does not, for the user, where placesWindows() is false.
     virtual QString windowsProblem() const { return QString(); }
+    virtual PointerArea absolutePointerArea() const = 0;
 
     // primaryOrigin is where the primary output's top-left lies in the desktop's coordinates: the
     // model's positions and window frames count from there.
@@ -33,11 +42,5 @@ public:
     // The pointer's position, callable from any thread; nullptr where pointerProblem() says why not.
     virtual std::shared_ptr<PointerPositionSource> pointerPositions(QPoint primaryOrigin) = 0;
 };
-
-// The desktop this session runs, once LoopWren reached it, or nullptr where it knows no way to reach
-// it. Found from the session's environment: $SWAYSOCK for sway, $HYPRLAND_INSTANCE_SIGNATURE for
-// Hyprland, a KDE session ($XDG_CURRENT_DESKTOP) whose KWin answers on the session bus for KWin, a GNOME
-// session whose Shell answers there for GNOME Shell.
-std::unique_ptr<WaylandDesktop> connectWaylandDesktop();
 
 } // namespace loopwren

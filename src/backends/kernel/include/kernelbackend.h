@@ -28,17 +28,21 @@ class KernelBackend : public Backend
 
 public:
     // The backend for this session, whatever it can do here: abilities() says what and why not.
+    // desktop is the session's, as chosen for it, or nullptr where LoopWren knows no way to reach it.
     // uinputPath is for tests.
-    static std::unique_ptr<KernelBackend> open(const std::string& uinputPath = "/dev/uinput");
+    static std::unique_ptr<KernelBackend> open(std::unique_ptr<WaylandDesktop> desktop,
+                                               const std::string& uinputPath = "/dev/uinput");
     ~KernelBackend() override;
 
     QString name() const override { return QStringLiteral("kernel"); }
     Abilities abilities() override;
     std::vector<SessionCheck> checks() override;
-    void provide(PlatformServices& services, const FrontEndHooks& hooks) override;
+    PlatformServices provide(const FrontEndHooks& hooks) override;
+    WindowEffects windowEffects() override;
 
 private:
-    KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath, QString deviceProblem);
+    KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath, QString deviceProblem,
+                  std::unique_ptr<WaylandDesktop> desktop);
     // Why none of the input devices can be read, or empty when one can.
     static QString readProblem();
     // The primary output's top-left in the desktop's coordinates, from the front end's layout.

@@ -10,18 +10,6 @@ AbsolutePointerMap::AbsolutePointerMap(ScreenLayout layout, Area area)
 {
 }
 
-AbsolutePointerMap::Area AbsolutePointerMap::areaFor(std::string_view currentDesktop)
-{
-    for (std::size_t start = 0; start <= currentDesktop.size();) {
-        const std::size_t end = std::min(currentDesktop.find(':', start), currentDesktop.size());
-        const std::string_view name = currentDesktop.substr(start, end - start);
-        if (name == "GNOME" || name == "KDE")
-            return Area::fromOrigin;
-        start = end + 1;
-    }
-    return Area::boundingBox;
-}
-
 std::optional<AbsolutePointerMap::Value> AbsolutePointerMap::valueAt(Point point) const
 {
     if (m_layout.isEmpty() || !std::isfinite(point.x) || !std::isfinite(point.y))

@@ -2,25 +2,20 @@
 
 #include "macroevent.h"
 #include "screenlayout.h"
+#include "waylanddesktop.h"
 
 #include <optional>
-#include <string_view>
 
 namespace loopwren {
 
 // Turns the model's coordinates into the values of an absolute pointer axis with the range
 // 0..maxValue. libinput scales a value by the range's size (maxValue + 1) onto [0, 1), and the
-// compositor stretches that over an area of the desktop that depends on the compositor: wlroots
-// (sway) and Hyprland use the bounding box of all outputs, offset included; KWin uses the workspace's
-// size and GNOME's mutter the stage's, both from the origin. All in logical pixels.
+// compositor stretches that over an area of the desktop that the desktop tells
+// (WaylandDesktop::absolutePointerArea).
 class AbsolutePointerMap
 {
 public:
-    enum class Area
-    {
-        boundingBox, // from the top-left of the outputs' bounding box
-        fromOrigin,  // from the desktop's origin, as wide and high as the bounding box
-    };
+    using Area = WaylandDesktop::PointerArea;
     struct Value
     {
         int x = 0;
@@ -32,9 +27,6 @@ public:
 
     AbsolutePointerMap() = default;
     AbsolutePointerMap(ScreenLayout layout, Area area);
-
-    // The area the desktop named by $XDG_CURRENT_DESKTOP (a colon-separated list) maps onto.
-    static Area areaFor(std::string_view currentDesktop);
 
     // The axis values that put the pointer at point, clamped to the range; nullopt without a layout or
     // for a coordinate that is not a number.

@@ -25,7 +25,7 @@ public:
     QString name() const override { return QStringLiteral("x11"); }
     Abilities abilities() override;
     std::vector<SessionCheck> checks() override;
-    void provide(PlatformServices& services, const FrontEndHooks& hooks) override;
+    PlatformServices provide(const FrontEndHooks& hooks) override;
     WindowEffects windowEffects() override;
 
 private:

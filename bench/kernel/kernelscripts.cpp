@@ -4,6 +4,8 @@
 #include "scriptedinput.h"
 
 #include <linux/input-event-codes.h>
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <random>
 #include <string>
@@ -92,24 +94,44 @@ Timeline makeSteadyScript(std::size_t count)
     return script;
 }
 
-std::vector<ProbedInput> expectedInputs(const Timeline& script)
+std::vector<ProbedInput> expectedInputs(const Timeline& timeline)
 {
     std::vector<ProbedInput> inputs;
     double offset = 0;
-    for (const MacroEvent& e : script) {
-        offset += e.delaySincePrevious;
+    for (const MacroEvent& e : timeline) {
+        offset += std::max(0.0, e.delaySincePrevious);
+        const auto add = [&](std::string what) {
+            inputs.push_back({std::move(what), std::chrono::steady_clock::time_point(
+                                                   std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                       std::chrono::duration<double>(offset)))});
+        };
         const bool down = e.type == EventType::keyDown || e.type == EventType::mouseDown;
-        std::string what;
-        if (e.type == EventType::scroll)
-            what = "rel " + std::to_string(REL_WHEEL) + " " + std::to_string(e.scrollDeltaY.value_or(0));
-        else if (e.type == EventType::mouseDown || e.type == EventType::mouseUp)
-            what = "key " + std::to_string(BTN_LEFT) + (down ? " 1" : " 0");
-        else
-            what = "key " + std::to_string(KeyCodeTable::evdevCode(e.keyCode.value_or(0)).value_or(0)) +
-                   (down ? " 1" : " 0");
-        inputs.push_back({what, std::chrono::steady_clock::time_point(
-                                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                        std::chrono::duration<double>(offset)))});
+        switch (e.type) {
+        case EventType::scroll:
+            // A notch at a time, the vertical wheel first, as the player turns them.
+            for (const auto& [axis, delta] : {std::pair{REL_WHEEL, e.scrollDeltaY.value_or(0)},
+                                              std::pair{REL_HWHEEL, e.scrollDeltaX.value_or(0)}}) {
+                // Positive is up and left in a timeline, up and right on the kernel's wheels.
+                const int notch = (delta > 0) == (axis == REL_WHEEL) ? 1 : -1;
+                for (int n = 0; n < std::abs(delta); ++n)
+                    add("rel " + std::to_string(axis) + " " + std::to_string(notch));
+            }
+            break;
+        case EventType::mouseDown:
+        case EventType::mouseUp: {
+            static constexpr int buttons[] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE};
+            if (e.mouseButton && e.location)
+                add("key " + std::to_string(buttons[static_cast<int>(*e.mouseButton)]) + (down ? " 1" : " 0"));
+            break;
+        }
+        case EventType::keyDown:
+        case EventType::keyUp:
+            if (const std::optional<std::uint16_t> code = KeyCodeTable::evdevCode(e.keyCode.value_or(0)))
+                add("key " + std::to_string(*code) + (down ? " 1" : " 0"));
+            break;
+        default: // moves are not logged, a wait is only its delay
+            break;
+        }
     }
     return inputs;
 }

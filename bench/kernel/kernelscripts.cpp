@@ -16,6 +16,8 @@ namespace {
 // Letters only: no modifier, nothing a desktop or LoopWren would take for a shortcut.
 constexpr std::uint16_t kLetters[] = {KEY_A, KEY_S, KEY_D, KEY_F, KEY_J, KEY_K, KEY_L, KEY_Q, KEY_W, KEY_E};
 constexpr double kButtonRest = 0.080;
+// The kernel's codes of the left, right and middle buttons, in the order of MouseButtonType.
+constexpr int buttonCodes[] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE};
 
 MacroEvent key(std::uint16_t evdev, bool down, double delay)
 {
@@ -119,9 +121,8 @@ std::vector<ProbedInput> expectedInputs(const Timeline& timeline)
             break;
         case EventType::mouseDown:
         case EventType::mouseUp: {
-            static constexpr int buttons[] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE};
             if (e.mouseButton && e.location)
-                add("key " + std::to_string(buttons[static_cast<int>(*e.mouseButton)]) + (down ? " 1" : " 0"));
+                add("key " + std::to_string(buttonCodes[static_cast<int>(*e.mouseButton)]) + (down ? " 1" : " 0"));
             break;
         }
         case EventType::keyDown:
@@ -133,6 +134,27 @@ std::vector<ProbedInput> expectedInputs(const Timeline& timeline)
             break;
         }
     }
+    // What a recording leaves held (it lost a release, say), the player lets go of at the end: the
+    // buttons, then the keys, the last pressed first.
+    std::vector<std::string> held;
+    for (const ProbedInput& input : inputs) {
+        if (!input.what.starts_with("key "))
+            continue;
+        const std::string pressed = input.what.substr(0, input.what.size() - 1) + "1";
+        if (input.what.ends_with(" 1"))
+            held.push_back(pressed);
+        else if (const auto at = std::find(held.begin(), held.end(), pressed); at != held.end())
+            held.erase(at);
+    }
+    const auto isButton = [](const std::string& what) {
+        return std::any_of(std::begin(buttonCodes), std::end(buttonCodes), [&](int code) {
+            return what.starts_with("key " + std::to_string(code) + " ");
+        });
+    };
+    std::stable_partition(held.begin(), held.end(), [&](const std::string& what) { return !isButton(what); });
+    const auto end = inputs.empty() ? std::chrono::steady_clock::time_point() : inputs.back().at;
+    for (auto at = held.rbegin(); at != held.rend(); ++at)
+        inputs.push_back({at->substr(0, at->size() - 1) + "0", end});
     return inputs;
 }
 

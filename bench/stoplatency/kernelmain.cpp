@@ -36,6 +36,8 @@ using Clock = std::chrono::steady_clock;
 // Relative reports count one each on the kernel path, where no desktop says where the pointer is: one
 // more than the threshold stops the playback.
 constexpr int kReports = static_cast<int>(UserInputWatch::kMoveThreshold) + 1;
+// The playback's inputs, 2 ms apart, before the hand moves: one second.
+constexpr std::size_t kUnderWay = 500;
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::seconds patience)
 {
@@ -105,8 +107,10 @@ std::optional<Latency> runRound(ScriptedDevice& mouse, const QString& macro, con
     }
     EvdevProbe replay(replayNode);
     EvdevProbe hand(mouse.devnode(), EvdevProbe::Motion::logged);
-    // Under way once a few of its inputs have come out.
-    if (!waitFor([&] { return replay.logged() >= 10 || cli.state() == QProcess::NotRunning; },
+    // A second into the playback, as a user takes the mouse in the middle of one: the capture that
+    // watches for the user's input starts with the playback and first takes in every device there is,
+    // which under emulation takes a good part of that second.
+    if (!waitFor([&] { return replay.logged() >= kUnderWay || cli.state() == QProcess::NotRunning; },
                  std::chrono::seconds(60)) ||
         cli.state() == QProcess::NotRunning) {
         std::fprintf(stderr, "round %d: the playback did not get under way: %s\n", round + 1,

@@ -2,6 +2,7 @@
 #include "playbackworker.h"
 #include "testevents.h"
 #include "virtualclock.h"
+#include "wakelateness.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -211,6 +212,23 @@ TEST(PlaybackWorker, PostsEachInputExactlyAtItsDeadline)
     ASSERT_GE(toldAfter.size(), 9u);
     EXPECT_EQ(std::vector<qsizetype>(toldAfter.begin(), toldAfter.begin() + 9),
               (std::vector<qsizetype>{1, 2, 3, 4, 5, 6, 7, 8, 8}));
+}
+
+// The spin before a deadline covers how late this machine's sleeps come back, half again, within its
+// bounds; a stall is forgotten over the sleeps after it.
+TEST(WakeLateness, TheSpinCoversRecentLatenessAndForgetsAStall)
+{
+    WakeLateness lateness;
+    for (int i = 0; i < 200; ++i)
+        lateness.observe(10us);
+    EXPECT_EQ(lateness.spin(), WakeLateness::shortest);
+    lateness.observe(400us);
+    EXPECT_EQ(lateness.spin(), 600us);
+    lateness.observe(30ms);
+    EXPECT_EQ(lateness.spin(), WakeLateness::longest);
+    for (int i = 0; i < 100; ++i)
+        lateness.observe(300us);
+    EXPECT_EQ(lateness.spin(), 450us);
 }
 
 } // namespace

@@ -15,8 +15,8 @@
 
 namespace loopwren::bench {
 
-EvdevProbe::EvdevProbe(const std::string& node)
-    : m_fd(::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+EvdevProbe::EvdevProbe(const std::string& node, Motion motion)
+    : m_fd(::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)), m_motion(motion)
 {
     if (m_fd < 0)
         return;
@@ -73,7 +73,8 @@ void EvdevProbe::log(const input_event& event)
         ++m_overflows;
     else if (event.type == EV_KEY && event.value != 2)
         what = "key " + std::to_string(event.code) + " " + std::to_string(event.value);
-    else if (event.type == EV_REL && (event.code == REL_WHEEL || event.code == REL_HWHEEL))
+    else if (event.type == EV_REL && (event.code == REL_WHEEL || event.code == REL_HWHEEL ||
+                                      (m_motion == Motion::logged && (event.code == REL_X || event.code == REL_Y))))
         what = "rel " + std::to_string(event.code) + " " + std::to_string(event.value);
     if (what.empty())
         return;
@@ -82,6 +83,7 @@ void EvdevProbe::log(const input_event& event)
     m_log.push_back(
         {std::move(what), std::chrono::steady_clock::time_point(
                               std::chrono::duration_cast<std::chrono::steady_clock::duration>(since))});
+    m_logged = m_log.size();
 }
 
 std::string EvdevProbe::findNode(std::string_view name)

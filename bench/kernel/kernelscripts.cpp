@@ -4,6 +4,8 @@
 #include "scriptedinput.h"
 
 #include <linux/input-event-codes.h>
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 #include <random>
 #include <string>
@@ -14,6 +16,8 @@ namespace {
 // Letters only: no modifier, nothing a desktop or LoopWren would take for a shortcut.
 constexpr std::uint16_t kLetters[] = {KEY_A, KEY_S, KEY_D, KEY_F, KEY_J, KEY_K, KEY_L, KEY_Q, KEY_W, KEY_E};
 constexpr double kButtonRest = 0.080;
+// The kernel's codes of the left, right and middle buttons, in the order of MouseButtonType.
+constexpr int buttonCodes[] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE};
 
 MacroEvent key(std::uint16_t evdev, bool down, double delay)
 {
@@ -92,25 +96,65 @@ Timeline makeSteadyScript(std::size_t count)
     return script;
 }
 
-std::vector<ProbedInput> expectedInputs(const Timeline& script)
+std::vector<ProbedInput> expectedInputs(const Timeline& timeline)
 {
     std::vector<ProbedInput> inputs;
     double offset = 0;
-    for (const MacroEvent& e : script) {
-        offset += e.delaySincePrevious;
+    for (const MacroEvent& e : timeline) {
+        offset += std::max(0.0, e.delaySincePrevious);
+        const auto add = [&](std::string what) {
+            inputs.push_back({std::move(what), std::chrono::steady_clock::time_point(
+                                                   std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                       std::chrono::duration<double>(offset)))});
+        };
         const bool down = e.type == EventType::keyDown || e.type == EventType::mouseDown;
-        std::string what;
-        if (e.type == EventType::scroll)
-            what = "rel " + std::to_string(REL_WHEEL) + " " + std::to_string(e.scrollDeltaY.value_or(0));
-        else if (e.type == EventType::mouseDown || e.type == EventType::mouseUp)
-            what = "key " + std::to_string(BTN_LEFT) + (down ? " 1" : " 0");
-        else
-            what = "key " + std::to_string(KeyCodeTable::evdevCode(e.keyCode.value_or(0)).value_or(0)) +
-                   (down ? " 1" : " 0");
-        inputs.push_back({what, std::chrono::steady_clock::time_point(
-                                    std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                        std::chrono::duration<double>(offset)))});
+        switch (e.type) {
+        case EventType::scroll:
+            // A notch at a time, the vertical wheel first, as the player turns them.
+            for (const auto& [axis, delta] : {std::pair{REL_WHEEL, e.scrollDeltaY.value_or(0)},
+                                              std::pair{REL_HWHEEL, e.scrollDeltaX.value_or(0)}}) {
+                // Positive is up and left in a timeline, up and right on the kernel's wheels.
+                const int notch = (delta > 0) == (axis == REL_WHEEL) ? 1 : -1;
+                for (int n = 0; n < std::abs(delta); ++n)
+                    add("rel " + std::to_string(axis) + " " + std::to_string(notch));
+            }
+            break;
+        case EventType::mouseDown:
+        case EventType::mouseUp: {
+            if (e.mouseButton && e.location)
+                add("key " + std::to_string(buttonCodes[static_cast<int>(*e.mouseButton)]) + (down ? " 1" : " 0"));
+            break;
+        }
+        case EventType::keyDown:
+        case EventType::keyUp:
+            if (const std::optional<std::uint16_t> code = KeyCodeTable::evdevCode(e.keyCode.value_or(0)))
+                add("key " + std::to_string(*code) + (down ? " 1" : " 0"));
+            break;
+        default: // moves are not logged, a wait is only its delay
+            break;
+        }
     }
+    // What a recording leaves held (it lost a release, say), the player lets go of at the end: the
+    // buttons, then the keys, the last pressed first.
+    std::vector<std::string> held;
+    for (const ProbedInput& input : inputs) {
+        if (!input.what.starts_with("key "))
+            continue;
+        const std::string pressed = input.what.substr(0, input.what.size() - 1) + "1";
+        if (input.what.ends_with(" 1"))
+            held.push_back(pressed);
+        else if (const auto at = std::find(held.begin(), held.end(), pressed); at != held.end())
+            held.erase(at);
+    }
+    const auto isButton = [](const std::string& what) {
+        return std::any_of(std::begin(buttonCodes), std::end(buttonCodes), [&](int code) {
+            return what.starts_with("key " + std::to_string(code) + " ");
+        });
+    };
+    std::stable_partition(held.begin(), held.end(), [&](const std::string& what) { return !isButton(what); });
+    const auto end = inputs.empty() ? std::chrono::steady_clock::time_point() : inputs.back().at;
+    for (auto at = held.rbegin(); at != held.rend(); ++at)
+        inputs.push_back({at->substr(0, at->size() - 1) + "0", end});
     return inputs;
 }
 

@@ -22,8 +22,10 @@ Timeline makeMixedScript(std::size_t count, std::uint32_t seed);
 // count key presses, releases and wheel notches exactly 1 ms apart: input at 1,000 per second.
 Timeline makeSteadyScript(std::size_t count);
 
-// What a reader of the device's node would log for script played at exactly its times, as EvdevProbe
-// describes it, timed from the clock's epoch.
-std::vector<ProbedInput> expectedInputs(const Timeline& script);
+// What a reader of a device's node would log for a timeline played at exactly its times, as EvdevProbe
+// describes it, timed from the clock's epoch: a script as the scripted device plays it, or a recording
+// as LoopWren's player puts it through the replay device (moves leave no entry, a wheel event one per
+// notch, and what the timeline leaves held is released at its end).
+std::vector<ProbedInput> expectedInputs(const Timeline& timeline);
 
 } // namespace loopwren::bench

@@ -51,6 +51,15 @@ void ScriptedDevice::send(unsigned type, unsigned code, int value)
     libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
 }
 
+void ScriptedDevice::nudge(int dx, int dy, int reports)
+{
+    for (int i = 0; i < reports; ++i) {
+        libevdev_uinput_write_event(m_device, EV_REL, REL_X, dx);
+        libevdev_uinput_write_event(m_device, EV_REL, REL_Y, dy);
+        libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
+    }
+}
+
 void ScriptedDevice::press(unsigned code, bool down)
 {
     const auto held = std::find(m_held.begin(), m_held.end(), code);

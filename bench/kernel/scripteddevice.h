@@ -13,7 +13,7 @@ namespace loopwren::bench {
 // A keyboard with a wheel mouse, made through uinput: the "hardware" whose input LoopWren records.
 // It posts what a script asks for as a real device would report it: keys by their evdev codes, the
 // left and right buttons and wheel notches, each a frame of its own. It has no pointer position, so
-// moves are not posted.
+// moves to a place are not posted; a hand's push of the mouse is (nudge).
 class ScriptedDevice : public InputPoster
 {
 public:
@@ -25,6 +25,8 @@ public:
 
     std::string name() const { return m_name; }
     std::string devnode() const;
+    // Reports of relative motion, as a mouse pushed by a hand sends them, one after the other.
+    void nudge(int dx, int dy, int reports);
 
     bool warpPointer(Point) override { return false; }
     void postMouseMoved(Point, std::optional<std::uint64_t>) override {}

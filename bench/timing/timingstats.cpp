@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <map>
 
 namespace loopwren::bench {
@@ -16,17 +17,21 @@ double percentile(std::vector<double> values, double fraction)
     return values[std::min(index, values.size() - 1)];
 }
 
-Comparison compare(const std::vector<ProbedInput>& reference, const std::vector<ProbedInput>& run)
+Comparison compare(const std::vector<ProbedInput>& reference, const std::vector<ProbedInput>& run,
+                   std::size_t unmatched)
 {
     Comparison result;
     result.reference = reference.size();
     const std::size_t n = std::min(reference.size(), run.size());
     while (result.matched < n && reference[result.matched].what == run[result.matched].what)
         ++result.matched;
-    if (result.matched < 2)
+    std::vector<double> errors(unmatched, std::numeric_limits<double>::infinity());
+    if (result.matched < 2) {
+        if (!errors.empty())
+            result.medianErrorMs = result.p99ErrorMs = errors.front();
         return result;
+    }
 
-    std::vector<double> errors;
     for (std::size_t i = 1; i < result.matched; ++i) {
         const double a =
             std::chrono::duration<double, std::milli>(reference[i].at - reference[i - 1].at).count();
@@ -73,9 +78,13 @@ Comparison compareByOccurrence(const std::vector<ProbedInput>& reference, const 
         pairedReference.push_back(input);
         pairedRun.push_back(run[at]);
     }
-    Comparison result = compare(pairedReference, pairedRun);
+    const std::size_t missing = reference.size() - pairedReference.size();
+    const std::size_t extra = run.size() - pairedRun.size();
+    Comparison result = compare(pairedReference, pairedRun, missing + extra);
     result.reference = reference.size();
     result.outOfOrder = outOfOrder;
+    result.missing = missing;
+    result.extra = extra;
     return result;
 }
 

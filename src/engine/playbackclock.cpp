@@ -8,10 +8,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Slept uninterrupted at the end of each wait: well within the 10 ms a stop may take to land.
+// Slept uninterrupted at the end of each wait: well within the 10 ms a stop may take to land, and
+// longer than the longest spin.
 constexpr auto kFinalStretch = 2ms;
-// Spun at the very end, about what the scheduler takes to run a woken thread again.
-constexpr auto kSpin = 200us;
+static_assert(WakeLateness::longest < kFinalStretch);
 
 void sleepUntil(std::chrono::steady_clock::time_point deadline)
 {
@@ -36,8 +36,11 @@ bool SteadyPlaybackClock::waitUntil(TimePoint deadline, const std::function<bool
         if (m_wake.wait_until(lock, deadline - kFinalStretch, stopped))
             return false;
     }
-    if (now() < deadline - kSpin)
-        sleepUntil(deadline - kSpin);
+    // Spun at the very end: about what the scheduler takes here to run a woken thread again.
+    if (const TimePoint wake = deadline - m_lateness.spin(); now() < wake) {
+        sleepUntil(wake);
+        m_lateness.observe(now() - wake);
+    }
     while (now() < deadline) {
         if (stopped())
             return false;

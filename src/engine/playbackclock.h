@@ -5,6 +5,8 @@
 #include <functional>
 #include <mutex>
 
+#include "wakelateness.h"
+
 namespace loopwren {
 
 // The time a playback goes by. The player waits against deadlines on it; a test hands it a virtual
@@ -28,7 +30,8 @@ public:
 // its deadline, where a stop wakes it at once; the final stretch, far shorter than the 10 ms a stop
 // may take, is slept to the deadline itself with no timer slack and its last microseconds spun: a
 // woken thread comes back tens to hundreds of microseconds late, and that lateness, varying from one
-// input to the next, is most of what a replay's intervals would otherwise be off by.
+// input to the next, is most of what a replay's intervals would otherwise be off by. How long the spin
+// is follows how late this machine's sleeps have come back.
 class SteadyPlaybackClock : public PlaybackClock
 {
 public:
@@ -46,6 +49,7 @@ public:
 private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    WakeLateness m_lateness;
 };
 
 } // namespace loopwren

@@ -89,8 +89,13 @@ void PlaybackWorker::playPass(TimePoint& passStart)
         const bool hovers = event.type == EventType::mouseDown || event.type == EventType::mouseUp;
         if (!waitUntil(hovers ? deadline - kHoverLead : deadline))
             return;
-        m_indexReached(i);
+        // Telling the main thread wakes it, which costs a system call and may hand it this CPU: that
+        // comes after the input, which is due now, unless the hover's wait lies between the two.
+        if (hovers)
+            m_indexReached(i);
         post(event, deadline);
+        if (!hovers)
+            m_indexReached(i);
     }
     const TimePoint now = m_clock.now();
     passStart = now - deadline > kCatchUpLimit ? now : deadline;

@@ -2,6 +2,7 @@
 #include "playbackworker.h"
 #include "testevents.h"
 #include "virtualclock.h"
+#include "wakelateness.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -186,10 +187,11 @@ TEST(PlaybackWorker, PostsEachInputExactlyAtItsDeadline)
         clock.advanceTo(at);
         EXPECT_EQ(journal->lines(), before + posted) << "late, at " << ms << " ms";
     };
+    std::vector<qsizetype> toldAfter; // how many inputs were posted when each index was told
     {
         PlaybackWorker worker(
-            std::move(plan), std::make_unique<FakeInputPoster>(journal), clock, [](std::size_t) {},
-            [&] { clock.ended(); });
+            std::move(plan), std::make_unique<FakeInputPoster>(journal), clock,
+            [&](std::size_t) { toldAfter.push_back(journal->lines().size()); }, [&] { clock.ended(); });
         clock.settle(); // the worker has taken the start of its first pass
         for (auto pass = start; pass < start + 480ms; pass += 240ms) {
             for (int i = 1; i <= 8; ++i)
@@ -205,6 +207,28 @@ TEST(PlaybackWorker, PostsEachInputExactlyAtItsDeadline)
         expectPostedAt(start + 10s + 50ms, {"key 1 down"});
     }
     EXPECT_EQ(journal->lines().last(), "release all");
+    // Telling the main thread comes after the input it tells of, which is due at that moment; a
+    // button's index is told as its hover starts.
+    ASSERT_GE(toldAfter.size(), 9u);
+    EXPECT_EQ(std::vector<qsizetype>(toldAfter.begin(), toldAfter.begin() + 9),
+              (std::vector<qsizetype>{1, 2, 3, 4, 5, 6, 7, 8, 8}));
+}
+
+// The spin before a deadline covers how late this machine's sleeps come back, half again, within its
+// bounds; a stall is forgotten over the sleeps after it.
+TEST(WakeLateness, TheSpinCoversRecentLatenessAndForgetsAStall)
+{
+    WakeLateness lateness;
+    for (int i = 0; i < 200; ++i)
+        lateness.observe(10us);
+    EXPECT_EQ(lateness.spin(), WakeLateness::shortest);
+    lateness.observe(400us);
+    EXPECT_EQ(lateness.spin(), 600us);
+    lateness.observe(30ms);
+    EXPECT_EQ(lateness.spin(), WakeLateness::longest);
+    for (int i = 0; i < 100; ++i)
+        lateness.observe(300us);
+    EXPECT_EQ(lateness.spin(), 450us);
 }
 
 } // namespace

@@ -629,6 +629,15 @@ void MacroEngine::addRecentFile(const QString& path)
     m_settings.set(Setting::recentFiles, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
 }
 
+void MacroEngine::forgetRecentFile(const QString& path)
+{
+    QStringList paths = recentFiles();
+    if (paths.removeAll(path) == 0)
+        return;
+    const QJsonArray array = QJsonArray::fromStringList(paths);
+    m_settings.set(Setting::recentFiles, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+}
+
 // Update check
 
 void MacroEngine::checkForUpdates() { m_updateCheck->check(); }

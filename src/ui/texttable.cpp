@@ -194,6 +194,7 @@ const QHash<QString, Entry>& table()
             {"Weekdays", "Mon,Tue,Wed,Thu,Fri,Sat,Sun", "Sen,Sel,Rab,Kam,Jum,Sab,Min"},
             {"Minutes:", "", "Menit:"},
             {"Choose at least one weekday", "", "Pilih paling sedikit satu hari"},
+            {"That time has already passed", "", "Waktu itu sudah lewat"},
             {"Playback Refused Notice", "Another playback is running in this session, so nothing was played:",
              "Pemutaran lain sedang berjalan di sesi ini, jadi tidak ada yang diputar:"},
         };

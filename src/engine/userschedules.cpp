@@ -74,17 +74,22 @@ QString UserSchedules::run(const QString& program, const QStringList& arguments,
     return {};
 }
 
-QString UserSchedules::unavailableReason() const
+UserSchedules::ManagerState UserSchedules::managerState() const
 {
     QString state;
     const QString failed = systemctl({QStringLiteral("is-system-running")}, &state);
     state = state.trimmed();
     // "degraded" is a running manager with a failed unit somewhere: it still keeps timers.
-    if (state == QLatin1String("running") || state == QLatin1String("degraded")
-        || state == QLatin1String("starting"))
-        return {};
-    return QStringLiteral("no systemd user manager runs for this session (%1)")
-        .arg(state.isEmpty() ? failed : state);
+    const bool keeps = state == QLatin1String("running") || state == QLatin1String("degraded")
+                       || state == QLatin1String("starting");
+    return {keeps, state.isEmpty() ? failed : state};
+}
+
+QString UserSchedules::unavailableReason() const
+{
+    const ManagerState state = managerState();
+    return state.keepsTimers ? QString()
+                             : QStringLiteral("no systemd user manager runs for this session (%1)").arg(state.said);
 }
 
 QString UserSchedules::install(const scheduleunits::Units& units)

@@ -17,8 +17,16 @@ class MacroLibrary;
 class UserSchedules
 {
 public:
-    // Empty when the user's manager answers, else why schedules cannot be kept (for the Library and
-    // the doctor).
+    // Whether the user's manager answers and keeps timers, and what it said of itself ("running",
+    // "offline", …) or why it could not be asked.
+    struct ManagerState
+    {
+        bool keepsTimers = false;
+        QString said;
+    };
+    ManagerState managerState() const;
+    // Empty when the user's manager answers, else why schedules cannot be kept (for the doctor and
+    // the command line).
     QString unavailableReason() const;
 
     // Writes, enables and starts the units; empty on success, else the reason, and nothing is left

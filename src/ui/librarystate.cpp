@@ -91,9 +91,14 @@ bool LibraryState::capturing() const { return m_capture.isCapturingOther(); }
 
 QString LibraryState::scheduleProblem() const
 {
-    if (!m_scheduleProblem)
-        m_scheduleProblem = m_schedules.unavailableReason();
-    return m_scheduleProblem->isEmpty() ? QString() : text("Schedules unavailable: %1").arg(*m_scheduleProblem);
+    if (!m_scheduleProblem) {
+        const UserSchedules::ManagerState state = m_schedules.managerState();
+        m_scheduleProblem = state.keepsTimers ? QString() : state.said.isEmpty() ? QStringLiteral("?") : state.said;
+    }
+    if (m_scheduleProblem->isEmpty())
+        return {};
+    return text("Schedules unavailable: %1")
+        .arg(text("no systemd user manager runs for this session (%1)").arg(*m_scheduleProblem));
 }
 
 QStringList LibraryState::recentFiles() const { return m_engine.recentFiles(); }

@@ -172,6 +172,8 @@ const QHash<QString, Entry>& table()
             {"No next run", "", "Tidak ada jadwal berikutnya"},
             {"Cannot be loaded: %1", "", "Tidak dapat dimuat: %1"},
             {"Schedules unavailable: %1", "", "Jadwal tidak tersedia: %1"},
+            {"no systemd user manager runs for this session (%1)", "",
+             "tidak ada pengelola systemd pengguna yang berjalan untuk sesi ini (%1)"},
             {"Press the hotkey (Escape cancels, Backspace clears)...", "",
              "Tekan hotkey (Escape membatalkan, Backspace menghapus)..."},
             {"Hotkey already used by %1", "", "Hotkey sudah dipakai oleh %1"},

@@ -122,9 +122,20 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
             const QRectF box = item(name)->mapRectToScene(QRectF(0, 0, item(name)->width(), item(name)->height()));
             EXPECT_TRUE(QRectF(0, 0, 850, 550).contains(box)) << name << " lies outside the window";
         }
+        // Play turning into STOP moves nothing: a click meant for a row must not land on another.
+        const qreal rowTop = item("libraryRow0")->mapToScene({0, 0}).y();
+        click("libraryPlay");
+        ASSERT_TRUE(engine().isPlaying());
+        waitForFrame();
+        EXPECT_EQ(item("libraryRow0")->mapToScene({0, 0}).y(), rowTop) << "the list moved when the macro played";
+        engine().stopPlayback();
         // Where no user manager runs, Schedule says why instead of offering what cannot be kept.
         EXPECT_EQ(item("librarySchedule")->isEnabled(), library().scheduleProblem().isEmpty());
         EXPECT_EQ(item("scheduleProblem")->isVisible(), !library().scheduleProblem().isEmpty());
+        if (!library().scheduleProblem().isEmpty())
+            EXPECT_TRUE(library().scheduleProblem().startsWith(
+                id ? "Jadwal tidak tersedia: tidak ada pengelola systemd" : "Schedules unavailable: no systemd user"))
+                << library().scheduleProblem().toStdString();
 
         setTimeline({sampleTimeline().front()});
         dialogs.shown.clear();

@@ -11,8 +11,23 @@ Flow {
 
     spacing: 8
 
+    // Play turns into STOP while its macro plays; it is as wide as the wider of the two, so the buttons
+    // after it (and the list below, where they wrap) never move under the pointer during a playback.
+    BarButton {
+        id: playSizer
+        visible: false
+        symbol: "play.fill"
+        text: root.texts["Play"]
+    }
+    BarButton {
+        id: stopSizer
+        visible: false
+        symbol: "stop.fill"
+        text: root.texts["STOP"]
+    }
     BarButton {
         objectName: "libraryPlay"
+        width: Math.max(playSizer.implicitWidth, stopSizer.implicitWidth)
         symbol: root.library.currentPlaying ? "stop.fill" : "play.fill"
         text: root.library.currentPlaying ? root.texts["STOP"] : root.texts["Play"]
         foreground: root.library.currentPlaying ? "white" : Theme.greenNeon

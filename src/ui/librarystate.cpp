@@ -247,10 +247,24 @@ void LibraryState::renameAction()
     if (!entry)
         return;
     const QString name = entry->name;
+    const QString file = entry->file;
     const std::optional<QString> newName =
         m_dialogs.runTextInput({text("Rename Macro"), text("Name:"), name});
-    if (newName)
-        say(m_engine.changeLibrary([&](MacroLibrary& library) { return library.rename(name, *newName); }));
+    if (!newName)
+        return;
+    if (QString problem = nameProblem(*newName, file); !problem.isEmpty())
+        return say(problem);
+    say(m_engine.changeLibrary([&](MacroLibrary& library) { return library.rename(name, *newName); }));
+}
+
+QString LibraryState::nameProblem(const QString& name, const QString& keptFile) const
+{
+    if (name.trimmed().isEmpty())
+        return text("A macro needs a name");
+    const LibraryEntry* other = m_engine.library().find(name);
+    if (other && other->file != keptFile)
+        return text("A macro named \"%1\" is already in the library").arg(other->name);
+    return {};
 }
 
 void LibraryState::duplicateAction()
@@ -363,8 +377,10 @@ void LibraryState::saveTimelineAction()
         {text("Save to Library"), text("Name:"), m_engine.library().uniqueName(text("Macro"))});
     if (!name)
         return;
-    const QString failed =
-        m_engine.changeLibrary([&](MacroLibrary& library) { return library.add(*name, m_engine.recordedEvents()); });
+    QString failed = nameProblem(*name, {});
+    if (failed.isEmpty())
+        failed = m_engine.changeLibrary(
+            [&](MacroLibrary& library) { return library.add(*name, m_engine.recordedEvents()); });
     if (failed.isEmpty())
         m_timelineSaved = true;
     else

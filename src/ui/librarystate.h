@@ -94,6 +94,9 @@ private:
     bool offerToSaveTimeline();
     void applyHotkey(const QString& file, const Hotkey& hotkey);
     QString nextRunText(const LibraryEntry& entry) const;
+    // Why a macro cannot take the name (empty, or another macro's), in the interface language; the
+    // library refuses these too, in the English the command line shows.
+    QString nameProblem(const QString& name, const QString& keptFile) const;
     // Asks the user's manager, without waiting, when each scheduled macro runs next; the answers
     // arrive later and redraw the list.
     void askNextRuns();

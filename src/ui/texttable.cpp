@@ -179,6 +179,8 @@ const QHash<QString, Entry>& table()
             {"Hotkey already used by %1", "", "Hotkey sudah dipakai oleh %1"},
             {"Rename Macro", "", "Ganti Nama Makro"},
             {"Name:", "", "Nama:"},
+            {"A macro needs a name", "", "Makro perlu nama"},
+            {"A macro named \"%1\" is already in the library", "", "Makro bernama \"%1\" sudah ada di pustaka"},
             {"Macro", "", "Makro"},
             {"Are you sure you want to delete this macro?", "", "Apakah Anda yakin ingin menghapus makro ini?"},
             {"Save Timeline?", "", "Simpan Linimasa?"},

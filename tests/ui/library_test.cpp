@@ -137,6 +137,11 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
                 id ? "Jadwal tidak tersedia: tidak ada pengelola systemd" : "Schedules unavailable: no systemd user"))
                 << library().scheduleProblem().toStdString();
 
+        // The usual refusals read in the interface language too.
+        dialogs.textAnswers.enqueue(" ");
+        click("libraryRename");
+        EXPECT_EQ(library().message(), id ? "Makro perlu nama" : "A macro needs a name");
+
         setTimeline({sampleTimeline().front()});
         dialogs.shown.clear();
         click("libraryOpen");

@@ -224,8 +224,11 @@ TEST_F(LibraryPage, SetHotkeyCapturesTheNextCombinationAndRefusesOneInUse)
     ASSERT_NO_FATAL_FAILURE(showPage());
     const auto capture = [&](int row, std::uint16_t key, std::uint64_t modifiers) {
         click(QString("libraryRow%1").arg(row).toUtf8().constData());
+        const qreal rowTop = item("libraryRow0")->mapToScene({0, 0}).y();
         click("libraryHotkey");
-        EXPECT_EQ(labelOf("libraryHotkey"), "Press the hotkey (Escape cancels, Backspace clears)...");
+        EXPECT_EQ(labelOf("libraryDescription"), "Press the hotkey (Escape cancels, Backspace clears)...");
+        waitForFrame();
+        EXPECT_EQ(item("libraryRow0")->mapToScene({0, 0}).y(), rowTop) << "the list moved when the capture began";
         EXPECT_EQ(input->watchCount(), 1u);
         InputEvent press;
         press.kind = InputKind::keyDown;

@@ -68,8 +68,9 @@ Flow {
     BarButton {
         objectName: "libraryHotkey"
         symbol: "keyboard"
-        text: root.library.capturing ? root.texts["Press the hotkey (Escape cancels, Backspace clears)..."]
-                                     : root.texts["Set Hotkey"]
+        text: root.texts["Set Hotkey"]
+        Accessible.description: root.library.capturing
+                                ? root.texts["Press the hotkey (Escape cancels, Backspace clears)..."] : ""
         foreground: root.library.capturing ? Theme.redNeon : "white"
         outlineColor: root.library.capturing ? Theme.alpha(Theme.redNeon, 0.8) : Theme.glassyBorder
         enabled: root.library.hasCurrent

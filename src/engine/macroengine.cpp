@@ -499,6 +499,9 @@ bool MacroEngine::loadMacro(const QString& path)
         showNotice(QStringLiteral("Import Problem Notice"), error);
         return false;
     }
+    // The timeline is about to change, so an earlier "the timeline is unchanged" no longer holds.
+    if (m_notice == QLatin1String("Import Problem Notice"))
+        dismissNotice();
     auto events = std::make_shared<Timeline>(std::move(result.events));
     mainqueue::postAfterModal(this, [this, events] {
         setRecordedEvents(std::move(*events));

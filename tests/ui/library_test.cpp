@@ -288,6 +288,9 @@ TEST_F(LibraryPage, RecentFilesListTheLastTenAndForgetOneThatIsGone)
     EXPECT_FALSE(state().noticeDetail().isEmpty());
     EXPECT_FALSE(library().recentFiles().contains(paths[0]));
     EXPECT_EQ(engine().recordedEvents().size(), 8u);
+    library().openRecentAction(library().recentFiles().indexOf(paths[1]));
+    ASSERT_TRUE(waitUntil([&] { return engine().recordedEvents().size() == 10; }));
+    EXPECT_EQ(state().noticeDetail(), "") << "the failed import's notice outlived a good one";
 }
 
 } // namespace

@@ -13,6 +13,8 @@ packages=(
     qml6-module-qt5compat-graphicaleffects fonts-inter
     qt6-qpa-plugins qt6-wayland libgl1-mesa-dri
     xvfb xserver-xephyr openbox xdotool x11-utils x11-xserver-utils desktop-file-utils
+    # Screenshots of the whole X screen while the window is driven by hand (import -window root).
+    imagemagick
     dpkg-dev file appstream
     util-linux mount locales libsm-dev libice-dev
     # The kernel backend: libevdev for the replay device, libinput to capture, libudev to find devices.

@@ -153,23 +153,18 @@ int schedule(MacroLibrary& library, const QString& name, const QStringList& word
     UserSchedules schedules;
     LibraryEntry changed = *entry;
     changed.schedule = *when;
-    const QString unit = scheduleunits::unitName(changed);
     // Units taken away, or not, the schedule is over: the files are gone either way.
     QString leftOver;
     if (when->kind == MacroSchedule::Kind::none) {
-        leftOver = schedules.remove(unit);
+        leftOver = schedules.remove(scheduleunits::unitName(changed));
+        if (QString failed = library.update(changed); !failed.isEmpty())
+            return fail(failed);
     } else {
         if (QString reason = schedules.unavailableReason(); !reason.isEmpty())
             return fail(QStringLiteral("cannot schedule: %1").arg(reason));
-        const scheduleunits::Units units =
-            scheduleunits::make(changed, library.pathOf(changed), QCoreApplication::applicationFilePath());
-        if (QString failed = schedules.install(units); !failed.isEmpty())
+        if (QString failed = schedules.replace(library, changed, QCoreApplication::applicationFilePath());
+            !failed.isEmpty())
             return fail(QStringLiteral("cannot schedule: %1").arg(failed));
-    }
-    if (QString failed = library.update(changed); !failed.isEmpty()) {
-        if (when->kind != MacroSchedule::Kind::none)
-            schedules.remove(unit);
-        return fail(failed);
     }
     if (!leftOver.isEmpty())
         return fail(

@@ -499,6 +499,9 @@ bool MacroEngine::loadMacro(const QString& path)
         showNotice(QStringLiteral("Import Problem Notice"), error);
         return false;
     }
+    // The timeline is about to change, so an earlier "the timeline is unchanged" no longer holds.
+    if (m_notice == QLatin1String("Import Problem Notice"))
+        dismissNotice();
     auto events = std::make_shared<Timeline>(std::move(result.events));
     mainqueue::postAfterModal(this, [this, events] {
         setRecordedEvents(std::move(*events));
@@ -626,6 +629,15 @@ void MacroEngine::addRecentFile(const QString& path)
     paths.removeAll(path);
     paths.prepend(path);
     const QJsonArray array = QJsonArray::fromStringList(paths.mid(0, kRecentFiles));
+    m_settings.set(Setting::recentFiles, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+}
+
+void MacroEngine::forgetRecentFile(const QString& path)
+{
+    QStringList paths = recentFiles();
+    if (paths.removeAll(path) == 0)
+        return;
+    const QJsonArray array = QJsonArray::fromStringList(paths);
     m_settings.set(Setting::recentFiles, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
 }
 

@@ -292,6 +292,8 @@ public:
 
     QStringList recentFiles() const;
     void addRecentFile(const QString& path);
+    // Takes a path off the list, as when its file is gone.
+    void forgetRecentFile(const QString& path);
 
     // Update check
     Q_INVOKABLE void checkForUpdates();

@@ -1,9 +1,12 @@
 #include "userschedules.h"
 
+#include "macrolibrary.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSaveFile>
+#include <algorithm>
 #include <ctime>
 
 namespace loopwren {
@@ -71,17 +74,22 @@ QString UserSchedules::run(const QString& program, const QStringList& arguments,
     return {};
 }
 
-QString UserSchedules::unavailableReason() const
+UserSchedules::ManagerState UserSchedules::managerState() const
 {
     QString state;
     const QString failed = systemctl({QStringLiteral("is-system-running")}, &state);
     state = state.trimmed();
     // "degraded" is a running manager with a failed unit somewhere: it still keeps timers.
-    if (state == QLatin1String("running") || state == QLatin1String("degraded")
-        || state == QLatin1String("starting"))
-        return {};
-    return QStringLiteral("no systemd user manager runs for this session (%1)")
-        .arg(state.isEmpty() ? failed : state);
+    const bool keeps = state == QLatin1String("running") || state == QLatin1String("degraded")
+                       || state == QLatin1String("starting");
+    return {keeps, state.isEmpty() ? failed : state};
+}
+
+QString UserSchedules::unavailableReason() const
+{
+    const ManagerState state = managerState();
+    return state.keepsTimers ? QString()
+                             : QStringLiteral("no systemd user manager runs for this session (%1)").arg(state.said);
 }
 
 QString UserSchedules::install(const scheduleunits::Units& units)
@@ -118,7 +126,34 @@ QString UserSchedules::remove(const QString& unitName)
     return systemctl({QStringLiteral("daemon-reload")});
 }
 
-std::optional<QDateTime> UserSchedules::nextRun(const QString& unitName) const
+QString UserSchedules::replace(MacroLibrary& library, const LibraryEntry& changed, const QString& cliPath)
+{
+    const auto known = std::find_if(library.entries().begin(), library.entries().end(),
+                                    [&](const LibraryEntry& entry) { return entry.file == changed.file; });
+    if (known == library.entries().end())
+        return QStringLiteral("No macro file %1 in the library").arg(changed.file);
+    const LibraryEntry previous = *known;
+    // The units of one macro share their name whatever its schedule, so a refused replacement has
+    // already taken the previous units away (install() leaves nothing enabled).
+    QString failed = install(scheduleunits::make(changed, library.pathOf(changed), cliPath));
+    if (failed.isEmpty()) {
+        failed = library.update(changed);
+        if (failed.isEmpty())
+            return {};
+        remove(scheduleunits::unitName(changed));
+    }
+    if (previous.schedule.kind == MacroSchedule::Kind::none)
+        return failed;
+    if (QString lost = install(scheduleunits::make(previous, library.pathOf(previous), cliPath)); !lost.isEmpty()) {
+        LibraryEntry cleared = previous;
+        cleared.schedule = {};
+        library.update(cleared);
+        return QStringLiteral("%1; the previous schedule is removed too: %2").arg(failed, lost);
+    }
+    return failed;
+}
+
+QStringList UserSchedules::nextRunQuery(const QString& unitName)
 {
     // systemctl prints these times for people; the manager's own properties give the numbers.
     QString path = QStringLiteral("/org/freedesktop/systemd1/unit/");
@@ -126,17 +161,25 @@ std::optional<QDateTime> UserSchedules::nextRun(const QString& unitName) const
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
         path += plain ? QString(QLatin1Char(c)) : QStringLiteral("_%1").arg(uchar(c), 2, 16, QLatin1Char('0'));
     }
-    QString output;
-    const QStringList arguments{QStringLiteral("--user"), QStringLiteral("get-property"),
-                                QStringLiteral("org.freedesktop.systemd1"), path,
-                                QStringLiteral("org.freedesktop.systemd1.Timer"),
-                                QStringLiteral("NextElapseUSecRealtime"), QStringLiteral("NextElapseUSecMonotonic")};
-    if (!run(QStringLiteral("busctl"), arguments, &output).isEmpty())
-        return std::nullopt;
+    return {QStringLiteral("--user"), QStringLiteral("get-property"), QStringLiteral("org.freedesktop.systemd1"),
+            path, QStringLiteral("org.freedesktop.systemd1.Timer"), QStringLiteral("NextElapseUSecRealtime"),
+            QStringLiteral("NextElapseUSecMonotonic")};
+}
+
+std::optional<QDateTime> UserSchedules::readNextRun(const QString& output)
+{
     const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (lines.size() != 2)
         return std::nullopt;
     return fromMicroseconds(lines[0].section(QLatin1Char(' '), 1), lines[1].section(QLatin1Char(' '), 1));
+}
+
+std::optional<QDateTime> UserSchedules::nextRun(const QString& unitName) const
+{
+    QString output;
+    if (!run(QStringLiteral("busctl"), nextRunQuery(unitName), &output).isEmpty())
+        return std::nullopt;
+    return readNextRun(output);
 }
 
 } // namespace loopwren

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -26,9 +27,12 @@ LibraryState::LibraryState(MacroEngine& engine, ContentViewState& view, HotkeyCa
         connect(&m_engine, signal, this, &LibraryState::rebuild);
     connect(&m_engine, &MacroEngine::languageChanged, this, &LibraryState::scheduleProblemChanged);
     connect(&m_engine, &MacroEngine::recentFilesChanged, this, [this] {
-        // A file was just written from the timeline, or is about to replace it.
-        m_timelineSaved = true;
-        m_loadPending = true;
+        // A file was just written from the timeline, or is about to replace it (unless one that is gone
+        // was taken off the list).
+        if (!m_forgettingRecentFile) {
+            m_timelineSaved = true;
+            m_loadPending = true;
+        }
         emit recentFilesChanged();
     });
     connect(&m_engine, &MacroEngine::timelineChanged, this, [this](const TimelineChange& change) {
@@ -36,7 +40,9 @@ LibraryState::LibraryState(MacroEngine& engine, ContentViewState& view, HotkeyCa
         m_loadPending = false;
     });
     connect(&m_capture, &HotkeyCapture::recordingHotkeyForChanged, this, &LibraryState::captureChanged);
+    connect(&m_engine, &MacroEngine::libraryChanged, this, &LibraryState::askNextRuns);
     rebuild();
+    askNextRuns();
 }
 
 QString LibraryState::text(const char* key) const
@@ -85,9 +91,14 @@ bool LibraryState::capturing() const { return m_capture.isCapturingOther(); }
 
 QString LibraryState::scheduleProblem() const
 {
-    if (!m_scheduleProblem)
-        m_scheduleProblem = m_schedules.unavailableReason();
-    return m_scheduleProblem->isEmpty() ? QString() : text("Schedules unavailable: %1").arg(*m_scheduleProblem);
+    if (!m_scheduleProblem) {
+        const UserSchedules::ManagerState state = m_schedules.managerState();
+        m_scheduleProblem = state.keepsTimers ? QString() : state.said.isEmpty() ? QStringLiteral("?") : state.said;
+    }
+    if (m_scheduleProblem->isEmpty())
+        return {};
+    return text("Schedules unavailable: %1")
+        .arg(text("no systemd user manager runs for this session (%1)").arg(*m_scheduleProblem));
 }
 
 QStringList LibraryState::recentFiles() const { return m_engine.recentFiles(); }
@@ -97,8 +108,41 @@ QString LibraryState::nextRunText(const LibraryEntry& entry) const
     if (entry.schedule.kind == MacroSchedule::Kind::none)
         return text("Not scheduled");
     // Only a manager that runs knows when; without one the schedule is not kept.
-    const auto next = scheduleProblem().isEmpty() ? m_schedules.nextRun(scheduleunits::unitName(entry)) : std::nullopt;
-    return next ? next->toString(QStringLiteral("yyyy-MM-dd HH:mm")) : text("No next run");
+    if (!scheduleProblem().isEmpty())
+        return text("No next run");
+    const auto known = m_nextRuns.find(scheduleunits::unitName(entry));
+    if (known == m_nextRuns.end() || known->second.schedule != entry.schedule)
+        return QStringLiteral("—"); // asked, not answered yet
+    return known->second.at ? known->second.at->toString(QStringLiteral("yyyy-MM-dd HH:mm")) : text("No next run");
+}
+
+void LibraryState::askNextRuns()
+{
+    if (!scheduleProblem().isEmpty())
+        return;
+    for (const LibraryEntry& entry : m_engine.library().entries()) {
+        if (entry.schedule.kind == MacroSchedule::Kind::none)
+            continue;
+        const QString unit = scheduleunits::unitName(entry);
+        auto* process = new QProcess(this);
+        m_askingNextRun[unit] = process;
+        const auto answered = [this, process, unit, schedule = entry.schedule] {
+            process->deleteLater();
+            if (m_askingNextRun[unit] != process)
+                return; // a later question is under way
+            m_askingNextRun.erase(unit);
+            const bool ok = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+            m_nextRuns[unit] = {schedule, ok ? UserSchedules::readNextRun(QString::fromUtf8(process->readAllStandardOutput()))
+                                             : std::nullopt};
+            rebuild();
+        };
+        connect(process, &QProcess::finished, this, answered);
+        connect(process, &QProcess::errorOccurred, this, [process, answered](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart)
+                answered();
+        });
+        process->start(QStringLiteral("busctl"), UserSchedules::nextRunQuery(unit));
+    }
 }
 
 void LibraryState::rebuild()
@@ -203,10 +247,24 @@ void LibraryState::renameAction()
     if (!entry)
         return;
     const QString name = entry->name;
+    const QString file = entry->file;
     const std::optional<QString> newName =
         m_dialogs.runTextInput({text("Rename Macro"), text("Name:"), name});
-    if (newName)
-        say(m_engine.changeLibrary([&](MacroLibrary& library) { return library.rename(name, *newName); }));
+    if (!newName)
+        return;
+    if (QString problem = nameProblem(*newName, file); !problem.isEmpty())
+        return say(problem);
+    say(m_engine.changeLibrary([&](MacroLibrary& library) { return library.rename(name, *newName); }));
+}
+
+QString LibraryState::nameProblem(const QString& name, const QString& keptFile) const
+{
+    if (name.trimmed().isEmpty())
+        return text("A macro needs a name");
+    const LibraryEntry* other = m_engine.library().find(name);
+    if (other && other->file != keptFile)
+        return text("A macro named \"%1\" is already in the library").arg(other->name);
+    return {};
 }
 
 void LibraryState::duplicateAction()
@@ -289,6 +347,9 @@ void LibraryState::scheduleAction()
         return;
     if (schedule->kind == MacroSchedule::Kind::daily && schedule->weekdays == 0)
         return say(text("Choose at least one weekday"));
+    // A timer for a moment gone by would be kept but never run.
+    if (schedule->kind == MacroSchedule::Kind::once && schedule->at <= QDateTime::currentDateTime())
+        return say(text("That time has already passed"));
     // The dialog ran its own event loop: the macro may have gone meanwhile.
     LibraryEntry changed;
     for (const LibraryEntry& known : m_engine.library().entries()) {
@@ -298,13 +359,13 @@ void LibraryState::scheduleAction()
     if (changed.file.isEmpty())
         return;
     changed.schedule = *schedule;
-    const QString unit = scheduleunits::unitName(changed);
-    QString failed = schedule->kind == MacroSchedule::Kind::none
-                         ? m_schedules.remove(unit)
-                         : m_schedules.install(scheduleunits::make(changed, m_engine.library().pathOf(changed), cliPath()));
-    if (failed.isEmpty())
-        failed = m_engine.changeLibrary([&](MacroLibrary& library) { return library.update(changed); });
-    say(failed);
+    if (schedule->kind != MacroSchedule::Kind::none)
+        return say(m_engine.changeLibrary(
+            [&](MacroLibrary& library) { return m_schedules.replace(library, changed, cliPath()); }));
+    // Units taken away, or not, the schedule is over: their files are gone either way.
+    const QString leftOver = m_schedules.remove(scheduleunits::unitName(changed));
+    const QString failed = m_engine.changeLibrary([&](MacroLibrary& library) { return library.update(changed); });
+    say(failed.isEmpty() ? leftOver : failed);
 }
 
 void LibraryState::saveTimelineAction()
@@ -316,8 +377,10 @@ void LibraryState::saveTimelineAction()
         {text("Save to Library"), text("Name:"), m_engine.library().uniqueName(text("Macro"))});
     if (!name)
         return;
-    const QString failed =
-        m_engine.changeLibrary([&](MacroLibrary& library) { return library.add(*name, m_engine.recordedEvents()); });
+    QString failed = nameProblem(*name, {});
+    if (failed.isEmpty())
+        failed = m_engine.changeLibrary(
+            [&](MacroLibrary& library) { return library.add(*name, m_engine.recordedEvents()); });
     if (failed.isEmpty())
         m_timelineSaved = true;
     else
@@ -331,8 +394,14 @@ void LibraryState::openRecentAction(int index)
     if (index < 0 || index >= files.size() || m_engine.isRecording() || m_engine.isPlaying())
         return;
     m_view.editor()->clearSelection();
-    if (m_engine.loadMacro(files[index]))
+    if (m_engine.loadMacro(files[index])) {
         m_engine.addRecentFile(files[index]);
+    } else if (!QFileInfo::exists(files[index])) {
+        // The notice says it cannot be read; a file that is gone leaves the list too.
+        m_forgettingRecentFile = true;
+        m_engine.forgetRecentFile(files[index]);
+        m_forgettingRecentFile = false;
+    }
 }
 
 QString LibraryState::cliPath()

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "hotkey.h"
+#include "libraryentry.h"
 #include "userschedules.h"
 
 #include <QObject>
 #include <QString>
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
+#include <map>
 #include <optional>
 
 namespace loopwren {
@@ -15,7 +17,6 @@ class ContentViewState;
 class Dialogs;
 class HotkeyCapture;
 class MacroEngine;
-struct LibraryEntry;
 
 // The Library page: the engine's library as rows the page shows, the filter, the chosen macro and the
 // actions on it. Every decision is taken here; the page only lays out.
@@ -93,6 +94,12 @@ private:
     bool offerToSaveTimeline();
     void applyHotkey(const QString& file, const Hotkey& hotkey);
     QString nextRunText(const LibraryEntry& entry) const;
+    // Why a macro cannot take the name (empty, or another macro's), in the interface language; the
+    // library refuses these too, in the English the command line shows.
+    QString nameProblem(const QString& name, const QString& keptFile) const;
+    // Asks the user's manager, without waiting, when each scheduled macro runs next; the answers
+    // arrive later and redraw the list.
+    void askNextRuns();
 
     MacroEngine& m_engine;
     ContentViewState& m_view;
@@ -100,6 +107,15 @@ private:
     Dialogs& m_dialogs;
     UserSchedules m_schedules;
     mutable std::optional<QString> m_scheduleProblem; // asked of the user's manager once
+    // What the manager last said of each unit, and of which schedule: the list is redrawn far more
+    // often (a filter key, a playback's start) than schedules change, and asking takes a process.
+    struct NextRun
+    {
+        MacroSchedule schedule;
+        std::optional<QDateTime> at;
+    };
+    std::map<QString, NextRun> m_nextRuns;
+    std::map<QString, const QObject*> m_askingNextRun; // the latest question per unit
     QVariantList m_rows;
     QStringList m_rowFiles; // the file of each row shown
     QString m_filter;
@@ -109,6 +125,7 @@ private:
     // The timeline as it was last saved or read from a file, so Open asks only when work would be lost.
     bool m_timelineSaved = true;
     bool m_loadPending = false;
+    bool m_forgettingRecentFile = false;
 };
 
 } // namespace loopwren

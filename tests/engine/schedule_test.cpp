@@ -1,4 +1,7 @@
+#include "macrolibrary.h"
 #include "scheduleunits.h"
+#include "systemdstandin.h"
+#include "userschedules.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +84,51 @@ TEST(ScheduleUnits, UnitsPassSystemdsOwnCheckWithAnyPath)
                   "");
     }
     EXPECT_TRUE(scheduleunits::make(scheduled({}), macro, cli).name.isEmpty()) << "no schedule, no units";
+}
+
+// Replacing a schedule the manager refuses leaves the previous one kept by both the manager and the
+// index; when even that cannot be put back, the index says the macro has none, as the manager does.
+TEST(UserSchedules, AFailedReplacementLeavesTheIndexAndTheManagerAgreeing)
+{
+    test::SystemdStandIn systemd;
+    QTemporaryDir dir;
+    MacroLibrary library(dir.filePath("macros"));
+    library.reload();
+    MacroEvent wait;
+    wait.id = Uuid::random();
+    wait.type = EventType::wait;
+    wait.delaySincePrevious = 0.1;
+    ASSERT_EQ(library.add("Backup", {wait}), "");
+    LibraryEntry daily = *library.find("Backup");
+    daily.schedule = {MacroSchedule::Kind::daily, {}, QTime(9, 5), 0b0010001, 0};
+    LibraryEntry every = daily;
+    every.schedule = {MacroSchedule::Kind::interval, {}, {}, 0, 15};
+    const QString unit = scheduleunits::unitName(daily);
+    const auto timer = [&] {
+        QFile file(UserSchedules::unitFolder() + "/" + unit + ".timer");
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<none>");
+    };
+    const auto indexed = [&] {
+        MacroLibrary reread(library.folder());
+        reread.reload();
+        return reread.find("Backup")->schedule;
+    };
+    UserSchedules schedules;
+    ASSERT_EQ(schedules.replace(library, daily, LOOPWREN_CLI), "");
+
+    systemd.refuse();
+    EXPECT_EQ(schedules.replace(library, every, LOOPWREN_CLI), "Job for " + unit + ".timer failed");
+    EXPECT_EQ(indexed(), daily.schedule);
+    EXPECT_TRUE(timer().contains("OnCalendar=Mon,Fri *-*-* 09:05:00")) << timer().toStdString();
+    EXPECT_EQ(systemd.calls().last(), "systemctl --user restart " + unit + ".timer") << "the previous one runs";
+
+    systemd.refuse(true);
+    EXPECT_EQ(schedules.replace(library, every, LOOPWREN_CLI),
+              "Job for " + unit + ".timer failed; the previous schedule is removed too: Job for " + unit
+                  + ".timer failed");
+    EXPECT_EQ(indexed().kind, MacroSchedule::Kind::none);
+    EXPECT_EQ(library.find("Backup")->schedule.kind, MacroSchedule::Kind::none);
+    EXPECT_EQ(timer(), "<none>");
 }
 
 } // namespace

@@ -1,6 +1,10 @@
+#include "eventtext.h"
+#include "systemdstandin.h"
 #include "uifixture.h"
+#include "userschedules.h"
 
 #include <QFile>
+#include <QProcess>
 
 namespace loopwren {
 namespace {
@@ -30,6 +34,20 @@ protected:
         for (const LibraryEntry& entry : std::vector(engine().library().entries()))
             QFile::remove(engine().library().pathOf(entry));
         engine().changeLibrary([](MacroLibrary& l) { return l.reload(); });
+    }
+    QVariantMap rowNamed(const QString& name)
+    {
+        for (const QVariant& row : library().rows()) {
+            if (row.toMap().value("name") == name)
+                return row.toMap();
+        }
+        return {};
+    }
+    void showPage()
+    {
+        window->resize(850, 550);
+        click("navLibrary");
+        ASSERT_TRUE(waitUntil([&] { return item("libraryPage")->opacity() == 1; }));
     }
     void TearDown() override
     {
@@ -104,9 +122,25 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
             const QRectF box = item(name)->mapRectToScene(QRectF(0, 0, item(name)->width(), item(name)->height()));
             EXPECT_TRUE(QRectF(0, 0, 850, 550).contains(box)) << name << " lies outside the window";
         }
+        // Play turning into STOP moves nothing: a click meant for a row must not land on another.
+        const qreal rowTop = item("libraryRow0")->mapToScene({0, 0}).y();
+        click("libraryPlay");
+        ASSERT_TRUE(engine().isPlaying());
+        waitForFrame();
+        EXPECT_EQ(item("libraryRow0")->mapToScene({0, 0}).y(), rowTop) << "the list moved when the macro played";
+        engine().stopPlayback();
         // Where no user manager runs, Schedule says why instead of offering what cannot be kept.
         EXPECT_EQ(item("librarySchedule")->isEnabled(), library().scheduleProblem().isEmpty());
         EXPECT_EQ(item("scheduleProblem")->isVisible(), !library().scheduleProblem().isEmpty());
+        if (!library().scheduleProblem().isEmpty())
+            EXPECT_TRUE(library().scheduleProblem().startsWith(
+                id ? "Jadwal tidak tersedia: tidak ada pengelola systemd" : "Schedules unavailable: no systemd user"))
+                << library().scheduleProblem().toStdString();
+
+        // The usual refusals read in the interface language too.
+        dialogs.textAnswers.enqueue(" ");
+        click("libraryRename");
+        EXPECT_EQ(library().message(), id ? "Makro perlu nama" : "A macro needs a name");
 
         setTimeline({sampleTimeline().front()});
         dialogs.shown.clear();
@@ -119,6 +153,144 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
         clearLibrary();
         stop();
     }
+}
+
+// Each kind of schedule chosen in the dialog reaches the user's manager as the timer it means, and the
+// list shows the next run the manager gives, asked once per change of the library rather than at each
+// redraw; values the manager would keep but never run are refused.
+TEST_F(LibraryPage, SchedulesReachTheUsersManagerAndTheListAsksItOncePerChange)
+{
+    test::SystemdStandIn systemd;
+    start();
+    add("Backup");
+    ASSERT_NO_FATAL_FAILURE(showPage());
+    click("libraryRow0");
+    const QString unit = scheduleunits::unitName(*engine().library().find("Backup"));
+    const auto timer = [&] {
+        QFile file(UserSchedules::unitFolder() + "/" + unit + ".timer");
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<none>");
+    };
+    const auto schedule = [&](const MacroSchedule& chosen) {
+        dialogs.scheduleAnswers.enqueue(chosen);
+        click("librarySchedule");
+        return library().message();
+    };
+    using Kind = MacroSchedule::Kind;
+    EXPECT_EQ(schedule({Kind::daily, {}, QTime(9, 5), 0, 0}), "Choose at least one weekday");
+    EXPECT_EQ(schedule({Kind::once, QDateTime::currentDateTime().addSecs(-60), {}, 0, 0}),
+              "That time has already passed");
+    EXPECT_EQ(timer(), "<none>");
+    EXPECT_EQ(engine().library().find("Backup")->schedule.kind, Kind::none);
+
+    const QDateTime tomorrow(QDate::currentDate().addDays(1), QTime(10, 30));
+    for (const auto& [chosen, line] :
+         {std::pair{MacroSchedule{Kind::daily, {}, QTime(9, 5), 0b0010001, 0},
+                    std::string("OnCalendar=Mon,Fri *-*-* 09:05:00")},
+          {MacroSchedule{Kind::interval, {}, {}, 0, 15}, "OnUnitActiveSec=15min"},
+          {MacroSchedule{Kind::once, tomorrow, {}, 0, 0},
+           "OnCalendar=" + tomorrow.toString("yyyy-MM-dd HH:mm:00").toStdString()}}) {
+        EXPECT_EQ(schedule(chosen), "");
+        EXPECT_TRUE(timer().contains(QString::fromStdString(line))) << timer().toStdString();
+        EXPECT_EQ(engine().library().find("Backup")->schedule, chosen);
+    }
+    const QString next = QDateTime::fromMSecsSinceEpoch(test::SystemdStandIn::nextRunMs).toString("yyyy-MM-dd HH:mm");
+    // Each question is a process of the page's own, gone once answered.
+    const auto answered = [&] { return library().findChildren<QProcess*>().isEmpty(); };
+    ASSERT_TRUE(waitUntil([&] { return answered() && rowNamed("Backup").value("nextRun") == next; }));
+    const qsizetype asked = systemd.calls().filter("busctl").size();
+    library().setFilter("back");
+    library().setFilter("");
+    click("libraryPlay");
+    engine().stopPlayback();
+    drain();
+    EXPECT_TRUE(answered() && systemd.calls().filter("busctl").size() == asked)
+        << "the list asked the manager again on a redraw";
+
+    systemd.refuse();
+    EXPECT_EQ(schedule({Kind::interval, {}, {}, 0, 30}), "Job for " + unit + ".timer failed");
+    EXPECT_EQ(engine().library().find("Backup")->schedule.kind, Kind::once) << "the previous schedule is kept";
+    EXPECT_EQ(schedule({}), "");
+    EXPECT_EQ(timer(), "<none>");
+    EXPECT_EQ(rowNamed("Backup").value("nextRun"), "Not scheduled");
+}
+
+// Set Hotkey captures the next combination as the settings page does; one another LoopWren hotkey
+// uses is refused with whose it is, Backspace takes the hotkey away, and leaving the page ends a capture.
+TEST_F(LibraryPage, SetHotkeyCapturesTheNextCombinationAndRefusesOneInUse)
+{
+    start();
+    add("Backup");
+    add("Greeting");
+    ASSERT_NO_FATAL_FAILURE(showPage());
+    const auto capture = [&](int row, std::uint16_t key, std::uint64_t modifiers) {
+        click(QString("libraryRow%1").arg(row).toUtf8().constData());
+        const qreal rowTop = item("libraryRow0")->mapToScene({0, 0}).y();
+        click("libraryHotkey");
+        EXPECT_EQ(labelOf("libraryDescription"), "Press the hotkey (Escape cancels, Backspace clears)...");
+        waitForFrame();
+        EXPECT_EQ(item("libraryRow0")->mapToScene({0, 0}).y(), rowTop) << "the list moved when the capture began";
+        EXPECT_EQ(input->watchCount(), 1u);
+        InputEvent press;
+        press.kind = InputKind::keyDown;
+        press.keyCode = key;
+        press.flags = modifiers;
+        input->deliver(press);
+        drain();
+        EXPECT_EQ(input->watchCount(), 0u);
+        return library().message();
+    };
+    constexpr std::uint64_t control = 0x40000, shift = 0x20000;
+    EXPECT_EQ(capture(0, 35, control | shift), "");
+    EXPECT_EQ(rowNamed("Backup").value("hotkey"), QString::fromStdString(displayText(Hotkey{35, control | shift})));
+    EXPECT_EQ(engine().library().find("Backup")->hotkey, (Hotkey{35, control | shift}));
+    EXPECT_EQ(capture(1, 35, control | shift), "Hotkey already used by Backup");
+    engine().setPlaybackHotkey(Hotkey{38, control});
+    EXPECT_EQ(capture(1, 38, control), "Hotkey already used by Toggle Playback");
+    EXPECT_EQ(engine().library().find("Greeting")->hotkey, Hotkey::unset());
+    EXPECT_EQ(capture(0, 51, 0), ""); // Backspace
+    EXPECT_EQ(rowNamed("Backup").value("hotkey"), "—");
+
+    click("libraryHotkey");
+    ASSERT_EQ(input->watchCount(), 1u);
+    state().navigate(ContentViewState::Timeline);
+    EXPECT_TRUE(waitUntil([&] { return input->watchCount() == 0 && !library().capturing(); }));
+}
+
+// The menu beside Import holds the last ten files read or written, the newest first; choosing one reads
+// it into the timeline and puts it first, and one whose file is gone says so and leaves the list.
+TEST_F(LibraryPage, RecentFilesListTheLastTenAndForgetOneThatIsGone)
+{
+    start();
+    QTemporaryDir dir;
+    QStringList paths;
+    const Timeline sample = sampleTimeline();
+    for (int n = 0; n < 11; ++n) {
+        paths.prepend(dir.filePath(QString("macro%1.json").arg(n)));
+        setTimeline(Timeline(sample.begin(), sample.begin() + n + 1));
+        dialogs.panelAnswers.enqueue(paths.front());
+        state().panels().showExportPanel();
+    }
+    paths.removeLast();
+    click("recentFilesButton");
+    ASSERT_TRUE(waitUntil([&] { return item("recentFile0") && item("recentFile0")->isVisible(); }));
+    QStringList shown;
+    for (int n = 0; item(QString("recentFile%1").arg(n).toUtf8().constData()); ++n)
+        shown << labelOf(QString("recentFile%1").arg(n).toUtf8().constData());
+    EXPECT_EQ(shown, paths);
+
+    click("recentFile3"); // macro7.json, of eight events
+    ASSERT_TRUE(waitUntil([&] { return engine().recordedEvents().size() == 8; }));
+    EXPECT_EQ(library().recentFiles().front(), paths[3]);
+
+    QFile::remove(paths[0]);
+    library().openRecentAction(library().recentFiles().indexOf(paths[0]));
+    drain();
+    EXPECT_FALSE(state().noticeDetail().isEmpty());
+    EXPECT_FALSE(library().recentFiles().contains(paths[0]));
+    EXPECT_EQ(engine().recordedEvents().size(), 8u);
+    library().openRecentAction(library().recentFiles().indexOf(paths[1]));
+    ASSERT_TRUE(waitUntil([&] { return engine().recordedEvents().size() == 10; }));
+    EXPECT_EQ(state().noticeDetail(), "") << "the failed import's notice outlived a good one";
 }
 
 } // namespace

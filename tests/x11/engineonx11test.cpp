@@ -159,39 +159,54 @@ TEST_F(EngineOnX11, ACaptureKeepsTheCombinationFromTheFocusedWindow)
         << "the captured keys reached the focused window, or later keys did not";
 }
 
-// Library macros' hotkeys beside the engine's two: each press names its own macro; a combination
-// another LoopWren hotkey uses, or another program holds, is refused with a line saying so and the
-// others keep theirs; none of their presses is recorded.
-TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatIsNeverRecorded)
+// Library macros' hotkeys beside the engine's two: each press plays its own macro from the library's
+// folder into the focused window; a combination another LoopWren hotkey uses, or another program
+// holds, is refused with a line saying so and the others keep theirs; none of their presses is
+// recorded, and while a recording runs they play nothing.
+TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatPlaysItAndIsNeverRecorded)
 {
-    // An empty library of the test's own, read first as the window does at its start; the entries below
-    // stand in for its macros.
+    // A library of the test's own, read first as the window does at its start.
     const QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    ScopedEnvironment environment;
+    environment.set("XDG_DATA_HOME", data.path().toLocal8Bit());
     ASSERT_NO_FATAL_FAILURE(buildWithHotkeys());
-    m_engine->library();
     X11HotkeyService otherProgram;
     HotkeyService::Binding held = 0;
     const auto nothing = [] {};
     ASSERT_TRUE(otherProgram.bind(HotkeyTarget::record, {21, kControlOption}, nothing, held).ok());
-    const auto macro = [](const QString& name, std::uint16_t key) {
+    // Ctrl+Alt+1, 2, 3 type X, Y and Z.
+    constexpr std::uint16_t kKeyX = 7, kKeyY = 16, kKeyZ = 6;
+    for (const auto& [name, typed, digit] : {std::tuple{"One", kKeyX, 18}, {"Two", kKeyY, 19}, {"Three", kKeyZ, 20}}) {
+        ASSERT_EQ(m_engine->changeLibrary([&](MacroLibrary& library) {
+            const QString failed = library.add(name, {event(EventType::keyDown, typed),
+                                                      event(EventType::keyUp, typed, 0.02)});
+            LibraryEntry entry = library.find(name) ? *library.find(name) : LibraryEntry{};
+            entry.hotkey = {static_cast<std::uint16_t>(digit), kControlOption};
+            return failed.isEmpty() ? library.update(entry) : failed;
+        }), "");
+    }
+    const auto stand_in = [](const QString& name, std::uint16_t key) {
         LibraryEntry entry;
         entry.file = name + ".json";
         entry.name = name;
         entry.hotkey = {key, kControlOption};
         return entry;
     };
-    // Ctrl+Alt+1, 2, 3; then J (playback), 4 (the other program's) and 1 again.
-    m_engine->libraryHotkeys().setEntries({macro("One", 18), macro("Two", 19), macro("Three", 20),
-                                           macro("Four", kKeyJ), macro("Five", 21), macro("Six", 18)});
+    // Then J (playback), 4 (the other program's) and 1 again, beside the three.
+    std::vector<LibraryEntry> entries = m_engine->library().entries();
+    for (const LibraryEntry& clash : {stand_in("Four", kKeyJ), stand_in("Five", 21), stand_in("Six", 18)})
+        entries.push_back(clash);
+    m_engine->libraryHotkeys().setEntries(entries);
     EXPECT_EQ(
         m_logged,
         (QStringList{"Failed to register hotkey of macro Four: ⌃ ⌥ J is already the playback hotkey",
                      "Failed to register hotkey of macro Five: 10",
                      "Failed to register hotkey of macro Six: ⌃ ⌥ 1 is already the hotkey of macro One"}));
+    m_logged.clear();
     QStringList pressed;
     QObject::connect(m_engine.get(), &MacroEngine::libraryMacroHotkeyPressed,
                      [&](const QString& name) { pressed.append(name); });
+
     press("ctrl+alt+k");
     ASSERT_TRUE(waitUntil([&] { return m_engine->isRecording(); }));
     for (const char* key : {"ctrl+alt+3", "ctrl+alt+1", "ctrl+alt+2", "a"})
@@ -200,6 +215,23 @@ TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatIsNeverRecorded)
     ASSERT_TRUE(waitUntil([&] { return m_engine->eventCount() >= 2 && pressed.size() == 3; }));
     EXPECT_EQ(pressed, (QStringList{"Three", "One", "Two"}));
     EXPECT_EQ(m_engine->eventCount(), 2) << "a hotkey's press was recorded besides A's";
+    press("ctrl+alt+k");
+    ASSERT_TRUE(waitUntil([&] { return !m_engine->isRecording(); }));
+    EXPECT_EQ(m_playbacksFinished, 0);
+    EXPECT_EQ(m_logged.filter("a recording runs").size(), 3) << m_logged.join(u'\n').toStdString();
+
+    // With nothing else running, each hotkey types its own macro's key into the focused window.
+    m_focused->clear();
+    for (const auto& [digit, typed] : {std::pair{"1", "x"}, {"3", "z"}, {"2", "y"}}) {
+        const int finished = m_playbacksFinished;
+        press(std::string("ctrl+alt+") + digit);
+        EXPECT_TRUE(waitUntil([&] { return m_playbacksFinished == finished + 1 && reached(typed); }))
+            << "Ctrl+Alt+" << digit << " did not type " << typed;
+        for (const char* other : {"x", "y", "z"})
+            EXPECT_EQ(reached(other), other == std::string(typed)) << "Ctrl+Alt+" << digit << " typed " << other;
+        m_focused->clear();
+    }
+    EXPECT_EQ(m_engine->recordedEvents().size(), 2u) << "a library macro's playback touched the timeline";
 }
 
 } // namespace

@@ -11,8 +11,23 @@ Flow {
 
     spacing: 8
 
+    // Play turns into STOP while its macro plays; it is as wide as the wider of the two, so the buttons
+    // after it (and the list below, where they wrap) never move under the pointer during a playback.
+    BarButton {
+        id: playSizer
+        visible: false
+        symbol: "play.fill"
+        text: root.texts["Play"]
+    }
+    BarButton {
+        id: stopSizer
+        visible: false
+        symbol: "stop.fill"
+        text: root.texts["STOP"]
+    }
     BarButton {
         objectName: "libraryPlay"
+        width: Math.max(playSizer.implicitWidth, stopSizer.implicitWidth)
         symbol: root.library.currentPlaying ? "stop.fill" : "play.fill"
         text: root.library.currentPlaying ? root.texts["STOP"] : root.texts["Play"]
         foreground: root.library.currentPlaying ? "white" : Theme.greenNeon
@@ -53,8 +68,9 @@ Flow {
     BarButton {
         objectName: "libraryHotkey"
         symbol: "keyboard"
-        text: root.library.capturing ? root.texts["Press the hotkey (Escape cancels, Backspace clears)..."]
-                                     : root.texts["Set Hotkey"]
+        text: root.texts["Set Hotkey"]
+        Accessible.description: root.library.capturing
+                                ? root.texts["Press the hotkey (Escape cancels, Backspace clears)..."] : ""
         foreground: root.library.capturing ? Theme.redNeon : "white"
         outlineColor: root.library.capturing ? Theme.alpha(Theme.redNeon, 0.8) : Theme.glassyBorder
         enabled: root.library.hasCurrent

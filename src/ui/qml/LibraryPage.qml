@@ -30,12 +30,15 @@ Item {
                 size: 20
                 font.weight: Font.Black
             }
+            // While a hotkey is captured the line says what to press: in the Set Hotkey button the
+            // longer text would wrap the buttons and move the list under the pointer.
             UiText {
                 objectName: "libraryDescription"
                 width: parent.width
-                text: root.texts["Library Description"]
+                text: root.library.capturing ? root.texts["Press the hotkey (Escape cancels, Backspace clears)..."]
+                                             : root.texts["Library Description"]
                 size: 11
-                color: Theme.gray
+                color: root.library.capturing ? Theme.redNeon : Theme.gray
                 wrapMode: Text.WordWrap
             }
         }

@@ -92,7 +92,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
         add("Greeting");
         window->resize(850, 550);
         click("navLibrary");
-        ASSERT_TRUE(waitUntil([&] { return item("libraryPage")->opacity() == 1; }));
+        ASSERT_TRUE(test::eventually([&] { return item("libraryPage")->opacity() == 1; }));
         const bool id = QString(language) == "Indonesia";
         EXPECT_EQ(labelOf("navLibrary"), id ? "Pustaka" : "Library");
         const QStringList actions = id ? QStringList{"Buka", "Ganti Nama", "Atur Hotkey", "Jadwal"}
@@ -114,7 +114,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
         EXPECT_EQ(dialogs.shown.size(), 1) << "the unsaved timeline is offered for saving";
         dialogs.alertAnswers.enqueue(1); // don't save
         click("libraryOpen");
-        ASSERT_TRUE(waitUntil([&] { return engine().recordedEvents().size() == 12; }));
+        ASSERT_TRUE(test::eventually([&] { return engine().recordedEvents().size() == 12; }));
         EXPECT_EQ(state().activeTab(), ContentViewState::Timeline);
         clearLibrary();
         stop();

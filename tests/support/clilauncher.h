@@ -44,8 +44,9 @@ struct CliLauncher
         for (const auto& [variable, name] : folders) {
             const QString path = folder + '/' + name;
             EXPECT_TRUE(QDir().mkpath(path));
-            if (user)
+            if (user) {
                 EXPECT_EQ(::chown(path.toLocal8Bit().constData(), *user, *user), 0) << path.toStdString();
+            }
             environment.insert(variable, path);
         }
         EXPECT_TRUE(QFile::setPermissions(folder + "/runtime",

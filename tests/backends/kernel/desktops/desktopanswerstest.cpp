@@ -87,7 +87,8 @@ TEST(SwayTree, WindowsOfTheLayoutTreeInOrderWithTheirFrames)
     };
     for (const Case& c : cases) {
         std::vector<std::string> lines;
-        for (const SwayWindow& w : SwayTree(QJsonDocument::fromJson(c.tree).object()).windows()) {
+        const SwayTree tree(QJsonDocument::fromJson(c.tree).object());
+        for (const SwayWindow& w : tree.windows()) {
             const std::string name = w.appId.isEmpty() ? (w.instance + '/' + w.wmClass).toStdString()
                                                        : w.appId.toStdString();
             lines.push_back(std::to_string(w.id) + " pid " + std::to_string(w.processId) + " " + name +

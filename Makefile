@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # A release build of the programs alone, apart from the development tree.
 PACKAGE_DIR ?= build-package
 
-.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-stop bench-stop-vm bench-vm bench-inputd bench-ui bench-window soak screenshots package clean
+.PHONY: all deps configure build run test test-asan test-tsan coverage fuzz bench bench-timing bench-stop bench-stop-vm bench-vm bench-inputd bench-ui bench-window bench-desktops soak screenshots package clean
 
 all: build
 
@@ -42,7 +42,7 @@ test-asan: deps
 
 test-tsan: deps
 	@cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOOPWREN_BUILD_BENCH=OFF \
-		-DLOOPWREN_SANITIZE=thread -DLOOPWREN_TEST_SUITES="fakes;engine;x11;e2e" >/dev/null
+		-DLOOPWREN_SANITIZE=thread -DLOOPWREN_TEST_SUITES="engine;backends/x11;e2e" >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
 	$(SANITIZER_ENV) bash scripts/with-x11.sh ctest --test-dir build-tsan --output-on-failure -j 2 --timeout 600
 
@@ -102,6 +102,10 @@ bench-inputd: build
 # Playback from the window against loopwren-cli: 5 interleaved runs of each over 1,000 clicks and keys.
 bench-window: build
 	bash bench/windowreplay/run.sh $(BUILD_DIR) 5 1000
+
+# The pointer's way from a headless KWin and GNOME Shell to the capture, in milliseconds.
+bench-desktops: build
+	$(BUILD_DIR)/bench/desktops/desktop_pointer_bench
 
 bench-ui: build
 	bash bench/ui/run.sh $(BUILD_DIR)/bench/ui/ui_bench 7

@@ -27,18 +27,18 @@ packages=(
     qemu-system-x86 linux-image-amd64 busybox-static cpio kmod udev sway seatd wev
     # The input service's VM check: a scripted uinput keyboard (python3-evdev) and polkitd to ask.
     python3-evdev polkitd
-    # The sway tests (tests/wayland): a headless sway on this machine, foot (a Wayland client) on it,
+    # The sway tests (tests/backends/kernel/desktops): a headless sway on this machine, foot (a Wayland client) on it,
     # grim to see them.
     foot grim
-    # The hotkeys through the desktop's shortcuts portal (tests/kernel/portalhotkeys_test.cpp): a
+    # The hotkeys through the desktop's shortcuts portal (tests/backends/kernel/portal/portalhotkeys_test.cpp): a
     # stand-in for the portal run by python-dbusmock (on python3-dbus) on a private dbus-daemon. Qt's
     # D-Bus module itself comes with qt6-base-dev.
     python3-dbusmock python3-dbus dbus-daemon
-    # The KWin tests (tests/wayland): a headless KWin 5.27 with its Breeze window decorations (the
+    # The KWin tests (tests/backends/kernel/desktops): a headless KWin 5.27 with its Breeze window decorations (the
     # frames users see), and KWin's fake-input protocol with the Wayland client library and scanner
     # to move its pointer.
     kwin-wayland kwin-style-breeze plasma-wayland-protocols libwayland-dev
-    # The GNOME Shell tests (tests/wayland): a headless GNOME Shell with LoopWren's extension, which
+    # The GNOME Shell tests (tests/backends/kernel/desktops): a headless GNOME Shell with LoopWren's extension, which
     # needs a logind on a system bus of the test's own (python3-dbusmock's stand-in), and gjs for the
     # extension manager that `gnome-extensions enable` talks to. Configuring with gnome-shell present
     # also picks the extension's form for it.

@@ -7,4 +7,4 @@ set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 LOOPWREN_VM_CACHE=$build/vm LOOPWREN_VM_TIMEOUT=${LOOPWREN_VM_TIMEOUT:-1800} \
-    bash "$root/tests/vm/run-vm.sh" --systemd bash "$root/tests/kernel/inputd_vm_check.sh" "$build" bench
+    bash "$root/tests/vm/run-vm.sh" --systemd bash "$root/tests/backends/kernel/inputd_vm_check.sh" "$build" bench

@@ -103,9 +103,8 @@ TEST_F(CliDisplayLoss, EndsAnEndlessPlaybackAndLeavesEveryFileAsItWas)
     write(macro, text + "]");
     auto player = m_cli.start({"play", macro, "--infinite"});
     // Shift_L is keycode 50.
-    ASSERT_TRUE(x11test::waitUntil(
-        [&] { return x11test::X11TestClient(m_server.display()).heldInput().find(" key 50") == 0; },
-        std::chrono::seconds(60)))
+    ASSERT_TRUE(test::eventually(
+        [&] { return x11test::X11TestClient(m_server.display()).heldInput().find(" key 50") == 0; }))
         << "the playback did not start";
     crashServerUnder(*player, "the playback stops");
     EXPECT_EQ(contents(macro), text + "]");

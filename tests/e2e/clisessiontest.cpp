@@ -8,6 +8,7 @@ namespace loopwren {
 namespace {
 
 using namespace x11test;
+using namespace test;
 
 class CliSession : public testing::Test
 {
@@ -74,7 +75,7 @@ TEST_F(CliSession, ASecondPlayerOfTheSessionIsRefusedUnlessConcurrent)
     auto first = m_cli.start({"play", m_folder.filePath("long.json")});
     // It holds the lock once it has written its process id into the lock file.
     const QByteArray pid = QByteArray::number(first->processId());
-    ASSERT_TRUE(waitUntil([&] { return read("runtime/loopwren-playback.lock").trimmed() == pid; }));
+    ASSERT_TRUE(eventually([&] { return read("runtime/loopwren-playback.lock").trimmed() == pid; }));
 
     const QStringList second = {"play", m_folder.filePath("short.json")};
     QByteArray output;

@@ -50,9 +50,8 @@ protected:
         for (int i = 0; i < 20; ++i)
             events << event("mouseMoved", 0.01, R"(,"location":[)" + QByteArray::number(100 + i * 10) + ",300]");
         auto player = m_cli.start({"play", write("endless.json", events), "--infinite", "--stop-on-input"});
-        EXPECT_TRUE(x11test::waitUntil(
-            [&] { return x11test::X11TestClient(m_nested.display()).heldInput().find(" key 50") == 0; },
-            std::chrono::seconds(60)))
+        EXPECT_TRUE(test::eventually(
+            [&] { return x11test::X11TestClient(m_nested.display()).heldInput().find(" key 50") == 0; }))
             << "the playback did not start";
         return player;
     }

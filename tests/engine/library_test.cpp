@@ -189,7 +189,7 @@ TEST_F(LibraryPlayback, PlaysByNameWithItsOwnValuesAndTogglesWithoutTouchingTheT
     journal->clear();
     e.playLibraryMacro("SEVEN");
     EXPECT_EQ(e.playingLibraryMacro(), "Seven");
-    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    ASSERT_TRUE(test::eventually([&] { return !e.isPlaying(); }));
     EXPECT_EQ(journal->lines().filter("key 7").size(), 3) << journal->lines().join('\n').toStdString();
     EXPECT_EQ(e.recordedEvents().size(), 1u);
     EXPECT_EQ(e.recordedEvents()[0].keyCode, 1) << "the timeline is not replaced";

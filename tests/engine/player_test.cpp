@@ -40,7 +40,7 @@ TEST_F(Player, PostsEachKindAsItsInputAndPublishesTheIndicesReached)
     journal->clear();
     e.startPlayback();
     e.setRecordedEvents({});
-    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    ASSERT_TRUE(test::eventually([&] { return !e.isPlaying(); }));
     EXPECT_EQ(journal->lines(),
               (QStringList{"warp (10, 20)", "left down (10, 20) flags=0x100000", "warp (11, 21)",
                            "left up (11, 21)", "move (5, 6)", "move (7, 8)", "key 9 down flags=0x100000",
@@ -56,7 +56,7 @@ TEST_F(Player, PlaysTheLoopCountOrUntilStopped)
     e.setRecordedEvents({Event(keyDown, 0.001).key(1)});
     e.setLoopCount(3);
     e.startPlayback();
-    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    ASSERT_TRUE(test::eventually([&] { return !e.isPlaying(); }));
     EXPECT_EQ(journal->lines().filter("key 1").size(), 3);
     // No count, a negative one, and the endless switch whatever the count.
     for (const auto& [count, endless] : {std::pair<qint64, bool>{0, false}, {-4, false}, {3, true}}) {
@@ -64,10 +64,10 @@ TEST_F(Player, PlaysTheLoopCountOrUntilStopped)
         e.setInfiniteLoop(endless);
         journal->clear();
         e.startPlayback();
-        ASSERT_TRUE(waitFor([&] { return journal->lines().filter("key 1").size() >= 5; }));
+        ASSERT_TRUE(test::eventually([&] { return journal->lines().filter("key 1").size() >= 5; }));
         e.stopPlayback();
         EXPECT_FALSE(e.isPlaying());
-        ASSERT_TRUE(waitFor([&] { return journal->lines().contains("release all"); }));
+        ASSERT_TRUE(test::eventually([&] { return journal->lines().contains("release all"); }));
     }
 }
 
@@ -84,7 +84,7 @@ TEST_F(Player, NamesThePointerInputOffEveryScreenOncePerPlayback)
                          Event(keyDown).key(1), Event(mouseMoved).at(-5, 7)});
     e.setLoopCount(2);
     e.startPlayback();
-    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    ASSERT_TRUE(test::eventually([&] { return !e.isPlaying(); }));
     EXPECT_EQ(logged, QStringList{"Pointer input off every screen: event 2 at 2500,300: played where no "
                                   "screen shows it, or at a screen's edge; event 4 at -5,7: skipped, no "
                                   "screen layout being known"});
@@ -128,10 +128,10 @@ TEST_F(Player, StopsLandDuringHostileEventsAndASupersededEndIsDropped)
     EXPECT_EQ(e.currentPlaybackIndex(), -1);
     e.setRecordedEvents({Event(scroll).scroll(0, std::numeric_limits<std::int32_t>::min())});
     e.startPlayback();
-    ASSERT_TRUE(waitFor([&] { return journal->lines().size() > 1000; }));
+    ASSERT_TRUE(test::eventually([&] { return journal->lines().size() > 1000; }));
     EXPECT_TRUE(e.isPlaying()) << "the first playback's end ended the second";
     e.stopPlayback();
-    ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }));
+    ASSERT_TRUE(test::eventually([&] { return finished.count() == 1; }));
     EXPECT_EQ(journal->lines().first(), "release all") << "the first playback posted something";
     EXPECT_EQ(journal->lines().last(), "release all");
 }
@@ -160,7 +160,7 @@ TEST_F(Player, FocusesTheTargetWaitsForItAndHidesMeanwhile)
     EXPECT_EQ(journal->lines(), QStringList({"activate Notes pid=7", "hide"}));
     clock.ended(); // the worker ends after this step; nothing waits for it to wait again
     clock.advanceTo(start + 750ms);
-    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    ASSERT_TRUE(test::eventually([&] { return !e.isPlaying(); }));
     EXPECT_EQ(journal->lines(),
               (QStringList{"activate Notes pid=7", "hide", "key 3 down", "release all", "show"}));
 }

@@ -83,7 +83,7 @@ TEST_F(Target, FocusActivatesTheFirstExactMatchAndPlacesItsWindowAsItWasThen)
     EXPECT_EQ(timer.waiting(), 2u) << "placed early";
     timer.advanceBy(std::chrono::milliseconds(1));
     EXPECT_EQ(timer.waiting(), 0u) << "placed late";
-    ASSERT_TRUE(waitFor([&] { return journal->lines().size() >= 6; })); // placed on a thread of its own
+    ASSERT_TRUE(test::eventually([&] { return journal->lines().size() >= 6; })); // placed on a thread of its own
     EXPECT_EQ(journal->lines(),
               (QStringList{"activate menubar pid=2", "activate Notes pid=1", "activate Notes pid=1",
                            "activate Notes pid=1", "place Notes position=(-20, 1e+07)",

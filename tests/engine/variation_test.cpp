@@ -133,7 +133,7 @@ TEST_F(Variation, AClickAndItsDragMoveByOneOffsetWithinTheSpread)
                          Event(mouseMoved).at(40, 40)});
     journal->clear();
     e.startPlayback();
-    ASSERT_TRUE(waitFor([&] { return !e.isPlaying(); }));
+    ASSERT_TRUE(test::eventually([&] { return !e.isPlaying(); }));
     const QStringList lines = journal->lines();
     ASSERT_EQ(lines.size(), 8) << lines.join(" | ").toStdString();
     EXPECT_EQ(lines.first(), "move (100, 100)");
@@ -179,7 +179,7 @@ TEST_F(Variation, TheUsersOwnInputStopsAPlaybackWhenAsked)
                                    input(InputKind::pointerMoved, Point{3, 4.1})}) {
         e.startPlayback();
         EXPECT_FALSE(e.playbackStoppedByUserInput());
-        ASSERT_TRUE(waitFor([&] { return journal->lines().contains("key 1 down"); }));
+        ASSERT_TRUE(test::eventually([&] { return journal->lines().contains("key 1 down"); }));
         for (const InputEvent& ignored : {input(InputKind::keyDown, {}, 9), input(InputKind::modifiersChanged),
                                           input(InputKind::pointerMoved, Point{0, 0}),
                                           input(InputKind::pointerMoved, Point{3, 4})})
@@ -190,7 +190,7 @@ TEST_F(Variation, TheUsersOwnInputStopsAPlaybackWhenAsked)
         EXPECT_FALSE(e.isPlaying());
         EXPECT_TRUE(e.playbackStoppedByUserInput());
         EXPECT_EQ(userInput->watchCount(), 0u);
-        ASSERT_TRUE(waitFor([&] { return journal->lines().contains("release all"); }));
+        ASSERT_TRUE(test::eventually([&] { return journal->lines().contains("release all"); }));
     }
 }
 

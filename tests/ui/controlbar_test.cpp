@@ -63,7 +63,7 @@ TEST_F(ControlBar, RunStatesDecideWhatTakesInput)
     engine().stopPlayback();
     click(row(1));
     EXPECT_TRUE(editor().hasSelection() && editor().selectedEvent()->id == engine().recordedEvents()[1].id);
-    EXPECT_TRUE(waitUntil([&] { return item("eventEditor")->isVisible(); }));
+    EXPECT_TRUE(test::eventually([&] { return item("eventEditor")->isVisible(); }));
 
     // Clear asks nothing and closes the editor.
     click("clearButton");
@@ -134,11 +134,11 @@ TEST_F(ControlBar, AtAnySizeEveryButtonIsInReachAndOpeningTheEditorMovesNoRow)
         editor().close();
         engine().setLanguage(language);
         window->resize(width, height);
-        ASSERT_TRUE(waitUntil([&] { return window->width() == width && !item("editorSlot")->isVisible(); }));
+        ASSERT_TRUE(test::eventually([&] { return window->width() == width && !item("editorSlot")->isVisible(); }));
         waitForFrame();
         const qreal rowTop = row(3)->mapToScene(QPointF()).y();
         click(row(3));
-        ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
+        ASSERT_TRUE(test::eventually([&] { return item("editorSlot")->width() == 221; }));
         EXPECT_EQ(row(3)->mapToScene(QPointF()).y(), rowTop) << "the list moved";
         const QRectF editor = item("editorSlot")->mapRectToScene(item("editorSlot")->boundingRect());
         std::vector<QRectF> placed;
@@ -156,7 +156,7 @@ TEST_F(ControlBar, AtAnySizeEveryButtonIsInReachAndOpeningTheEditorMovesNoRow)
         }
     }
     window->resize(420, 300);
-    ASSERT_TRUE(waitUntil([&] { return window->width() == 420; }));
+    ASSERT_TRUE(test::eventually([&] { return window->width() == 420; }));
     waitForFrame();
     QQuickItem* scroll = item("windowScroll");
     EXPECT_TRUE(scroll->property("interactive").toBool());
@@ -189,7 +189,7 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
         return visited;
     };
     state().tapRow(1); // a click: location, button and all footer buttons
-    ASSERT_TRUE(waitUntil([&] { return item("editorSlot")->width() == 221; }));
+    ASSERT_TRUE(test::eventually([&] { return item("editorSlot")->width() == 221; }));
     EXPECT_EQ(tabRound(),
               (QStringList{"navTimeline", "navSettings",  "navLibrary", "recordButton", "playbackButton",
                            "clearButton", "waitButton",  "importButton", "recentFilesButton", "exportButton",
@@ -210,7 +210,7 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
     window->resize(1040, 600);
     state().navigate(ContentViewState::Settings);
     ASSERT_TRUE(
-        waitUntil([&] { return !item("editorSlot")->isVisible() && item("settingsPage")->opacity() == 1; }));
+        test::eventually([&] { return !item("editorSlot")->isVisible() && item("settingsPage")->opacity() == 1; }));
     EXPECT_GE(tabRound().size(), 18);
 }
 
@@ -242,7 +242,7 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
 
     click("navSettings");
     EXPECT_TRUE(
-        waitUntil([&] { return item("settingsPage")->isVisible() && !item("timelinePage")->isVisible(); }));
+        test::eventually([&] { return item("settingsPage")->isVisible() && !item("timelinePage")->isVisible(); }));
     click("navTimeline");
     EXPECT_EQ(state().activeTab(), ContentViewState::Timeline);
 
@@ -333,10 +333,10 @@ TEST_F(ControlBar, EveryTextFollowsTheLanguageAtOnce)
     setTimeline(sampleTimeline());
     state().tapRow(1);
     ASSERT_TRUE(
-        waitUntil([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
+        test::eventually([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
     expectEveryTextFollows("timeline and editor", 25);
     click("closeEditor");
-    ASSERT_TRUE(waitUntil([&] { return !item("editorSlot")->isVisible(); }));
+    ASSERT_TRUE(test::eventually([&] { return !item("editorSlot")->isVisible(); }));
     engine().setRecordedEvents({});
     engine().startRecording();
     expectEveryTextFollows("recording", 8);

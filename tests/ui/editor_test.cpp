@@ -19,7 +19,7 @@ protected:
     void select(int row)
     {
         state().tapRow(row);
-        ASSERT_TRUE(waitUntil([&] {
+        ASSERT_TRUE(test::eventually([&] {
             return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1 &&
                    !editor().isPopulating();
         }));
@@ -55,7 +55,7 @@ TEST_F(Editor, SectionsFollowTheFieldsTheEventCarries)
     }
     click("closeEditor");
     EXPECT_FALSE(editor().hasSelection());
-    EXPECT_TRUE(waitUntil([&] { return !item("editorSlot")->isVisible(); }));
+    EXPECT_TRUE(test::eventually([&] { return !item("editorSlot")->isVisible(); }));
 }
 
 // Showing an event sets every field; only the user's changes may reach the timeline, and only into the

@@ -47,7 +47,7 @@ protected:
     {
         window->resize(850, 550);
         click("navLibrary");
-        ASSERT_TRUE(waitUntil([&] { return item("libraryPage")->opacity() == 1; }));
+        ASSERT_TRUE(test::eventually([&] { return item("libraryPage")->opacity() == 1; }));
     }
     void TearDown() override
     {
@@ -110,7 +110,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
         add("Greeting");
         window->resize(850, 550);
         click("navLibrary");
-        ASSERT_TRUE(waitUntil([&] { return item("libraryPage")->opacity() == 1; }));
+        ASSERT_TRUE(test::eventually([&] { return item("libraryPage")->opacity() == 1; }));
         const bool id = QString(language) == "Indonesia";
         EXPECT_EQ(labelOf("navLibrary"), id ? "Pustaka" : "Library");
         const QStringList actions = id ? QStringList{"Buka", "Ganti Nama", "Atur Hotkey", "Jadwal"}
@@ -148,7 +148,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
         EXPECT_EQ(dialogs.shown.size(), 1) << "the unsaved timeline is offered for saving";
         dialogs.alertAnswers.enqueue(1); // don't save
         click("libraryOpen");
-        ASSERT_TRUE(waitUntil([&] { return engine().recordedEvents().size() == 12; }));
+        ASSERT_TRUE(test::eventually([&] { return engine().recordedEvents().size() == 12; }));
         EXPECT_EQ(state().activeTab(), ContentViewState::Timeline);
         clearLibrary();
         stop();
@@ -196,7 +196,7 @@ TEST_F(LibraryPage, SchedulesReachTheUsersManagerAndTheListAsksItOncePerChange)
     const QString next = QDateTime::fromMSecsSinceEpoch(test::SystemdStandIn::nextRunMs).toString("yyyy-MM-dd HH:mm");
     // Each question is a process of the page's own, gone once answered.
     const auto answered = [&] { return library().findChildren<QProcess*>().isEmpty(); };
-    ASSERT_TRUE(waitUntil([&] { return answered() && rowNamed("Backup").value("nextRun") == next; }));
+    ASSERT_TRUE(test::eventually([&] { return answered() && rowNamed("Backup").value("nextRun") == next; }));
     const qsizetype asked = systemd.calls().filter("busctl").size();
     library().setFilter("back");
     library().setFilter("");
@@ -253,7 +253,7 @@ TEST_F(LibraryPage, SetHotkeyCapturesTheNextCombinationAndRefusesOneInUse)
     click("libraryHotkey");
     ASSERT_EQ(input->watchCount(), 1u);
     state().navigate(ContentViewState::Timeline);
-    EXPECT_TRUE(waitUntil([&] { return input->watchCount() == 0 && !library().capturing(); }));
+    EXPECT_TRUE(test::eventually([&] { return input->watchCount() == 0 && !library().capturing(); }));
 }
 
 // The menu beside Import holds the last ten files read or written, the newest first; choosing one reads
@@ -272,14 +272,14 @@ TEST_F(LibraryPage, RecentFilesListTheLastTenAndForgetOneThatIsGone)
     }
     paths.removeLast();
     click("recentFilesButton");
-    ASSERT_TRUE(waitUntil([&] { return item("recentFile0") && item("recentFile0")->isVisible(); }));
+    ASSERT_TRUE(test::eventually([&] { return item("recentFile0") && item("recentFile0")->isVisible(); }));
     QStringList shown;
     for (int n = 0; item(QString("recentFile%1").arg(n).toUtf8().constData()); ++n)
         shown << labelOf(QString("recentFile%1").arg(n).toUtf8().constData());
     EXPECT_EQ(shown, paths);
 
     click("recentFile3"); // macro7.json, of eight events
-    ASSERT_TRUE(waitUntil([&] { return engine().recordedEvents().size() == 8; }));
+    ASSERT_TRUE(test::eventually([&] { return engine().recordedEvents().size() == 8; }));
     EXPECT_EQ(library().recentFiles().front(), paths[3]);
 
     QFile::remove(paths[0]);
@@ -289,7 +289,7 @@ TEST_F(LibraryPage, RecentFilesListTheLastTenAndForgetOneThatIsGone)
     EXPECT_FALSE(library().recentFiles().contains(paths[0]));
     EXPECT_EQ(engine().recordedEvents().size(), 8u);
     library().openRecentAction(library().recentFiles().indexOf(paths[1]));
-    ASSERT_TRUE(waitUntil([&] { return engine().recordedEvents().size() == 10; }));
+    ASSERT_TRUE(test::eventually([&] { return engine().recordedEvents().size() == 10; }));
     EXPECT_EQ(state().noticeDetail(), "") << "the failed import's notice outlived a good one";
 }
 

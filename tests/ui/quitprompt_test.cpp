@@ -63,7 +63,7 @@ TEST_F(UiTest, ClosingTheWindowSavesWhatWasTypedButNotHandedOver)
     start();
     setTimeline(sampleTimeline());
     state().tapRow(3);
-    ASSERT_TRUE(waitUntil([&] { return item("delayField") && item("delayField")->isVisible(); }));
+    ASSERT_TRUE(test::eventually([&] { return item("delayField") && item("delayField")->isVisible(); }));
     typeInto("delayField", "4.25");
 
     QTemporaryDir folder;
@@ -84,7 +84,7 @@ TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
     state().tapRow(3);
     // Until the panel has slid in: a click on it while it moves could land beside its button.
     ASSERT_TRUE(
-        waitUntil([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
+        test::eventually([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
     QTemporaryDir folder;
     dialogs.panelAnswers.enqueue(folder.filePath("typed.json"));
     typeInto("delayField", "4.25");

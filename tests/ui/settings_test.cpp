@@ -23,7 +23,7 @@ protected:
     {
         click(menu);
         const QByteArray name = "choice" + QByteArray::number(index);
-        ASSERT_TRUE(waitUntil([&] { return item(name.constData()) != nullptr; }))
+        ASSERT_TRUE(test::eventually([&] { return item(name.constData()) != nullptr; }))
             << menu << " has no " << name.data();
         click(name.constData());
     }
@@ -237,7 +237,7 @@ TEST_F(SettingsPage, ACaptureEndsWhenThePageOrTheFocusIsLeft)
     click("recordCaptureButton");
     ASSERT_TRUE(engine().isCapturingHotkey());
     state().navigate(ContentViewState::Timeline);
-    EXPECT_TRUE(waitUntil(ended)) << "the page was left";
+    EXPECT_TRUE(test::eventually(ended)) << "the page was left";
 
     showSettings();
     journal->clear();
@@ -246,7 +246,7 @@ TEST_F(SettingsPage, ACaptureEndsWhenThePageOrTheFocusIsLeft)
     QWindow other;
     other.show();
     other.requestActivate();
-    EXPECT_TRUE(waitUntil(ended)) << "the focus went elsewhere";
+    EXPECT_TRUE(test::eventually(ended)) << "the focus went elsewhere";
     settings().startHotkeyCapture(0);
     EXPECT_FALSE(engine().isCapturingHotkey());
 }

@@ -6,8 +6,10 @@
 #include "timelinemodel.h"
 #include "uifixture.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <cmath>
+#include <memory>
 
 namespace loopwren {
 namespace {
@@ -44,6 +46,13 @@ class TimelineView : public UiTest
 {
 protected:
     TimelineModel& model() { return *state().timeline(); }
+    // Qt's own check of the row contract (counts, indexes and the signals around every change), run on
+    // every change from here on; a break ends the test.
+    void checkRowContract()
+    {
+        m_rowContract = std::make_unique<QAbstractItemModelTester>(
+            &model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    }
     QVariant roleAt(int row, int role) { return model().data(model().index(row), role); }
 
     // Plays the timeline on virtual time until the playback reaches index; false if it never does.
@@ -60,11 +69,15 @@ protected:
         }
         return false;
     }
+
+private:
+    std::unique_ptr<QAbstractItemModelTester> m_rowContract;
 };
 
 TEST_F(TimelineView, PlayingRowIsCurrentOverSelectedAndDuplicatesShareIt)
 {
     start();
+    checkRowContract();
     setTimeline(sampleTimeline());
     QSignalSpy follow(&model(), &TimelineModel::followRequested);
     ASSERT_TRUE(playTo(1));
@@ -102,8 +115,8 @@ TEST_F(TimelineView, PlayingRowIsCurrentOverSelectedAndDuplicatesShareIt)
 TEST_F(TimelineView, DrawnRowsShowTheirTextsAndNumbersFollowEveryEditInTheMiddle)
 {
     start();
+    checkRowContract();
     setTimeline(sampleTimeline());
-    QSignalSpy changed(&model(), &QAbstractItemModel::dataChanged);
     QSignalSpy reset(&model(), &QAbstractItemModel::modelReset);
     window->resize(1040, 1700);
     const auto text = [&](int index, const char* name) {
@@ -133,14 +146,10 @@ TEST_F(TimelineView, DrawnRowsShowTheirTextsAndNumbersFollowEveryEditInTheMiddle
     state().dropRow(0, 3);
     drain();
     EXPECT_EQ(engine().recordedEvents()[2].id, moved);
-    changed.clear();
     MacroEvent edited = engine().recordedEvents()[3];
     edited.delaySincePrevious = 4.0;
     engine().updateEvent(edited);
     drain();
-    ASSERT_EQ(changed.count(), 1);
-    EXPECT_EQ(std::pair(changed[0][0].toModelIndex().row(), changed[0][1].toModelIndex().row()),
-              std::pair(3, 3));
     EXPECT_EQ(text(3, "delayText"), "+4.00s");
     EXPECT_EQ(reset.count(), 0);
 
@@ -151,7 +160,7 @@ TEST_F(TimelineView, DrawnRowsShowTheirTextsAndNumbersFollowEveryEditInTheMiddle
     // The list lays out new rows when it next draws; until then some are not there yet.
     const auto expectNumbers = [&](int count, const char* after) {
         QStringList drawn;
-        EXPECT_TRUE(waitUntil([&] {
+        EXPECT_TRUE(test::eventually([&] {
             drawn.clear();
             for (int i = 0; i < count; ++i)
                 drawn << text(i, "number");

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "eventually.h"
 #include "events.h"
+#include "fakedialogs.h"
 #include "fakeplatform.h"
 #include "logline.h"
 #include "loopwrenapp.h"
@@ -18,61 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace loopwren {
-
-// Answers the panels and alerts from queued answers and writes a readable line for each one shown.
-// With nothing queued an alert is dismissed (-1) and a panel cancelled.
-class FakeDialogs : public Dialogs
-{
-public:
-    int runAlert(const Alert& a) override
-    {
-        open("alert: " + a.message + " | " + a.informativeText + " | " + a.buttons.join(", "));
-        return alertAnswers.isEmpty() ? -1 : alertAnswers.dequeue();
-    }
-    std::optional<QString> runSavePanel(const SavePanel& p) override
-    {
-        open("save panel: " + p.title + " | " + p.message + " | " + p.proposedName);
-        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
-    }
-    std::optional<QString> runOpenPanel(const OpenPanel& p) override
-    {
-        open("open panel: " + p.title + " | " + p.message);
-        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
-    }
-
-    std::optional<QString> runTextInput(const TextInput& t) override
-    {
-        open("text input: " + t.title + " | " + t.label + " | " + t.proposed);
-        return textAnswers.isEmpty() ? std::nullopt : textAnswers.dequeue();
-    }
-    std::optional<MacroSchedule> runScheduleDialog(const ScheduleDialog& d) override
-    {
-        open("schedule: " + d.title + " | " + d.kinds.join(", "));
-        return scheduleAnswers.isEmpty() ? std::nullopt : scheduleAnswers.dequeue();
-    }
-
-    QQueue<int> alertAnswers;
-    QQueue<std::optional<QString>> textAnswers;
-    QQueue<std::optional<MacroSchedule>> scheduleAnswers;
-    QQueue<std::optional<QString>> panelAnswers;
-    QStringList shown;
-    // When set, runs while the dialog is open inside a nested event loop, as Qt's own dialogs run one.
-    std::function<void()> whileOpen;
-
-private:
-    void open(const QString& line)
-    {
-        shown.append(line);
-        if (!whileOpen)
-            return;
-        QEventLoop loop;
-        QTimer::singleShot(0, &loop, [&] {
-            whileOpen();
-            loop.quit();
-        });
-        loop.exec();
-    }
-};
 
 // Twelve events of every kind.
 inline Timeline sampleTimeline()
@@ -210,7 +157,7 @@ protected:
         bool drawn = false;
         const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, [&] { drawn = true; });
         window->update();
-        EXPECT_TRUE(waitUntil([&] { return drawn; })) << "the window drew no frame";
+        EXPECT_TRUE(test::eventually([&] { return drawn; })) << "the window drew no frame";
         QObject::disconnect(connection);
     }
     // Types over what the field shows, key by key, as the user would.
@@ -228,14 +175,14 @@ protected:
     {
         window->resize(1040, 2100);
         state().navigate(ContentViewState::Settings);
-        ASSERT_TRUE(waitUntil([&] { return item("settingsPage")->opacity() == 1; }))
+        ASSERT_TRUE(test::eventually([&] { return item("settingsPage")->opacity() == 1; }))
             << "the page did not fade in";
     }
     // The delegate of a timeline row once the list has laid it out, which it does when it next draws.
     QQuickItem* row(int index) const
     {
         QQuickItem* delegate = nullptr;
-        waitUntil([&] {
+        test::eventually([&] {
             QMetaObject::invokeMethod(item("timelineList"), "itemAtIndex",
                                       Q_RETURN_ARG(QQuickItem*, delegate), Q_ARG(int, index));
             return delegate != nullptr;
@@ -244,11 +191,6 @@ protected:
     }
 
     static void drain() { test::drain(); }
-    // Runs the event loop until condition holds; false if it still does not after a generous time.
-    static bool waitUntil(const std::function<bool()>& condition)
-    {
-        return QTest::qWaitFor(condition, 20000);
-    }
     // The value text stored under key in the settings file on disk, or "<absent>".
     static QString stored(const QString& key)
     {

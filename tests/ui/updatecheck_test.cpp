@@ -154,7 +154,7 @@ protected:
     // queued findings land.
     void waitForChecks(int count)
     {
-        ASSERT_TRUE(waitUntil([&] { return server.requests >= count && fetcher->pendingRequests() == 0; }))
+        ASSERT_TRUE(test::eventually([&] { return server.requests >= count && fetcher->pendingRequests() == 0; }))
             << "requests seen: " << server.requests;
         drain();
         EXPECT_EQ(server.requests, count);
@@ -230,7 +230,7 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
     const HttpServer::Response held{.body = kNewer, .hold = true};
     server.setResponse(held);
     start({.updateBaseUrl = server.baseUrl()});
-    ASSERT_TRUE(waitUntil([&] { return server.requests == 1; }));
+    ASSERT_TRUE(test::eventually([&] { return server.requests == 1; }));
     // The language changes while the answer is on its way: the notes follow the language of the moment
     // the check completes.
     engine().setLanguage("Indonesia");
@@ -268,7 +268,7 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
     // Quitting while a check is on its way stays silent.
     server.setResponse(held);
     engine().checkForUpdates();
-    ASSERT_TRUE(waitUntil([&] { return server.requests == 3; }));
+    ASSERT_TRUE(test::eventually([&] { return server.requests == 3; }));
     stop();
     EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
 }
@@ -276,7 +276,7 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
 TEST_F(UpdateCheck, RefusedConnectionAndTheWholeRequestDeadline)
 {
     start({.updateBaseUrl = HttpServer::refusingUrl()});
-    ASSERT_TRUE(waitUntil([&] { return fetcher->pendingRequests() == 0; }));
+    ASSERT_TRUE(test::eventually([&] { return fetcher->pendingRequests() == 0; }));
     drain();
     EXPECT_EQ(logged, QStringList{kFailed + "Connection refused"});
     stop();

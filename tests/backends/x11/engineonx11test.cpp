@@ -1,0 +1,247 @@
+// The engine on the real X11 services in a plain QCoreApplication, as the command-line tool runs it: no
+// Qt platform plugin and no Qt X connection, so the services must get by on their own connections. The
+// workspace tests run here too, for the same reason.
+#include "backend.h"
+#include "hotkeycapture.h"
+#include "libraryhotkeys.h"
+#include "logline.h"
+#include "macroengine.h"
+#include "memorypreferencesstore.h"
+#include "x11backend.h"
+#include "x11hotkeyservice.h"
+#include "x11probewindow.h"
+#include "x11testsupport.h"
+
+#include <QTemporaryDir>
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace loopwren {
+namespace {
+
+using namespace x11test;
+using namespace test;
+
+constexpr std::uint16_t kKeyA = 0, kKeyB = 11, kKeyC = 8, kKeyJ = 38, kKeyK = 40, kKeyW = 13;
+constexpr std::uint64_t kControlOption = modifier::control | modifier::option;
+
+MacroEvent event(EventType type, std::uint16_t keyCode, double delay = 0.0)
+{
+    MacroEvent made;
+    made.id = Uuid::random();
+    made.type = type;
+    made.delaySincePrevious = delay;
+    if (type == EventType::keyDown || type == EventType::keyUp)
+        made.keyCode = keyCode;
+    return made;
+}
+
+void press(const std::string& keys) { ASSERT_TRUE(xdotool({"key", keys})) << keys; }
+
+// An engine on the real X11 services, its settings in memory.
+class EngineOnX11 : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(displayProblem(), "");
+        m_previousSink = setLogSink([this](const QString& line) { m_logged.append(line); });
+    }
+
+    void TearDown() override
+    {
+        m_focused.reset();
+        m_engine.reset();
+        settle(std::chrono::milliseconds(50)); // whatever the engine queued on its way out
+        setLogSink(m_previousSink);
+    }
+
+    // Builds the engine once the scene is set up.
+    void build()
+    {
+        m_backend = X11Backend::open();
+        ASSERT_NE(m_backend, nullptr);
+        FrontEndHooks hooks;
+        hooks.openUrl = [](const QUrl&) { return true; };
+        PlatformServices services = m_backend->provide(hooks);
+        services.preferences = std::make_unique<MemoryPreferencesStore>();
+        m_engine = std::make_unique<MacroEngine>(std::move(services));
+        settle(std::chrono::milliseconds(50));
+    }
+
+    // The record hotkey is Ctrl+Alt+K, the playback hotkey Ctrl+Alt+J; a window of the test's own has
+    // the keyboard focus, as the application the user works in would, and tells which keys reach it.
+    void buildWithHotkeys()
+    {
+        ASSERT_NO_FATAL_FAILURE(build());
+        m_engine->setRecordHotkey(Hotkey{kKeyK, kControlOption});
+        m_engine->setPlaybackHotkey(Hotkey{kKeyJ, kControlOption});
+        QObject::connect(m_engine.get(), &MacroEngine::playbackFinished, [this] { ++m_playbacksFinished; });
+        std::string problem;
+        m_focused = X11ProbeWindow::open(&problem, X11ProbeWindow::Keyboard::focus);
+        ASSERT_NE(m_focused, nullptr) << problem;
+        settle();
+        ASSERT_TRUE(m_logged.isEmpty()) << m_logged.join(u'\n').toStdString();
+    }
+
+    // Whether a press of the key has reached the focused window, whatever modifiers were down with it.
+    bool reached(const std::string& key)
+    {
+        return std::ranges::any_of(
+            m_focused->waitForLines(0, std::chrono::milliseconds(0)),
+            [&](const std::string& line) { return line.starts_with("key " + key + " down"); });
+    }
+
+    std::unique_ptr<Backend> m_backend;
+    std::unique_ptr<MacroEngine> m_engine;
+    QStringList m_logged;
+    LogSink m_previousSink;
+    std::unique_ptr<X11ProbeWindow> m_focused;
+    int m_playbacksFinished = 0;
+};
+
+TEST_F(EngineOnX11, TheRecordHotkeyStartsAndStopsARecordingThatLeavesItsKeysOut)
+{
+    ASSERT_NO_FATAL_FAILURE(buildWithHotkeys());
+    press("ctrl+alt+k");
+    ASSERT_TRUE(eventually([&] { return m_engine->isRecording(); }));
+    // The capture runs once the recording has started; a moment for the hotkey's own releases to pass.
+    settle();
+    press("a");
+    ASSERT_TRUE(eventually([&] { return m_engine->eventCount() >= 2; }));
+    press("ctrl+alt+k");
+    ASSERT_TRUE(eventually([&] { return !m_engine->isRecording(); }));
+    settle();
+    const Timeline& recorded = m_engine->recordedEvents();
+    ASSERT_EQ(recorded.size(), 2u);
+    EXPECT_TRUE(recorded[0].type == EventType::keyDown && recorded[0].keyCode == kKeyA);
+    EXPECT_TRUE(recorded[1].type == EventType::keyUp && recorded[1].keyCode == kKeyA);
+    EXPECT_EQ(m_playbacksFinished, 0);
+}
+
+TEST_F(EngineOnX11, ThePlaybackHotkeyPlaysTheRecordingAndStopsItWhileItRuns)
+{
+    ASSERT_NO_FATAL_FAILURE(buildWithHotkeys());
+    m_engine->setRecordedEvents({event(EventType::keyDown, kKeyB), event(EventType::keyUp, kKeyB, 0.05)});
+    press("ctrl+alt+j");
+    EXPECT_TRUE(eventually([&] { return m_playbacksFinished == 1 && reached("b"); }))
+        << "the played key did not reach the keyboard";
+    EXPECT_FALSE(m_engine->isPlaying());
+
+    // A long wait first, so the playback is still running when the hotkey comes again.
+    m_engine->setRecordedEvents({event(EventType::wait, 0, 3600.0), event(EventType::keyDown, kKeyC)});
+    press("ctrl+alt+j");
+    ASSERT_TRUE(eventually([&] { return m_engine->isPlaying(); }));
+    press("ctrl+alt+j");
+    // A front end waiting for the end of the playback hears of it.
+    EXPECT_TRUE(eventually([&] { return !m_engine->isPlaying() && m_playbacksFinished == 2; }));
+    settle();
+    EXPECT_FALSE(reached("c"));
+}
+
+// Ctrl+W pressed to capture it must not close the focused application's tab: while the capture runs
+// the keyboard is held, and it is let go only once the combination's keys are up again.
+TEST_F(EngineOnX11, ACaptureKeepsTheCombinationFromTheFocusedWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(buildWithHotkeys());
+    press("x");
+    ASSERT_EQ(m_focused->waitForLines(2), (std::vector<std::string>{"key x down []", "key x up []"}));
+    m_focused->clear();
+
+    HotkeyCapture capture(*m_engine);
+    capture.startHotkeyCapture(HotkeyTarget::record);
+    press("ctrl+w");
+    ASSERT_TRUE(eventually([&] { return !capture.recordingHotkeyFor(); }));
+    EXPECT_EQ(m_engine->recordHotkey(), (Hotkey{kKeyW, modifier::control}));
+    EXPECT_TRUE(m_logged.isEmpty()) << m_logged.join(u'\n').toStdString();
+    press("y");
+    EXPECT_EQ(m_focused->waitForLines(2), (std::vector<std::string>{"key y down []", "key y up []"}))
+        << "the captured keys reached the focused window, or later keys did not";
+}
+
+// Library macros' hotkeys beside the engine's two: each press plays its own macro from the library's
+// folder into the focused window; a combination another LoopWren hotkey uses, or another program
+// holds, is refused with a line saying so and the others keep theirs; none of their presses is
+// recorded, and while a recording runs they play nothing.
+TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatPlaysItAndIsNeverRecorded)
+{
+    // A library of the test's own, read first as the window does at its start.
+    const QTemporaryDir data;
+    ScopedEnvironment environment;
+    environment.set("XDG_DATA_HOME", data.path().toLocal8Bit());
+    ASSERT_NO_FATAL_FAILURE(buildWithHotkeys());
+    X11HotkeyService otherProgram;
+    HotkeyService::Binding held = 0;
+    const auto nothing = [] {};
+    ASSERT_TRUE(otherProgram.bind(HotkeyTarget::record, {21, kControlOption}, nothing, held).ok());
+    // Ctrl+Alt+1, 2, 3 type X, Y and Z.
+    constexpr std::uint16_t kKeyX = 7, kKeyY = 16, kKeyZ = 6;
+    for (const auto& [name, typed, digit] : {std::tuple{"One", kKeyX, 18}, {"Two", kKeyY, 19}, {"Three", kKeyZ, 20}}) {
+        ASSERT_EQ(m_engine->changeLibrary([&](MacroLibrary& library) {
+            const QString failed = library.add(name, {event(EventType::keyDown, typed),
+                                                      event(EventType::keyUp, typed, 0.02)});
+            LibraryEntry entry = library.find(name) ? *library.find(name) : LibraryEntry{};
+            entry.hotkey = {static_cast<std::uint16_t>(digit), kControlOption};
+            return failed.isEmpty() ? library.update(entry) : failed;
+        }), "");
+    }
+    const auto stand_in = [](const QString& name, std::uint16_t key) {
+        LibraryEntry entry;
+        entry.file = name + ".json";
+        entry.name = name;
+        entry.hotkey = {key, kControlOption};
+        return entry;
+    };
+    // Then J (playback), 4 (the other program's) and 1 again, beside the three.
+    std::vector<LibraryEntry> entries = m_engine->library().entries();
+    for (const LibraryEntry& clash : {stand_in("Four", kKeyJ), stand_in("Five", 21), stand_in("Six", 18)})
+        entries.push_back(clash);
+    m_engine->libraryHotkeys().setEntries(entries);
+    EXPECT_EQ(
+        m_logged,
+        (QStringList{"Failed to register hotkey of macro Four: ⌃ ⌥ J is already the playback hotkey",
+                     "Failed to register hotkey of macro Five: 10",
+                     "Failed to register hotkey of macro Six: ⌃ ⌥ 1 is already the hotkey of macro One"}));
+    m_logged.clear();
+    QStringList pressed;
+    QObject::connect(m_engine.get(), &MacroEngine::libraryMacroHotkeyPressed,
+                     [&](const QString& name) { pressed.append(name); });
+
+    press("ctrl+alt+k");
+    ASSERT_TRUE(eventually([&] { return m_engine->isRecording(); }));
+    for (const char* key : {"ctrl+alt+3", "ctrl+alt+1", "ctrl+alt+2", "a"})
+        press(key);
+    // Input is recorded in order, so once A is in, the hotkeys before it would be too.
+    ASSERT_TRUE(eventually([&] { return m_engine->eventCount() >= 2 && pressed.size() == 3; }));
+    EXPECT_EQ(pressed, (QStringList{"Three", "One", "Two"}));
+    EXPECT_EQ(m_engine->eventCount(), 2) << "a hotkey's press was recorded besides A's";
+    press("ctrl+alt+k");
+    ASSERT_TRUE(eventually([&] { return !m_engine->isRecording(); }));
+    EXPECT_EQ(m_playbacksFinished, 0);
+    EXPECT_EQ(m_logged.filter("a recording runs").size(), 3) << m_logged.join(u'\n').toStdString();
+
+    // With nothing else running, each hotkey types its own macro's key into the focused window.
+    m_focused->clear();
+    for (const auto& [digit, typed] : {std::pair{"1", "x"}, {"3", "z"}, {"2", "y"}}) {
+        const int finished = m_playbacksFinished;
+        press(std::string("ctrl+alt+") + digit);
+        EXPECT_TRUE(eventually([&] { return m_playbacksFinished == finished + 1 && reached(typed); }))
+            << "Ctrl+Alt+" << digit << " did not type " << typed;
+        for (const char* other : {"x", "y", "z"})
+            EXPECT_EQ(reached(other), other == std::string(typed)) << "Ctrl+Alt+" << digit << " typed " << other;
+        m_focused->clear();
+    }
+    EXPECT_EQ(m_engine->recordedEvents().size(), 2u) << "a library macro's playback touched the timeline";
+}
+
+} // namespace
+} // namespace loopwren
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    unsetenv("QT_QPA_PLATFORM");
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,66 @@
+#include "x11accessibility.h"
+#include "x11testsupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace loopwren {
+namespace {
+
+// Trusted is an X11 session (said so, or not said at all) with XTEST and RECORD; a nested compositor
+// inside an X session sets WAYLAND_DISPLAY for its own clients. Not trusted is a Wayland session
+// whatever its X server offers, or no X server.
+TEST(X11Accessibility, TrustsAnX11SessionWithXtestAndRecord)
+{
+    ASSERT_EQ(x11test::displayProblem(), "");
+    test::ScopedEnvironment environment;
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"x11", nullptr, "", true},
+        {nullptr, nullptr, "", true},
+        {"x11", "wayland-1", "", true},
+        {"wayland", "wayland-0", "", false},
+        {nullptr, "wayland-0", ":9999", false}};
+    for (const auto& [session, wayland, display, trusted] : cases) {
+        session ? environment.set("XDG_SESSION_TYPE", session) : environment.unset("XDG_SESSION_TYPE");
+        wayland ? environment.set("WAYLAND_DISPLAY", wayland) : environment.unset("WAYLAND_DISPLAY");
+        EXPECT_EQ(X11Accessibility(display).isTrusted(), trusted)
+            << session << " " << wayland << " " << display;
+    }
+}
+
+TEST(X11Accessibility, RequestingTrustOpensTheHelpPageFromTheUsersCache)
+{
+    QTemporaryDir cache;
+    test::ScopedEnvironment environment;
+    environment.set("XDG_CACHE_HOME", cache.path().toUtf8());
+    std::vector<QUrl> opened;
+    X11Accessibility accessibility({}, [&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    // Asked twice, the page is written again, not appended to.
+    accessibility.requestTrust();
+    accessibility.requestTrust();
+    ASSERT_EQ(opened.size(), 2u);
+    QString texts[2];
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(opened[i].isLocalFile() && opened[i].toLocalFile().startsWith(cache.path() + u'/'))
+            << opened[i].toString().toStdString();
+        QFile page(opened[i].toLocalFile());
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+        texts[i] = QString::fromUtf8(page.readAll());
+    }
+    for (const char* needed : {"<html", "X11 session", "Wayland", "XTEST", "RECORD"})
+        EXPECT_TRUE(texts[0].contains(QLatin1String(needed))) << needed;
+    EXPECT_EQ(texts[1], texts[0]);
+
+    for (const char* refused :
+         {"x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility",
+          "javascript:alert(1)", "ftp://example.org/"})
+        EXPECT_FALSE(helppage::openInBrowser(QUrl(refused))) << refused;
+}
+
+} // namespace
+} // namespace loopwren

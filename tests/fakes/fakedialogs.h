@@ -1,0 +1,70 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QEventLoop>
+#include <QQueue>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+namespace loopwren {
+
+// Answers the panels and alerts from queued answers and writes a readable line for each one shown.
+// With nothing queued an alert is dismissed (-1) and a panel cancelled.
+class FakeDialogs : public Dialogs
+{
+public:
+    int runAlert(const Alert& a) override
+    {
+        open("alert: " + a.message + " | " + a.informativeText + " | " + a.buttons.join(", "));
+        return alertAnswers.isEmpty() ? -1 : alertAnswers.dequeue();
+    }
+    std::optional<QString> runSavePanel(const SavePanel& p) override
+    {
+        open("save panel: " + p.title + " | " + p.message + " | " + p.proposedName);
+        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
+    }
+    std::optional<QString> runOpenPanel(const OpenPanel& p) override
+    {
+        open("open panel: " + p.title + " | " + p.message);
+        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
+    }
+
+    std::optional<QString> runTextInput(const TextInput& t) override
+    {
+        open("text input: " + t.title + " | " + t.label + " | " + t.proposed);
+        return textAnswers.isEmpty() ? std::nullopt : textAnswers.dequeue();
+    }
+    std::optional<MacroSchedule> runScheduleDialog(const ScheduleDialog& d) override
+    {
+        open("schedule: " + d.title + " | " + d.kinds.join(", "));
+        return scheduleAnswers.isEmpty() ? std::nullopt : scheduleAnswers.dequeue();
+    }
+
+    QQueue<int> alertAnswers;
+    QQueue<std::optional<QString>> textAnswers;
+    QQueue<std::optional<MacroSchedule>> scheduleAnswers;
+    QQueue<std::optional<QString>> panelAnswers;
+    QStringList shown;
+    // When set, runs while the dialog is open inside a nested event loop, as Qt's own dialogs run one.
+    std::function<void()> whileOpen;
+
+private:
+    void open(const QString& line)
+    {
+        shown.append(line);
+        if (!whileOpen)
+            return;
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            whileOpen();
+            loop.quit();
+        });
+        loop.exec();
+    }
+};
+
+} // namespace loopwren

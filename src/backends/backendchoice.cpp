@@ -53,7 +53,11 @@ BackendChoice chooseBackend(const QString& name)
 
 std::unique_ptr<Backend> openKernelBackend(const std::string& uinputPath)
 {
-    return KernelBackend::open(chooseWaylandDesktop(), uinputPath);
+    // KWin and mutter span the replay device's axes from the desktop's origin; a session that names
+    // either keeps that even while its desktop does not answer.
+    const QStringList named = sessionDesktop().split(QLatin1Char(':'));
+    const bool fromOrigin = named.contains(QLatin1String("KDE")) || named.contains(QLatin1String("GNOME"));
+    return KernelBackend::open(chooseWaylandDesktop(), uinputPath, fromOrigin);
 }
 
 QString sessionDesktop()

@@ -20,7 +20,8 @@
 namespace loopwren {
 
 std::unique_ptr<KernelBackend> KernelBackend::open(std::unique_ptr<WaylandDesktop> desktop,
-                                                   const std::string& uinputPath)
+                                                   const std::string& uinputPath,
+                                                   bool fromOriginWithoutDesktop)
 {
     UinputDevice::Made made = UinputDevice::create(uinputPath);
     QString deviceProblem;
@@ -28,8 +29,10 @@ std::unique_ptr<KernelBackend> KernelBackend::open(std::unique_ptr<WaylandDeskto
         deviceProblem =
             QStringLiteral("cannot make the replay device through %1: %2")
                 .arg(QString::fromStdString(uinputPath), QString::fromLocal8Bit(std::strerror(made.error)));
-    return std::unique_ptr<KernelBackend>(
+    std::unique_ptr<KernelBackend> backend(
         new KernelBackend(std::move(made.device), uinputPath, deviceProblem, std::move(desktop)));
+    backend->m_fromOriginWithoutDesktop = fromOriginWithoutDesktop;
+    return backend;
 }
 
 KernelBackend::KernelBackend(std::shared_ptr<UinputDevice> device, std::string uinputPath,
@@ -170,7 +173,9 @@ PlatformServices KernelBackend::provide(const FrontEndHooks& hooks)
     if (m_device) {
         services.posters = std::make_unique<KernelInputPosterFactory>(
             m_device, hooks.screenLayout,
-            m_desktop ? m_desktop->absolutePointerArea() : AbsolutePointerMap::Area::boundingBox);
+            m_desktop                  ? m_desktop->absolutePointerArea()
+            : m_fromOriginWithoutDesktop ? AbsolutePointerMap::Area::fromOrigin
+                                         : AbsolutePointerMap::Area::boundingBox);
     }
     // A reader of its own, over every device but LoopWren's replay device; it needs what recording
     // needs.

@@ -29,9 +29,12 @@ class KernelBackend : public Backend
 public:
     // The backend for this session, whatever it can do here: abilities() says what and why not.
     // desktop is the session's, as chosen for it, or nullptr where LoopWren knows no way to reach it.
-    // uinputPath is for tests.
+    // fromOriginWithoutDesktop: with no desktop to ask, whether the replay device's absolute axes span
+    // from the desktop's origin rather than the outputs' bounding box (the compositor's kind may still
+    // be known by the session's name). uinputPath is for tests.
     static std::unique_ptr<KernelBackend> open(std::unique_ptr<WaylandDesktop> desktop,
-                                               const std::string& uinputPath = "/dev/uinput");
+                                               const std::string& uinputPath = "/dev/uinput",
+                                               bool fromOriginWithoutDesktop = false);
     ~KernelBackend() override;
 
     QString name() const override { return QStringLiteral("kernel"); }
@@ -57,6 +60,7 @@ private:
     std::string m_uinputPath;
     QString m_deviceProblem;
     std::unique_ptr<WaylandDesktop> m_desktop; // none where LoopWren knows no way to reach the desktop
+    bool m_fromOriginWithoutDesktop = false;
     std::optional<std::optional<uint>> m_shortcutsPortal;
     QPointer<QObject> m_portalHotkeys; // the hotkey service provided, while it is the portal's
 };

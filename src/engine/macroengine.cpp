@@ -429,7 +429,7 @@ void MacroEngine::libraryHotkeyPressed(const QString& name)
 
 void MacroEngine::checkAccessibility()
 {
-    const bool granted = m_services.accessibility->isTrusted();
+    const bool granted = m_services.accessibility->isInputAccessGranted();
     mainqueue::post(this, [this, granted] {
         assign(m_isAccessibilityGranted, granted, &MacroEngine::isAccessibilityGrantedChanged);
     });
@@ -437,7 +437,7 @@ void MacroEngine::checkAccessibility()
 
 void MacroEngine::requestAccessibility()
 {
-    m_services.accessibility->requestTrust();
+    m_services.accessibility->requestInputAccess();
     mainqueue::postAfter(kAccessibilityRecheck, this, [this] { checkAccessibility(); });
 }
 

@@ -36,8 +36,8 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
     // The window is never minimised where a Wayland client could not bring it back.
     services.workspace->hideThisApplication();
     EXPECT_FALSE(hidden);
-    EXPECT_FALSE(services.accessibility->isTrusted());
-    services.accessibility->requestTrust();
+    EXPECT_FALSE(services.accessibility->isInputAccessGranted());
+    services.accessibility->requestInputAccess();
     ASSERT_EQ(opened.size(), 1u);
     ASSERT_TRUE(opened[0].toLocalFile().startsWith(cache.path() + u'/'));
     QFile page(opened[0].toLocalFile());

@@ -248,7 +248,7 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
 
     // Grant Access shows only without the permission.
     EXPECT_FALSE(item("grantAccessButton")->isVisible());
-    accessibility->trusted = false;
+    accessibility->inputAccessGranted = false;
     engine().checkAccessibility();
     drain();
     EXPECT_EQ(labelOf("accessibilityStatus"), "No API Access");

@@ -18,7 +18,7 @@ constexpr double kButtonRest = 0.080;
 MacroEvent key(std::uint16_t evdev, bool down, double delay)
 {
     MacroEvent e = scriptedEvent(down ? EventType::keyDown : EventType::keyUp, delay);
-    e.keyCode = KeyCodeTable::modelCode(evdev);
+    e.keyCode = KeyCodeTable::fileKeyCode(evdev);
     return e;
 }
 

@@ -245,7 +245,7 @@ public:
     HotkeyService& hotkeyService() { return *m_services.hotkeys; }
     // The keys the desktop put on a hotkey where they are not the ones captured (see HotkeyService);
     // desktopTriggersChanged tells when that may have changed.
-    std::optional<QString> desktopTrigger(HotkeyTarget role) const
+    std::optional<QString> desktopTrigger(EngineHotkeyRole role) const
     {
         return m_services.hotkeys->desktopTrigger(HotkeyRole(role).id);
     }

@@ -111,7 +111,7 @@ TEST(SettingsFile, ValuesSurviveARestartWithinTheProcess)
         services.preferences = std::move(store);
         return std::make_unique<MacroEngine>(std::move(services));
     };
-    const Hotkey hotkey{15, modifier::command | modifier::shift};
+    const Hotkey hotkey{15, modifier::super | modifier::shift};
     {
         const auto first = start();
         first->setRecordHotkey(hotkey);

@@ -345,9 +345,8 @@ TEST_F(ControlBar, EveryTextFollowsTheLanguageAtOnce)
     expectEveryTextFollows("settings", 25);
     state().navigate(ContentViewState::Timeline);
 
-    const QString hotkey =
-        QString::fromStdString(displayText(Hotkey{15, modifier::command | modifier::shift}));
-    engine().setRecordHotkey(Hotkey{15, modifier::command | modifier::shift});
+    const QString hotkey = QString::fromStdString(displayText(Hotkey{15, modifier::super | modifier::shift}));
+    engine().setRecordHotkey(Hotkey{15, modifier::super | modifier::shift});
     engine().setLanguage(TextTable::indonesian);
     drain();
     EXPECT_EQ(labelOf("emptyHint"),

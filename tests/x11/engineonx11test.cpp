@@ -23,7 +23,7 @@ namespace {
 using namespace x11test;
 
 constexpr std::uint16_t kKeyA = 0, kKeyB = 11, kKeyC = 8, kKeyJ = 38, kKeyK = 40, kKeyW = 13;
-constexpr std::uint64_t kControlOption = modifier::control | modifier::option;
+constexpr std::uint64_t kControlAlt = modifier::control | modifier::alt;
 
 MacroEvent event(EventType type, std::uint16_t keyCode, double delay = 0.0)
 {
@@ -75,8 +75,8 @@ protected:
     void buildWithHotkeys()
     {
         ASSERT_NO_FATAL_FAILURE(build());
-        m_engine->setRecordHotkey(Hotkey{kKeyK, kControlOption});
-        m_engine->setPlaybackHotkey(Hotkey{kKeyJ, kControlOption});
+        m_engine->setRecordHotkey(Hotkey{kKeyK, kControlAlt});
+        m_engine->setPlaybackHotkey(Hotkey{kKeyJ, kControlAlt});
         QObject::connect(m_engine.get(), &MacroEngine::playbackFinished, [this] { ++m_playbacksFinished; });
         std::string problem;
         m_focused = X11ProbeWindow::open(&problem, X11ProbeWindow::Keyboard::focus);
@@ -150,7 +150,7 @@ TEST_F(EngineOnX11, ACaptureKeepsTheCombinationFromTheFocusedWindow)
     m_focused->clear();
 
     HotkeyCapture capture(*m_engine);
-    capture.startHotkeyCapture(HotkeyTarget::record);
+    capture.startHotkeyCapture(EngineHotkeyRole::record);
     press("ctrl+w");
     ASSERT_TRUE(waitUntil([&] { return !capture.recordingHotkeyFor(); }));
     EXPECT_EQ(m_engine->recordHotkey(), (Hotkey{kKeyW, modifier::control}));
@@ -174,12 +174,12 @@ TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatIsNeverRecorded)
     X11HotkeyService otherProgram;
     HotkeyService::Binding held = 0;
     const auto nothing = [] {};
-    ASSERT_TRUE(otherProgram.bind(HotkeyTarget::record, {21, kControlOption}, nothing, held).ok());
+    ASSERT_TRUE(otherProgram.bind(EngineHotkeyRole::record, {21, kControlAlt}, nothing, held).ok());
     const auto macro = [](const QString& name, std::uint16_t key) {
         LibraryEntry entry;
         entry.file = name + ".json";
         entry.name = name;
-        entry.hotkey = {key, kControlOption};
+        entry.hotkey = {key, kControlAlt};
         return entry;
     };
     // Ctrl+Alt+1, 2, 3; then J (playback), 4 (the other program's) and 1 again.

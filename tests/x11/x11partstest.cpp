@@ -44,7 +44,7 @@ TEST(KeyCodeTable, NamedKeysSitWhereAUsKeyboardHasThem)
     for (std::uint16_t i = 0; i < 10; ++i)
         keys.emplace_back(static_cast<std::uint16_t>(KEY_F1 + i), "F" + std::to_string(i + 1));
     for (const auto& [evdev, label] : keys)
-        EXPECT_EQ(keyName(KeyCodeTable::modelCode(evdev)), label) << "evdev " << evdev;
+        EXPECT_EQ(keyName(KeyCodeTable::fileKeyCode(evdev)), label) << "evdev " << evdev;
 }
 
 // The codes chosen where a PC key has no exact twin, and the irregular stretches around them; a key
@@ -58,19 +58,19 @@ TEST(KeyCodeTable, EveryLinuxKeyHasACodeOfItsOwnThatLeadsBack)
         {KEY_COMPOSE, 110}, {KEY_VOLUMEUP, 72}, {KEY_SYSRQ, 0x8063}, {KEY_PAUSE, 0x8077},
         {KEY_RESERVED, 0x8000}};
     // clang-format on
-    for (const auto& [evdev, model] : cases)
-        EXPECT_EQ(KeyCodeTable::modelCode(evdev), model) << "evdev " << evdev;
+    for (const auto& [evdev, code] : cases)
+        EXPECT_EQ(KeyCodeTable::fileKeyCode(evdev), code) << "evdev " << evdev;
     std::set<std::uint16_t> seen;
     for (std::uint16_t evdev = 0; evdev <= KeyCodeTable::maxEvdevCode; ++evdev) {
-        const auto model = KeyCodeTable::modelCode(evdev);
-        EXPECT_TRUE(seen.insert(model).second) << "model code " << model << " used twice";
-        EXPECT_EQ(KeyCodeTable::evdevCode(model), evdev) << "evdev " << evdev;
+        const auto code = KeyCodeTable::fileKeyCode(evdev);
+        EXPECT_TRUE(seen.insert(code).second) << "file key code " << code << " used twice";
+        EXPECT_EQ(KeyCodeTable::evdevCode(code), evdev) << "evdev " << evdev;
     }
-    // An entry listed twice would leave one of its model codes leading to a key that records as another.
+    // An entry listed twice would leave one of its file key codes leading to a key that records as another.
     for (const auto& entry : KeyCodeTable::entries())
-        EXPECT_EQ(KeyCodeTable::modelCode(entry.evdev), entry.model) << "evdev " << entry.evdev;
-    for (const std::uint16_t model : {52, 66, 68, 70, 77, 108, 112, 127, 200, 0x7fff, 0x8000 + 0x300, 0xffff})
-        EXPECT_EQ(KeyCodeTable::evdevCode(model), std::nullopt) << "names no key: " << model;
+        EXPECT_EQ(KeyCodeTable::fileKeyCode(entry.evdev), entry.fileKeyCode) << "evdev " << entry.evdev;
+    for (const std::uint16_t code : {52, 66, 68, 70, 77, 108, 112, 127, 200, 0x7fff, 0x8000 + 0x300, 0xffff})
+        EXPECT_EQ(KeyCodeTable::evdevCode(code), std::nullopt) << "names no key: " << code;
 }
 
 TEST(ModifierMasks, RolesFollowTheKeysWhereverTheUserPutThem)
@@ -84,9 +84,9 @@ TEST(ModifierMasks, RolesFollowTheKeysWhereverTheUserPutThem)
     EXPECT_EQ(std::tuple(usual.alt(), usual.super(), usual.numLock()), std::tuple(0x08, 0x40, 0x10));
     EXPECT_EQ(usual.lockVariants(), (std::vector<std::uint16_t>{0, 0x02, 0x10, 0x12}));
     // A hotkey's shift, control, option and command; other bits are ignored.
-    EXPECT_EQ(usual.fromModifiers(modifier::shift | modifier::command), 0x41);
+    EXPECT_EQ(usual.fromModifiers(modifier::shift | modifier::super), 0x41);
     EXPECT_EQ(
-        usual.fromModifiers(modifier::control | modifier::option | modifier::capsLock | modifier::function),
+        usual.fromModifiers(modifier::control | modifier::alt | modifier::capsLock | modifier::function),
         0x0c);
     // Caps Lock, Num Lock and a held pointer button do not change which combination was pressed.
     EXPECT_EQ(usual.significant(0x04 | 0x08 | 0x02 | 0x10 | 0x100), 0x0c);
@@ -95,7 +95,7 @@ TEST(ModifierMasks, RolesFollowTheKeysWhereverTheUserPutThem)
     const auto moved = ModifierMasks::fromModifierKeysyms(
         Keysyms{{{other}, {other}, {other}, {}, {}, {superL}, {altL}, {numLock}}});
     EXPECT_EQ(std::tuple(moved.alt(), moved.super(), moved.numLock()), std::tuple(0x40, 0x20, 0x80));
-    EXPECT_EQ(moved.fromModifiers(modifier::option | modifier::command), 0x60);
+    EXPECT_EQ(moved.fromModifiers(modifier::alt | modifier::super), 0x60);
     // Meta stands in for Alt only where no key is Alt.
     EXPECT_EQ(ModifierMasks::fromModifierKeysyms(Keysyms{{{}, {}, {}, {}, {}, {metaL}, {}, {}}}).alt(), 0x20);
     EXPECT_EQ(ModifierMasks::fromModifierKeysyms(Keysyms{{{}, {}, {}, {metaL}, {}, {altL}, {}, {}}}).alt(),

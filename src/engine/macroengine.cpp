@@ -14,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
-#include <map>
 
 namespace loopwren {
 namespace {
@@ -142,33 +141,17 @@ void MacroEngine::setInfiniteLoop(bool value)
 
 void MacroEngine::settingChanged(Setting setting)
 {
-    static const std::map<Setting, void (MacroEngine::*)()> notifiers = {
-        {Setting::recordHotkey, &MacroEngine::recordHotkeyChanged},
-        {Setting::playbackHotkey, &MacroEngine::playbackHotkeyChanged},
-        {Setting::targetAppName, &MacroEngine::targetAppNameChanged},
-        {Setting::focusTargetAppBeforePlayback, &MacroEngine::focusTargetAppBeforePlaybackChanged},
-        {Setting::setTargetWindowPosition, &MacroEngine::setTargetWindowPositionChanged},
-        {Setting::setTargetWindowSize, &MacroEngine::setTargetWindowSizeChanged},
-        {Setting::language, &MacroEngine::languageChanged},
-        {Setting::showDeleteConfirmation, &MacroEngine::showDeleteConfirmationChanged},
-        {Setting::hideWhenRecording, &MacroEngine::hideWhenRecordingChanged},
-        {Setting::hideOnPlayback, &MacroEngine::hideOnPlaybackChanged},
-        {Setting::showCloseSavePrompt, &MacroEngine::showCloseSavePromptChanged},
-        {Setting::targetWindowX, &MacroEngine::targetWindowXChanged},
-        {Setting::targetWindowY, &MacroEngine::targetWindowYChanged},
-        {Setting::targetWindowWidth, &MacroEngine::targetWindowWidthChanged},
-        {Setting::targetWindowHeight, &MacroEngine::targetWindowHeightChanged},
-        {Setting::delayVariation, &MacroEngine::delayVariationChanged},
-        {Setting::passPauseMinimum, &MacroEngine::passPauseMinimumChanged},
-        {Setting::passPauseMaximum, &MacroEngine::passPauseMaximumChanged},
-        {Setting::clickSpread, &MacroEngine::clickSpreadChanged},
-        {Setting::stopPlaybackOnUserInput, &MacroEngine::stopPlaybackOnUserInputChanged},
-        {Setting::recentFiles, &MacroEngine::recentFilesChanged},
-    };
     // The bindings follow a new hotkey at once, unless a capture holds them back.
     if ((setting == Setting::recordHotkey || setting == Setting::playbackHotkey) && !m_isCapturingHotkey)
         bindHotkeys();
-    emit(this->*notifiers.at(setting))();
+    switch (setting) {
+#define LOOPWREN_SETTING_NOTIFY(name, ...)                                                                   \
+    case Setting::name:                                                                                      \
+        emit name##Changed();                                                                                \
+        break;
+        LOOPWREN_STORED_SETTINGS(LOOPWREN_SETTING_NOTIFY)
+#undef LOOPWREN_SETTING_NOTIFY
+    }
 }
 
 void MacroEngine::setPassPauseMinimum(double value)
@@ -613,7 +596,8 @@ void MacroEngine::setPlayingLibraryFile(const QString& file)
 QStringList MacroEngine::recentFiles() const
 {
     QStringList paths;
-    for (const QJsonValue& value : QJsonDocument::fromJson(text(Setting::recentFiles).toUtf8()).array()) {
+    for (const QJsonValue& value :
+         QJsonDocument::fromJson(m_settings.get<QString>(Setting::recentFiles).toUtf8()).array()) {
         if (value.isString() && !value.toString().isEmpty() && paths.size() < kRecentFiles)
             paths << value.toString();
     }

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QQmlEngineExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
@@ -30,6 +31,9 @@ int main(int argc, char* argv[])
     services.preferences = std::make_unique<loopwren::QSettingsPreferencesStore>();
     services.updates = std::make_unique<loopwren::QtUpdateFetcher>();
     loopwren::WindowEffects effects;
+    // The engine the backend's hooks speak to, once the application below has built it; empty before
+    // and after.
+    QPointer<loopwren::MacroEngine> engine;
     // Without a backend for this session the engine runs on null services and the window shows that
     // there is no access to input.
     const loopwren::BackendChoice backend = loopwren::chooseBackend();
@@ -38,12 +42,12 @@ int main(int argc, char* argv[])
         hooks.hideThisApplication = [visibility] { visibility->hide(); };
         hooks.showThisApplication = [visibility] { visibility->show(); };
         hooks.screenLayout = loopwren::qtScreenLayout;
-        hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser);
+        hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser, engine);
         backend.backend->provide(services, hooks);
         effects = backend.backend->windowEffects();
         // A recording whose input was taken back ends as if the user had stopped it.
-        QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [] {
-            if (loopwren::MacroEngine* engine = loopwren::MacroEngine::shared())
+        QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [&engine] {
+            if (engine)
                 engine->stopRecording();
         });
     }
@@ -63,6 +67,7 @@ int main(int argc, char* argv[])
     };
 
     loopwren::LoopWrenApp application(std::move(services), options, visibility, effects);
+    engine = &application.engine();
     if (!application.openWindow())
         return 1;
     return QApplication::exec();

@@ -24,8 +24,6 @@ constexpr int kRecentFiles = 10;
 
 } // namespace
 
-MacroEngine* MacroEngine::s_shared = nullptr;
-
 namespace {
 
 PlatformServices completed(PlatformServices services)
@@ -40,7 +38,6 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
     : QObject(parent), m_services(completed(std::move(services))), m_options(std::move(options)),
       m_settings(*m_services.preferences, [this](Setting setting) { settingChanged(setting); })
 {
-    s_shared = this;
     m_recorder = std::make_unique<Recorder>(
         *m_services.input,
         Recorder::Hooks{[this](MacroEvent event) { appendRecordedEvent(std::move(event)); },
@@ -103,11 +100,7 @@ MacroEngine::~MacroEngine()
     m_services.hotkeys->watchDesktopTriggers(nullptr);
     m_player.reset();
     m_recorder.reset();
-    if (s_shared == this)
-        s_shared = nullptr;
 }
-
-MacroEngine* MacroEngine::shared() { return s_shared; }
 
 template <typename T>
 void MacroEngine::assign(T& field, const T& value, void (MacroEngine::*changed)())

@@ -142,9 +142,6 @@ public:
     explicit MacroEngine(PlatformServices services, EngineOptions options = {}, QObject* parent = nullptr);
     ~MacroEngine() override;
 
-    // The engine the application runs on; the last one built, until it is destroyed.
-    static MacroEngine* shared();
-
     bool isRecording() const { return m_isRecording; }
     bool isPlaying() const { return m_isPlaying; }
     const Timeline& recordedEvents() const { return m_recordedEvents; }
@@ -384,8 +381,6 @@ private:
     std::unique_ptr<LibraryHotkeys> m_libraryHotkeys;
     std::unique_ptr<TargetWindow> m_target;
     std::unique_ptr<UpdateCheck> m_updateCheck;
-
-    static MacroEngine* s_shared;
 };
 
 } // namespace loopwren

@@ -29,7 +29,7 @@ QString EventEditor::typeSymbol() const
 
 QString EventEditor::typeName() const
 {
-    return m_selectedEvent ? rowtext::editorTypeName(m_selectedEvent->type, m_engine.language()) : QString();
+    return m_selectedEvent ? rowtext::editorTypeName(m_selectedEvent->type) : QString();
 }
 
 // Each setter runs the write-back once per actual change, as a value binding's change observer would.

@@ -280,7 +280,9 @@ TEST_F(ControlBar, NoticesSayWhatDidNotWorkAndWhatToDo)
     EXPECT_EQ(notice().value(0), "The file could not be imported; the timeline is unchanged.");
     EXPECT_FALSE(notice().value(1).isEmpty());
     // No browser may open the page, and none may say so: the window names the file.
-    LoopWrenApp::pageShower([](const QUrl&) { return true; })(QUrl::fromLocalFile("/home/u/access.html"));
+    const QPointer<MacroEngine> shownIn = &engine();
+    LoopWrenApp::pageShower([](const QUrl&) { return true; },
+                            shownIn)(QUrl::fromLocalFile("/home/u/access.html"));
     drain();
     EXPECT_EQ(notice().value(1), "/home/u/access.html");
 }

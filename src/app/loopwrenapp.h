@@ -30,7 +30,7 @@ class LoopWrenApp : public QObject
 public:
     // services.workspace, when missing, becomes a workspace that hides and shows the window through
     // visibility; a desktop-specific workspace should hand those two requests to the same object.
-    // dialogs, when given, replaces Qt's own panels and alerts.
+    // dialogs, when given, replaces Qt's own file and message dialogs.
     LoopWrenApp(PlatformServices services, EngineOptions options,
                 std::shared_ptr<WindowVisibility> visibility, WindowEffects effects = {},
                 Dialogs* dialogs = nullptr);

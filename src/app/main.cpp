@@ -17,7 +17,7 @@ Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
 
 int main(int argc, char* argv[])
 {
-    // A widgets application, because the file panels and alerts are Qt's widget dialogs.
+    // A widgets application, because the file and message dialogs are Qt's widget dialogs.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LoopWren"));
     QApplication::setApplicationVersion(QStringLiteral(LOOPWREN_VERSION));

@@ -6,9 +6,9 @@
 
 namespace loopwren {
 
-QuitPrompt::QuitPrompt(MacroEngine& engine, Dialogs& dialogs, MacroPanels::Clock clock)
+QuitPrompt::QuitPrompt(MacroEngine& engine, Dialogs& dialogs, MacroFileDialogs::Clock clock)
     : m_engine(engine), m_dialogs(dialogs),
-      m_clock(clock ? std::move(clock) : MacroPanels::Clock(&MacroPanels::currentSeconds))
+      m_clock(clock ? std::move(clock) : MacroFileDialogs::Clock(&MacroFileDialogs::currentSeconds))
 {
 }
 
@@ -22,7 +22,7 @@ QuitPrompt::Answer QuitPrompt::ask()
     const auto text = [&language](const char* key) {
         return TextTable::localized(QString::fromUtf8(key), language);
     };
-    const int answer = m_dialogs.runAlert(
+    const int answer = m_dialogs.runMessageDialog(
         {text("Save Last Recording?"),
          text("You have recorded actions in your timeline. Would you like to save them before exiting?"),
          {text("Save"), text("Don't Save"), text("Cancel")}});
@@ -31,8 +31,8 @@ QuitPrompt::Answer QuitPrompt::ask()
     if (answer != 0)
         return Answer::stay;
 
-    const std::optional<QString> path = m_dialogs.runSavePanel(
-        {text("Export Macro"), QString(), MacroPanels::defaultExportFileName(m_clock())});
+    const std::optional<QString> path = m_dialogs.runSaveFileDialog(
+        {text("Export Macro"), QString(), MacroFileDialogs::defaultExportFileName(m_clock())});
     if (!path)
         return Answer::stay;
     return m_engine.saveMacro(*path) ? Answer::quit : Answer::stay;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "macropanels.h"
+#include "macrofiledialogs.h"
 
 namespace loopwren {
 
@@ -18,14 +18,14 @@ public:
         stay
     };
 
-    QuitPrompt(MacroEngine& engine, Dialogs& dialogs, MacroPanels::Clock clock = {});
+    QuitPrompt(MacroEngine& engine, Dialogs& dialogs, MacroFileDialogs::Clock clock = {});
 
     Answer ask();
 
 private:
     MacroEngine& m_engine;
     Dialogs& m_dialogs;
-    MacroPanels::Clock m_clock;
+    MacroFileDialogs::Clock m_clock;
 };
 
 } // namespace loopwren

@@ -380,7 +380,7 @@ void MacroEngine::hotkeyPressed(bool record)
     if (m_isCapturingHotkey)
         return;
     // The toggles run after the service's callback has returned. A stop never waits; a start waits
-    // until an open panel or alert has closed, so nothing begins beneath it.
+    // until an open dialog has closed, so nothing begins beneath it.
     mainqueue::post(this, [this, record] {
         if (record ? m_isRecording : m_isPlaying) {
             record ? stopRecording() : stopPlayback();

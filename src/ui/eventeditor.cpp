@@ -235,10 +235,10 @@ void EventEditor::remove()
         const auto text = [&language](const char* key) {
             return TextTable::localized(QString::fromUtf8(key), language);
         };
-        const int answer = m_dialogs.runAlert({text("Confirm Delete"),
-                                               text("Are you sure you want to delete this action?"),
-                                               {text("Delete"), text("Cancel")}});
-        // The alert ran its own event loop: the selection may have gone meanwhile.
+        const int answer = m_dialogs.runMessageDialog({text("Confirm Delete"),
+                                                       text("Are you sure you want to delete this action?"),
+                                                       {text("Delete"), text("Cancel")}});
+        // The dialog ran its own event loop: the selection may have gone meanwhile.
         if (answer != 0 || !m_selectedEvent)
             return;
     }

@@ -22,7 +22,7 @@ constexpr int buttonCodes[] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE};
 MacroEvent key(std::uint16_t evdev, bool down, double delay)
 {
     MacroEvent e = scriptedEvent(down ? EventType::keyDown : EventType::keyUp, delay);
-    e.keyCode = KeyCodeTable::modelCode(evdev);
+    e.keyCode = KeyCodeTable::fileKeyCode(evdev);
     return e;
 }
 

@@ -15,8 +15,8 @@ constexpr std::array<std::uint64_t, 7> kKeyFlags = {0,
                                                     0,
                                                     modifier::shift,
                                                     modifier::control,
-                                                    modifier::option,
-                                                    modifier::command,
+                                                    modifier::alt,
+                                                    modifier::super,
                                                     modifier::shift | modifier::control};
 constexpr std::array<std::uint64_t, 4> kPointerFlags = {0, 0, 0, modifier::shift};
 

@@ -10,20 +10,21 @@ namespace loopwren {
 
 LoopWrenApp::LoopWrenApp(PlatformServices services, EngineOptions options, WindowEffects effects,
                          Dialogs* dialogs)
-    : m_effects(std::move(effects)), m_dialogs(dialogs ? *dialogs : m_qtDialogs), m_delegate(m_dialogs)
+    : m_effects(std::move(effects)), m_dialogs(dialogs ? *dialogs : m_qtDialogs)
 {
     auto visibility = std::make_unique<WindowVisibility>(m_effects.restoresMinimizedWindow);
     m_visibility = visibility.get();
     services.ownWindow = std::move(visibility);
     m_engine = std::make_unique<MacroEngine>(std::move(services), std::move(options));
+    m_quitPrompt = std::make_unique<QuitPrompt>(*m_engine, m_dialogs);
     // Read now rather than when the Library page is first shown: its macros' hotkeys work from the start.
     m_engine->library();
     m_hotkeyCapture = std::make_unique<HotkeyCapture>(*m_engine);
     m_settingsState = std::make_unique<SettingsState>(*m_engine, *m_hotkeyCapture);
     m_viewState = std::make_unique<ContentViewState>(*m_engine, m_dialogs);
     m_libraryState = std::make_unique<LibraryState>(*m_engine, *m_viewState, *m_hotkeyCapture, m_dialogs);
-    QGuiApplication::setQuitOnLastWindowClosed(
-        AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+    // The window is the application: closing it (once the quit prompt agrees) quits.
+    QGuiApplication::setQuitOnLastWindowClosed(true);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &LoopWrenApp::commitData,
             Qt::DirectConnection);
     connect(m_engine.get(), &MacroEngine::recordedEventsChanged, this, [this] { m_quitAnswered = false; });
@@ -37,11 +38,12 @@ LoopWrenApp::~LoopWrenApp()
     m_qml.reset();
 }
 
-std::function<bool(const QUrl&)> LoopWrenApp::pageShower(std::function<bool(const QUrl&)> browser)
+std::function<bool(const QUrl&)> LoopWrenApp::pageShower(std::function<bool(const QUrl&)> browser,
+                                                         const QPointer<MacroEngine>& engine)
 {
-    return [browser = std::move(browser)](const QUrl& page) {
+    return [browser = std::move(browser), &engine](const QUrl& page) {
         const bool opened = browser && browser(page);
-        if (MacroEngine* engine = MacroEngine::shared()) {
+        if (engine) {
             engine->showNotice(QStringLiteral("Access Help Notice"),
                                page.isLocalFile() ? page.toLocalFile() : page.toString());
         }
@@ -84,8 +86,7 @@ bool LoopWrenApp::eventFilter(QObject* watched, QEvent* event)
         m_viewState->commitTypedEdits();
         // Unlike a desktop with a dock, nothing here could bring a closed window back, so a cancelled
         // quit keeps the window open as well as the process.
-        if (!m_quitAnswered &&
-            m_delegate.applicationShouldTerminate() == AppDelegate::TerminateReply::cancel) {
+        if (!m_quitAnswered && m_quitPrompt->ask() == QuitPrompt::Answer::stay) {
             event->ignore();
             return true;
         }
@@ -107,7 +108,7 @@ void LoopWrenApp::commitData(QSessionManager& manager)
     }
     // Qt ends the interaction itself once this returns, carrying a cancellation; release() would end
     // it at once without one.
-    if (m_delegate.applicationShouldTerminate() == AppDelegate::TerminateReply::cancel) {
+    if (m_quitPrompt->ask() == QuitPrompt::Answer::stay) {
         manager.cancel();
         return;
     }

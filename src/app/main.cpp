@@ -9,13 +9,14 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
 #include <QQmlEngineExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
 
 int main(int argc, char* argv[])
 {
-    // A widgets application, because the file panels and alerts are Qt's widget dialogs.
+    // A widgets application, because the file and message dialogs are Qt's widget dialogs.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LoopWren"));
     QApplication::setApplicationVersion(QStringLiteral(LOOPWREN_VERSION));
@@ -26,18 +27,21 @@ int main(int argc, char* argv[])
 
     loopwren::PlatformServices services;
     loopwren::WindowEffects effects;
+    // The engine the backend's hooks speak to, once the application below has built it; empty before
+    // and after.
+    QPointer<loopwren::MacroEngine> engine;
     // Without a backend for this session the engine runs on null services and the window shows that
     // there is no access to input.
     const loopwren::BackendChoice backend = loopwren::chooseBackend();
     if (backend.backend) {
         loopwren::FrontEndHooks hooks;
         hooks.screenLayout = loopwren::qtScreenLayout;
-        hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser);
+        hooks.openUrl = loopwren::LoopWrenApp::pageShower(loopwren::helppage::openInBrowser, engine);
         services = backend.backend->provide(hooks);
         effects = backend.backend->windowEffects();
         // A recording whose input was taken back ends as if the user had stopped it.
-        QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [] {
-            if (loopwren::MacroEngine* engine = loopwren::MacroEngine::shared())
+        QObject::connect(backend.backend.get(), &loopwren::Backend::inputTakenBack, [&engine] {
+            if (engine)
                 engine->stopRecording();
         });
     }
@@ -59,6 +63,7 @@ int main(int argc, char* argv[])
     };
 
     loopwren::LoopWrenApp application(std::move(services), options, effects);
+    engine = &application.engine();
     if (!application.openWindow())
         return 1;
     return QApplication::exec();

@@ -42,10 +42,10 @@ std::uint64_t KeyboardState::modifierFlags() const
         result |= modifier::shift;
     if (m_roleCounts[roleIndex(ModifierRole::control)] > 0)
         result |= modifier::control;
-    if (m_roleCounts[roleIndex(ModifierRole::option)] > 0)
-        result |= modifier::option;
-    if (m_roleCounts[roleIndex(ModifierRole::command)] > 0)
-        result |= modifier::command;
+    if (m_roleCounts[roleIndex(ModifierRole::alt)] > 0)
+        result |= modifier::alt;
+    if (m_roleCounts[roleIndex(ModifierRole::super)] > 0)
+        result |= modifier::super;
     if (m_roleCounts[roleIndex(ModifierRole::function)] > 0)
         result |= modifier::function;
     return result;

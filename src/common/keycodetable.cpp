@@ -12,12 +12,12 @@ namespace {
 
 constexpr std::uint64_t pad = modifier::numericPad;
 constexpr std::uint64_t fn = modifier::function;
-// Arrow keys report both bits, as the keyboards the model's codes come from do.
+// Arrow keys report both bits, as the keyboards the file key codes come from do.
 constexpr std::uint64_t arrow = modifier::numericPad | modifier::function;
 
 using R = ModifierRole;
 
-// One row per key that has a model code. Keys not listed get unmappedBase + evdev.
+// One row per key that has a file key code. Keys not listed get unmappedBase + evdev.
 // Choices where a PC key has no exact twin: Insert is Help (114), Num Lock is the keypad's Clear (71),
 // Menu is the contextual-menu key (110), the key left of Z on ISO keyboards is the section key (10),
 // and the Korean/Japanese language keys LANG1/LANG2 are Kana (104) and Eisu (102). Print Screen,
@@ -77,14 +77,14 @@ constexpr KeyCodeTable::Entry kTable[] = {
     {KEY_GRAVE, 50, 0, R::none},
     {KEY_BACKSPACE, 51, 0, R::none},
     {KEY_ESC, 53, 0, R::none},
-    {KEY_RIGHTMETA, 54, 0, R::command},
-    {KEY_LEFTMETA, 55, 0, R::command},
+    {KEY_RIGHTMETA, 54, 0, R::super},
+    {KEY_LEFTMETA, 55, 0, R::super},
     {KEY_LEFTSHIFT, 56, 0, R::shift},
     {KEY_CAPSLOCK, 57, 0, R::capsLock},
-    {KEY_LEFTALT, 58, 0, R::option},
+    {KEY_LEFTALT, 58, 0, R::alt},
     {KEY_LEFTCTRL, 59, 0, R::control},
     {KEY_RIGHTSHIFT, 60, 0, R::shift},
-    {KEY_RIGHTALT, 61, 0, R::option},
+    {KEY_RIGHTALT, 61, 0, R::alt},
     {KEY_RIGHTCTRL, 62, 0, R::control},
     {KEY_FN, 63, 0, R::function},
     {KEY_F17, 64, fn, R::none},
@@ -147,21 +147,21 @@ constexpr KeyCodeTable::Entry kTable[] = {
 };
 
 constexpr std::uint16_t kNoEntry = 0xffff;
-constexpr std::size_t kModelCodeLimit = 128; // every listed model code is below this
+constexpr std::size_t kFileKeyCodeLimit = 128; // every listed file key code is below this
 
 // Direct-indexed lookups, built once: the recorder translates every key event through them.
 struct Index
 {
     std::array<std::uint16_t, KeyCodeTable::maxEvdevCode + 1> byEvdev{};
-    std::array<std::uint16_t, kModelCodeLimit> byModel{};
+    std::array<std::uint16_t, kFileKeyCodeLimit> byFileKeyCode{};
 
     Index()
     {
         byEvdev.fill(kNoEntry);
-        byModel.fill(kNoEntry);
+        byFileKeyCode.fill(kNoEntry);
         for (std::size_t i = 0; i < std::size(kTable); ++i) {
             byEvdev[kTable[i].evdev] = static_cast<std::uint16_t>(i);
-            byModel[kTable[i].model] = static_cast<std::uint16_t>(i);
+            byFileKeyCode[kTable[i].fileKeyCode] = static_cast<std::uint16_t>(i);
         }
     }
 };
@@ -182,24 +182,24 @@ const KeyCodeTable::Entry* entryForEvdev(std::uint16_t evdev)
 
 } // namespace
 
-std::uint16_t KeyCodeTable::modelCode(std::uint16_t evdev)
+FileKeyCode KeyCodeTable::fileKeyCode(std::uint16_t evdev)
 {
     if (const auto* entry = entryForEvdev(evdev))
-        return entry->model;
-    return static_cast<std::uint16_t>(unmappedBase | (evdev & 0x7fff));
+        return entry->fileKeyCode;
+    return static_cast<FileKeyCode>(unmappedBase | (evdev & 0x7fff));
 }
 
-std::optional<std::uint16_t> KeyCodeTable::evdevCode(std::uint16_t modelCode)
+std::optional<std::uint16_t> KeyCodeTable::evdevCode(FileKeyCode code)
 {
-    if (modelCode >= unmappedBase) {
-        const auto evdev = static_cast<std::uint16_t>(modelCode - unmappedBase);
+    if (code >= unmappedBase) {
+        const auto evdev = static_cast<std::uint16_t>(code - unmappedBase);
         if (evdev > maxEvdevCode)
             return std::nullopt;
         return evdev;
     }
-    if (modelCode >= kModelCodeLimit)
+    if (code >= kFileKeyCodeLimit)
         return std::nullopt;
-    const auto i = index().byModel[modelCode];
+    const auto i = index().byFileKeyCode[code];
     if (i == kNoEntry)
         return std::nullopt;
     return kTable[i].evdev;

@@ -23,8 +23,8 @@ private:
 class NullAccessibility : public Accessibility
 {
 public:
-    bool isTrusted() override { return false; }
-    void requestTrust() override {}
+    bool isInputAccessGranted() override { return false; }
+    void requestInputAccess() override {}
 };
 
 class NullWorkspace : public Workspace

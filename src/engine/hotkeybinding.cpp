@@ -18,16 +18,16 @@ void HotkeyBinding::bind(const Hotkey& record, const Hotkey& playback)
     unbind();
     struct Slot
     {
-        HotkeyTarget role;
+        EngineHotkeyRole role;
         const Hotkey& hotkey;
         const std::function<void()>& pressed;
         std::optional<HotkeyService::Binding>& binding;
         QString failure;
     };
     const Slot wanted[] = {
-        {HotkeyTarget::record, record, m_recordPressed, m_record,
+        {EngineHotkeyRole::record, record, m_recordPressed, m_record,
          QStringLiteral("Failed to register record hotkey: ")},
-        {HotkeyTarget::playback, playback, m_playbackPressed, m_playback,
+        {EngineHotkeyRole::playback, playback, m_playbackPressed, m_playback,
          QStringLiteral("Failed to register playback hotkey: ")},
     };
     for (const Slot& slot : wanted) {

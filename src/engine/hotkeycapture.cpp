@@ -29,28 +29,28 @@ int HotkeyCapture::recordingHotkeyForValue() const
     return m_recordingHotkeyFor ? static_cast<int>(*m_recordingHotkeyFor) : -1;
 }
 
-void HotkeyCapture::startHotkeyCapture(int target)
+void HotkeyCapture::startHotkeyCapture(int role)
 {
-    if (target == static_cast<int>(HotkeyTarget::record) ||
-        target == static_cast<int>(HotkeyTarget::playback))
-        startHotkeyCapture(static_cast<HotkeyTarget>(target));
+    if (role == static_cast<int>(EngineHotkeyRole::record) ||
+        role == static_cast<int>(EngineHotkeyRole::playback))
+        startHotkeyCapture(static_cast<EngineHotkeyRole>(role));
 }
 
-void HotkeyCapture::startHotkeyCapture(HotkeyTarget target)
+void HotkeyCapture::startHotkeyCapture(EngineHotkeyRole role)
 {
     m_apply = nullptr;
-    setRecordingHotkeyFor(target);
-    begin(target);
+    setRecordingHotkeyFor(role);
+    begin(role);
 }
 
 void HotkeyCapture::startCapture(std::function<void(const Hotkey&)> apply)
 {
     m_apply = std::move(apply);
     setRecordingHotkeyFor(std::nullopt);
-    begin(HotkeyTarget::record);
+    begin(EngineHotkeyRole::record);
 }
 
-void HotkeyCapture::begin(HotkeyTarget target)
+void HotkeyCapture::begin(EngineHotkeyRole role)
 {
     removeActiveMonitor();
     m_engine.setIsCapturingHotkey(true);
@@ -68,7 +68,7 @@ void HotkeyCapture::begin(HotkeyTarget target)
     // The capture watches key presses wherever they go: on X11 the keyboard focus may sit in this
     // window or anywhere else while the user reaches for the combination.
     m_activeMonitor = m_monitor.watch({InputKind::keyDown},
-                                      [this, target](const InputEvent& e) { handleCapturedKey(e, target); });
+                                      [this, role](const InputEvent& e) { handleCapturedKey(e, role); });
     if (!m_activeMonitor) {
         releaseKeyboard();
         m_apply = nullptr;
@@ -77,7 +77,7 @@ void HotkeyCapture::begin(HotkeyTarget target)
     }
 }
 
-void HotkeyCapture::handleCapturedKey(const InputEvent& event, HotkeyTarget target)
+void HotkeyCapture::handleCapturedKey(const InputEvent& event, EngineHotkeyRole role)
 {
     if (event.keyCode == kEscapeKeyCode) {
         mainqueue::post(this, [this] {
@@ -87,20 +87,20 @@ void HotkeyCapture::handleCapturedKey(const InputEvent& event, HotkeyTarget targ
         });
     } else {
         const std::uint64_t modifiers = event.flags.value_or(0) & modifier::hotkeyMask;
-        mainqueue::post(this, [this, target, code = event.keyCode, modifiers] {
-            applyCapturedHotkey(target, code, modifiers);
+        mainqueue::post(this, [this, role, code = event.keyCode, modifiers] {
+            applyCapturedHotkey(role, code, modifiers);
         });
     }
     removeActiveMonitor();
     releaseKeyboard();
 }
 
-void HotkeyCapture::applyCapturedHotkey(HotkeyTarget target, std::uint16_t keyCode, std::uint64_t modifiers)
+void HotkeyCapture::applyCapturedHotkey(EngineHotkeyRole role, std::uint16_t keyCode, std::uint64_t modifiers)
 {
     // Stored while the capture still holds the grabs back; lowering the flag then registers both.
     if (const auto apply = std::exchange(m_apply, nullptr))
         apply(Hotkey{keyCode, modifiers});
-    else if (target == HotkeyTarget::record)
+    else if (role == EngineHotkeyRole::record)
         m_engine.setRecordHotkey(Hotkey{keyCode, modifiers});
     else
         m_engine.setPlaybackHotkey(Hotkey{keyCode, modifiers});
@@ -124,9 +124,9 @@ void HotkeyCapture::cancel()
         setRecordingHotkeyFor(std::nullopt);
 }
 
-void HotkeyCapture::setRecordingHotkeyFor(std::optional<HotkeyTarget> target)
+void HotkeyCapture::setRecordingHotkeyFor(std::optional<EngineHotkeyRole> role)
 {
-    m_recordingHotkeyFor = target;
+    m_recordingHotkeyFor = role;
     emit recordingHotkeyForChanged();
 }
 

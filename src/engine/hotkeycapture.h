@@ -22,23 +22,24 @@ class MacroEngine;
 class HotkeyCapture : public QObject
 {
     Q_OBJECT
-    // -1 when no capture runs, else the HotkeyTarget being captured (0 record, 1 playback).
+    // -1 when no capture runs, else the role of the hotkey being captured (EngineHotkeyRole: 0 record,
+    // 1 playback).
     Q_PROPERTY(int recordingHotkeyFor READ recordingHotkeyForValue NOTIFY recordingHotkeyForChanged)
 
 public:
     explicit HotkeyCapture(MacroEngine& engine, QObject* parent = nullptr);
     ~HotkeyCapture() override;
 
-    std::optional<HotkeyTarget> recordingHotkeyFor() const { return m_recordingHotkeyFor; }
+    std::optional<EngineHotkeyRole> recordingHotkeyFor() const { return m_recordingHotkeyFor; }
     int recordingHotkeyForValue() const;
 
-    Q_INVOKABLE void startHotkeyCapture(int target);
-    void startHotkeyCapture(HotkeyTarget target);
+    Q_INVOKABLE void startHotkeyCapture(int role);
+    void startHotkeyCapture(EngineHotkeyRole role);
     // A capture in the same way for another hotkey (a library macro's): apply is given the combination.
     void startCapture(std::function<void(const Hotkey&)> apply);
     bool isCapturingOther() const { return static_cast<bool>(m_apply); }
-    void handleCapturedKey(const InputEvent& event, HotkeyTarget target);
-    void applyCapturedHotkey(HotkeyTarget target, std::uint16_t keyCode, std::uint64_t modifiers);
+    void handleCapturedKey(const InputEvent& event, EngineHotkeyRole role);
+    void applyCapturedHotkey(EngineHotkeyRole role, std::uint16_t keyCode, std::uint64_t modifiers);
     Q_INVOKABLE void resetHotkeys();
     // The capture ends without a new hotkey: the window is going away, lost the focus or no longer
     // shows the settings page.
@@ -48,8 +49,8 @@ signals:
     void recordingHotkeyForChanged();
 
 private:
-    void setRecordingHotkeyFor(std::optional<HotkeyTarget> target);
-    void begin(HotkeyTarget target);
+    void setRecordingHotkeyFor(std::optional<EngineHotkeyRole> target);
+    void begin(EngineHotkeyRole role);
     void removeActiveMonitor();
     void releaseKeyboard();
 
@@ -57,7 +58,7 @@ private:
     InputMonitor& m_monitor;
     HotkeyService& m_hotkeys;
     bool m_holdingKeyboard = false;
-    std::optional<HotkeyTarget> m_recordingHotkeyFor;
+    std::optional<EngineHotkeyRole> m_recordingHotkeyFor;
     std::optional<InputMonitor::Token> m_activeMonitor;
     std::function<void(const Hotkey&)> m_apply;
 };

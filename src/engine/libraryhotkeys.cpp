@@ -63,7 +63,7 @@ void LibraryHotkeys::bindEntries()
         const QString prefix = QStringLiteral("Failed to register hotkey of macro %1: ").arg(entry.name);
         // The engine's hotkeys and the macros before this one were bound first and keep the combination.
         std::optional<User> user = userOf(entry.hotkey, entry.name);
-        if (user && user->target == std::nullopt) {
+        if (user && user->role == std::nullopt) {
             const auto owner = std::find_if(m_entries.begin(), m_entries.end(), [&](const LibraryEntry& e) {
                 return e.name.compare(user->macro, Qt::CaseInsensitive) == 0;
             });
@@ -94,9 +94,9 @@ std::optional<LibraryHotkeys::User> LibraryHotkeys::userOf(const Hotkey& hotkey,
         return std::nullopt;
     const Hotkey wanted = combination(hotkey);
     if (combination(m_record) == wanted)
-        return User{HotkeyTarget::record, {}};
+        return User{EngineHotkeyRole::record, {}};
     if (combination(m_playback) == wanted)
-        return User{HotkeyTarget::playback, {}};
+        return User{EngineHotkeyRole::playback, {}};
     for (const LibraryEntry& entry : m_entries) {
         if (combination(entry.hotkey) == wanted && entry.name.compare(macro, Qt::CaseInsensitive) != 0)
             return User{std::nullopt, entry.name};
@@ -107,11 +107,11 @@ std::optional<LibraryHotkeys::User> LibraryHotkeys::userOf(const Hotkey& hotkey,
 QString LibraryHotkeys::takenText(const Hotkey& hotkey, const User& user)
 {
     const QString keys = QString::fromStdString(displayText(hotkey));
-    if (!user.target)
+    if (!user.role)
         return QStringLiteral("%1 is already the hotkey of macro %2").arg(keys, user.macro);
     return QStringLiteral("%1 is already the %2 hotkey")
         .arg(keys,
-             *user.target == HotkeyTarget::record ? QStringLiteral("record") : QStringLiteral("playback"));
+             *user.role == EngineHotkeyRole::record ? QStringLiteral("record") : QStringLiteral("playback"));
 }
 
 QString LibraryHotkeys::refusal(const QString& macro) const

@@ -25,7 +25,7 @@ public:
     // Which LoopWren hotkey uses a combination: one of the two engine hotkeys, else the named macro.
     struct User
     {
-        std::optional<HotkeyTarget> target;
+        std::optional<EngineHotkeyRole> role;
         QString macro;
     };
 

@@ -14,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
-#include <map>
 
 namespace loopwren {
 namespace {
@@ -24,8 +23,6 @@ constexpr auto kAccessibilityRecheck = std::chrono::seconds(1);
 constexpr int kRecentFiles = 10;
 
 } // namespace
-
-MacroEngine* MacroEngine::s_shared = nullptr;
 
 namespace {
 
@@ -41,7 +38,6 @@ MacroEngine::MacroEngine(PlatformServices services, EngineOptions options, QObje
     : QObject(parent), m_services(completed(std::move(services))), m_options(std::move(options)),
       m_settings(*m_services.preferences, [this](Setting setting) { settingChanged(setting); })
 {
-    s_shared = this;
     m_recorder = std::make_unique<Recorder>(
         *m_services.input,
         Recorder::Hooks{[this](MacroEvent event) { appendRecordedEvent(std::move(event)); },
@@ -104,11 +100,7 @@ MacroEngine::~MacroEngine()
     m_services.hotkeys->watchDesktopTriggers(nullptr);
     m_player.reset();
     m_recorder.reset();
-    if (s_shared == this)
-        s_shared = nullptr;
 }
-
-MacroEngine* MacroEngine::shared() { return s_shared; }
 
 template <typename T>
 void MacroEngine::assign(T& field, const T& value, void (MacroEngine::*changed)())
@@ -142,33 +134,17 @@ void MacroEngine::setInfiniteLoop(bool value)
 
 void MacroEngine::settingChanged(Setting setting)
 {
-    static const std::map<Setting, void (MacroEngine::*)()> notifiers = {
-        {Setting::recordHotkey, &MacroEngine::recordHotkeyChanged},
-        {Setting::playbackHotkey, &MacroEngine::playbackHotkeyChanged},
-        {Setting::targetAppName, &MacroEngine::targetAppNameChanged},
-        {Setting::focusTargetAppBeforePlayback, &MacroEngine::focusTargetAppBeforePlaybackChanged},
-        {Setting::setTargetWindowPosition, &MacroEngine::setTargetWindowPositionChanged},
-        {Setting::setTargetWindowSize, &MacroEngine::setTargetWindowSizeChanged},
-        {Setting::language, &MacroEngine::languageChanged},
-        {Setting::showDeleteConfirmation, &MacroEngine::showDeleteConfirmationChanged},
-        {Setting::hideWhenRecording, &MacroEngine::hideWhenRecordingChanged},
-        {Setting::hideOnPlayback, &MacroEngine::hideOnPlaybackChanged},
-        {Setting::showCloseSavePrompt, &MacroEngine::showCloseSavePromptChanged},
-        {Setting::targetWindowX, &MacroEngine::targetWindowXChanged},
-        {Setting::targetWindowY, &MacroEngine::targetWindowYChanged},
-        {Setting::targetWindowWidth, &MacroEngine::targetWindowWidthChanged},
-        {Setting::targetWindowHeight, &MacroEngine::targetWindowHeightChanged},
-        {Setting::delayVariation, &MacroEngine::delayVariationChanged},
-        {Setting::passPauseMinimum, &MacroEngine::passPauseMinimumChanged},
-        {Setting::passPauseMaximum, &MacroEngine::passPauseMaximumChanged},
-        {Setting::clickSpread, &MacroEngine::clickSpreadChanged},
-        {Setting::stopPlaybackOnUserInput, &MacroEngine::stopPlaybackOnUserInputChanged},
-        {Setting::recentFiles, &MacroEngine::recentFilesChanged},
-    };
     // The bindings follow a new hotkey at once, unless a capture holds them back.
     if ((setting == Setting::recordHotkey || setting == Setting::playbackHotkey) && !m_isCapturingHotkey)
         bindHotkeys();
-    emit(this->*notifiers.at(setting))();
+    switch (setting) {
+#define LOOPWREN_SETTING_NOTIFY(name, ...)                                                                   \
+    case Setting::name:                                                                                      \
+        emit name##Changed();                                                                                \
+        break;
+        LOOPWREN_STORED_SETTINGS(LOOPWREN_SETTING_NOTIFY)
+#undef LOOPWREN_SETTING_NOTIFY
+    }
 }
 
 void MacroEngine::setPassPauseMinimum(double value)
@@ -404,7 +380,7 @@ void MacroEngine::hotkeyPressed(bool record)
     if (m_isCapturingHotkey)
         return;
     // The toggles run after the service's callback has returned. A stop never waits; a start waits
-    // until an open panel or alert has closed, so nothing begins beneath it.
+    // until an open dialog has closed, so nothing begins beneath it.
     mainqueue::post(this, [this, record] {
         if (record ? m_isRecording : m_isPlaying) {
             record ? stopRecording() : stopPlayback();
@@ -429,7 +405,7 @@ void MacroEngine::libraryHotkeyPressed(const QString& name)
 
 void MacroEngine::checkAccessibility()
 {
-    const bool granted = m_services.accessibility->isTrusted();
+    const bool granted = m_services.accessibility->isInputAccessGranted();
     mainqueue::post(this, [this, granted] {
         assign(m_isAccessibilityGranted, granted, &MacroEngine::isAccessibilityGrantedChanged);
     });
@@ -437,7 +413,7 @@ void MacroEngine::checkAccessibility()
 
 void MacroEngine::requestAccessibility()
 {
-    m_services.accessibility->requestTrust();
+    m_services.accessibility->requestInputAccess();
     mainqueue::postAfter(kAccessibilityRecheck, this, [this] { checkAccessibility(); });
 }
 
@@ -616,7 +592,8 @@ void MacroEngine::setPlayingLibraryFile(const QString& file)
 QStringList MacroEngine::recentFiles() const
 {
     QStringList paths;
-    for (const QJsonValue& value : QJsonDocument::fromJson(text(Setting::recentFiles).toUtf8()).array()) {
+    for (const QJsonValue& value :
+         QJsonDocument::fromJson(m_settings.get<QString>(Setting::recentFiles).toUtf8()).array()) {
         if (value.isString() && !value.toString().isEmpty() && paths.size() < kRecentFiles)
             paths << value.toString();
     }

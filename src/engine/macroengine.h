@@ -142,9 +142,6 @@ public:
     explicit MacroEngine(PlatformServices services, EngineOptions options = {}, QObject* parent = nullptr);
     ~MacroEngine() override;
 
-    // The engine the application runs on; the last one built, until it is destroyed.
-    static MacroEngine* shared();
-
     bool isRecording() const { return m_isRecording; }
     bool isPlaying() const { return m_isPlaying; }
     const Timeline& recordedEvents() const { return m_recordedEvents; }
@@ -161,29 +158,20 @@ public:
     bool isCapturingHotkey() const { return m_isCapturingHotkey; }
     QStringList runningApps() const { return m_runningApps; }
 
-    bool showDeleteConfirmation() const { return flag(Setting::showDeleteConfirmation); }
-    bool hideWhenRecording() const { return flag(Setting::hideWhenRecording); }
-    bool hideOnPlayback() const { return flag(Setting::hideOnPlayback); }
-    bool showCloseSavePrompt() const { return flag(Setting::showCloseSavePrompt); }
-    Hotkey recordHotkey() const { return m_settings.get<Hotkey>(Setting::recordHotkey); }
-    Hotkey playbackHotkey() const { return m_settings.get<Hotkey>(Setting::playbackHotkey); }
-    QString targetAppName() const { return text(Setting::targetAppName); }
-    bool focusTargetAppBeforePlayback() const { return flag(Setting::focusTargetAppBeforePlayback); }
-    bool setTargetWindowPosition() const { return flag(Setting::setTargetWindowPosition); }
-    bool setTargetWindowSize() const { return flag(Setting::setTargetWindowSize); }
-    double targetWindowX() const { return number(Setting::targetWindowX); }
-    double targetWindowY() const { return number(Setting::targetWindowY); }
-    double targetWindowWidth() const { return number(Setting::targetWindowWidth); }
-    double targetWindowHeight() const { return number(Setting::targetWindowHeight); }
-    QString language() const { return text(Setting::language); }
-    // In percent, 0 to 100.
-    double delayVariation() const { return number(Setting::delayVariation); }
-    // In seconds; the minimum never exceeds the maximum once assigned.
-    double passPauseMinimum() const { return number(Setting::passPauseMinimum); }
-    double passPauseMaximum() const { return number(Setting::passPauseMaximum); }
-    // In points, 0 to 50.
-    double clickSpread() const { return number(Setting::clickSpread); }
-    bool stopPlaybackOnUserInput() const { return flag(Setting::stopPlaybackOnUserInput); }
+    // The stored settings' getters and setters, one pair per row of their table (storedsettings.h).
+#define LOOPWREN_SETTING_ACCESS_readWrite(name, Name, Type)                                                  \
+    Type name() const { return m_settings.get<Type>(Setting::name); }                                        \
+    void set##Name(const Type& value) { m_settings.set(Setting::name, value); }
+#define LOOPWREN_SETTING_ACCESS_read(name, Name, Type)                                                       \
+    Type name() const { return m_settings.get<Type>(Setting::name); }
+#define LOOPWREN_SETTING_ACCESS_none(name, Name, Type)
+#define LOOPWREN_SETTING_ACCESSORS(name, Name, Type, key, fallback, rule, access)                            \
+    LOOPWREN_SETTING_ACCESS_##access(name, Name, Type)
+    LOOPWREN_STORED_SETTINGS(LOOPWREN_SETTING_ACCESSORS)
+#undef LOOPWREN_SETTING_ACCESSORS
+#undef LOOPWREN_SETTING_ACCESS_none
+#undef LOOPWREN_SETTING_ACCESS_read
+#undef LOOPWREN_SETTING_ACCESS_readWrite
     QString userInputWatchProblem() const { return m_services.userInput->problem(); }
     bool playbackStoppedByUserInput() const { return m_playbackStoppedByUserInput; }
     // Values that a front end gives for its own run instead of the stored ones, which stay as they
@@ -201,30 +189,9 @@ public:
     void setPlaybackSpeed(double value);
     void setLoopCount(qint64 value);
     void setInfiniteLoop(bool value);
-    void setShowDeleteConfirmation(bool value) { m_settings.set(Setting::showDeleteConfirmation, value); }
-    void setHideWhenRecording(bool value) { m_settings.set(Setting::hideWhenRecording, value); }
-    void setHideOnPlayback(bool value) { m_settings.set(Setting::hideOnPlayback, value); }
-    void setShowCloseSavePrompt(bool value) { m_settings.set(Setting::showCloseSavePrompt, value); }
-    void setRecordHotkey(const Hotkey& value) { m_settings.set(Setting::recordHotkey, value); }
-    void setPlaybackHotkey(const Hotkey& value) { m_settings.set(Setting::playbackHotkey, value); }
-    void setTargetAppName(const QString& value) { m_settings.set(Setting::targetAppName, value); }
-    void setFocusTargetAppBeforePlayback(bool value)
-    {
-        m_settings.set(Setting::focusTargetAppBeforePlayback, value);
-    }
-    void setSetTargetWindowPosition(bool value) { m_settings.set(Setting::setTargetWindowPosition, value); }
-    void setSetTargetWindowSize(bool value) { m_settings.set(Setting::setTargetWindowSize, value); }
-    void setTargetWindowX(double value) { m_settings.set(Setting::targetWindowX, value); }
-    void setTargetWindowY(double value) { m_settings.set(Setting::targetWindowY, value); }
-    void setTargetWindowWidth(double value) { m_settings.set(Setting::targetWindowWidth, value); }
-    void setTargetWindowHeight(double value) { m_settings.set(Setting::targetWindowHeight, value); }
-    void setLanguage(const QString& value) { m_settings.set(Setting::language, value); }
-    void setDelayVariation(double value) { m_settings.set(Setting::delayVariation, value); }
     // Each end of the pause range pushes the other along rather than leaving an empty range.
     void setPassPauseMinimum(double value);
     void setPassPauseMaximum(double value);
-    void setClickSpread(double value) { m_settings.set(Setting::clickSpread, value); }
-    void setStopPlaybackOnUserInput(bool value) { m_settings.set(Setting::stopPlaybackOnUserInput, value); }
 
     // Recording
     Q_INVOKABLE void startRecording();
@@ -245,7 +212,7 @@ public:
     HotkeyService& hotkeyService() { return *m_services.hotkeys; }
     // The keys the desktop put on a hotkey where they are not the ones captured (see HotkeyService);
     // desktopTriggersChanged tells when that may have changed.
-    std::optional<QString> desktopTrigger(HotkeyTarget role) const
+    std::optional<QString> desktopTrigger(EngineHotkeyRole role) const
     {
         return m_services.hotkeys->desktopTrigger(HotkeyRole(role).id);
     }
@@ -361,9 +328,6 @@ signals:
 private:
     template <typename T>
     void assign(T& field, const T& value, void (MacroEngine::*changed)());
-    bool flag(Setting setting) const { return m_settings.get<bool>(setting); }
-    double number(Setting setting) const { return m_settings.get<double>(setting); }
-    QString text(Setting setting) const { return m_settings.get<QString>(setting); }
     void settingChanged(Setting setting);
     void bindHotkeys();
     void hotkeyPressed(bool record);
@@ -419,8 +383,6 @@ private:
     std::unique_ptr<LibraryHotkeys> m_libraryHotkeys;
     std::unique_ptr<TargetWindow> m_target;
     std::unique_ptr<UpdateCheck> m_updateCheck;
-
-    static MacroEngine* s_shared;
 };
 
 } // namespace loopwren

@@ -43,8 +43,8 @@ void postAfter(std::chrono::milliseconds delay, QObject* context, F&& work)
     schedule(delay, context, std::function<void()>(std::forward<F>(work)));
 }
 
-// A modal panel or alert runs a nested event loop, in which queued work would run under the open
-// dialog: a hotkey pressed while the Export panel is open would start the playback beneath it. Work
+// A modal dialog runs a nested event loop, in which queued work would run under the open
+// dialog: a hotkey pressed while the Export dialog is open would start the playback beneath it. Work
 // that starts something or changes the timeline is therefore queued with postAfterModal. It keeps its
 // place in the queue, but while a ModalScope exists it waits, and everything that waited runs in
 // order once the last scope has ended. Main thread only, like the dialogs themselves.

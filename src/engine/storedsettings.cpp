@@ -1,7 +1,6 @@
 #include "storedsettings.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace loopwren {
@@ -64,74 +63,77 @@ std::optional<Value> readHotkey(const PreferencesStore& store, const QString& ke
     return *hotkey;
 }
 
-struct Entry
+// How a stored value is read, and the range a number is kept within on reading and on assignment.
+struct Rule
 {
-    Setting setting;
-    const char* key;
-    Value fallback;
     Reader read;
     std::optional<std::pair<double, double>> range = std::nullopt;
 };
 
-// In the order of loading.
-const std::array<Entry, 21>& table()
+constexpr Rule flag{readBool};
+constexpr Rule number{readDouble};
+constexpr Rule length{readLength};
+constexpr Rule text{readString};
+constexpr Rule percent{readWithin<0, 100>, {{0.0, 100.0}}};
+constexpr Rule passPause{readWithin<0, kLongestPassPause>, {{0.0, kLongestPassPause}}};
+constexpr Rule spread{readWithin<0, 50>, {{0.0, 50.0}}};
+constexpr Rule hotkeyBut100{readHotkey<100>};
+constexpr Rule hotkeyBut101{readHotkey<101>};
+
+struct Entry
 {
-    static const std::array<Entry, 21> entries{{
-        {Setting::recordHotkey, "recordHotkey", Hotkey::unset(), readHotkey<100>},
-        {Setting::playbackHotkey, "playbackHotkey", Hotkey::unset(), readHotkey<101>},
-        {Setting::targetAppName, "targetAppName", QString(), readString},
-        {Setting::focusTargetAppBeforePlayback, "focusTargetAppBeforePlayback", false, readBool},
-        {Setting::setTargetWindowPosition, "setTargetWindowPosition", false, readBool},
-        {Setting::setTargetWindowSize, "setTargetWindowSize", false, readBool},
-        {Setting::language, "appLanguage", QStringLiteral("English"), readString},
-        {Setting::showDeleteConfirmation, "showDeleteConfirmation", true, readBool},
-        {Setting::hideWhenRecording, "hideWhenRecording", false, readBool},
-        {Setting::hideOnPlayback, "hideOnPlayback", false, readBool},
-        {Setting::showCloseSavePrompt, "showCloseSavePrompt", true, readBool},
-        {Setting::targetWindowX, "targetWindowX", 0.0, readDouble},
-        {Setting::targetWindowY, "targetWindowY", 0.0, readDouble},
-        {Setting::targetWindowWidth, "targetWindowWidth", 800.0, readLength},
-        {Setting::targetWindowHeight, "targetWindowHeight", 600.0, readLength},
-        {Setting::delayVariation, "delayVariation", 0.0, readWithin<0, 100>, {{0.0, 100.0}}},
-        {Setting::passPauseMinimum, "passPauseMinimum", 0.0, readWithin<0, kLongestPassPause>,
-         {{0.0, kLongestPassPause}}},
-        {Setting::passPauseMaximum, "passPauseMaximum", 0.0, readWithin<0, kLongestPassPause>,
-         {{0.0, kLongestPassPause}}},
-        {Setting::clickSpread, "clickSpread", 0.0, readWithin<0, 50>, {{0.0, 50.0}}},
-        {Setting::stopPlaybackOnUserInput, "stopPlaybackOnUserInput", false, readBool},
-        {Setting::recentFiles, "recentFiles", QStringLiteral("[]"), readString},
-    }};
+    const char* name;
+    const char* key;
+    Value fallback;
+    Rule rule;
+};
+
+// Indexed by Setting, as both come from the same rows.
+const std::vector<Entry>& table()
+{
+#define LOOPWREN_SETTING_ENTRY(name, Name, Type, key, fallback, rule, access)                                \
+    {#name, key, Type(fallback), rule},
+    static const std::vector<Entry> entries{LOOPWREN_STORED_SETTINGS(LOOPWREN_SETTING_ENTRY)};
+#undef LOOPWREN_SETTING_ENTRY
     return entries;
 }
 
-const Entry& entryOf(Setting setting)
-{
-    for (const Entry& entry : table()) {
-        if (entry.setting == setting)
-            return entry;
-    }
-    return table().front();
-}
+const Entry& entryOf(Setting setting) { return table()[static_cast<std::size_t>(setting)]; }
 
 } // namespace
 
 StoredSettings::StoredSettings(PreferencesStore& store, Changed changed)
-    : m_store(store), m_changed(std::move(changed)), m_values(table().size())
+    : m_store(store), m_changed(std::move(changed))
 {
     for (const Entry& entry : table())
-        m_values[static_cast<std::size_t>(entry.setting)] = entry.fallback;
+        m_values.push_back(entry.fallback);
 }
 
 void StoredSettings::load()
 {
     std::vector<Value> loaded;
     for (const Entry& entry : table())
-        loaded.push_back(entry.read(m_store, QString::fromLatin1(entry.key)).value_or(entry.fallback));
-    for (std::size_t i = 0; i < table().size(); ++i)
-        set(table()[i].setting, std::move(loaded[i]));
+        loaded.push_back(entry.rule.read(m_store, QString::fromLatin1(entry.key)).value_or(entry.fallback));
+    for (std::size_t i = 0; i < loaded.size(); ++i)
+        set(static_cast<Setting>(i), std::move(loaded[i]));
 }
 
-std::optional<std::pair<double, double>> StoredSettings::range(Setting setting) { return entryOf(setting).range; }
+std::optional<std::pair<double, double>> StoredSettings::range(Setting setting)
+{
+    return entryOf(setting).rule.range;
+}
+
+std::vector<StoredSettings::Setting> StoredSettings::all()
+{
+    std::vector<Setting> settings;
+    for (std::size_t i = 0; i < table().size(); ++i)
+        settings.push_back(static_cast<Setting>(i));
+    return settings;
+}
+
+const char* StoredSettings::name(Setting setting) { return entryOf(setting).name; }
+const char* StoredSettings::key(Setting setting) { return entryOf(setting).key; }
+StoredSettings::Value StoredSettings::fallback(Setting setting) { return entryOf(setting).fallback; }
 
 void StoredSettings::set(Setting setting, Value value)
 {

@@ -42,8 +42,7 @@ QStringList TargetWindow::runningApplicationNames()
 {
     QStringList names;
     for (const RunningApplication& app : m_workspace.runningApplications()) {
-        if (app.policy == RunningApplication::Policy::regular && app.name && !names.contains(*app.name) &&
-            !isLoopWren(app))
+        if (app.name && !names.contains(*app.name) && !isLoopWren(app))
             names.append(*app.name);
     }
     std::stable_sort(names.begin(), names.end(), scalarLess);

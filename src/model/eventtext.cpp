@@ -139,9 +139,9 @@ std::string displayText(const Hotkey& hotkey)
     // The order is the conventional reading order of the symbols, not the order of the bits.
     static constexpr std::pair<std::uint64_t, std::string_view> kSymbols[] = {
         {modifier::control, "\u2303"},
-        {modifier::option, "\u2325"},
+        {modifier::alt, "\u2325"},
         {modifier::shift, "\u21E7"},
-        {modifier::command, "\u2318"},
+        {modifier::super, "\u2318"},
     };
     std::string text;
     for (const auto& [bit, symbol] : kSymbols) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eventtype.h"
+#include "hotkey.h"
 #include "uuid.h"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ struct MacroEvent
     std::optional<Point> location;
     std::optional<MouseButtonType> mouseButton;
     std::optional<std::int64_t> clickCount;
-    std::optional<std::uint16_t> keyCode;
+    std::optional<FileKeyCode> keyCode;
     std::optional<std::uint64_t> flags;
     std::optional<std::int32_t> scrollDeltaX;
     std::optional<std::int32_t> scrollDeltaY;

@@ -8,9 +8,9 @@ class Accessibility
 public:
     virtual ~Accessibility() = default;
 
-    virtual bool isTrusted() = 0;
+    virtual bool isInputAccessGranted() = 0;
     // Asks for the permission, or shows the user how to grant it.
-    virtual void requestTrust() = 0;
+    virtual void requestInputAccess() = 0;
 };
 
 } // namespace loopwren

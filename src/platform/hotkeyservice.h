@@ -14,18 +14,17 @@ namespace loopwren {
 
 // What a hotkey is for, as the desktop's shortcut settings list it: an id that stays the same from one
 // run to the next ("record", "playback", one of each library macro's), so a desktop keeps the keys the
-// user gave it there, and a line that describes it. One of the two engine hotkeys is named by its
-// target.
+// user gave it there, and a line that describes it.
 struct HotkeyRole
 {
     QString id;
     QString description;
 
     HotkeyRole(QString id, QString description) : id(std::move(id)), description(std::move(description)) {}
-    HotkeyRole(HotkeyTarget target) // NOLINT(google-explicit-constructor): the two hotkeys are roles
-        : id(target == HotkeyTarget::record ? QStringLiteral("record") : QStringLiteral("playback")),
-          description(target == HotkeyTarget::record ? QStringLiteral("Start or stop a recording")
-                                                     : QStringLiteral("Start or stop a playback"))
+    HotkeyRole(EngineHotkeyRole role) // NOLINT(google-explicit-constructor): the same roles, named
+        : id(role == EngineHotkeyRole::record ? QStringLiteral("record") : QStringLiteral("playback")),
+          description(role == EngineHotkeyRole::record ? QStringLiteral("Start or stop a recording")
+                                                       : QStringLiteral("Start or stop a playback"))
     {
     }
 };

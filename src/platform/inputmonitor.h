@@ -63,7 +63,7 @@ struct InputEvent
     // The button pressed or released; for a move, the button held, if any (a drag).
     std::optional<MouseButtonType> button;
     std::int64_t clickCount = 0;
-    std::uint16_t keyCode = 0;          // the model's virtual key code
+    FileKeyCode keyCode = 0;
     std::optional<std::uint64_t> flags; // modifier flags word, absent when the input carries none
     double scrollDeltaX = 0.0;
     double scrollDeltaY = 0.0;

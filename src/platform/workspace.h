@@ -9,15 +9,7 @@ namespace loopwren {
 
 struct RunningApplication
 {
-    enum class Policy : std::uint8_t
-    {
-        regular,
-        accessory,
-        prohibited
-    };
-
     std::optional<QString> name;
-    Policy policy = Policy::regular;
     std::int64_t processId = 0;
     // Opaque handle the workspace uses to find the application again (e.g. its first window).
     std::uint64_t handle = 0;

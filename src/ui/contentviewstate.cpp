@@ -2,7 +2,7 @@
 
 #include "eventrowtext.h"
 #include "macroengine.h"
-#include "macropanels.h"
+#include "macrofiledialogs.h"
 #include "texttable.h"
 
 #include <QCoreApplication>
@@ -14,7 +14,7 @@ namespace loopwren {
 ContentViewState::ContentViewState(MacroEngine& engine, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_engine(engine), m_timeline(new TimelineModel(engine, this)),
       m_editor(new EventEditor(engine, *m_timeline, dialogs, this)),
-      m_panels(std::make_unique<MacroPanels>(engine, dialogs))
+      m_fileDialogs(std::make_unique<MacroFileDialogs>(engine, dialogs))
 {
     for (auto signal : {&MacroEngine::isRecordingChanged, &MacroEngine::isPlayingChanged,
                         &MacroEngine::recordedEventsChanged})
@@ -134,17 +134,17 @@ void ContentViewState::waitAction()
 
 void ContentViewState::importAction()
 {
-    // Before the panel opens, so a cancelled import still closes the editor.
+    // Before the dialog opens, so a cancelled import still closes the editor.
     m_editor->clearSelection();
-    m_panels->showImportPanel();
+    m_fileDialogs->showImportDialog();
 }
 
 void ContentViewState::exportAction()
 {
-    // Before the panel opens: an edit handed over later would wait for the panel to close, and the
+    // Before the dialog opens: an edit handed over later would wait for the dialog to close, and the
     // save would not see it.
     commitTypedEdits();
-    m_panels->showExportPanel();
+    m_fileDialogs->showExportDialog();
 }
 
 void ContentViewState::grantAccessAction() { m_engine.requestAccessibility(); }

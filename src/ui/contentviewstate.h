@@ -15,7 +15,7 @@ namespace loopwren {
 
 class Dialogs;
 class MacroEngine;
-class MacroPanels;
+class MacroFileDialogs;
 
 // The state of the main window's root view and the actions of its controls. It observes the engine and
 // republishes what the window shows, so the QML only lays out and the decisions are tested in C++.
@@ -101,7 +101,7 @@ public:
     EventEditor* editor() const { return m_editor; }
     TimelineModel* timeline() const { return m_timeline; }
     MacroEngine& engine() const { return m_engine; }
-    MacroPanels& panels() const { return *m_panels; }
+    MacroFileDialogs& fileDialogs() const { return *m_fileDialogs; }
 
     Q_INVOKABLE void recordAction();
     Q_INVOKABLE void playbackAction();
@@ -144,7 +144,7 @@ private:
     MacroEngine& m_engine;
     TimelineModel* m_timeline;
     EventEditor* m_editor;
-    std::unique_ptr<MacroPanels> m_panels;
+    std::unique_ptr<MacroFileDialogs> m_fileDialogs;
     ActivationWitness m_witness;
     ActiveTab m_activeTab = Timeline;
     bool m_isPulsing = false;

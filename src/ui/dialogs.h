@@ -8,23 +8,23 @@
 
 namespace loopwren {
 
-// A modal warning alert: the message, the informative text and the buttons in order, the first being
+// A modal warning message: the message, the informative text and the buttons in order, the first being
 // the default.
-struct Alert
+struct MessageDialog
 {
     QString message;
     QString informativeText;
     QStringList buttons;
 };
 
-struct SavePanel
+struct SaveFileDialog
 {
     QString title;
     QString message;
     QString proposedName;
 };
 
-struct OpenPanel
+struct OpenFileDialog
 {
     QString title;
     QString message;
@@ -51,19 +51,19 @@ struct ScheduleDialog
     MacroSchedule current;
 };
 
-// The modal panels and alerts the window and the quit prompt use. Each call blocks until the user
+// The modal dialogs the window and the quit prompt use. Each call blocks until the user
 // answers. Behind an interface so that the decisions taken on the answers are tested with a fake.
 class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
 
-    // The position of the chosen button, or -1 when the alert was dismissed without one.
-    virtual int runAlert(const Alert& alert) = 0;
-    // A destination for one JSON file, or nothing when the panel was cancelled.
-    virtual std::optional<QString> runSavePanel(const SavePanel& panel) = 0;
-    // One JSON file to read, or nothing when the panel was cancelled.
-    virtual std::optional<QString> runOpenPanel(const OpenPanel& panel) = 0;
+    // The position of the chosen button, or -1 when the dialog was dismissed without one.
+    virtual int runMessageDialog(const MessageDialog& request) = 0;
+    // A destination for one JSON file, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> runSaveFileDialog(const SaveFileDialog& request) = 0;
+    // One JSON file to read, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> runOpenFileDialog(const OpenFileDialog& request) = 0;
     // The typed text, or nothing when the dialog was cancelled.
     virtual std::optional<QString> runTextInput(const TextInput& input) = 0;
     // The chosen schedule, or nothing when the dialog was cancelled.

@@ -29,7 +29,7 @@ QString EventEditor::typeSymbol() const
 
 QString EventEditor::typeName() const
 {
-    return m_selectedEvent ? rowtext::editorTypeName(m_selectedEvent->type, m_engine.language()) : QString();
+    return m_selectedEvent ? rowtext::editorTypeName(m_selectedEvent->type) : QString();
 }
 
 // Each setter runs the write-back once per actual change, as a value binding's change observer would.
@@ -235,10 +235,10 @@ void EventEditor::remove()
         const auto text = [&language](const char* key) {
             return TextTable::localized(QString::fromUtf8(key), language);
         };
-        const int answer = m_dialogs.runAlert({text("Confirm Delete"),
-                                               text("Are you sure you want to delete this action?"),
-                                               {text("Delete"), text("Cancel")}});
-        // The alert ran its own event loop: the selection may have gone meanwhile.
+        const int answer = m_dialogs.runMessageDialog({text("Confirm Delete"),
+                                                       text("Are you sure you want to delete this action?"),
+                                                       {text("Delete"), text("Cancel")}});
+        // The dialog ran its own event loop: the selection may have gone meanwhile.
         if (answer != 0 || !m_selectedEvent)
             return;
     }

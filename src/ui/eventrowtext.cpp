@@ -12,7 +12,7 @@ namespace loopwren::rowtext {
 QString title(const MacroEvent& event, const QString& language)
 {
     if (event.type == EventType::wait) {
-        return TextTable::choose(language, QStringLiteral("Wait "), QStringLiteral("Jeda ")) +
+        return TextTable::localized(QStringLiteral("Wait "), language) +
                QString::asprintf("%.2fs", event.delaySincePrevious);
     }
     return QString::fromStdString(eventDescription(event));
@@ -21,18 +21,14 @@ QString title(const MacroEvent& event, const QString& language)
 QString detail(const MacroEvent& event, const QString& language)
 {
     if (event.type == EventType::wait)
-        return TextTable::choose(language, QStringLiteral("Pause execution flow"),
-                                 QStringLiteral("Jeda alur eksekusi"));
+        return TextTable::localized(QStringLiteral("Pause execution flow"), language);
     if (event.location) {
-        return TextTable::choose(language, QStringLiteral("Screen Coordinate: X:"),
-                                 QStringLiteral("Koordinat Layar: X:")) +
+        return TextTable::localized(QStringLiteral("Screen Coordinate: X:"), language) +
                wholeNumber(event.location->x) + QStringLiteral(" Y:") + wholeNumber(event.location->y);
     }
     if (!event.scrollDeltaX || !event.scrollDeltaY)
-        return TextTable::choose(language, QStringLiteral("Native Key Sequence Event"),
-                                 QStringLiteral("Aksi Ketukan Tombol Keyboard"));
-    return TextTable::choose(language, QStringLiteral("Scroll Delta: dx:"),
-                             QStringLiteral("Delta Gulir: dx:")) +
+        return TextTable::localized(QStringLiteral("Native Key Sequence Event"), language);
+    return TextTable::localized(QStringLiteral("Scroll Delta: dx:"), language) +
            QString::number(*event.scrollDeltaX) + QStringLiteral(" dy:") +
            QString::number(*event.scrollDeltaY);
 }
@@ -94,10 +90,11 @@ QString symbolTone(EventType type)
     return {};
 }
 
-QString editorTypeName(EventType type, const QString& language)
+QString editorTypeName(EventType type)
 {
+    // Unlike the row's detail of the same words, the editor's type name is not translated.
     if (type == EventType::wait)
-        return TextTable::localized(QStringLiteral("Pause execution flow"), language);
+        return QStringLiteral("Pause execution flow");
     const QString raw =
         QString::fromUtf8(rawValue(type).data(), static_cast<qsizetype>(rawValue(type).size()));
     return raw.left(1).toUpper() + raw.mid(1).toLower();

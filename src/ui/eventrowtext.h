@@ -24,8 +24,9 @@ QString wholeNumber(double value);
 QString symbolName(EventType type);
 // The plain-state colour of a row's symbol: "purple", "blue", "orange" or "yellow".
 QString symbolTone(EventType type);
-// The editor's type name: the looked-up "Pause execution flow" for a wait, else the raw name capitalised.
-QString editorTypeName(EventType type, const QString& language);
+// The editor's type name: "Pause execution flow" for a wait in every language, else the raw name
+// capitalised.
+QString editorTypeName(EventType type);
 
 QString emptyHint(const QString& language, bool isRecording, const Hotkey& recordHotkey);
 // "12 Events"

@@ -6,7 +6,7 @@
 #include "eventtext.h"
 #include "hotkeycapture.h"
 #include "macroengine.h"
-#include "macropanels.h"
+#include "macrofiledialogs.h"
 #include "scheduleunits.h"
 #include "texttable.h"
 
@@ -210,15 +210,16 @@ bool LibraryState::offerToSaveTimeline()
 {
     if (m_timelineSaved || m_engine.recordedEvents().empty())
         return true;
-    const int answer = m_dialogs.runAlert({text("Save Timeline?"), text("Save Timeline Question"),
-                                           {text("Save"), text("Don't Save"), text("Cancel")}});
+    const int answer = m_dialogs.runMessageDialog({text("Save Timeline?"),
+                                                   text("Save Timeline Question"),
+                                                   {text("Save"), text("Don't Save"), text("Cancel")}});
     if (answer == 1)
         return true;
     if (answer != 0)
         return false;
-    const std::optional<QString> path = m_dialogs.runSavePanel(
+    const std::optional<QString> path = m_dialogs.runSaveFileDialog(
         {QStringLiteral("Export Macro"), QStringLiteral("Choose a path to write the macro script file."),
-         m_view.panels().defaultExportFileName()});
+         m_view.fileDialogs().defaultExportFileName()});
     if (!path || !m_engine.saveMacro(*path))
         return false;
     m_engine.addRecentFile(*path);
@@ -287,9 +288,9 @@ void LibraryState::deleteAction()
     const QString name = entry->name;
     const QString unit = scheduleunits::unitName(*entry);
     if (m_engine.showDeleteConfirmation()) {
-        const int answer = m_dialogs.runAlert({text("Confirm Delete"),
-                                               text("Are you sure you want to delete this macro?"),
-                                               {text("Delete"), text("Cancel")}});
+        const int answer = m_dialogs.runMessageDialog({text("Confirm Delete"),
+                                                       text("Are you sure you want to delete this macro?"),
+                                                       {text("Delete"), text("Cancel")}});
         if (answer != 0)
             return;
     }

@@ -4,22 +4,22 @@
 
 namespace loopwren {
 
-int ModalDialogs::runAlert(const Alert& alert)
+int ModalDialogs::runMessageDialog(const MessageDialog& request)
 {
     const mainqueue::ModalScope open;
-    return m_dialogs.runAlert(alert);
+    return m_dialogs.runMessageDialog(request);
 }
 
-std::optional<QString> ModalDialogs::runSavePanel(const SavePanel& panel)
+std::optional<QString> ModalDialogs::runSaveFileDialog(const SaveFileDialog& request)
 {
     const mainqueue::ModalScope open;
-    return m_dialogs.runSavePanel(panel);
+    return m_dialogs.runSaveFileDialog(request);
 }
 
-std::optional<QString> ModalDialogs::runOpenPanel(const OpenPanel& panel)
+std::optional<QString> ModalDialogs::runOpenFileDialog(const OpenFileDialog& request)
 {
     const mainqueue::ModalScope open;
-    return m_dialogs.runOpenPanel(panel);
+    return m_dialogs.runOpenFileDialog(request);
 }
 
 std::optional<QString> ModalDialogs::runTextInput(const TextInput& input)

@@ -32,18 +32,18 @@ void placeOver(QWidget& dialog, QWindow* window)
 
 } // namespace
 
-int QtDialogs::runAlert(const Alert& alert)
+int QtDialogs::runMessageDialog(const MessageDialog& request)
 {
     QMessageBox box;
     box.setIcon(QMessageBox::Warning);
-    box.setText(alert.message);
-    box.setInformativeText(alert.informativeText);
+    box.setText(request.message);
+    box.setInformativeText(request.informativeText);
     QList<QAbstractButton*> buttons;
-    for (const QString& title : alert.buttons) {
+    for (const QString& title : request.buttons) {
         // Roles only decide the placement; the answer is the button's position in the list.
-        const auto role = buttons.isEmpty()               ? QMessageBox::AcceptRole
-                          : title == alert.buttons.last() ? QMessageBox::RejectRole
-                                                          : QMessageBox::DestructiveRole;
+        const auto role = buttons.isEmpty()                 ? QMessageBox::AcceptRole
+                          : title == request.buttons.last() ? QMessageBox::RejectRole
+                                                            : QMessageBox::DestructiveRole;
         buttons.append(box.addButton(title, role));
     }
     if (!buttons.isEmpty())
@@ -53,13 +53,13 @@ int QtDialogs::runAlert(const Alert& alert)
     return static_cast<int>(buttons.indexOf(box.clickedButton()));
 }
 
-std::optional<QString> QtDialogs::runSavePanel(const SavePanel& panel)
+std::optional<QString> QtDialogs::runSaveFileDialog(const SaveFileDialog& request)
 {
-    QFileDialog dialog(nullptr, panel.title, QDir::homePath(), kJsonFilter);
+    QFileDialog dialog(nullptr, request.title, QDir::homePath(), kJsonFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("json"));
-    dialog.selectFile(panel.proposedName);
+    dialog.selectFile(request.proposedName);
     // QFileDialog has no place for a message line; the title carries the purpose.
     placeOver(dialog, m_window);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -67,9 +67,9 @@ std::optional<QString> QtDialogs::runSavePanel(const SavePanel& panel)
     return dialog.selectedFiles().first();
 }
 
-std::optional<QString> QtDialogs::runOpenPanel(const OpenPanel& panel)
+std::optional<QString> QtDialogs::runOpenFileDialog(const OpenFileDialog& request)
 {
-    QFileDialog dialog(nullptr, panel.title, QDir::homePath(), kJsonFilter);
+    QFileDialog dialog(nullptr, request.title, QDir::homePath(), kJsonFilter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     placeOver(dialog, m_window);

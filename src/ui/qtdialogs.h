@@ -13,9 +13,9 @@ class QtDialogs : public Dialogs
 public:
     void setParentWindow(QWindow* window) { m_window = window; }
 
-    int runAlert(const Alert& alert) override;
-    std::optional<QString> runSavePanel(const SavePanel& panel) override;
-    std::optional<QString> runOpenPanel(const OpenPanel& panel) override;
+    int runMessageDialog(const MessageDialog& request) override;
+    std::optional<QString> runSaveFileDialog(const SaveFileDialog& request) override;
+    std::optional<QString> runOpenFileDialog(const OpenFileDialog& request) override;
     std::optional<QString> runTextInput(const TextInput& input) override;
     std::optional<MacroSchedule> runScheduleDialog(const ScheduleDialog& dialog) override;
 

@@ -66,11 +66,14 @@ void SettingsState::chooseLanguage(int index)
         m_engine.setLanguage(TextTable::indonesian);
 }
 
-bool SettingsState::capturingRecord() const { return m_capture.recordingHotkeyFor() == HotkeyTarget::record; }
+bool SettingsState::capturingRecord() const
+{
+    return m_capture.recordingHotkeyFor() == EngineHotkeyRole::record;
+}
 
 bool SettingsState::capturingPlayback() const
 {
-    return m_capture.recordingHotkeyFor() == HotkeyTarget::playback;
+    return m_capture.recordingHotkeyFor() == EngineHotkeyRole::playback;
 }
 
 QString SettingsState::recordButtonText() const
@@ -83,11 +86,14 @@ QString SettingsState::playbackButtonText() const
     return capturingPlayback() ? kCapturePrompt : hotkeyText(m_engine.playbackHotkey());
 }
 
-QString SettingsState::recordDesktopTrigger() const { return desktopTriggerText(HotkeyTarget::record); }
+QString SettingsState::recordDesktopTrigger() const { return desktopTriggerText(EngineHotkeyRole::record); }
 
-QString SettingsState::playbackDesktopTrigger() const { return desktopTriggerText(HotkeyTarget::playback); }
+QString SettingsState::playbackDesktopTrigger() const
+{
+    return desktopTriggerText(EngineHotkeyRole::playback);
+}
 
-QString SettingsState::desktopTriggerText(HotkeyTarget role) const
+QString SettingsState::desktopTriggerText(EngineHotkeyRole role) const
 {
     const std::optional<QString> trigger = m_engine.desktopTrigger(role);
     if (!trigger)
@@ -110,10 +116,10 @@ void SettingsState::setPageInFront(bool inFront)
     emit pageInFrontChanged();
 }
 
-void SettingsState::startHotkeyCapture(int target)
+void SettingsState::startHotkeyCapture(int role)
 {
     if (m_pageInFront)
-        m_capture.startHotkeyCapture(target);
+        m_capture.startHotkeyCapture(role);
 }
 
 void SettingsState::resetHotkeys() { m_capture.resetHotkeys(); }

@@ -118,8 +118,8 @@ public:
     QString checkUpdateText() const;
 
     Q_INVOKABLE void chooseLanguage(int index);
-    // target: 0 record, 1 playback (HotkeyTarget).
-    Q_INVOKABLE void startHotkeyCapture(int target);
+    // role: 0 record, 1 playback (EngineHotkeyRole).
+    Q_INVOKABLE void startHotkeyCapture(int role);
     Q_INVOKABLE void resetHotkeys();
     Q_INVOKABLE void chooseTargetApp(int index);
     Q_INVOKABLE void refreshRunningApps();
@@ -162,7 +162,7 @@ signals:
 
 private:
     bool isIndonesian() const;
-    QString desktopTriggerText(HotkeyTarget role) const;
+    QString desktopTriggerText(EngineHotkeyRole role) const;
 
     MacroEngine& m_engine;
     HotkeyCapture& m_capture;

@@ -199,6 +199,17 @@ const QHash<QString, Entry>& table()
             {"Minutes:", "", "Menit:"},
             {"Choose at least one weekday", "", "Pilih paling sedikit satu hari"},
             {"That time has already passed", "", "Waktu itu sudah lewat"},
+            // Quit prompt
+            {"Save Last Recording?", "", "Simpan Rekaman Terakhir?"},
+            {"You have recorded actions in your timeline. Would you like to save them before exiting?", "",
+             "Anda memiliki rekaman aksi di linimasa. Apakah Anda ingin menyimpannya sebelum keluar?"},
+            {"Export Macro", "", "Ekspor Makro"},
+            // Timeline rows
+            {"Wait ", "", "Jeda "},
+            {"Pause execution flow", "", "Jeda alur eksekusi"},
+            {"Screen Coordinate: X:", "", "Koordinat Layar: X:"},
+            {"Native Key Sequence Event", "", "Aksi Ketukan Tombol Keyboard"},
+            {"Scroll Delta: dx:", "", "Delta Gulir: dx:"},
             {"Playback Refused Notice", "Another playback is running in this session, so nothing was played:",
              "Pemutaran lain sedang berjalan di sesi ini, jadi tidak ada yang diputar:"},
         };

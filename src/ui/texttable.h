@@ -5,9 +5,9 @@
 
 namespace loopwren {
 
-// The interface texts in both languages. Two ways to pick a text exist and they differ on purpose for a
-// language value that is neither "English" nor "Indonesia": the keyed lookup then shows the key itself,
-// the direct choice shows English.
+// The interface texts in both languages, looked up by key. For a language value that is neither
+// "English" nor "Indonesia" the key itself shows, which is why a text that must then read in English
+// has its English text as its key.
 class TextTable
 {
 public:
@@ -18,12 +18,7 @@ public:
     static QString localized(const QString& key, const QString& language);
     static QStringList keys();
 
-    // The direct two-way choice: Indonesian exactly for "Indonesia", English for anything else.
     static bool isIndonesian(const QString& language) { return language == indonesian; }
-    static QString choose(const QString& language, const QString& englishText, const QString& indonesianText)
-    {
-        return isIndonesian(language) ? indonesianText : englishText;
-    }
 };
 
 } // namespace loopwren

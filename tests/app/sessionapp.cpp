@@ -28,14 +28,20 @@ void print(const QString& line)
 class PrintingDialogs : public loopwren::Dialogs
 {
 public:
-    int runAlert(const loopwren::Alert& alert) override
+    int runMessageDialog(const loopwren::MessageDialog& request) override
     {
         print(QStringLiteral("alert: %1 | %2 | %3")
-                  .arg(alert.message, alert.informativeText, alert.buttons.join(", ")));
+                  .arg(request.message, request.informativeText, request.buttons.join(", ")));
         return answers.isEmpty() ? -1 : answers.dequeue();
     }
-    std::optional<QString> runSavePanel(const loopwren::SavePanel&) override { return std::nullopt; }
-    std::optional<QString> runOpenPanel(const loopwren::OpenPanel&) override { return std::nullopt; }
+    std::optional<QString> runSaveFileDialog(const loopwren::SaveFileDialog&) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> runOpenFileDialog(const loopwren::OpenFileDialog&) override
+    {
+        return std::nullopt;
+    }
     std::optional<QString> runTextInput(const loopwren::TextInput&) override { return std::nullopt; }
     std::optional<loopwren::MacroSchedule> runScheduleDialog(const loopwren::ScheduleDialog&) override
     {

@@ -37,7 +37,7 @@ TEST(KeyCodeTable, NamedKeysSitWhereAUsKeyboardHasThem)
     for (std::uint16_t i = 0; i < 10; ++i)
         keys.emplace_back(static_cast<std::uint16_t>(KEY_F1 + i), "F" + std::to_string(i + 1));
     for (const auto& [evdev, label] : keys)
-        EXPECT_EQ(keyName(KeyCodeTable::modelCode(evdev)), label) << "evdev " << evdev;
+        EXPECT_EQ(keyName(KeyCodeTable::fileKeyCode(evdev)), label) << "evdev " << evdev;
 }
 
 // The codes chosen where a PC key has no exact twin, and the irregular stretches around them; a key
@@ -52,16 +52,16 @@ TEST(KeyCodeTable, EveryLinuxKeyHasACodeOfItsOwnThatLeadsBack)
         {KEY_RESERVED, 0x8000}};
     // clang-format on
     for (const auto& [evdev, model] : cases)
-        EXPECT_EQ(KeyCodeTable::modelCode(evdev), model) << "evdev " << evdev;
+        EXPECT_EQ(KeyCodeTable::fileKeyCode(evdev), model) << "evdev " << evdev;
     std::set<std::uint16_t> seen;
     for (std::uint16_t evdev = 0; evdev <= KeyCodeTable::maxEvdevCode; ++evdev) {
-        const auto model = KeyCodeTable::modelCode(evdev);
+        const auto model = KeyCodeTable::fileKeyCode(evdev);
         EXPECT_TRUE(seen.insert(model).second) << "model code " << model << " used twice";
         EXPECT_EQ(KeyCodeTable::evdevCode(model), evdev) << "evdev " << evdev;
     }
     // An entry listed twice would leave one of its model codes leading to a key that records as another.
     for (const auto& entry : KeyCodeTable::entries())
-        EXPECT_EQ(KeyCodeTable::modelCode(entry.evdev), entry.model) << "evdev " << entry.evdev;
+        EXPECT_EQ(KeyCodeTable::fileKeyCode(entry.evdev), entry.fileKeyCode) << "evdev " << entry.evdev;
     for (const std::uint16_t model : {52, 66, 68, 70, 77, 108, 112, 127, 200, 0x7fff, 0x8000 + 0x300, 0xffff})
         EXPECT_EQ(KeyCodeTable::evdevCode(model), std::nullopt) << "names no key: " << model;
 }

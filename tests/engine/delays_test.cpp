@@ -20,7 +20,7 @@ TEST_F(Delays, AccessIsReadAgainOneSecondAfterItIsRequested)
     ASSERT_TRUE(e.isAccessibilityGranted());
 
     e.requestAccessibility();
-    accessibility->trusted = false; // what the desktop answers from now on
+    accessibility->inputAccessGranted = false; // what the desktop answers from now on
     timer.advanceBy(milliseconds(999));
     drain();
     EXPECT_TRUE(e.isAccessibilityGranted()) << "read again before the second was up";

@@ -10,8 +10,8 @@ namespace {
 
 using Hotkeys = EngineFixture;
 
-const Hotkey kRecord{40, modifier::control | modifier::option};
-const Hotkey kPlayback{38, modifier::control | modifier::option};
+const Hotkey kRecord{40, modifier::control | modifier::alt};
+const Hotkey kPlayback{38, modifier::control | modifier::alt};
 
 // Each change binds both afresh; a refusal is logged with the service's number and tried again with
 // the next change.
@@ -52,7 +52,7 @@ TEST_F(Hotkeys, PressesToggleAfterTheCallbackAndAreIgnoredWhileCapturing)
 
     journal->clear();
     e.setIsCapturingHotkey(true);
-    e.setRecordHotkey(Hotkey{0, modifier::command});
+    e.setRecordHotkey(Hotkey{0, modifier::super});
     EXPECT_EQ(journal->lines().filter("unbind").size(), 2);
     EXPECT_EQ(journal->lines().size(), 2) << "nothing is bound while capturing";
     hotkeys->press(kRecord);
@@ -102,12 +102,12 @@ TEST_F(Hotkeys, CaptureStoresThePressedCombinationAndEscapeKeepsTheHotkey)
         input->deliver({.kind = InputKind::keyDown, .keyCode = keyCode, .flags = flags});
         drain();
     };
-    capture.startHotkeyCapture(HotkeyTarget::playback);
+    capture.startHotkeyCapture(EngineHotkeyRole::playback);
     EXPECT_TRUE(e.isCapturingHotkey());
     EXPECT_EQ(capture.recordingHotkeyForValue(), 1);
     journal->clear();
-    press(25, modifier::command | modifier::shift | modifier::capsLock | modifier::numericPad);
-    EXPECT_EQ(e.playbackHotkey(), (Hotkey{25, modifier::command | modifier::shift}));
+    press(25, modifier::super | modifier::shift | modifier::capsLock | modifier::numericPad);
+    EXPECT_EQ(e.playbackHotkey(), (Hotkey{25, modifier::super | modifier::shift}));
     EXPECT_FALSE(e.isCapturingHotkey());
     EXPECT_FALSE(capture.recordingHotkeyFor());
     EXPECT_EQ(input->watchCount(), 0u);
@@ -116,7 +116,7 @@ TEST_F(Hotkeys, CaptureStoresThePressedCombinationAndEscapeKeepsTheHotkey)
 
     hotkeys->holdCode = 1;
     journal->clear();
-    capture.startHotkeyCapture(HotkeyTarget::record);
+    capture.startHotkeyCapture(EngineHotkeyRole::record);
     EXPECT_EQ(logged, QStringList{"Failed to hold the keyboard for the hotkey capture: 1"});
     press(53, 0);
     EXPECT_EQ(e.recordHotkey(), (Hotkey{15, modifier::control}));
@@ -128,7 +128,7 @@ TEST_F(Hotkeys, CaptureStoresThePressedCombinationAndEscapeKeepsTheHotkey)
     hotkeys->canHold = false;
     logged.clear();
     journal->clear();
-    capture.startHotkeyCapture(HotkeyTarget::record);
+    capture.startHotkeyCapture(EngineHotkeyRole::record);
     press(0, 0);
     EXPECT_EQ(e.recordHotkey(), (Hotkey{0, 0})) << "a plain key is accepted";
     EXPECT_TRUE(logged.isEmpty() && journal->lines().filter("keyboard").isEmpty());

@@ -141,9 +141,7 @@ TEST_F(Player, StopsLandDuringHostileEventsAndASupersededEndIsDropped)
 TEST_F(Player, FocusesTheTargetWaitsForItAndHidesMeanwhile)
 {
     options.playbackClock = &clock;
-    prepare = [this] {
-        workspace->applications = {{QString("Notes"), RunningApplication::Policy::regular, 7, 7}};
-    };
+    prepare = [this] { workspace->applications = {{QString("Notes"), 7, 7}}; };
     MacroEngine& e = build();
     drain();
     e.setFocusTargetAppBeforePlayback(true);

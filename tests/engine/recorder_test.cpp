@@ -67,7 +67,7 @@ protected:
 TEST_F(Recorder, DelaysAreStampDifferencesAndLeftOutInputStillMovesTheClock)
 {
     MacroEngine& e = build();
-    e.setRecordHotkey(Hotkey{15, modifier::command | modifier::shift});
+    e.setRecordHotkey(Hotkey{15, modifier::super | modifier::shift});
     e.setRecordMouseMovements(true);
     e.setRecordedEvents({makeEvent(EventType::wait, 1)});
     const Clock::time_point before = Clock::now();

@@ -20,35 +20,31 @@ QByteArray bytes(const char (&text)[N])
     return QByteArray(text, N - 1);
 }
 
-// Every stored setting: its property, its key and its default.
+// Every stored setting the engine publishes as a writable property: its property, its key and its
+// default as the settings file holds it.
 struct Stored
 {
-    const char* property;
-    const char* key;
-    const char* fallback;
+    QByteArray property;
+    QString key;
+    QString fallback;
 };
-const Stored kStored[] = {
-    {"recordHotkey", "recordHotkey", R"({"keyCode":65535,"modifiers":0})"},
-    {"playbackHotkey", "playbackHotkey", R"({"keyCode":65535,"modifiers":0})"},
-    {"targetAppName", "targetAppName", ""},
-    {"focusTargetAppBeforePlayback", "focusTargetAppBeforePlayback", "false"},
-    {"setTargetWindowPosition", "setTargetWindowPosition", "false"},
-    {"setTargetWindowSize", "setTargetWindowSize", "false"},
-    {"language", "appLanguage", "English"},
-    {"showDeleteConfirmation", "showDeleteConfirmation", "true"},
-    {"hideWhenRecording", "hideWhenRecording", "false"},
-    {"hideOnPlayback", "hideOnPlayback", "false"},
-    {"showCloseSavePrompt", "showCloseSavePrompt", "true"},
-    {"targetWindowX", "targetWindowX", "0"},
-    {"targetWindowY", "targetWindowY", "0"},
-    {"targetWindowWidth", "targetWindowWidth", "800"},
-    {"targetWindowHeight", "targetWindowHeight", "600"},
-    {"delayVariation", "delayVariation", "0"},
-    {"passPauseMinimum", "passPauseMinimum", "0"},
-    {"passPauseMaximum", "passPauseMaximum", "0"},
-    {"clickSpread", "clickSpread", "0"},
-    {"stopPlaybackOnUserInput", "stopPlaybackOnUserInput", "false"},
-};
+const std::vector<Stored>& storedProperties()
+{
+    static const std::vector<Stored> stored = [] {
+        std::vector<Stored> rows;
+        for (const StoredSettings::Setting setting : StoredSettings::all()) {
+            const char* name = StoredSettings::name(setting);
+            const int index = MacroEngine::staticMetaObject.indexOfProperty(name);
+            if (index < 0 || !MacroEngine::staticMetaObject.property(index).isWritable())
+                continue;
+            const QVariant fallback = std::visit([](const auto& value) { return QVariant::fromValue(value); },
+                                                 StoredSettings::fallback(setting));
+            rows.push_back({name, QString::fromLatin1(StoredSettings::key(setting)), settingText(fallback)});
+        }
+        return rows;
+    }();
+    return stored;
+}
 
 using Settings = EngineFixture;
 
@@ -57,7 +53,17 @@ using Settings = EngineFixture;
 TEST_F(Settings, EveryAssignmentIsAnnouncedAndStoredEvenWhenUnchanged)
 {
     MacroEngine& e = build();
-    EXPECT_EQ(MacroEngine::shared(), &e);
+    // The defaults that are neither empty, false nor 0.
+    QStringList defaults;
+    for (const Stored& s : storedProperties()) {
+        if (!QStringList{"", "false", "0"}.contains(s.fallback))
+            defaults << s.key + "=" + s.fallback;
+    }
+    EXPECT_EQ(defaults,
+              (QStringList{"recordHotkey={\"keyCode\":65535,\"modifiers\":0}",
+                           "playbackHotkey={\"keyCode\":65535,\"modifiers\":0}", "appLanguage=English",
+                           "showDeleteConfirmation=true", "showCloseSavePrompt=true", "targetWindowWidth=800",
+                           "targetWindowHeight=600"}));
     // Speed, loops and movements are never stored: every start begins with these.
     EXPECT_EQ(QVariantList({e.playbackSpeed(), e.loopCount(), e.infiniteLoop(), e.recordMouseMovements()}),
               QVariantList({100.0, qint64(1), false, false}));
@@ -66,17 +72,14 @@ TEST_F(Settings, EveryAssignmentIsAnnouncedAndStoredEvenWhenUnchanged)
         const QMetaProperty property = meta->property(i);
         if (!property.isWritable())
             continue;
-        const bool isStored = std::any_of(std::begin(kStored), std::end(kStored), [&](const Stored& s) {
-            return property.name() == QByteArray(s.property);
-        });
+        const bool isStored = std::any_of(storedProperties().begin(), storedProperties().end(),
+                                          [&](const Stored& s) { return property.name() == s.property; });
         QSignalSpy announced(&e, property.notifySignal());
         const int writes = store->writeCount();
         ASSERT_TRUE(property.write(&e, property.read(&e)));
         EXPECT_EQ(announced.count(), 1) << property.name();
         EXPECT_EQ(store->writeCount() > writes, isStored) << property.name();
     }
-    engine.reset();
-    EXPECT_EQ(MacroEngine::shared(), nullptr);
 }
 
 // The playback's variation stays within its ranges whatever the store holds or a caller assigns, and
@@ -111,7 +114,7 @@ TEST(SettingsFile, ValuesSurviveARestartWithinTheProcess)
         services.preferences = std::move(store);
         return std::make_unique<MacroEngine>(std::move(services));
     };
-    const Hotkey hotkey{15, modifier::command | modifier::shift};
+    const Hotkey hotkey{15, modifier::super | modifier::shift};
     {
         const auto first = start();
         first->setRecordHotkey(hotkey);
@@ -219,8 +222,8 @@ playbackHotkey="{\"keyCode\":100,\"modifiers\":0}"
          Form::readOnlyFolder},
     };
     QString properties;
-    for (const Stored& s : kStored)
-        properties += QStringLiteral(" ") + s.property;
+    for (const Stored& s : storedProperties())
+        properties += QStringLiteral(" ") + QString::fromLatin1(s.property);
 
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -243,7 +246,7 @@ must mount -o remount,bind,ro "%1"
                                      env)
                 : runHelper((QStringLiteral("settings") + properties).split(QLatin1Char(' ')), env);
         QString expected;
-        for (const Stored& s : kStored)
+        for (const Stored& s : storedProperties())
             expected += row.expected.value(s.key, s.fallback) + QLatin1Char('\n');
         EXPECT_EQ(run.exitCode, 0) << run.describe();
         EXPECT_EQ(QString::fromUtf8(run.out).toStdString(), expected.toStdString()) << run.describe();
@@ -255,7 +258,7 @@ must mount -o remount,bind,ro "%1"
         } else if (row.form == Form::file) {
             QSettings left(file, QSettings::IniFormat);
             QString leftValues;
-            for (const Stored& s : kStored)
+            for (const Stored& s : storedProperties())
                 leftValues += settingText(left.value(s.key)) + QLatin1Char('\n');
             EXPECT_EQ(leftValues.toStdString(), expected.toStdString()) << "the file written back";
         } else {

@@ -4,11 +4,9 @@
 namespace loopwren {
 namespace {
 
-using enum RunningApplication::Policy;
-
-RunningApplication app(const QString& name, std::int64_t pid, RunningApplication::Policy policy = regular)
+RunningApplication app(const QString& name, std::int64_t pid)
 {
-    return RunningApplication{name, policy, pid, static_cast<std::uint64_t>(pid)};
+    return RunningApplication{name, pid, static_cast<std::uint64_t>(pid)};
 }
 
 using Target = EngineFixture;
@@ -18,17 +16,9 @@ using Target = EngineFixture;
 TEST_F(Target, RunningAppsAreSortedDeduplicatedAndPickAPreferredDefault)
 {
     prepare = [this] {
-        workspace->applications = {app("Mail", 1),
-                                   app("Safari", 2),
-                                   app("Google Chrome", 3),
-                                   app("Finder", 4),
-                                   app("Mail", 5),
-                                   app("menubar", 6, accessory),
-                                   app("agent", 7, prohibited),
-                                   RunningApplication{std::nullopt, regular, 8, 8},
-                                   app("alpha", 9),
-                                   app("Zed", 10),
-                                   app("\u00c9clair", 11)};
+        workspace->applications = {app("Mail", 1),   app("Safari", 2), app("Google Chrome", 3),
+                                   app("Finder", 4), app("Mail", 5),   RunningApplication{std::nullopt, 8, 8},
+                                   app("alpha", 9),  app("Zed", 10),   app("\u00c9clair", 11)};
     };
     MacroEngine& e = build();
     EXPECT_FALSE(e.isAccessibilityGranted());
@@ -60,8 +50,7 @@ TEST_F(Target, FocusActivatesTheFirstExactMatchAndPlacesItsWindowAsItWasThen)
 {
     VirtualDelayTimer timer;
     prepare = [this] {
-        workspace->applications = {app("Notes", 1), app("menubar", 2, accessory), app("menubar", 3),
-                                   app("safari", 4)};
+        workspace->applications = {app("Notes", 1), app("menubar", 2), app("menubar", 3), app("safari", 4)};
     };
     MacroEngine& e = build();
     drain();

@@ -17,17 +17,17 @@ namespace loopwren {
 class FakeDialogs : public Dialogs
 {
 public:
-    int runAlert(const Alert& a) override
+    int runMessageDialog(const MessageDialog& a) override
     {
         open("alert: " + a.message + " | " + a.informativeText + " | " + a.buttons.join(", "));
         return alertAnswers.isEmpty() ? -1 : alertAnswers.dequeue();
     }
-    std::optional<QString> runSavePanel(const SavePanel& p) override
+    std::optional<QString> runSaveFileDialog(const SaveFileDialog& p) override
     {
         open("save panel: " + p.title + " | " + p.message + " | " + p.proposedName);
         return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
     }
-    std::optional<QString> runOpenPanel(const OpenPanel& p) override
+    std::optional<QString> runOpenFileDialog(const OpenFileDialog& p) override
     {
         open("open panel: " + p.title + " | " + p.message);
         return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();

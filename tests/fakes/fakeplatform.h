@@ -133,10 +133,10 @@ private:
 class FakeAccessibility : public Accessibility
 {
 public:
-    bool isTrusted() override { return trusted; }
-    void requestTrust() override { ++requests; }
+    bool isInputAccessGranted() override { return inputAccessGranted; }
+    void requestInputAccess() override { ++requests; }
 
-    bool trusted = true;
+    bool inputAccessGranted = true;
     int requests = 0;
 };
 

@@ -64,10 +64,10 @@ TEST(HotkeyText, ShowsModifierSymbolsInFixedOrder)
         {{96, 0}, "F5"},
         {{15, modifier::control | modifier::shift}, control + " " + shift + " R"},
         {{0, 0x1E0000}, control + " " + option + " " + shift + " " + command + " A"},
-        {{54, modifier::command}, command + " Key 54"},
+        {{54, modifier::super}, command + " Key 54"},
         {{0, modifier::capsLock}, "A"},
         {{0, ~modifier::hotkeyMask}, "A"},
-        {{53, modifier::option | modifier::numericPad}, option + " Escape"},
+        {{53, modifier::alt | modifier::numericPad}, option + " Escape"},
     };
     for (const auto& [hotkey, text] : cases)
         EXPECT_EQ(displayText(hotkey), text) << hotkey.keyCode << " " << hotkey.modifiers;

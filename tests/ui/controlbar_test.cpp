@@ -248,7 +248,7 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
 
     // Grant Access shows only without the permission.
     EXPECT_FALSE(item("grantAccessButton")->isVisible());
-    accessibility->trusted = false;
+    accessibility->inputAccessGranted = false;
     engine().checkAccessibility();
     drain();
     EXPECT_EQ(labelOf("accessibilityStatus"), "No API Access");
@@ -280,7 +280,9 @@ TEST_F(ControlBar, NoticesSayWhatDidNotWorkAndWhatToDo)
     EXPECT_EQ(notice().value(0), "The file could not be imported; the timeline is unchanged.");
     EXPECT_FALSE(notice().value(1).isEmpty());
     // No browser may open the page, and none may say so: the window names the file.
-    LoopWrenApp::pageShower([](const QUrl&) { return true; })(QUrl::fromLocalFile("/home/u/access.html"));
+    const QPointer<MacroEngine> shownIn = &engine();
+    LoopWrenApp::pageShower([](const QUrl&) { return true; },
+                            shownIn)(QUrl::fromLocalFile("/home/u/access.html"));
     drain();
     EXPECT_EQ(notice().value(1), "/home/u/access.html");
 }
@@ -345,9 +347,8 @@ TEST_F(ControlBar, EveryTextFollowsTheLanguageAtOnce)
     expectEveryTextFollows("settings", 25);
     state().navigate(ContentViewState::Timeline);
 
-    const QString hotkey =
-        QString::fromStdString(displayText(Hotkey{15, modifier::command | modifier::shift}));
-    engine().setRecordHotkey(Hotkey{15, modifier::command | modifier::shift});
+    const QString hotkey = QString::fromStdString(displayText(Hotkey{15, modifier::super | modifier::shift}));
+    engine().setRecordHotkey(Hotkey{15, modifier::super | modifier::shift});
     engine().setLanguage(TextTable::indonesian);
     drain();
     EXPECT_EQ(labelOf("emptyHint"),

@@ -1,6 +1,6 @@
 // The quit prompt: when it asks and what each answer leads to; and work queued while a dialog is open.
-#include "appdelegate.h"
 #include "macrofile.h"
+#include "quitprompt.h"
 #include "uifixture.h"
 
 #include <QTemporaryDir>
@@ -8,24 +8,24 @@
 namespace loopwren {
 namespace {
 
-using Reply = AppDelegate::TerminateReply;
+using Reply = QuitPrompt::Answer;
 
 TEST_F(UiTest, QuitPromptAsksOnlyWithSomethingToLoseAndSaveQuitsOnceTheFileIsWritten)
 {
     start();
-    AppDelegate delegate{dialogs, [] { return qint64{1733390123}; }};
-    const auto quit = [&] { return delegate.applicationShouldTerminate(); };
+    QuitPrompt prompt{engine(), dialogs, [] { return qint64{1733390123}; }};
+    const auto quit = [&] { return prompt.ask(); };
     // Nothing to lose, or the prompt switched off: no question asked.
-    EXPECT_EQ(quit(), Reply::now);
+    EXPECT_EQ(quit(), Reply::quit);
     engine().setShowCloseSavePrompt(false);
     setTimeline(sampleTimeline());
-    EXPECT_EQ(quit(), Reply::now);
+    EXPECT_EQ(quit(), Reply::quit);
     EXPECT_TRUE(dialogs.shown.isEmpty());
     engine().setShowCloseSavePrompt(true);
 
     // Don't Save quits; Cancel or a dismissed alert stays and leaves the timeline alone.
     dialogs.alertAnswers << 1 << 2;
-    EXPECT_EQ((std::vector{quit(), quit(), quit()}), (std::vector{Reply::now, Reply::cancel, Reply::cancel}));
+    EXPECT_EQ((std::vector{quit(), quit(), quit()}), (std::vector{Reply::quit, Reply::stay, Reply::stay}));
     EXPECT_EQ(dialogs.shown.value(0),
               "alert: Save Last Recording? | You have recorded actions in your timeline. "
               "Would you like to save them before exiting? | Save, Don't Save, Cancel");
@@ -37,7 +37,7 @@ TEST_F(UiTest, QuitPromptAsksOnlyWithSomethingToLoseAndSaveQuitsOnceTheFileIsWri
     dialogs.alertAnswers << 0 << 0 << 0;
     dialogs.panelAnswers << std::nullopt << "/nonexistent-loopwren-dir/macro.json"
                          << folder.filePath("saved.json");
-    EXPECT_EQ((std::vector{quit(), quit(), quit()}), (std::vector{Reply::cancel, Reply::cancel, Reply::now}));
+    EXPECT_EQ((std::vector{quit(), quit(), quit()}), (std::vector{Reply::stay, Reply::stay, Reply::quit}));
     EXPECT_EQ(dialogs.shown.value(1), "save panel: Export Macro |  | macro_1733390123.json");
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged[0].startsWith("Failed to save macro: ")) << logged[0].toStdString();
@@ -51,10 +51,6 @@ TEST_F(UiTest, QuitPromptAsksOnlyWithSomethingToLoseAndSaveQuitsOnceTheFileIsWri
               (QStringList{"alert: Simpan Rekaman Terakhir? | Anda memiliki rekaman aksi di linimasa. "
                            "Apakah Anda ingin menyimpannya sebelum keluar? | Simpan, Jangan Simpan, Batal",
                            "save panel: Ekspor Makro |  | macro_1733390123.json"}));
-    // Without an engine there is nothing to ask about.
-    stop();
-    EXPECT_EQ(quit(), Reply::now);
-    EXPECT_EQ(dialogs.shown.size(), 2);
 }
 
 // Closing the window right after typing into the editor: the save at quit holds the typed value.

@@ -261,14 +261,14 @@ TEST_F(SettingsPage, TheDesktopsOwnTriggerShowsBesideTheCapturedOne)
         return item(name)->isVisible() ? labelOf(name) : QString("<hidden>");
     };
     EXPECT_EQ(shown("playbackDesktopTrigger"), "<hidden>");
-    hotkeys->setDesktopTrigger(HotkeyTarget::playback, "Meta+F12");
+    hotkeys->setDesktopTrigger(EngineHotkeyRole::playback, "Meta+F12");
     EXPECT_EQ(shown("playbackDesktopTrigger"), "Desktop shortcut: Meta+F12");
     EXPECT_EQ(shown("recordDesktopTrigger"), "<hidden>");
     engine().setLanguage("Indonesia");
     EXPECT_EQ(shown("playbackDesktopTrigger"), "Pintasan desktop: Meta+F12");
-    hotkeys->setDesktopTrigger(HotkeyTarget::record, "");
+    hotkeys->setDesktopTrigger(EngineHotkeyRole::record, "");
     EXPECT_EQ(shown("recordDesktopTrigger"), "Pintasan desktop: tidak ada");
-    hotkeys->setDesktopTrigger(HotkeyTarget::playback, std::nullopt);
+    hotkeys->setDesktopTrigger(EngineHotkeyRole::playback, std::nullopt);
     EXPECT_EQ(shown("playbackDesktopTrigger"), "<hidden>");
 }
 

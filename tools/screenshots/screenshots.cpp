@@ -22,11 +22,11 @@ Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
 namespace loopwren {
 namespace {
 
-class TrustedAccessibility : public Accessibility
+class GrantedAccessibility : public Accessibility
 {
 public:
-    bool isTrusted() override { return true; }
-    void requestTrust() override {}
+    bool isInputAccessGranted() override { return true; }
+    void requestInputAccess() override {}
 };
 
 class ShownWorkspace : public NullWorkspace
@@ -153,7 +153,7 @@ private:
         PlatformServices services;
         services.preferences = std::make_unique<MemoryPreferencesStore>(QVariantMap{
             {QStringLiteral("appLanguage"), language}, {QStringLiteral("showDeleteConfirmation"), true}});
-        services.accessibility = std::make_unique<TrustedAccessibility>();
+        services.accessibility = std::make_unique<GrantedAccessibility>();
         auto workspace = std::make_unique<ShownWorkspace>();
         ShownWorkspace& apps = *workspace;
         services.workspace = std::move(workspace);

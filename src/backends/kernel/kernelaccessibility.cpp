@@ -7,7 +7,7 @@ KernelAccessibility::KernelAccessibility(std::function<bool()> works, helppage::
 {
 }
 
-void KernelAccessibility::requestTrust()
+void KernelAccessibility::requestInputAccess()
 {
     helppage::show(QStringLiteral(":/loopwren/kernel/kernel-access.html"),
                    QStringLiteral("kernel-access.html"), m_openUrl,

@@ -10,7 +10,7 @@ namespace loopwren {
 // On the kernel's devices access is two permissions the user grants once: writing /dev/uinput (the
 // package's udev rule gives it to the active session's user) and reading the input devices (lent by
 // LoopWren's input service to the active local session, or, as the fallback, membership of the input
-// group, which LoopWren never arranges itself). Trusted means both work; a
+// group, which LoopWren never arranges itself). Input access is granted when both work; a
 // request opens a page, in English and Indonesian, that says what to run and what it means.
 class KernelAccessibility : public Accessibility
 {
@@ -19,8 +19,8 @@ public:
     // helppage::openInBrowser() shows the page.
     explicit KernelAccessibility(std::function<bool()> works, helppage::UrlOpener openUrl = {});
 
-    bool isTrusted() override { return m_works(); }
-    void requestTrust() override;
+    bool isInputAccessGranted() override { return m_works(); }
+    void requestInputAccess() override;
 
 private:
     std::function<bool()> m_works;

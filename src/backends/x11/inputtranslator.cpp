@@ -89,7 +89,7 @@ std::optional<InputEvent> InputTranslator::translateKey(const RawDeviceEvent& ra
                            : down      ? InputKind::keyDown
                                        : InputKind::keyUp,
                            raw);
-    event.keyCode = KeyCodeTable::modelCode(evdev);
+    event.keyCode = KeyCodeTable::fileKeyCode(evdev);
     event.flags = m_keys.modifierFlags() | KeyCodeTable::keyFlags(evdev);
     return event;
 }

@@ -95,9 +95,9 @@ std::uint16_t ModifierMasks::fromModifiers(std::uint64_t modifiers) const
         mask |= shiftMask;
     if (modifiers & modifier::control)
         mask |= controlMask;
-    if (modifiers & modifier::option)
+    if (modifiers & modifier::alt)
         mask |= m_alt;
-    if (modifiers & modifier::command)
+    if (modifiers & modifier::super)
         mask |= m_super;
     return mask;
 }

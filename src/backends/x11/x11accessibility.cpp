@@ -24,7 +24,10 @@ X11Accessibility::X11Accessibility(std::string displayName, UrlOpener openUrl)
 {
 }
 
-bool X11Accessibility::isTrusted() { return !sessiontype::isWayland() && missingExtensions().isEmpty(); }
+bool X11Accessibility::isInputAccessGranted()
+{
+    return !sessiontype::isWayland() && missingExtensions().isEmpty();
+}
 
 QStringList X11Accessibility::missingExtensions() const
 {
@@ -37,7 +40,7 @@ QStringList X11Accessibility::missingExtensions() const
     return missing;
 }
 
-void X11Accessibility::requestTrust()
+void X11Accessibility::requestInputAccess()
 {
     helppage::show(QStringLiteral(":/loopwren/x11/x11-access.html"), QStringLiteral("x11-access.html"),
                    m_openUrl, "access needs an X11 session with the XTEST and RECORD extensions");

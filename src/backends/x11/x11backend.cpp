@@ -35,7 +35,7 @@ X11Backend::~X11Backend() = default;
 Backend::Abilities X11Backend::abilities()
 {
     // Everything or nothing: an X11 session whose server offers XTEST and RECORD.
-    const bool usable = X11Accessibility(m_displayName).isTrusted();
+    const bool usable = X11Accessibility(m_displayName).isInputAccessGranted();
     const QString problem =
         usable ? QString() : QStringLiteral("the X server offers no XTEST or RECORD extension");
     // Windows are listed and placed by the window manager, or directly without one: the display is all

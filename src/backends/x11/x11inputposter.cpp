@@ -102,8 +102,8 @@ X11InputPoster::X11InputPoster(std::unique_ptr<X11Connection> connection, std::v
     m_modifierKeys = {{
         {modifier::shift, modifierKeycode(display, XK_Shift_L, KEY_LEFTSHIFT)},
         {modifier::control, modifierKeycode(display, XK_Control_L, KEY_LEFTCTRL)},
-        {modifier::option, modifierKeycode(display, XK_Alt_L, KEY_LEFTALT)},
-        {modifier::command, modifierKeycode(display, XK_Super_L, KEY_LEFTMETA)},
+        {modifier::alt, modifierKeycode(display, XK_Alt_L, KEY_LEFTALT)},
+        {modifier::super, modifierKeycode(display, XK_Super_L, KEY_LEFTMETA)},
     }};
 }
 

@@ -96,7 +96,6 @@ std::vector<RunningApplication> X11Workspace::runningApplications()
             if (!application.name && !className.isEmpty())
                 application.name = className;
         }
-        application.policy = RunningApplication::Policy::regular;
         application.processId = ewmh.processId(window);
         application.handle = window;
         applications.push_back(std::move(application));

@@ -30,10 +30,10 @@ Item {
         value: root.onLibrary && root.Window.active
     }
 
-    VisualEffectView {
+    Backdrop {
         anchors.fill: parent
-        material: Theme.underWindowBackground
-        blendingMode: Theme.behindWindow
+        tone: "window"
+        behindWindow: true
     }
 
     // A tiling desktop may make the window smaller than its minimum. The layout follows it down to the
@@ -85,10 +85,10 @@ Item {
             width: parent.width - x
             height: parent.height
 
-            VisualEffectView {
+            Backdrop {
                 anchors.fill: parent
-                material: Theme.contentBackground
-                blendingMode: Theme.behindWindow
+                tone: "content"
+                behindWindow: true
             }
 
             Item {

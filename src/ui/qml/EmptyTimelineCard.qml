@@ -10,10 +10,10 @@ Item {
     implicitWidth: column.implicitWidth + 80
     implicitHeight: column.implicitHeight + 80
 
-    VisualEffectView {
+    Backdrop {
         anchors.fill: parent
-        material: Theme.contentBackground
-        blendingMode: Theme.withinWindow
+        tone: "content"
+        behindWindow: false
         opacity: 0.1
     }
     Rectangle {

@@ -8,10 +8,10 @@ Item {
 
     implicitWidth: 170
 
-    VisualEffectView {
+    Backdrop {
         anchors.fill: parent
-        material: Theme.sidebarMaterial
-        blendingMode: Theme.behindWindow
+        tone: "sidebar"
+        behindWindow: true
     }
 
     Column {

@@ -17,14 +17,6 @@ QtObject {
 
     readonly property string fontFamily: "Inter"
 
-    // Materials and blending modes of the translucent backdrops, by their raw values.
-    readonly property int underWindowBackground: 21
-    readonly property int sidebarMaterial: 7
-    readonly property int contentBackground: 18
-    readonly property int hudWindow: 13
-    readonly property int behindWindow: 0
-    readonly property int withinWindow: 1
-
     // Whether the desktop composites the window: set once by the window when it opens.
     property bool translucent: false
 

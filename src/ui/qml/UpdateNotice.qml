@@ -12,10 +12,10 @@ Item {
     // Takes every pointer event, so the page beneath cannot be used while the notice is up.
     MouseArea { anchors.fill: parent; hoverEnabled: true; acceptedButtons: Qt.AllButtons }
 
-    VisualEffectView {
+    Backdrop {
         anchors.fill: parent
-        material: Theme.hudWindow
-        blendingMode: Theme.withinWindow
+        tone: "notice"
+        behindWindow: false
         blurSource: root.page
     }
 
@@ -26,10 +26,10 @@ Item {
         height: Math.min(column.implicitHeight + 48, parent.height - 80)
 
         NeonGlow { target: cardPlate; radius: 20; targetRadius: 16; color: Qt.rgba(0, 0, 0, 0.3) }
-        VisualEffectView {
+        Backdrop {
             anchors.fill: parent
-            material: Theme.contentBackground
-            blendingMode: Theme.withinWindow
+            tone: "content"
+            behindWindow: false
             opacity: 0.1
         }
         Rectangle {

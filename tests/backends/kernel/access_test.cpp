@@ -32,8 +32,8 @@ TEST(KernelAccess, WithoutItsDevicesTheBackendSaysWhyAndGrantAccessSaysWhatToRun
     const PlatformServices services = backend->provide(hooks);
     // The window is never minimised where a Wayland client could not bring it back.
     EXPECT_FALSE(backend->windowEffects().restoresMinimizedWindow);
-    EXPECT_FALSE(services.accessibility->isTrusted());
-    services.accessibility->requestTrust();
+    EXPECT_FALSE(services.accessibility->isInputAccessGranted());
+    services.accessibility->requestInputAccess();
     ASSERT_EQ(opened.size(), 1u);
     ASSERT_TRUE(opened[0].toLocalFile().startsWith(cache.path() + u'/'));
     QFile page(opened[0].toLocalFile());

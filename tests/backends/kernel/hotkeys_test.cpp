@@ -21,22 +21,22 @@ TEST(KernelHotkeyService, AKeyWithExactlyItsModifiersFiresAndTheDevicesAreReadOn
     HotkeyService::Binding record = 0, unset = 0;
     ASSERT_TRUE(service
                     .bind(
-                        HotkeyTarget::record, Hotkey::unset(), [&] { fired += 100; }, unset)
+                        EngineHotkeyRole::record, Hotkey::unset(), [&] { fired += 100; }, unset)
                     .ok());
     EXPECT_EQ(keys.watchCount(), 0u) << "nothing to watch for";
     ASSERT_TRUE(
         service
             .bind(
-                HotkeyTarget::record, {15, modifier::control | modifier::option}, [&] { ++fired; }, record)
+                EngineHotkeyRole::record, {15, modifier::control | modifier::alt}, [&] { ++fired; }, record)
             .ok());
     EXPECT_TRUE(keys.lastKinds == InputKinds{InputKind::keyDown});
     const auto press = [&](std::uint16_t key, std::uint64_t flags) {
         keys.deliver({.kind = InputKind::keyDown, .keyCode = key, .flags = flags});
     };
-    press(15, modifier::control | modifier::option | modifier::capsLock); // a lock does not count
+    press(15, modifier::control | modifier::alt | modifier::capsLock); // a lock does not count
     press(15, modifier::control);
-    press(15, modifier::control | modifier::option | modifier::shift);
-    press(16, modifier::control | modifier::option);
+    press(15, modifier::control | modifier::alt | modifier::shift);
+    press(16, modifier::control | modifier::alt);
     EXPECT_EQ(fired, 1);
     service.unbind(record);
     EXPECT_EQ(keys.watchCount(), 0u);
@@ -46,7 +46,7 @@ TEST(KernelHotkeyService, AKeyWithExactlyItsModifiersFiresAndTheDevicesAreReadOn
     keys.refuse = true; // no access to the devices
     EXPECT_EQ(service
                   .bind(
-                      HotkeyTarget::record, {15, 0}, [] {}, record)
+                      EngineHotkeyRole::record, {15, 0}, [] {}, record)
                   .code,
               EACCES);
 }

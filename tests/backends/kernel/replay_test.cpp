@@ -96,7 +96,7 @@ TEST(KernelInputPoster, WritesEachInputAsAFrameAndLetsGoOfWhatItHolds)
         poster.postMouseButton(MouseButtonType::right, true, {512, 256}, std::nullopt);
         poster.postMouseMoved({0, 0}, std::nullopt); // a drag
         poster.postScrollNotch(ScrollDirection::up, std::nullopt);
-        poster.postScrollNotch(ScrollDirection::left, modifier::command);
+        poster.postScrollNotch(ScrollDirection::left, modifier::super);
         poster.postKey(36, true, std::nullopt); // Return held at the end
         EXPECT_EQ(poster.reach({1023, 511}), PointerReach::onScreen);
         EXPECT_EQ(poster.reach({1024, 5}), PointerReach::offScreen) << "held at the edge";

@@ -46,7 +46,7 @@ TEST(X11ConnectionLoss, ALostServerEndsTheCaptureButNotTheProcess)
         poster->warpPointer({double(i % 100), 1});
         poster->postMouseMoved({1, double(i % 100)}, modifier::control);
         poster->postMouseButton(MouseButtonType::left, i % 2 == 0, {2, 2}, 0);
-        poster->postKey(0, i % 2 == 0, modifier::option);
+        poster->postKey(0, i % 2 == 0, modifier::alt);
         poster->postScrollNotch(ScrollDirection::down, std::nullopt);
     }
     poster->releaseAll();

@@ -24,7 +24,7 @@ using namespace x11test;
 using namespace test;
 
 constexpr std::uint16_t kKeyA = 0, kKeyB = 11, kKeyC = 8, kKeyJ = 38, kKeyK = 40, kKeyW = 13;
-constexpr std::uint64_t kControlOption = modifier::control | modifier::option;
+constexpr std::uint64_t kControlAlt = modifier::control | modifier::alt;
 
 MacroEvent event(EventType type, std::uint16_t keyCode, double delay = 0.0)
 {
@@ -75,8 +75,8 @@ protected:
     void buildWithHotkeys()
     {
         ASSERT_NO_FATAL_FAILURE(build());
-        m_engine->setRecordHotkey(Hotkey{kKeyK, kControlOption});
-        m_engine->setPlaybackHotkey(Hotkey{kKeyJ, kControlOption});
+        m_engine->setRecordHotkey(Hotkey{kKeyK, kControlAlt});
+        m_engine->setPlaybackHotkey(Hotkey{kKeyJ, kControlAlt});
         QObject::connect(m_engine.get(), &MacroEngine::playbackFinished, [this] { ++m_playbacksFinished; });
         std::string problem;
         m_focused = X11ProbeWindow::open(&problem, X11ProbeWindow::Keyboard::focus);
@@ -150,7 +150,7 @@ TEST_F(EngineOnX11, ACaptureKeepsTheCombinationFromTheFocusedWindow)
     m_focused->clear();
 
     HotkeyCapture capture(*m_engine);
-    capture.startHotkeyCapture(HotkeyTarget::record);
+    capture.startHotkeyCapture(EngineHotkeyRole::record);
     press("ctrl+w");
     ASSERT_TRUE(eventually([&] { return !capture.recordingHotkeyFor(); }));
     EXPECT_EQ(m_engine->recordHotkey(), (Hotkey{kKeyW, modifier::control}));
@@ -174,7 +174,7 @@ TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatPlaysItAndIsNeverRecor
     X11HotkeyService otherProgram;
     HotkeyService::Binding held = 0;
     const auto nothing = [] {};
-    ASSERT_TRUE(otherProgram.bind(HotkeyTarget::record, {21, kControlOption}, nothing, held).ok());
+    ASSERT_TRUE(otherProgram.bind(EngineHotkeyRole::record, {21, kControlAlt}, nothing, held).ok());
     // Ctrl+Alt+1, 2, 3 type X, Y and Z.
     constexpr std::uint16_t kKeyX = 7, kKeyY = 16, kKeyZ = 6;
     for (const auto& [name, typed, digit] : {std::tuple{"One", kKeyX, 18}, {"Two", kKeyY, 19}, {"Three", kKeyZ, 20}}) {
@@ -182,7 +182,7 @@ TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatPlaysItAndIsNeverRecor
             const QString failed = library.add(name, {event(EventType::keyDown, typed),
                                                       event(EventType::keyUp, typed, 0.02)});
             LibraryEntry entry = library.find(name) ? *library.find(name) : LibraryEntry{};
-            entry.hotkey = {static_cast<std::uint16_t>(digit), kControlOption};
+            entry.hotkey = {static_cast<std::uint16_t>(digit), kControlAlt};
             return failed.isEmpty() ? library.update(entry) : failed;
         }), "");
     }
@@ -190,7 +190,7 @@ TEST_F(EngineOnX11, EachLibraryMacroHasAHotkeyOfItsOwnThatPlaysItAndIsNeverRecor
         LibraryEntry entry;
         entry.file = name + ".json";
         entry.name = name;
-        entry.hotkey = {key, kControlOption};
+        entry.hotkey = {key, kControlAlt};
         return entry;
     };
     // Then J (playback), 4 (the other program's) and 1 again, beside the three.

@@ -30,7 +30,7 @@ TEST(HotkeyBackends, IgnoreOtherBitsAndRefuseOneCombinationForBothHotkeys)
     FakeInputMonitor* const keys = keyStream.get();
     KernelHotkeyService kernel(std::move(keyStream));
     X11HotkeyService x11;
-    constexpr std::uint64_t controlOption = modifier::control | modifier::option;
+    constexpr std::uint64_t controlOption = modifier::control | modifier::alt;
     for (HotkeyService* service : {static_cast<HotkeyService*>(&x11), static_cast<HotkeyService*>(&kernel)}) {
         int records = 0, playbacks = 0;
         HotkeyBinding binding(

@@ -9,10 +9,10 @@
 namespace loopwren {
 namespace {
 
-// Trusted is an X11 session (said so, or not said at all) with XTEST and RECORD; a nested compositor
-// inside an X session sets WAYLAND_DISPLAY for its own clients. Not trusted is a Wayland session
-// whatever its X server offers, or no X server.
-TEST(X11Accessibility, TrustsAnX11SessionWithXtestAndRecord)
+// Input access is granted in an X11 session (said so, or not said at all) with XTEST and RECORD; a nested
+// compositor inside an X session sets WAYLAND_DISPLAY for its own clients. It is not granted in a Wayland
+// session whatever its X server offers, or no X server.
+TEST(X11Accessibility, GrantsInputAccessToAnX11SessionWithXtestAndRecord)
 {
     ASSERT_EQ(x11test::displayProblem(), "");
     test::ScopedEnvironment environment;
@@ -22,15 +22,15 @@ TEST(X11Accessibility, TrustsAnX11SessionWithXtestAndRecord)
         {"x11", "wayland-1", "", true},
         {"wayland", "wayland-0", "", false},
         {nullptr, "wayland-0", ":9999", false}};
-    for (const auto& [session, wayland, display, trusted] : cases) {
+    for (const auto& [session, wayland, display, granted] : cases) {
         session ? environment.set("XDG_SESSION_TYPE", session) : environment.unset("XDG_SESSION_TYPE");
         wayland ? environment.set("WAYLAND_DISPLAY", wayland) : environment.unset("WAYLAND_DISPLAY");
-        EXPECT_EQ(X11Accessibility(display).isTrusted(), trusted)
+        EXPECT_EQ(X11Accessibility(display).isInputAccessGranted(), granted)
             << session << " " << wayland << " " << display;
     }
 }
 
-TEST(X11Accessibility, RequestingTrustOpensTheHelpPageFromTheUsersCache)
+TEST(X11Accessibility, RequestingInputAccessOpensTheHelpPageFromTheUsersCache)
 {
     QTemporaryDir cache;
     test::ScopedEnvironment environment;
@@ -41,8 +41,8 @@ TEST(X11Accessibility, RequestingTrustOpensTheHelpPageFromTheUsersCache)
         return true;
     });
     // Asked twice, the page is written again, not appended to.
-    accessibility.requestTrust();
-    accessibility.requestTrust();
+    accessibility.requestInputAccess();
+    accessibility.requestInputAccess();
     ASSERT_EQ(opened.size(), 2u);
     QString texts[2];
     for (int i = 0; i < 2; ++i) {

@@ -22,7 +22,7 @@ using Numbers = std::vector<std::uint32_t>;
 constexpr std::uint16_t kKeyK = 40;
 constexpr std::uint16_t kKeyJ = 38;
 constexpr std::uint16_t kKeyL = 37;
-constexpr std::uint64_t kControlOption = modifier::control | modifier::option;
+constexpr std::uint64_t kControlAlt = modifier::control | modifier::alt;
 
 // Counts the presses of one key that the server processes, autorepeats included and whoever receives
 // them, through a RECORD context of its own: an independent witness that a key was really held and
@@ -88,8 +88,8 @@ protected:
     {
         HotkeyService::Binding bound = 0;
         const ServiceResult result = m_service->bind(
-            HotkeyTarget::record, Hotkey{keyCode, modifiers}, [this, number] { m_calls.push_back(number); },
-            bound);
+            EngineHotkeyRole::record, Hotkey{keyCode, modifiers},
+            [this, number] { m_calls.push_back(number); }, bound);
         if (binding)
             *binding = bound;
         return result;
@@ -119,14 +119,14 @@ TEST_F(X11HotkeyServiceTest, RunsTheCallbackOfThePressedCombinationOnce)
 {
     HotkeyService::Binding unset = 0;
     HotkeyService::Binding beyond = 0;
-    EXPECT_TRUE(bind(65535, kControlOption, 4, &unset).ok());
+    EXPECT_TRUE(bind(65535, kControlAlt, 4, &unset).ok());
     EXPECT_TRUE(bind(0x8000 + 0x200, 0, 5, &beyond).ok());
     EXPECT_NE(unset, beyond);
     m_service->unbind(unset);
     m_service->unbind(beyond);
-    bind(kKeyK, kControlOption, 1);
-    bind(kKeyJ, kControlOption, 2);
-    bind(kKeyL, modifier::shift | modifier::control | modifier::option | modifier::command, 3);
+    bind(kKeyK, kControlAlt, 1);
+    bind(kKeyJ, kControlAlt, 2);
+    bind(kKeyL, modifier::shift | modifier::control | modifier::alt | modifier::super, 3);
     EXPECT_EQ(press({"ctrl+alt+k"}, 1), (Numbers{1}));
     EXPECT_EQ(press({"ctrl+alt+j"}, 2), (Numbers{1, 2}));
     EXPECT_EQ(press({"k", "ctrl+k", "alt+k", "ctrl+alt+shift+k", "ctrl+alt+super+k", "ctrl+alt+l",
@@ -138,7 +138,7 @@ TEST_F(X11HotkeyServiceTest, RunsTheCallbackOfThePressedCombinationOnce)
 
 TEST_F(X11HotkeyServiceTest, LockKeysDoNotStopAHotkey)
 {
-    bind(kKeyK, kControlOption, 1);
+    bind(kKeyK, kControlAlt, 1);
     ASSERT_EQ(m_client.pointerMask() & (LockMask | Mod2Mask), 0u) << "a lock was already on";
     // Caps Lock and Num Lock off again, whatever happens below.
     const auto locksOff = qScopeGuard([this] {
@@ -160,7 +160,7 @@ TEST_F(X11HotkeyServiceTest, LockKeysDoNotStopAHotkey)
 
 TEST_F(X11HotkeyServiceTest, HoldingAHotkeyRunsItOnce)
 {
-    bind(kKeyK, kControlOption, 1);
+    bind(kKeyK, kControlAlt, 1);
     KeyPressWitness witness(m_client.keycode("k"));
     // Held until the server's autorepeat has repeated it a few times. (XTEST cannot fake a repeat: the
     // server drops a press of a key that is down already.)
@@ -206,7 +206,7 @@ TEST_F(X11HotkeyServiceTest, HoldingTheKeyboardLeavesTheFocusWithTheFocusedWindo
 TEST_F(X11HotkeyServiceTest, APressDuringACaptureRunsNoHotkey)
 {
     ASSERT_TRUE(m_service->holdKeyboard().ok());
-    bind(kKeyJ, kControlOption, 7);
+    bind(kKeyJ, kControlAlt, 7);
     EXPECT_TRUE(xdotool({"key", "ctrl+alt+j"}));
     m_service->releaseKeyboard();
     EXPECT_EQ(press({"ctrl+alt+j"}, 1), (Numbers{7}));
@@ -220,19 +220,19 @@ TEST_F(X11HotkeyServiceTest, GrabsAreExclusiveAndGivenBackWhole)
     X11TestClient other, third;
     const unsigned keycode = other.keycode("k");
     ASSERT_TRUE(other.grabKey(keycode, ControlMask | Mod1Mask));
-    EXPECT_EQ(bind(kKeyK, kControlOption, 1).code, X11HotkeyService::badAccess);
+    EXPECT_EQ(bind(kKeyK, kControlAlt, 1).code, X11HotkeyService::badAccess);
     // Held only with both locks on, the variant the service asks for last: the others it got are
     // given back, so a third client can have them.
     const unsigned controlShiftAlt = ControlMask | ShiftMask | Mod1Mask;
     ASSERT_TRUE(other.grabKey(keycode, controlShiftAlt | LockMask | Mod2Mask));
-    EXPECT_EQ(bind(kKeyK, kControlOption | modifier::shift, 1).code, X11HotkeyService::badAccess);
+    EXPECT_EQ(bind(kKeyK, kControlAlt | modifier::shift, 1).code, X11HotkeyService::badAccess);
     for (const int locks : {0, LockMask, Mod2Mask})
         EXPECT_TRUE(grabbedInTheEnd(third, keycode, controlShiftAlt | locks)) << locks;
 
     HotkeyService::Binding binding = 0;
-    bind(kKeyJ, kControlOption, 2);
-    EXPECT_EQ(bind(kKeyJ, kControlOption, 3).code, X11HotkeyService::badAccess);
-    bind(kKeyL, kControlOption, 4, &binding);
+    bind(kKeyJ, kControlAlt, 2);
+    EXPECT_EQ(bind(kKeyJ, kControlAlt, 3).code, X11HotkeyService::badAccess);
+    bind(kKeyL, kControlAlt, 4, &binding);
     m_service->unbind(binding);
     EXPECT_EQ(press({"ctrl+alt+k", "ctrl+alt+l", "ctrl+alt+j"}, 1), (Numbers{2}));
     for (const int locks : {0, LockMask, Mod2Mask, LockMask | Mod2Mask})
@@ -243,7 +243,7 @@ TEST_F(X11HotkeyServiceTest, GrabsAreExclusiveAndGivenBackWhole)
     // Without a display nothing can be had.
     X11HotkeyService elsewhere(":9999");
     const HotkeyService::Pressed nothing = [] {};
-    EXPECT_EQ(elsewhere.bind(HotkeyTarget::record, Hotkey{kKeyK, kControlOption}, nothing, binding).code,
+    EXPECT_EQ(elsewhere.bind(EngineHotkeyRole::record, Hotkey{kKeyK, kControlAlt}, nothing, binding).code,
               X11HotkeyService::noConnection);
     EXPECT_FALSE(elsewhere.holdKeyboard().ok());
     elsewhere.unbind(binding); // harmless

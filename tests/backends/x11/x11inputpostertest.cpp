@@ -43,13 +43,13 @@ TEST_F(X11InputPosterTest, PostedInputReachesWindowsAsRecorded)
     m_poster->postMouseButton(MouseButtonType::right, false, {-50, -50}, 0);
     m_poster->postMouseButton(MouseButtonType::other, true, {-50, -50}, std::nullopt);
     m_poster->postMouseButton(MouseButtonType::other, false, {-50, -50}, std::nullopt);
-    m_poster->postKey(9, true, modifier::command); // V
-    m_poster->postKey(9, false, modifier::command);
+    m_poster->postKey(9, true, modifier::super); // V
+    m_poster->postKey(9, false, modifier::super);
     m_poster->postScrollNotch(ScrollDirection::up, 0);
     m_poster->postScrollNotch(ScrollDirection::down, 0);
     m_poster->postScrollNotch(ScrollDirection::left, 0);
     m_poster->postScrollNotch(ScrollDirection::right, 0);
-    m_poster->postKey(36, true, modifier::control | modifier::option | modifier::shift | modifier::capsLock);
+    m_poster->postKey(36, true, modifier::control | modifier::alt | modifier::shift | modifier::capsLock);
     m_poster->postKey(36, false, modifier::shift);
     m_poster->postKey(0x8000 + 99, true, 0); // a key only Linux knows: Print
     m_poster->postKey(0x8000 + 99, false, 0);
@@ -89,7 +89,7 @@ TEST_F(X11InputPosterTest, ReleaseAllAndDestructionLetGoOfEverythingHeld)
     m_poster->postKey(11, true, modifier::shift); // B
     m_poster->postMouseButton(MouseButtonType::right, true, {100, 200}, modifier::shift);
     m_poster->releaseAll();
-    m_poster->postKey(2, true, modifier::option); // D with Alt
+    m_poster->postKey(2, true, modifier::alt); // D with Alt
     m_poster->postMouseButton(MouseButtonType::left, true, {100, 200}, std::nullopt);
     m_poster.reset();
 

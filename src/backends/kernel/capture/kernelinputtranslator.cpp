@@ -43,7 +43,7 @@ std::optional<InputEvent> KernelInputTranslator::key(Micros time, std::uint32_t 
                            : down      ? InputKind::keyDown
                                        : InputKind::keyUp,
                            time);
-    event.keyCode = KeyCodeTable::modelCode(code);
+    event.keyCode = KeyCodeTable::fileKeyCode(code);
     event.flags = m_keys.modifierFlags() | KeyCodeTable::keyFlags(code);
     return event;
 }

@@ -70,7 +70,6 @@ std::vector<RunningApplication> GnomeWorkspace::runningApplications()
             application.name = entries.nameFor(window.wmClass, window.wmClass);
         if (!application.name)
             application.name = window.wmClass;
-        application.policy = RunningApplication::Policy::regular;
         application.processId = window.processId;
         application.handle = window.id;
         applications.push_back(std::move(application));

@@ -51,7 +51,6 @@ std::vector<RunningApplication> KWinWorkspace::runningApplications()
                 }
             }
         }
-        application.policy = RunningApplication::Policy::regular;
         application.processId = window.value(QStringLiteral("pid")).toInteger();
         bool ok = false;
         application.handle = window.value(QStringLiteral("key")).toString().toULongLong(&ok, 16);

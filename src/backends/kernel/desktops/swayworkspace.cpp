@@ -63,7 +63,6 @@ std::vector<RunningApplication> SwayWorkspace::runningApplications()
             application.name = entries.nameFor(window.instance, window.wmClass);
         if (!application.name)
             application.name = window.appId.isEmpty() ? window.wmClass : window.appId;
-        application.policy = RunningApplication::Policy::regular;
         application.processId = window.processId;
         application.handle = static_cast<std::uint64_t>(window.id);
         applications.push_back(std::move(application));

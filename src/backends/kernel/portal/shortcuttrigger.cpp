@@ -8,7 +8,7 @@
 namespace loopwren::shortcuttrigger {
 namespace {
 
-// xkb key names of the model's key codes, which name keys by their place on a US keyboard.
+// xkb key names of the file key codes, which name keys by their place on a US keyboard.
 const QHash<std::uint16_t, QString>& keyNames()
 {
     static const QHash<std::uint16_t, QString> names = [] {
@@ -82,9 +82,9 @@ std::optional<QString> preferred(const Hotkey& hotkey)
         return std::nullopt;
     QStringList parts;
     const std::pair<std::uint64_t, const char*> modifiers[] = {{modifier::control, "CTRL"},
-                                                               {modifier::option, "ALT"},
+                                                               {modifier::alt, "ALT"},
                                                                {modifier::shift, "SHIFT"},
-                                                               {modifier::command, "LOGO"}};
+                                                               {modifier::super, "LOGO"}};
     for (const auto& [bit, word] : modifiers) {
         if (hotkey.modifiers & bit)
             parts << QString::fromLatin1(word);

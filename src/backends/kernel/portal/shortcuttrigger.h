@@ -15,8 +15,8 @@ std::optional<QString> preferred(const Hotkey& hotkey);
 // names the same keys as a trigger in the shared syntax; no trigger and an empty description match.
 bool describesSame(const std::optional<QString>& preferred, const QString& description);
 
-// The model key code of the one key besides the modifiers that a desktop's description of a trigger
+// The file key code of the one key besides the modifiers that a desktop's description of a trigger
 // names; nullopt when it names none, several, or one without a key code.
-std::optional<std::uint16_t> keyCodeOf(const QString& description);
+std::optional<FileKeyCode> keyCodeOf(const QString& description);
 
 } // namespace loopwren::shortcuttrigger

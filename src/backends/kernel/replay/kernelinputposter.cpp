@@ -18,8 +18,8 @@ struct ModifierKey
 };
 constexpr std::array<ModifierKey, 4> kModifierKeys{{{modifier::shift, KEY_LEFTSHIFT},
                                                     {modifier::control, KEY_LEFTCTRL},
-                                                    {modifier::option, KEY_LEFTALT},
-                                                    {modifier::command, KEY_LEFTMETA}}};
+                                                    {modifier::alt, KEY_LEFTALT},
+                                                    {modifier::super, KEY_LEFTMETA}}};
 
 } // namespace
 

@@ -107,15 +107,15 @@ TEST_F(PortalHotkeys, TheDesktopBindsTheCapturedCombinationsAndItsPressesRunTheA
     int changes = 0;
     QObject::connect(engine.get(), &MacroEngine::desktopTriggersChanged, [&] { ++changes; });
     ASSERT_TRUE(
-        test::eventually([&] { return engine->desktopTrigger(HotkeyTarget::playback) == QString("Meta+F12"); }));
-    EXPECT_EQ(engine->desktopTrigger(HotkeyTarget::record), std::nullopt) << "the desktop took Ctrl+Shift+R";
+        test::eventually([&] { return engine->desktopTrigger(EngineHotkeyRole::playback) == QString("Meta+F12"); }));
+    EXPECT_EQ(engine->desktopTrigger(EngineHotkeyRole::record), std::nullopt) << "the desktop took Ctrl+Shift+R";
 
     portal.control("Press", {"record"});
     ASSERT_TRUE(test::eventually([&] { return engine->isRecording(); }));
     // The desktop's own keys for a hotkey are the hotkey's, and stay out of the recording.
     for (const std::uint16_t key : {111, 0}) { // F12 (Meta+F12 plays), then A
         for (const InputKind kind : {InputKind::keyDown, InputKind::keyUp})
-            input->deliver({.kind = kind, .keyCode = key, .flags = modifier::command});
+            input->deliver({.kind = kind, .keyCode = key, .flags = modifier::super});
     }
     portal.control("Release", {"record"});
     portal.control("Press", {"record"});
@@ -129,7 +129,7 @@ TEST_F(PortalHotkeys, TheDesktopBindsTheCapturedCombinationsAndItsPressesRunTheA
     portal.control("Release", {"record"});
     portal.control("Rebind", {"record", "Ctrl+Alt+R"});
     ASSERT_TRUE(
-        test::eventually([&] { return engine->desktopTrigger(HotkeyTarget::record) == QString("Ctrl+Alt+R"); }));
+        test::eventually([&] { return engine->desktopTrigger(EngineHotkeyRole::record) == QString("Ctrl+Alt+R"); }));
     EXPECT_FALSE(engine->isRecording()) << "a repeat counted as a press";
     EXPECT_GT(changes, 0);
 
@@ -173,7 +173,7 @@ TEST_F(PortalHotkeys, EachLibraryMacroIsAShortcutOfItsOwn)
     engine->startRecording();
     for (const std::uint16_t key : {111, 0}) { // F12 (Meta+F12 plays three), then A
         for (const InputKind kind : {InputKind::keyDown, InputKind::keyUp})
-            input->deliver({.kind = kind, .keyCode = key, .flags = modifier::command});
+            input->deliver({.kind = kind, .keyCode = key, .flags = modifier::super});
     }
     engine->stopRecording();
     drain();
@@ -193,7 +193,7 @@ TEST_F(PortalHotkeys, ARefusedBindingFallsBackToTheKeyStream)
     HotkeyService::Binding binding = 0;
     ASSERT_TRUE(service
                     .bind(
-                        HotkeyTarget::record, {15, modifier::control}, [&] { ++pressed; }, binding)
+                        EngineHotkeyRole::record, {15, modifier::control}, [&] { ++pressed; }, binding)
                     .ok());
     EXPECT_EQ(keys.watchCount(), 0u) << "the key stream is read only once the desktop refused";
     ASSERT_TRUE(test::eventually([&] { return service.fellBack(); }));

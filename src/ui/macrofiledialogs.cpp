@@ -1,4 +1,4 @@
-#include "macropanels.h"
+#include "macrofiledialogs.h"
 
 #include "dialogs.h"
 #include "macroengine.h"
@@ -7,36 +7,36 @@
 
 namespace loopwren {
 
-MacroPanels::MacroPanels(MacroEngine& engine, Dialogs& dialogs, Clock clock)
+MacroFileDialogs::MacroFileDialogs(MacroEngine& engine, Dialogs& dialogs, Clock clock)
     : m_engine(engine), m_dialogs(dialogs),
-      m_clock(clock ? std::move(clock) : Clock(&MacroPanels::currentSeconds))
+      m_clock(clock ? std::move(clock) : Clock(&MacroFileDialogs::currentSeconds))
 {
 }
 
-QString MacroPanels::defaultExportFileName(qint64 secondsSinceEpoch)
+QString MacroFileDialogs::defaultExportFileName(qint64 secondsSinceEpoch)
 {
     return QStringLiteral("macro_") + QString::number(secondsSinceEpoch) + QStringLiteral(".json");
 }
 
-qint64 MacroPanels::currentSeconds()
+qint64 MacroFileDialogs::currentSeconds()
 {
     // Integer division truncates towards zero, as the name requires.
     return QDateTime::currentMSecsSinceEpoch() / 1000;
 }
 
-void MacroPanels::showExportPanel()
+void MacroFileDialogs::showExportDialog()
 {
-    // These panel texts stay English whatever the interface language.
-    const std::optional<QString> path = m_dialogs.runSavePanel(
+    // These dialog texts stay English whatever the interface language.
+    const std::optional<QString> path = m_dialogs.runSaveFileDialog(
         {QStringLiteral("Export Macro"), QStringLiteral("Choose a path to write the macro script file."),
          defaultExportFileName()});
     if (path && m_engine.saveMacro(*path))
         m_engine.addRecentFile(*path);
 }
 
-void MacroPanels::showImportPanel()
+void MacroFileDialogs::showImportDialog()
 {
-    const std::optional<QString> path = m_dialogs.runOpenPanel(
+    const std::optional<QString> path = m_dialogs.runOpenFileDialog(
         {QStringLiteral("Import Macro"), QStringLiteral("Choose a macro file to read from.")});
     if (path && m_engine.loadMacro(*path))
         m_engine.addRecentFile(*path);

@@ -4,6 +4,7 @@
 // with the kernel's own stamps. The latency runs from the mouse report that carries the motion past the
 // watch's threshold to the playback's last input on the replay device. Prints the median and p99.
 #include "evdevprobe.h"
+#include "keymacro.h"
 #include "replaydevice.h"
 #include "scripteddevice.h"
 #include "userinputwatch.h"
@@ -159,17 +160,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir folder;
-    // Key presses and releases every 2 ms, without end.
-    QByteArray macro = "[";
-    for (int i = 0; i < 100; ++i) {
-        macro += QByteArray(i ? "," : "") + R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":")" +
-                 (i % 2 ? "keyUp" : "keyDown") + R"(","delaySincePrevious":0.002,"keyCode":0})";
-    }
     const QString path = folder.filePath("keys.json");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(macro + "]") <= 0)
+    if (!writeKeyMacro(path))
         return 2;
-    file.close();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
     env.insert("XDG_CONFIG_HOME", folder.filePath("config"));

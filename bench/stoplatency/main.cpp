@@ -3,6 +3,8 @@
 // window through xdotool is the user's input, and the nested server's own time stamps (milliseconds)
 // of that key and of the playback's last XTEST input give the latency. Prints the median and p99.
 
+#include "keymacro.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -122,17 +124,9 @@ int main(int argc, char* argv[])
         std::fputs("stop_latency: no XInput 2 on the nested display\n", stderr);
         return 1;
     }
-    // Key presses and releases every 2 ms, without end.
-    QByteArray macro = "[";
-    for (int i = 0; i < 100; ++i) {
-        macro += QByteArray(i ? "," : "") + R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":")" +
-                 (i % 2 ? "keyUp" : "keyDown") + R"(","delaySincePrevious":0.002,"keyCode":0})";
-    }
     const QString path = folder.filePath("keys.json");
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(macro + "]");
-    file.close();
+    if (!writeKeyMacro(path))
+        return 1;
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("DISPLAY", QString::fromStdString(nested));

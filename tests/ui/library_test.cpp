@@ -268,7 +268,7 @@ TEST_F(LibraryPage, RecentFilesListTheLastTenAndForgetOneThatIsGone)
         paths.prepend(dir.filePath(QString("macro%1.json").arg(n)));
         setTimeline(Timeline(sample.begin(), sample.begin() + n + 1));
         dialogs.panelAnswers.enqueue(paths.front());
-        state().panels().showExportPanel();
+        state().fileDialogs().showExportDialog();
     }
     paths.removeLast();
     click("recentFilesButton");

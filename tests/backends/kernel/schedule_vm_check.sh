@@ -27,7 +27,7 @@ succeeded() { [[ $(cat "$dir/$1.status") == 0 ]]; }
 minute() { grep -oE '[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}' "$1" | head -n 1; }
 
 # /dev/uinput for the active session's user, as the package's rule gives it.
-cp "$here/../../data/60-loopwren-uinput.rules" /etc/udev/rules.d/
+cp "$here/../../../data/60-loopwren-uinput.rules" /etc/udev/rules.d/ || exit 1
 udevadm control --reload && udevadm trigger --action=change --sysname-match=uinput && udevadm settle
 useradd -m -u 1503 -s /bin/bash lwsched || exit 1
 
@@ -98,9 +98,16 @@ listed=$(minute "$dir/list.out")
     ok "library list, list-timers and systemd-analyze calendar agree on $listed" ||
     bad "the next runs differ"
 
-# The manager starts the service by itself; the keys come out of the replay device. The bound is the
-# VM's timeout.
-until grep -q gone /run/lwreplay.keys; do sleep 1; done
+# The manager starts the service by itself; the keys come out of the replay device. A run that failed
+# ends the wait (its journal follows below); otherwise the bound is the VM's timeout.
+for ((second = 1; ; ++second)); do
+    grep -q gone /run/lwreplay.keys && break
+    if ((second % 15 == 0)); then
+        in_session "state$second" "systemctl --user show -p Result $unit.service" >/dev/null
+        grep -qx "Result=success" "$dir/state$second.out" || break
+    fi
+    sleep 1
+done
 keys=$(grep -E '^[0-9]+:[01]$' /run/lwreplay.keys | tr '\n' ' ')
 [[ $keys == "30:1 30:0 31:1 31:0 32:1 32:0 " ]] && ok "the scheduled run typed A, S and D" ||
     { bad "the replay device sent: $keys"; cat /run/lwreplay.keys; }

@@ -54,11 +54,16 @@ void MonitoredUserInputWatch::seen(const InputEvent& event)
     default:
         break;
     }
-    // Called once; it may stop this watch, or start it again, from within.
+    // Called once; it may stop this watch, or start it again, from within. It runs before the watch
+    // ends: ending the last watch of the kernel's capture closes every input device, which takes a
+    // while, and the playback it stops should not wait for that.
     const std::function<void()> used = std::move(m_used);
-    stop();
+    m_used = nullptr;
+    const std::optional<InputMonitor::Token> watching = m_token;
     if (used)
         used();
+    if (m_token == watching)
+        stop();
 }
 
 } // namespace loopwren

@@ -315,8 +315,10 @@ void MacroEngine::stopPlayback()
 {
     if (!m_isPlaying)
         return;
-    m_services.userInput->stop();
+    // The player first: ending the watch for the user's input can take a while (the kernel's capture
+    // closes its devices), and the playback must not run on meanwhile.
     m_player->stop();
+    m_services.userInput->stop();
     setPlayingLibraryFile({});
     setIsPlaying(false);
     setCurrentPlaybackIndex(-1);

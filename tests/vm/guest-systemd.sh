@@ -30,6 +30,11 @@ for unit in postgresql.service postgresql@.service apt-daily.timer apt-daily-upg
     ln -sf /dev/null "$units/$unit"
 done
 
+# /tmp stays the host's, as in the minimal init, so that a build tree there is reachable: systemd would
+# empty it at boot.
+mkdir -p /etc/tmpfiles.d
+ln -sf /dev/null /etc/tmpfiles.d/tmp.conf
+
 cp "$here/guest-systemd-job.sh" /etc/loopwren-vm/run-job
 cat >"$units/loopwren-job.service" <<'UNIT'
 [Unit]

@@ -3,10 +3,22 @@
 #include "logline.h"
 #include "mainqueue.h"
 
+#include <atomic>
+#include <memory>
+
 namespace loopwren {
 namespace {
 
 constexpr int kNamedAtMost = 10;
+
+// The newest index the worker reached, and whether a notice is on its way to the main thread to tell
+// it. The notice clears the flag with an exchange, which reads the worker's own: so it sees every index
+// stored before a worker found the flag set and posted nothing.
+struct ReachedIndex
+{
+    std::atomic<std::size_t> latest{0};
+    std::atomic<bool> pending{false};
+};
 
 // "event 4 at 2500,300, event 5 at 2500,300 (and 3 more)"
 QString named(const QStringList& events)
@@ -76,10 +88,17 @@ void Player::start(PlaybackPlan plan)
         reportOffScreen(plan.events, *poster);
     m_worker = std::make_unique<PlaybackWorker>(
         std::move(plan), std::move(poster), m_clock,
-        [this, generation](std::size_t index) {
-            mainqueue::postAfterModal(this, [this, generation, index] {
+        [this, generation, reached = std::make_shared<ReachedIndex>()](std::size_t index) {
+            // One notice in flight at a time, which tells the index reached when it runs: a fast
+            // playback does not wake the main thread for every input, nor pile up work before a stop.
+            reached->latest.store(index, std::memory_order_relaxed);
+            if (reached->pending.exchange(true, std::memory_order_acq_rel))
+                return;
+            mainqueue::postAfterModal(this, [this, generation, reached] {
+                reached->pending.exchange(false, std::memory_order_acq_rel);
+                const std::size_t latest = reached->latest.load(std::memory_order_relaxed);
                 if (generation == m_generation && !m_stopped)
-                    m_hooks.indexReached(index);
+                    m_hooks.indexReached(latest);
             });
         },
         [this, generation, claim = m_claim] {

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace loopwren {
 namespace {
 
@@ -45,7 +47,13 @@ TEST_F(Player, PostsEachKindAsItsInputAndPublishesTheIndicesReached)
               (QStringList{"warp (10, 20)", "left down (10, 20) flags=0x100000", "warp (11, 21)",
                            "left up (11, 21)", "move (5, 6)", "move (7, 8)", "key 9 down flags=0x100000",
                            "scroll down", "scroll down", "scroll left", "release all"}));
-    EXPECT_EQ(indices, (std::vector<qint64>{-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}));
+    // A notice tells the newest index when it runs, so a busy main thread may skip rows, never go back.
+    ASSERT_GE(indices.size(), 3u);
+    EXPECT_EQ(indices.front(), -1);
+    EXPECT_EQ(indices[indices.size() - 2], 9);
+    EXPECT_EQ(indices.back(), -1);
+    EXPECT_EQ(std::adjacent_find(indices.begin(), indices.end() - 1, std::greater_equal<>()), indices.end() - 1)
+        << "the rows reached go back or repeat";
 }
 
 TEST_F(Player, PlaysTheLoopCountOrUntilStopped)

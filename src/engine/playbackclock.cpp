@@ -1,5 +1,7 @@
 #include "playbackclock.h"
 
+#include "deadlinepriority.h"
+
 #include <sys/prctl.h>
 #include <time.h>
 
@@ -31,11 +33,18 @@ bool SteadyPlaybackClock::waitUntil(TimePoint deadline, const std::function<bool
     // The kernel lets an ordinary thread's timers fire up to 50 us late by default, to batch wake-ups.
     thread_local const bool exact = ::prctl(PR_SET_TIMERSLACK, 1UL) == 0;
     (void)exact;
-    {
+    if (now() >= deadline) {
+        // Behind schedule: nothing to be exact about, and a run of such inputs must not hold a processor.
+        deadlinepriority::lower();
+        return !stopped();
+    }
+    if (now() < deadline - kFinalStretch) {
+        deadlinepriority::lower();
         std::unique_lock lock(m_mutex);
         if (m_wake.wait_until(lock, deadline - kFinalStretch, stopped))
             return false;
     }
+    deadlinepriority::raise();
     // Spun at the very end: about what the scheduler takes here to run a woken thread again.
     if (const TimePoint wake = deadline - m_lateness.spin(); now() < wake) {
         sleepUntil(wake);

@@ -1,4 +1,6 @@
+#include "deadlinepriority.h"
 #include "enginefixture.h"
+#include "playbackclock.h"
 #include "playbackworker.h"
 #include "testevents.h"
 #include "virtualclock.h"
@@ -8,6 +10,10 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <optional>
+#include <thread>
+
+#include <sched.h>
 
 namespace loopwren {
 namespace {
@@ -235,6 +241,35 @@ TEST(WakeLateness, TheSpinCoversRecentLatenessAndForgetsAStall)
     for (int i = 0; i < 100; ++i)
         lateness.observe(300us);
     EXPECT_EQ(lateness.spin(), 450us);
+}
+
+// Where the system allows real-time scheduling (root here), a wait's last stretch and the input after
+// it run ahead of ordinary threads; the long wait before it, and a wait already behind schedule, do not.
+// Elsewhere the waits run as before.
+TEST(PlaybackClock, RaisesOnlyTheLastStretchBeforeADeadline)
+{
+    std::thread([] {
+        sched_param realtime{};
+        realtime.sched_priority = 1;
+        const bool allowed = sched_setscheduler(0, SCHED_FIFO, &realtime) == 0;
+        sched_param ordinary{};
+        sched_setscheduler(0, SCHED_OTHER, &ordinary);
+        const auto policy = [] { return sched_getscheduler(0) & ~SCHED_RESET_ON_FORK; };
+
+        SteadyPlaybackClock clock;
+        std::optional<int> duringTheLongWait;
+        EXPECT_TRUE(clock.waitUntil(clock.now() + 1s, [&] {
+            if (!duringTheLongWait)
+                duringTheLongWait = policy();
+            return false;
+        }));
+        EXPECT_EQ(duringTheLongWait, SCHED_OTHER);
+        EXPECT_EQ(policy(), allowed ? SCHED_FIFO : SCHED_OTHER);
+        EXPECT_EQ(deadlinepriority::isRaised(), allowed);
+        EXPECT_TRUE(clock.waitUntil(clock.now() - 1ms, [] { return false; }));
+        EXPECT_EQ(policy(), SCHED_OTHER);
+        EXPECT_FALSE(deadlinepriority::isRaised());
+    }).join();
 }
 
 } // namespace

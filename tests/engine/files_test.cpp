@@ -1,6 +1,7 @@
 #include "enginefixture.h"
 #include "macrofiles.h"
 #include "testevents.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,16 +19,7 @@ class MacroFiles : public EngineFixture
 {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void write(const char* name, const QByteArray& bytes)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-    QByteArray read(const char* name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray read(const char* name) const { return test::readFile(path(name)); }
 
     QTemporaryDir dir;
 };
@@ -67,7 +59,7 @@ TEST_F(MacroFiles, NewFilesAreTheOwnersOnlyAndOverwrittenOnesKeepTheirMode)
     ASSERT_TRUE(saved);
     EXPECT_EQ(QFile::permissions(path("new.json")), kOwnerOnly);
 
-    write("shared.json", "[]");
+    ASSERT_TRUE(test::writeFile(path("shared.json"), "[]"));
     const auto shared = kOwnerOnly | QFile::ReadGroup | QFile::ReadOther;
     ASSERT_TRUE(QFile::setPermissions(path("shared.json"), shared));
     ASSERT_TRUE(e.saveMacro(path("shared.json")));
@@ -93,7 +85,7 @@ TEST_F(MacroFiles, ARecoveryFileKeepsTheTimelineInTheStateFolder)
 TEST_F(MacroFiles, FailuresAreLoggedAndLeaveFileAndTimelineAsTheyWere)
 {
     MacroEngine& e = build();
-    write("keep.json", "[]\n");
+    ASSERT_TRUE(test::writeFile(path("keep.json"), "[]\n"));
     e.setRecordedEvents({makeEvent(EventType::wait, std::nan(""))});
     EXPECT_FALSE(e.saveMacro(path("keep.json")));
     EXPECT_EQ(read("keep.json"), "[]\n");
@@ -116,7 +108,7 @@ TEST_F(MacroFiles, FailuresAreLoggedAndLeaveFileAndTimelineAsTheyWere)
         << "no temporary file is left behind";
 
     // The reader says why: an empty file, a folder, no file at all.
-    write("empty.json", "");
+    ASSERT_TRUE(test::writeFile(path("empty.json"), ""));
     for (const char* name : {"empty.json", "taken.json", "nothing-here.json"})
         EXPECT_FALSE(e.loadMacro(path(name)));
     drain();

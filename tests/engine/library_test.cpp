@@ -3,14 +3,16 @@
 #include "logline.h"
 #include "macrolibrary.h"
 #include "testevents.h"
+#include "testfiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace loopwren {
 namespace {
+
+using test::readFile;
+using test::writeFile;
 
 // A library in a scratch folder, with the log lines it writes kept in `logged`.
 class Library : public testing::Test
@@ -24,16 +26,6 @@ protected:
 
     QString folder() const { return dir.filePath(QStringLiteral("macros")); }
     QString index() const { return dir.filePath(QStringLiteral("library.json")); }
-    static void write(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-    static QByteArray read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     static QStringList names(const MacroLibrary& library)
     {
         QStringList out;
@@ -44,7 +36,8 @@ protected:
 
     QTemporaryDir dir;
     QStringList logged;
-    const Timeline twoKeys{test::Event(EventType::keyDown, 0.5).key(0), test::Event(EventType::keyUp, 0.25).key(0)};
+    const Timeline twoKeys{test::Event(EventType::keyDown, 0.5).key(0),
+                           test::Event(EventType::keyUp, 0.25).key(0)};
 
 private:
     LogSink m_previousSink;
@@ -84,9 +77,10 @@ TEST_F(Library, HandDroppedFilesAppearAndBrokenOnesStayListedWithTheirReason)
 {
     MacroLibrary library(folder());
     ASSERT_EQ(library.add("Report", twoKeys), "");
-    write(folder() + "/Report.json", "[]"); // a hand-dropped file whose name another macro has
-    write(folder() + "/broken.json", "[{\"type\": \"keyDown\"");
-    write(folder() + "/notes.txt", "not a macro");
+    ASSERT_TRUE(
+        writeFile(folder() + "/Report.json", "[]")); // a hand-dropped file whose name another macro has
+    ASSERT_TRUE(writeFile(folder() + "/broken.json", "[{\"type\": \"keyDown\""));
+    ASSERT_TRUE(writeFile(folder() + "/notes.txt", "not a macro"));
     ASSERT_EQ(library.reload(), "");
 
     EXPECT_EQ(names(library), (QStringList{"broken", "Report", "Report 2"}));
@@ -99,7 +93,7 @@ TEST_F(Library, HandDroppedFilesAppearAndBrokenOnesStayListedWithTheirReason)
     ASSERT_TRUE(QFile::remove(folder() + "/Report.json"));
     library.reload();
     EXPECT_EQ(names(library), (QStringList{"broken", "Report"}));
-    EXPECT_FALSE(read(index()).contains("Report 2"));
+    EXPECT_FALSE(readFile(index()).contains("Report 2"));
 }
 
 TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
@@ -107,13 +101,13 @@ TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
     MacroLibrary library(folder());
     ASSERT_EQ(library.add("One", twoKeys), "");
     ASSERT_EQ(library.add("Two", twoKeys), "");
-    const QByteArray damaged = read(index()).left(40);
-    write(index(), damaged);
+    const QByteArray damaged = readFile(index()).left(40);
+    ASSERT_TRUE(writeFile(index(), damaged));
 
     MacroLibrary rebuilt(folder());
     EXPECT_NE(rebuilt.reload(), "");
     EXPECT_EQ(rebuilt.entries().size(), 2u);
-    EXPECT_EQ(read(index() + ".damaged"), damaged);
+    EXPECT_EQ(readFile(index() + ".damaged"), damaged);
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged[0].startsWith("Library index damaged, rebuilt from the macro files: "));
 
@@ -121,7 +115,7 @@ TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
     LibraryEntry two = *rebuilt.find("two");
     two.loopCount = 7;
     ASSERT_EQ(rebuilt.update(two), "");
-    write(index(), read(index()).replace("\"loops\": 1", "\"loops\": -4"));
+    ASSERT_TRUE(writeFile(index(), readFile(index()).replace("\"loops\": 1", "\"loops\": -4")));
     MacroLibrary partly(folder());
     EXPECT_NE(partly.reload(), "");
     EXPECT_EQ(partly.find("two")->loopCount, 7);
@@ -146,7 +140,7 @@ TEST_F(Library, RenameDuplicateAndDeleteKeepFilesAndEntriesInStep)
     ASSERT_EQ(library.duplicate("Weekly report", &copy), "");
     EXPECT_EQ(copy, "Weekly report 2");
     EXPECT_EQ(library.find(copy)->hotkey, Hotkey::unset());
-    EXPECT_EQ(read(library.pathOf(*library.find(copy))), read(path));
+    EXPECT_EQ(readFile(library.pathOf(*library.find(copy))), readFile(path));
     EXPECT_NE(library.rename(copy, "WEEKLY REPORT"), "");
 
     ASSERT_EQ(library.remove("Weekly report"), "");
@@ -156,12 +150,6 @@ TEST_F(Library, RenameDuplicateAndDeleteKeepFilesAndEntriesInStep)
     again.reload();
     EXPECT_EQ(names(again), QStringList{"Weekly report 2"});
 }
-
-} // namespace
-} // namespace loopwren
-
-namespace loopwren {
-namespace {
 
 class LibraryPlayback : public EngineFixture
 {

@@ -22,13 +22,7 @@ protected:
         ASSERT_NE(m_server.display(), "");
         // Settings a user changed, as QSettings writes them; the tool reads them and never writes them.
         ASSERT_TRUE(QDir().mkpath(m_folder.filePath("config/LoopWren")));
-        ASSERT_TRUE(
-            writeFile(m_cli.settingsPath(),
-                      "[General]\ntargetAppName=Notes\ntargetWindowX=33\nshowDeleteConfirmation=false\n"));
-        ASSERT_TRUE(writeFile(m_folder.filePath("empty.json"), "[]"));
-        ASSERT_EQ(m_cli.run({"play", m_folder.filePath("empty.json")}), 0);
-        m_settings = readFile(m_cli.settingsPath());
-        ASSERT_TRUE(m_settings.contains("targetAppName=Notes")) << m_settings.toStdString();
+        ASSERT_TRUE(writeFile(m_cli.settingsPath(), kSettings));
     }
 
     // Crashes the server once the command is under way, then expects the command to end, saying why.
@@ -43,13 +37,14 @@ protected:
                                     m_server.display() + "; " + consequence + "\n"))
             << output.toStdString();
         EXPECT_FALSE(output.contains("Recorded")) << output.toStdString();
-        EXPECT_EQ(readFile(m_cli.settingsPath()), m_settings);
+        EXPECT_EQ(readFile(m_cli.settingsPath()), kSettings);
     }
 
     QTemporaryDir m_folder;
     x11test::PrivateXServer m_server;
     CliLauncher m_cli{m_folder.path(), QString::fromStdString(m_server.display())};
-    QByteArray m_settings;
+    const QByteArray kSettings =
+        "[General]\ntargetAppName=Notes\ntargetWindowX=33\nshowDeleteConfirmation=false\n";
 };
 
 class CliDisplayLossWhileRecording : public CliDisplayLoss, public testing::WithParamInterface<const char*>
@@ -62,10 +57,10 @@ TEST_P(CliDisplayLossWhileRecording, DiscardsTheRecordingAndLeavesEveryFileAsItW
 {
     const QString out = m_folder.filePath("out.json");
     ASSERT_TRUE(!GetParam() || writeFile(out, GetParam()));
-    const QStringList before = QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden);
     auto recorder = m_cli.start({"record", out, "--duration", "30"});
     ASSERT_TRUE(recorder->waitForReadyRead(kProcessTimeoutMs));
     ASSERT_TRUE(recorder->readLine().startsWith("Recording"));
+    const QStringList before = QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden);
     crashServerUnder(*recorder, "the recording is discarded");
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden), before)
         << "a file was created";

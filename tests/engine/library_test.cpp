@@ -43,7 +43,10 @@ private:
     LogSink m_previousSink;
 };
 
-TEST_F(Library, KeepsNamesAndValuesAcrossReloadsAndRefusesClashingNames)
+// Names and values survive a reload. Renaming keeps the file where it is, so a playback or a schedule
+// that holds its path goes on; deleting removes the file and its entry, and a copy gets neither hotkey
+// nor schedule. A name is refused where another has it, whatever the case.
+TEST_F(Library, KeepsValuesAcrossReloadsAndFilesAndEntriesInStep)
 {
     MacroLibrary library(folder());
     EXPECT_EQ(library.reload(), "");
@@ -70,6 +73,25 @@ TEST_F(Library, KeepsNamesAndValuesAcrossReloadsAndRefusesClashingNames)
     EXPECT_EQ(back->delayVariation, 20.0);
     EXPECT_FALSE(back->clickSpread.has_value()) << "absent values follow the global settings";
     EXPECT_EQ(back->schedule, entry.schedule);
+
+    const QString path = again.pathOf(*back);
+    ASSERT_EQ(again.rename("fill the form", "Fill the report"), "");
+    EXPECT_EQ(again.pathOf(*again.find("Fill the report")), path);
+    EXPECT_EQ(again.find("Fill the form"), nullptr);
+    QString copy;
+    ASSERT_EQ(again.duplicate("Fill the report", &copy), "");
+    EXPECT_EQ(copy, "Fill the report 2");
+    EXPECT_EQ(again.find(copy)->hotkey, Hotkey::unset());
+    EXPECT_EQ(again.find(copy)->schedule.kind, MacroSchedule::Kind::none);
+    EXPECT_EQ(readFile(again.pathOf(*again.find(copy))), readFile(path));
+    EXPECT_NE(again.rename(copy, "FILL THE REPORT"), "");
+
+    ASSERT_EQ(again.remove("Fill the report"), "");
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_NE(again.remove("Fill the report"), "");
+    MacroLibrary third(folder());
+    third.reload();
+    EXPECT_EQ(names(third), QStringList{"Fill the report 2"});
     EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
 }
 
@@ -119,36 +141,6 @@ TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
     MacroLibrary partly(folder());
     EXPECT_NE(partly.reload(), "");
     EXPECT_EQ(partly.find("two")->loopCount, 7);
-}
-
-// Renaming keeps the file where it is, so a playback or a schedule that holds its path goes on;
-// deleting removes the file and its entry, and a copy gets neither hotkey nor schedule.
-TEST_F(Library, RenameDuplicateAndDeleteKeepFilesAndEntriesInStep)
-{
-    MacroLibrary library(folder());
-    ASSERT_EQ(library.add("Daily report", twoKeys), "");
-    LibraryEntry entry = *library.find("Daily report");
-    entry.hotkey = Hotkey{1, modifier::shift};
-    ASSERT_EQ(library.update(entry), "");
-    const QString path = library.pathOf(entry);
-
-    ASSERT_EQ(library.rename("daily report", "Weekly report"), "");
-    EXPECT_EQ(library.pathOf(*library.find("Weekly report")), path);
-    EXPECT_EQ(library.find("Daily report"), nullptr);
-
-    QString copy;
-    ASSERT_EQ(library.duplicate("Weekly report", &copy), "");
-    EXPECT_EQ(copy, "Weekly report 2");
-    EXPECT_EQ(library.find(copy)->hotkey, Hotkey::unset());
-    EXPECT_EQ(readFile(library.pathOf(*library.find(copy))), readFile(path));
-    EXPECT_NE(library.rename(copy, "WEEKLY REPORT"), "");
-
-    ASSERT_EQ(library.remove("Weekly report"), "");
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_NE(library.remove("Weekly report"), "");
-    MacroLibrary again(folder());
-    again.reload();
-    EXPECT_EQ(names(again), QStringList{"Weekly report 2"});
 }
 
 class LibraryPlayback : public EngineFixture

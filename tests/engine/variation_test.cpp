@@ -98,16 +98,10 @@ TEST(PlaybackVariation, DrawnDelaysAndPausesAreTheDeadlines)
         clock.settle();
         PlaybackClock::TimePoint at = start;
         for (int pass = 0; pass < 2; ++pass) {
-            if (pass == 1) {
-                const double pause = twin.passPause();
-                EXPECT_TRUE(pause >= 2.0 && pause <= 3.0) << pause;
-                at += onTheClock(pause);
-            }
+            if (pass == 1)
+                at += onTheClock(twin.passPause());
             for (const int key : {1, 2}) {
-                const double recorded = 0.1 * key;
-                const double drawn = twin.delay(recorded);
-                EXPECT_TRUE(drawn >= recorded * 0.5 && drawn <= recorded * 1.5) << drawn;
-                at += onTheClock(drawn);
+                at += onTheClock(twin.delay(0.1 * key));
                 const QStringList before = journal->lines();
                 clock.advanceTo(at - 1ns);
                 EXPECT_EQ(journal->lines(), before) << "early in pass " << pass;

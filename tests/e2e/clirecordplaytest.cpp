@@ -1,4 +1,5 @@
 #include "clilauncher.h"
+#include "testfiles.h"
 #include "macrofile.h"
 #include "x11probewindow.h"
 #include "x11testsupport.h"
@@ -12,7 +13,7 @@ namespace loopwren {
 namespace {
 
 using x11test::xdotool;
-constexpr auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+using test::kOwnerOnly;
 
 class CliRecordPlay : public testing::Test
 {

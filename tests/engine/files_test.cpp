@@ -13,7 +13,7 @@
 namespace loopwren {
 namespace {
 
-constexpr auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+using test::kOwnerOnly;
 
 class MacroFiles : public EngineFixture
 {

@@ -7,6 +7,9 @@
 
 namespace loopwren::test {
 
+// The mode of a file only its owner may read and write, as files of recorded keystrokes are.
+inline constexpr auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+
 // The file's bytes; "<missing>" when it cannot be read.
 inline QByteArray readFile(const QString& path)
 {

@@ -13,13 +13,13 @@
 #include "x11probewindow.h"
 #include "x11testsupport.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 // Entries are written with designated initializers that name only the fields that matter.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <QCoreApplication>
-
-#include <gtest/gtest.h>
 
 namespace loopwren {
 namespace {

@@ -1,5 +1,6 @@
 #include "desktopentryindex.h"
 #include "scopedenvironment.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,13 +21,9 @@ protected:
                const QString& extra = {})
     {
         const QString path = folder(folderName) + u'/' + relativePath;
+        const QString header = "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=true\n";
         ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write((name.isNull()
-                        ? extra
-                        : "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=true\n" + extra)
-                       .toUtf8());
+        ASSERT_TRUE(test::writeFile(path, ((name.isNull() ? QString() : header) + extra).toUtf8()));
     }
 
     QTemporaryDir m_root;

@@ -1,26 +1,15 @@
 #include "clilauncher.h"
+#include "testfiles.h"
 #include "x11testclient.h"
 #include "x11testsupport.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 namespace loopwren {
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
-}
+using test::readFile;
+using test::writeFile;
 
 // loopwren-cli on an X server of the test's own, which the test then kills with SIGKILL, as when a
 // server crashes. The command must notice, say so, and end with a failure, leaving every file as it was.
@@ -33,12 +22,7 @@ protected:
         ASSERT_NE(m_server.display(), "");
         // Settings a user changed, as QSettings writes them; the tool reads them and never writes them.
         ASSERT_TRUE(QDir().mkpath(m_folder.filePath("config/LoopWren")));
-        write(m_cli.settingsPath(),
-              "[General]\ntargetAppName=Notes\ntargetWindowX=33\nshowDeleteConfirmation=false\n");
-        write(m_folder.filePath("empty.json"), "[]");
-        ASSERT_EQ(m_cli.run({"play", m_folder.filePath("empty.json")}), 0);
-        m_settings = contents(m_cli.settingsPath());
-        ASSERT_TRUE(m_settings.contains("targetAppName=Notes")) << m_settings.toStdString();
+        ASSERT_TRUE(writeFile(m_cli.settingsPath(), kSettings));
     }
 
     // Crashes the server once the command is under way, then expects the command to end, saying why.
@@ -53,13 +37,14 @@ protected:
                                     m_server.display() + "; " + consequence + "\n"))
             << output.toStdString();
         EXPECT_FALSE(output.contains("Recorded")) << output.toStdString();
-        EXPECT_EQ(contents(m_cli.settingsPath()), m_settings);
+        EXPECT_EQ(readFile(m_cli.settingsPath()), kSettings);
     }
 
     QTemporaryDir m_folder;
     x11test::PrivateXServer m_server;
     CliLauncher m_cli{m_folder.path(), QString::fromStdString(m_server.display())};
-    QByteArray m_settings;
+    const QByteArray kSettings =
+        "[General]\ntargetAppName=Notes\ntargetWindowX=33\nshowDeleteConfirmation=false\n";
 };
 
 class CliDisplayLossWhileRecording : public CliDisplayLoss, public testing::WithParamInterface<const char*>
@@ -71,16 +56,15 @@ class CliDisplayLossWhileRecording : public CliDisplayLoss, public testing::With
 TEST_P(CliDisplayLossWhileRecording, DiscardsTheRecordingAndLeavesEveryFileAsItWas)
 {
     const QString out = m_folder.filePath("out.json");
-    if (GetParam())
-        write(out, GetParam());
-    const QStringList before = QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden);
+    ASSERT_TRUE(!GetParam() || writeFile(out, GetParam()));
     auto recorder = m_cli.start({"record", out, "--duration", "30"});
     ASSERT_TRUE(recorder->waitForReadyRead(kProcessTimeoutMs));
     ASSERT_TRUE(recorder->readLine().startsWith("Recording"));
+    const QStringList before = QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden);
     crashServerUnder(*recorder, "the recording is discarded");
     EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden), before)
         << "a file was created";
-    EXPECT_EQ(contents(out), GetParam() ? QByteArray(GetParam()) : "<missing>");
+    EXPECT_EQ(readFile(out), GetParam() ? QByteArray(GetParam()) : "<missing>");
 }
 
 INSTANTIATE_TEST_SUITE_P(IntoANewOrAnExistingFile, CliDisplayLossWhileRecording,
@@ -92,22 +76,19 @@ TEST_F(CliDisplayLoss, EndsAnEndlessPlaybackAndLeavesEveryFileAsItWas)
 {
     const QString macro = m_folder.filePath("macro.json");
     // Shift goes down, then events follow quickly, so the player is busy posting when the server dies.
-    QByteArray text =
-        R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":"keyDown","delaySincePrevious":0,)"
-        R"("keyCode":56})";
+    QByteArrayList events{test::macroEvent("keyDown", 0, R"(,"keyCode":56)")};
     for (int i = 0; i < 20; ++i)
-        text +=
-            R"(,{"id":"1F8FAD5B-D9CB-469F-A165-70867728950E","type":"mouseMoved","delaySincePrevious":0.002,)"
-            R"("location":[)" +
-            QByteArray::number(i * 10) + ",10]}";
-    write(macro, text + "]");
+        events << test::macroEvent("mouseMoved", 0.002,
+                                   R"(,"location":[)" + QByteArray::number(i * 10) + ",10]");
+    const QByteArray text = test::macroText(events);
+    ASSERT_TRUE(writeFile(macro, text));
     auto player = m_cli.start({"play", macro, "--infinite"});
     // Shift_L is keycode 50.
-    ASSERT_TRUE(test::eventually(
-        [&] { return x11test::X11TestClient(m_server.display()).heldInput().find(" key 50") == 0; }))
-        << "the playback did not start";
+    ASSERT_TRUE(test::eventually([&] {
+        return x11test::X11TestClient(m_server.display()).heldInput().find(" key 50") == 0;
+    })) << "the playback did not start";
     crashServerUnder(*player, "the playback stops");
-    EXPECT_EQ(contents(macro), text + "]");
+    EXPECT_EQ(readFile(macro), text);
 }
 
 } // namespace

@@ -1,27 +1,19 @@
 #include "clilauncher.h"
-
-#include <QFile>
+#include "testfiles.h"
 
 namespace loopwren {
 namespace {
 
-// A macro of one 0.2 s wait, in the test's folder.
-QString writePause(const QTemporaryDir& dir)
-{
-    const QString macro = dir.filePath("pause.json");
-    QFile file(macro);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"([{"id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","type":"wait","delaySincePrevious":0.2}])");
-    return macro;
-}
-
 // What a script does with the library: add a file, see it listed, play it by name with its own
-// values and options of the moment, copy it out again; a name that is taken or unknown is refused.
-TEST(CliLibrary, ImportListPlayAndExportByName)
+// values and options of the moment, copy it out again, and take it away; a name that is taken or
+// unknown is refused. Without a user systemd manager (none answers on this test's runtime folder) a
+// schedule is refused with the reason and nothing is stored; clearing one needs no manager.
+TEST(CliLibrary, ImportListPlayScheduleExportAndRemoveByName)
 {
     QTemporaryDir dir;
     const CliLauncher cli{dir.path(), qEnvironmentVariable("DISPLAY")};
-    const QString macro = writePause(dir);
+    const QString macro = dir.filePath("pause.json");
+    ASSERT_TRUE(test::writeFile(macro, test::macroText({test::macroEvent("wait", 0.2)})));
 
     QByteArray output;
     ASSERT_EQ(cli.run({"library", "import", macro, "Short pause"}, &output), 0) << output.toStdString();
@@ -40,17 +32,7 @@ TEST(CliLibrary, ImportListPlayAndExportByName)
     ASSERT_EQ(cli.run({"library", "export", "Short pause", dir.filePath("out.json")}, &output), 0);
     ASSERT_EQ(cli.run({"validate", dir.filePath("out.json")}, &output), 0);
     EXPECT_EQ(cli.run({"library", "remove", "x"}, &output), 1);
-}
-
-// Without a user systemd manager (none answers on this test's runtime folder) a schedule is refused
-// with the reason and nothing is stored; clearing one and removing the macro need no manager.
-TEST(CliLibrary, ScheduleNeedsTheUsersManagerAndRemoveTakesTheMacroAway)
-{
-    QTemporaryDir dir;
-    const CliLauncher cli{dir.path(), qEnvironmentVariable("DISPLAY")};
-    const QString macro = writePause(dir);
-    QByteArray output;
-    ASSERT_EQ(cli.run({"library", "import", macro}, &output), 0) << output.toStdString();
+    ASSERT_EQ(cli.run({"library", "remove", "short pause"}, &output), 0) << output.toStdString();
 
     EXPECT_EQ(cli.run({"library", "schedule", "pause", "every", "5"}, &output), 1);
     EXPECT_TRUE(output.contains("cannot schedule: no systemd user manager runs for this session"))

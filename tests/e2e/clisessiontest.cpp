@@ -1,5 +1,6 @@
 #include "clilauncher.h"
 #include "testdesktop.h"
+#include "testfiles.h"
 #include "x11testsupport.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,6 @@ class CliSession : public testing::Test
 {
 protected:
     void SetUp() override { ASSERT_EQ(displayProblem(), ""); }
-
-    QByteArray read(const QString& name)
-    {
-        QFile file(m_folder.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     QTemporaryDir m_folder;
     CliLauncher m_cli{m_folder.path()};
@@ -66,16 +61,13 @@ TEST_F(CliSession, RefusalsSayWhyAndPointToTheDoctor)
 // asked to play alongside it.
 TEST_F(CliSession, ASecondPlayerOfTheSessionIsRefusedUnlessConcurrent)
 {
-    const QByteArray wait =
-        R"([{"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":"wait","delaySincePrevious":)";
-    for (const auto& [name, seconds] : {std::pair{"long.json", "600}]"}, std::pair{"short.json", "0}]"}}) {
-        QFile file(m_folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(wait + seconds) > 0);
-    }
+    for (const auto& [name, seconds] : {std::pair{"long.json", 600}, {"short.json", 0}})
+        ASSERT_TRUE(writeFile(m_folder.filePath(name), macroText({macroEvent("wait", seconds)})));
     auto first = m_cli.start({"play", m_folder.filePath("long.json")});
     // It holds the lock once it has written its process id into the lock file.
     const QByteArray pid = QByteArray::number(first->processId());
-    ASSERT_TRUE(eventually([&] { return read("runtime/loopwren-playback.lock").trimmed() == pid; }));
+    ASSERT_TRUE(eventually(
+        [&] { return readFile(m_folder.filePath("runtime/loopwren-playback.lock")).trimmed() == pid; }));
 
     const QStringList second = {"play", m_folder.filePath("short.json")};
     QByteArray output;

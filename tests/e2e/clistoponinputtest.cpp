@@ -1,21 +1,16 @@
 #include "clilauncher.h"
+#include "testfiles.h"
 #include "x11testclient.h"
 #include "x11testsupport.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 namespace loopwren {
 namespace {
 
-const QByteArray kStopped = "Playback stopped: you used the mouse or keyboard";
+using test::macroEvent;
 
-QByteArray event(const char* type, double delay, const QByteArray& extra = {})
-{
-    return R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":")" + QByteArray(type) +
-           R"(","delaySincePrevious":)" + QByteArray::number(delay) + extra + "}";
-}
+const QByteArray kStopped = "Playback stopped: you used the mouse or keyboard";
 
 // A playback with --stop-on-input on a nested X server, Xephyr, whose screen is a window on the test
 // session's display. Input that xdotool sends to that window on the outer display reaches the nested
@@ -30,67 +25,50 @@ protected:
         ASSERT_TRUE(m_folder.isValid());
         ASSERT_NE(m_nested.display(), "") << "Xephyr did not start (package xserver-xephyr)";
         // Xephyr's window on the outer display, with the keyboard focus.
-        ASSERT_TRUE(x11test::xdotool({"search", "--sync", "--name", "LoopWren nested", "windowfocus", "--sync",
-                                      "%1"}));
+        ASSERT_TRUE(x11test::xdotool(
+            {"search", "--sync", "--name", "LoopWren nested", "windowfocus", "--sync", "%1"}));
     }
 
     QString write(const char* name, const QByteArrayList& events)
     {
         const QString path = m_folder.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[" + events.join(',') + "]") > 0);
+        EXPECT_TRUE(test::writeFile(path, test::macroText(events)));
         return path;
     }
-
-    // Starts an endless playback that holds Shift and moves the pointer, and returns once the nested
-    // server sees Shift held: the watch is on by then.
-    std::unique_ptr<QProcess> startEndlessPlayback()
-    {
-        QByteArrayList events{event("keyDown", 0, R"(,"keyCode":56)")};
-        for (int i = 0; i < 20; ++i)
-            events << event("mouseMoved", 0.01, R"(,"location":[)" + QByteArray::number(100 + i * 10) + ",300]");
-        auto player = m_cli.start({"play", write("endless.json", events), "--infinite", "--stop-on-input"});
-        EXPECT_TRUE(test::eventually(
-            [&] { return x11test::X11TestClient(m_nested.display()).heldInput().find(" key 50") == 0; }))
-            << "the playback did not start";
-        return player;
-    }
-
-    // The playback ends, as a stop by the hotkey ends it, saying why, with nothing held.
-    void expectStoppedByTheUser(QProcess& player)
-    {
-        ASSERT_TRUE(player.waitForFinished(kProcessTimeoutMs)) << "the user's input did not stop it";
-        const QByteArray output = player.readAllStandardOutput() + player.readAllStandardError();
-        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(player.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains(kStopped)) << output.toStdString();
-        EXPECT_EQ(x11test::X11TestClient(m_nested.display()).heldInput(), "");
-    }
+    std::string heldInput() { return x11test::X11TestClient(m_nested.display()).heldInput(); }
 
     QTemporaryDir m_folder;
     x11test::PrivateXServer m_nested{{"Xephyr", "-screen", "640x480", "-title", "LoopWren nested"}};
     CliLauncher m_cli{m_folder.path(), QString::fromStdString(m_nested.display())};
 };
 
-// Source: Xephyr's virtual keyboard, from a key typed into its window.
-TEST_F(CliStopOnInput, AKeyPressOfTheUsersStopsIt)
+// Sources: Xephyr's virtual keyboard, from a key typed into its window; its virtual mouse, from the
+// pointer moving across its window, then from a click in it. Each time an endless playback holds
+// Shift and moves the pointer, and ends, as a stop by the hotkey ends it, saying why, with nothing held.
+TEST_F(CliStopOnInput, AKeyAMoveOrAClickOfTheUsersStopsIt)
 {
-    auto player = startEndlessPlayback();
-    ASSERT_TRUE(x11test::xdotool({"key", "x"}));
-    expectStoppedByTheUser(*player);
-}
-
-// Source: Xephyr's virtual mouse, from the pointer moving across its window, then from a click in it.
-TEST_F(CliStopOnInput, AMoveOrAClickOfTheUsersStopsIt)
-{
+    QByteArrayList events{macroEvent("keyDown", 0, R"(,"keyCode":56)")};
+    for (int i = 0; i < 20; ++i)
+        events << macroEvent("mouseMoved", 0.01,
+                             R"(,"location":[)" + QByteArray::number(100 + i * 10) + ",300]");
+    const QString endless = write("endless.json", events);
     for (const std::vector<std::string>& input :
-         {std::vector<std::string>{"search", "--name", "LoopWren nested", "mousemove", "--window", "%1", "50", "50",
-                                   "mousemove", "--window", "%1", "150", "120"},
-          std::vector<std::string>{"search", "--name", "LoopWren nested", "mousemove", "--window", "%1", "60", "60",
-                                   "click", "1"}}) {
-        auto player = startEndlessPlayback();
+         {std::vector<std::string>{"key", "x"},
+          {"search", "--name", "LoopWren nested", "mousemove", "--window", "%1", "50", "50", "mousemove",
+           "--window", "%1", "150", "120"},
+          {"search", "--name", "LoopWren nested", "mousemove", "--window", "%1", "60", "60", "click", "1"}}) {
+        SCOPED_TRACE(input[0] + " " + input.back());
+        auto player = m_cli.start({"play", endless, "--infinite", "--stop-on-input"});
+        // Shift held: the watch is on by then.
+        ASSERT_TRUE(test::eventually([&] { return heldInput().find(" key 50") == 0; }))
+            << "the playback did not start";
         ASSERT_TRUE(x11test::xdotool(input));
-        expectStoppedByTheUser(*player);
+        ASSERT_TRUE(player->waitForFinished(kProcessTimeoutMs)) << "the user's input did not stop it";
+        const QByteArray output = player->readAllStandardOutput() + player->readAllStandardError();
+        EXPECT_EQ(player->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player->exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains(kStopped)) << output.toStdString();
+        EXPECT_EQ(heldInput(), "");
     }
 }
 
@@ -101,13 +79,15 @@ TEST_F(CliStopOnInput, ItsOwnThousandInputsDoNotStopIt)
     QByteArrayList events;
     for (int i = 0; i < 100; ++i) {
         const QByteArray at = R"(,"location":[)" + QByteArray::number(50 + i * 5) + ",200]";
-        events << event("mouseMoved", 0.001, at) << event("keyDown", 0.001, R"(,"keyCode":0)")
-               << event("keyUp", 0.001, R"(,"keyCode":0)") << event("keyDown", 0.001, R"(,"keyCode":56)")
-               << event("keyUp", 0.001, R"(,"keyCode":56)") << event("scroll", 0.001, R"(,"scrollDeltaY":1)")
-               << event("mouseDown", 0.001, at + R"(,"mouseButton":"left")")
-               << event("mouseUp", 0.001, at + R"(,"mouseButton":"left")")
-               << event("mouseMoved", 0.001, R"(,"location":[400,)" + QByteArray::number(10 + i) + "]")
-               << event("keyDown", 0.001, R"(,"keyCode":49)");
+        events << macroEvent("mouseMoved", 0.001, at) << macroEvent("keyDown", 0.001, R"(,"keyCode":0)")
+               << macroEvent("keyUp", 0.001, R"(,"keyCode":0)")
+               << macroEvent("keyDown", 0.001, R"(,"keyCode":56)")
+               << macroEvent("keyUp", 0.001, R"(,"keyCode":56)")
+               << macroEvent("scroll", 0.001, R"(,"scrollDeltaY":1)")
+               << macroEvent("mouseDown", 0.001, at + R"(,"mouseButton":"left")")
+               << macroEvent("mouseUp", 0.001, at + R"(,"mouseButton":"left")")
+               << macroEvent("mouseMoved", 0.001, R"(,"location":[400,)" + QByteArray::number(10 + i) + "]")
+               << macroEvent("keyDown", 0.001, R"(,"keyCode":49)");
     }
     ASSERT_EQ(events.size(), 1000);
     QByteArray output;

@@ -1,8 +1,7 @@
 #include "clilauncher.h"
+#include "testfiles.h"
 #include "x11probewindow.h"
 #include "x11testsupport.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -11,17 +10,13 @@
 namespace loopwren {
 namespace {
 
-QByteArray event(const char* type, const QByteArray& delay, const QByteArray& extra = {})
-{
-    return R"({"id":"0F8FAD5B-D9CB-469F-A165-70867728950E","type":")" + QByteArray(type) +
-           R"(","delaySincePrevious":)" + delay + extra + "}";
-}
+using test::macroEvent;
 
 // Every macro that plays starts by pressing Shift, so the test sees it begin and can check that the
 // stop lets go of it.
 QByteArray playable(const QByteArrayList& rest)
 {
-    return "[" + event("keyDown", "0", R"(,"keyCode":56)") + "," + rest.join(',') + "]";
+    return test::macroText(QByteArrayList{macroEvent("keyDown", 0, R"(,"keyCode":56)")} + rest);
 }
 
 struct HostileMacro
@@ -49,42 +44,34 @@ TEST(HostileMacroFiles, AreRefusedOrPlayUntilStopped)
     const HostileMacro macros[] = {
         {"nested 10,000 deep as the document", QByteArray(10000, '[') + QByteArray(10000, ']'), 1,
          "event 1 is not a JSON object"},
-        {"objects nested 10,000 deep in an unknown member",
-         "[" +
-             event("wait", "0",
-                   R"(,"notes":)" + QByteArray(R"({"a":)").repeated(10000) + "1" + QByteArray(10000, '}')) +
-             "]",
-         1, R"(event 1: "notes" is nested too deeply)"},
         {"speed 0",
-         playable({event("wait", "1")}),
+         playable({macroEvent("wait", 1)}),
          2,
          "--speed takes a positive percentage",
          {"--speed", "0"}},
         {"a delay of 1e308 seconds",
-         playable({event("wait", "1e308"), event("keyUp", "0", R"(,"keyCode":56)")}), 0, "OK: 3 events\n"},
-        {"a delay of 1e300 seconds at 1 %",
-         playable({event("wait", "1e300")}),
-         0,
-         "OK: 2 events\n",
-         {"--speed", "1"}},
+         playable({macroEvent("wait", 1e308), macroEvent("keyUp", 0, R"(,"keyCode":56)")}), 0,
+         "OK: 3 events\n"},
         {"a delay of 1e308 seconds at 1 %, beyond any double once slowed down",
-         playable({event("wait", "1e308")}),
+         playable({macroEvent("wait", 1e308)}),
          0,
          "OK: 2 events\n",
          {"--speed", "1"}},
         // Negative delays play without waiting: an endless playback then posts as fast as it can.
         {"negative delays",
-         playable({event("keyDown", "-1", R"(,"keyCode":0)"), event("keyUp", "-1e308", R"(,"keyCode":0)")}),
+         playable(
+             {macroEvent("keyDown", -1, R"(,"keyCode":0)"), macroEvent("keyUp", -1e308, R"(,"keyCode":0)")}),
          0, "OK: 3 events\n"},
         // The largest scrolls a file can hold take hours to post, one notch at a time.
         {"scrolls of -2^31 and 2^31-1 notches",
-         playable({event("scroll", "0", R"(,"scrollDeltaY":-2147483648)"),
-                   event("scroll", "0", R"(,"scrollDeltaX":2147483647)")}),
+         playable({macroEvent("scroll", 0, R"(,"scrollDeltaY":-2147483648)"),
+                   macroEvent("scroll", 0, R"(,"scrollDeltaX":2147483647)")}),
          0, "OK: 3 events\n"},
         // Events are told apart by their place, not their id: none is lost or played twice.
         {"duplicate ids, stopped with SIGINT",
-         playable({event("keyDown", "0.01", R"(,"keyCode":0)"), event("keyUp", "0.01", R"(,"keyCode":0)"),
-                   event("keyDown", "0.01", R"(,"keyCode":0)"), event("keyUp", "10", R"(,"keyCode":0)")}),
+         playable(
+             {macroEvent("keyDown", 0.01, R"(,"keyCode":0)"), macroEvent("keyUp", 0.01, R"(,"keyCode":0)"),
+              macroEvent("keyDown", 0.01, R"(,"keyCode":0)"), macroEvent("keyUp", 10, R"(,"keyCode":0)")}),
          0,
          "OK: 5 events\n",
          {},
@@ -93,9 +80,7 @@ TEST(HostileMacroFiles, AreRefusedOrPlayUntilStopped)
     for (const HostileMacro& macro : macros) {
         SCOPED_TRACE(macro.name);
         const QString path = folder.filePath(QString::number(&macro - macros) + ".json");
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(macro.text) == macro.text.size());
-        file.close();
+        ASSERT_TRUE(test::writeFile(path, macro.text));
         QByteArray output;
         if (macro.status == 2) {
             EXPECT_EQ(cli.run(QStringList{"play", path} + macro.playOptions, &output), 2);

@@ -42,7 +42,7 @@ struct Observed
         }};
 };
 
-TEST(TimelineEdits, MoveEventsPutsTheBlockInFrontOfTheDestination)
+TEST(TimelineEdits, MovesPutTheBlockInFrontOfTheDestinationOrExchangeOneEvent)
 {
     const std::tuple<std::set<std::size_t>, std::size_t, std::string> cases[] = {
         {{0, 2}, 4, "BDAC"}, {{0, 2}, 0, "ACBD"},       {{1}, 1, "ABCD"},
@@ -57,6 +57,11 @@ TEST(TimelineEdits, MoveEventsPutsTheBlockInFrontOfTheDestination)
     Observed dragged("ABCD");
     timelineedits::moveEvents(dragged.timeline, {0}, 4);
     EXPECT_EQ(dragged.changes, std::vector<std::string>{"move 0>3"}) << "a dragged row is one move";
+    // A single event moved farther than one place exchanges places with the event there.
+    timelineedits::moveEvent(dragged.timeline, dragged.events[1].id, +2);
+    EXPECT_EQ(text(dragged.events), "BADC");
+    timelineedits::moveEvent(dragged.timeline, dragged.events[3].id, -3);
+    EXPECT_EQ(text(dragged.events), "CADB");
 }
 
 // Each edit finds its event by id and announces exactly the rows it changes.
@@ -90,15 +95,6 @@ TEST(TimelineEdits, SingleEventEditsFindTheirEventByIdAndAnnounceTheirRows)
     EXPECT_FALSE(observed.events[1].location || observed.events[1].keyCode || observed.events[1].flags);
     EXPECT_EQ(observed.changes, (std::vector<std::string>{"move 0>1", "insert 3", "remove 0", "insert 1",
                                                           "insert 4", "insert 5"}));
-}
-
-TEST(TimelineEdits, MoveEventFartherThanOneExchangesTheTwoEvents)
-{
-    Observed observed("ABCD");
-    timelineedits::moveEvent(observed.timeline, observed.events[0].id, +2);
-    EXPECT_EQ(text(observed.events), "CBAD");
-    timelineedits::moveEvent(observed.timeline, observed.events[3].id, -3);
-    EXPECT_EQ(text(observed.events), "DBAC");
 }
 
 TEST(TimelineEdits, RepeatedIdsDeleteAllButOtherwiseActOnTheFirst)

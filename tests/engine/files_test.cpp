@@ -1,6 +1,7 @@
 #include "enginefixture.h"
 #include "macrofiles.h"
 #include "testevents.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,29 +13,22 @@
 namespace loopwren {
 namespace {
 
-constexpr auto kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+using test::kOwnerOnly;
 
 class MacroFiles : public EngineFixture
 {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void write(const char* name, const QByteArray& bytes)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-    QByteArray read(const char* name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray read(const char* name) const { return test::readFile(path(name)); }
 
     QTemporaryDir dir;
 };
 
 // The loaded timeline replaces the old one in a later step, so a view never sees it change under a
-// call of its own; an empty timeline makes an empty array.
-TEST_F(MacroFiles, SaveThenLoadGivesTheSameTimelineInALaterStep)
+// call of its own; an empty timeline makes an empty array. Recorded keystrokes may be passwords: a new
+// file is its owner's alone, whatever the umask (and so is a recovery file, below); an overwritten file
+// keeps the mode its owner chose.
+TEST_F(MacroFiles, SaveThenLoadGivesTheSameTimelineInALaterStepAndKeepsItPrivate)
 {
     MacroEngine& e = build();
     ASSERT_TRUE(e.saveMacro(path("empty.json")));
@@ -43,7 +37,16 @@ TEST_F(MacroFiles, SaveThenLoadGivesTheSameTimelineInALaterStep)
     events[0].flags = 0xFFFFFFFFFFFFFFFFull;
     events[1].delaySincePrevious = 1.0 / 3;
     e.setRecordedEvents(events);
-    ASSERT_TRUE(e.saveMacro(path("a.json")));
+    const mode_t previousMask = ::umask(0);
+    const bool saved = e.saveMacro(path("a.json"));
+    ::umask(previousMask);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(QFile::permissions(path("a.json")), kOwnerOnly);
+    ASSERT_TRUE(test::writeFile(path("shared.json"), "[]"));
+    const auto shared = kOwnerOnly | QFile::ReadGroup | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(path("shared.json"), shared));
+    ASSERT_TRUE(e.saveMacro(path("shared.json")));
+    EXPECT_EQ(QFile::permissions(path("shared.json")), shared);
 
     for (const char* name : {"empty.json", "a.json"}) {
         const Timeline before = e.recordedEvents();
@@ -53,25 +56,6 @@ TEST_F(MacroFiles, SaveThenLoadGivesTheSameTimelineInALaterStep)
     }
     EXPECT_EQ(test::firstDifference(events, e.recordedEvents()), "");
     EXPECT_TRUE(logged.isEmpty());
-}
-
-// Recorded keystrokes may be passwords: a new file is its owner's alone, whatever the umask, and so
-// is a recovery file; an overwritten file keeps the mode its owner chose.
-TEST_F(MacroFiles, NewFilesAreTheOwnersOnlyAndOverwrittenOnesKeepTheirMode)
-{
-    MacroEngine& e = build();
-    e.setRecordedEvents({makeEvent(EventType::keyDown, 0.25)});
-    const mode_t previousMask = ::umask(0);
-    const bool saved = e.saveMacro(path("new.json"));
-    ::umask(previousMask);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(QFile::permissions(path("new.json")), kOwnerOnly);
-
-    write("shared.json", "[]");
-    const auto shared = kOwnerOnly | QFile::ReadGroup | QFile::ReadOther;
-    ASSERT_TRUE(QFile::setPermissions(path("shared.json"), shared));
-    ASSERT_TRUE(e.saveMacro(path("shared.json")));
-    EXPECT_EQ(QFile::permissions(path("shared.json")), shared);
 }
 
 // Where a recording could not be saved, it is kept in the state folder, a new file each time.
@@ -93,7 +77,7 @@ TEST_F(MacroFiles, ARecoveryFileKeepsTheTimelineInTheStateFolder)
 TEST_F(MacroFiles, FailuresAreLoggedAndLeaveFileAndTimelineAsTheyWere)
 {
     MacroEngine& e = build();
-    write("keep.json", "[]\n");
+    ASSERT_TRUE(test::writeFile(path("keep.json"), "[]\n"));
     e.setRecordedEvents({makeEvent(EventType::wait, std::nan(""))});
     EXPECT_FALSE(e.saveMacro(path("keep.json")));
     EXPECT_EQ(read("keep.json"), "[]\n");
@@ -116,7 +100,7 @@ TEST_F(MacroFiles, FailuresAreLoggedAndLeaveFileAndTimelineAsTheyWere)
         << "no temporary file is left behind";
 
     // The reader says why: an empty file, a folder, no file at all.
-    write("empty.json", "");
+    ASSERT_TRUE(test::writeFile(path("empty.json"), ""));
     for (const char* name : {"empty.json", "taken.json", "nothing-here.json"})
         EXPECT_FALSE(e.loadMacro(path(name)));
     drain();

@@ -3,14 +3,16 @@
 #include "logline.h"
 #include "macrolibrary.h"
 #include "testevents.h"
+#include "testfiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace loopwren {
 namespace {
+
+using test::readFile;
+using test::writeFile;
 
 // A library in a scratch folder, with the log lines it writes kept in `logged`.
 class Library : public testing::Test
@@ -24,16 +26,6 @@ protected:
 
     QString folder() const { return dir.filePath(QStringLiteral("macros")); }
     QString index() const { return dir.filePath(QStringLiteral("library.json")); }
-    static void write(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-    static QByteArray read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     static QStringList names(const MacroLibrary& library)
     {
         QStringList out;
@@ -44,13 +36,17 @@ protected:
 
     QTemporaryDir dir;
     QStringList logged;
-    const Timeline twoKeys{test::Event(EventType::keyDown, 0.5).key(0), test::Event(EventType::keyUp, 0.25).key(0)};
+    const Timeline twoKeys{test::Event(EventType::keyDown, 0.5).key(0),
+                           test::Event(EventType::keyUp, 0.25).key(0)};
 
 private:
     LogSink m_previousSink;
 };
 
-TEST_F(Library, KeepsNamesAndValuesAcrossReloadsAndRefusesClashingNames)
+// Names and values survive a reload. Renaming keeps the file where it is, so a playback or a schedule
+// that holds its path goes on; deleting removes the file and its entry, and a copy gets neither hotkey
+// nor schedule. A name is refused where another has it, whatever the case.
+TEST_F(Library, KeepsValuesAcrossReloadsAndFilesAndEntriesInStep)
 {
     MacroLibrary library(folder());
     EXPECT_EQ(library.reload(), "");
@@ -77,6 +73,25 @@ TEST_F(Library, KeepsNamesAndValuesAcrossReloadsAndRefusesClashingNames)
     EXPECT_EQ(back->delayVariation, 20.0);
     EXPECT_FALSE(back->clickSpread.has_value()) << "absent values follow the global settings";
     EXPECT_EQ(back->schedule, entry.schedule);
+
+    const QString path = again.pathOf(*back);
+    ASSERT_EQ(again.rename("fill the form", "Fill the report"), "");
+    EXPECT_EQ(again.pathOf(*again.find("Fill the report")), path);
+    EXPECT_EQ(again.find("Fill the form"), nullptr);
+    QString copy;
+    ASSERT_EQ(again.duplicate("Fill the report", &copy), "");
+    EXPECT_EQ(copy, "Fill the report 2");
+    EXPECT_EQ(again.find(copy)->hotkey, Hotkey::unset());
+    EXPECT_EQ(again.find(copy)->schedule.kind, MacroSchedule::Kind::none);
+    EXPECT_EQ(readFile(again.pathOf(*again.find(copy))), readFile(path));
+    EXPECT_NE(again.rename(copy, "FILL THE REPORT"), "");
+
+    ASSERT_EQ(again.remove("Fill the report"), "");
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_NE(again.remove("Fill the report"), "");
+    MacroLibrary third(folder());
+    third.reload();
+    EXPECT_EQ(names(third), QStringList{"Fill the report 2"});
     EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
 }
 
@@ -84,9 +99,10 @@ TEST_F(Library, HandDroppedFilesAppearAndBrokenOnesStayListedWithTheirReason)
 {
     MacroLibrary library(folder());
     ASSERT_EQ(library.add("Report", twoKeys), "");
-    write(folder() + "/Report.json", "[]"); // a hand-dropped file whose name another macro has
-    write(folder() + "/broken.json", "[{\"type\": \"keyDown\"");
-    write(folder() + "/notes.txt", "not a macro");
+    ASSERT_TRUE(
+        writeFile(folder() + "/Report.json", "[]")); // a hand-dropped file whose name another macro has
+    ASSERT_TRUE(writeFile(folder() + "/broken.json", "[{\"type\": \"keyDown\""));
+    ASSERT_TRUE(writeFile(folder() + "/notes.txt", "not a macro"));
     ASSERT_EQ(library.reload(), "");
 
     EXPECT_EQ(names(library), (QStringList{"broken", "Report", "Report 2"}));
@@ -99,7 +115,7 @@ TEST_F(Library, HandDroppedFilesAppearAndBrokenOnesStayListedWithTheirReason)
     ASSERT_TRUE(QFile::remove(folder() + "/Report.json"));
     library.reload();
     EXPECT_EQ(names(library), (QStringList{"broken", "Report"}));
-    EXPECT_FALSE(read(index()).contains("Report 2"));
+    EXPECT_FALSE(readFile(index()).contains("Report 2"));
 }
 
 TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
@@ -107,13 +123,13 @@ TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
     MacroLibrary library(folder());
     ASSERT_EQ(library.add("One", twoKeys), "");
     ASSERT_EQ(library.add("Two", twoKeys), "");
-    const QByteArray damaged = read(index()).left(40);
-    write(index(), damaged);
+    const QByteArray damaged = readFile(index()).left(40);
+    ASSERT_TRUE(writeFile(index(), damaged));
 
     MacroLibrary rebuilt(folder());
     EXPECT_NE(rebuilt.reload(), "");
     EXPECT_EQ(rebuilt.entries().size(), 2u);
-    EXPECT_EQ(read(index() + ".damaged"), damaged);
+    EXPECT_EQ(readFile(index() + ".damaged"), damaged);
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged[0].startsWith("Library index damaged, rebuilt from the macro files: "));
 
@@ -121,47 +137,11 @@ TEST_F(Library, ADamagedIndexIsKeptAsideAndRebuiltFromTheFiles)
     LibraryEntry two = *rebuilt.find("two");
     two.loopCount = 7;
     ASSERT_EQ(rebuilt.update(two), "");
-    write(index(), read(index()).replace("\"loops\": 1", "\"loops\": -4"));
+    ASSERT_TRUE(writeFile(index(), readFile(index()).replace("\"loops\": 1", "\"loops\": -4")));
     MacroLibrary partly(folder());
     EXPECT_NE(partly.reload(), "");
     EXPECT_EQ(partly.find("two")->loopCount, 7);
 }
-
-// Renaming keeps the file where it is, so a playback or a schedule that holds its path goes on;
-// deleting removes the file and its entry, and a copy gets neither hotkey nor schedule.
-TEST_F(Library, RenameDuplicateAndDeleteKeepFilesAndEntriesInStep)
-{
-    MacroLibrary library(folder());
-    ASSERT_EQ(library.add("Daily report", twoKeys), "");
-    LibraryEntry entry = *library.find("Daily report");
-    entry.hotkey = Hotkey{1, modifier::shift};
-    ASSERT_EQ(library.update(entry), "");
-    const QString path = library.pathOf(entry);
-
-    ASSERT_EQ(library.rename("daily report", "Weekly report"), "");
-    EXPECT_EQ(library.pathOf(*library.find("Weekly report")), path);
-    EXPECT_EQ(library.find("Daily report"), nullptr);
-
-    QString copy;
-    ASSERT_EQ(library.duplicate("Weekly report", &copy), "");
-    EXPECT_EQ(copy, "Weekly report 2");
-    EXPECT_EQ(library.find(copy)->hotkey, Hotkey::unset());
-    EXPECT_EQ(read(library.pathOf(*library.find(copy))), read(path));
-    EXPECT_NE(library.rename(copy, "WEEKLY REPORT"), "");
-
-    ASSERT_EQ(library.remove("Weekly report"), "");
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_NE(library.remove("Weekly report"), "");
-    MacroLibrary again(folder());
-    again.reload();
-    EXPECT_EQ(names(again), QStringList{"Weekly report 2"});
-}
-
-} // namespace
-} // namespace loopwren
-
-namespace loopwren {
-namespace {
 
 class LibraryPlayback : public EngineFixture
 {

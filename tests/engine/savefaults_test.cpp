@@ -3,6 +3,7 @@
 // complete, so the file that was there before must come out intact, byte for byte, every time, and
 // the engine must report the failure and keep its timeline.
 #include "helperprocess.h"
+#include "testfiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -14,11 +15,7 @@
 namespace loopwren {
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+using test::readFile;
 
 class SaveFaults : public testing::Test
 {
@@ -29,7 +26,7 @@ protected:
     {
         const HelperRun run = runHelper({QStringLiteral("save"), file, QString::number(count)});
         EXPECT_EQ(run.exitCode, 0) << run.describe();
-        return readAll(file);
+        return readFile(file);
     }
 
     QTemporaryDir dir;
@@ -97,9 +94,7 @@ TEST_F(SaveFaults, KilledSaveLeavesTheOldOrTheNewFileWhole)
         // Whatever the last save left beside the target goes, so the progress seen is this save's.
         for (const QFileInfo& entry : QDir(work.path()).entryInfoList(QDir::Files | QDir::Hidden))
             ASSERT_TRUE(QFile::remove(entry.filePath()));
-        QFile out(target);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(previous) == previous.size());
-        out.close();
+        ASSERT_TRUE(test::writeFile(target, previous));
         // The save has come that far once a file beside the target has grown to it, or the target has
         // changed size.
         const auto reached = [&] {
@@ -119,7 +114,7 @@ TEST_F(SaveFaults, KilledSaveLeavesTheOldOrTheNewFileWhole)
         }
         helper.kill();
         helper.waitForFinished();
-        const QByteArray after = readAll(target);
+        const QByteArray after = readFile(target);
         EXPECT_TRUE(after == previous || after == fresh)
             << "killed at " << written << " bytes: the target holds " << after.size() << " bytes, neither "
             << previous.size() << " (old) nor " << fresh.size() << " (new)";

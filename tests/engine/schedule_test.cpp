@@ -1,6 +1,8 @@
+#include "events.h"
 #include "macrolibrary.h"
 #include "scheduleunits.h"
 #include "systemdstandin.h"
+#include "testfiles.h"
 #include "userschedules.h"
 
 #include <QDir>
@@ -9,21 +11,22 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+// Entries are written with designated initializers that name only the fields that matter.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace loopwren {
 namespace {
 
 LibraryEntry scheduled(MacroSchedule schedule)
 {
-    LibraryEntry entry;
-    entry.file = QStringLiteral("fill form.json");
-    entry.name = QStringLiteral("Fill 100% of the \"form\"");
-    entry.loopCount = 2;
-    entry.playbackSpeed = 150;
-    entry.delayVariation = 10;
-    entry.passPauseMin = 1;
-    entry.passPauseMax = 2.5;
-    entry.schedule = schedule;
-    return entry;
+    return {.file = "fill form.json",
+            .name = "Fill 100% of the \"form\"",
+            .loopCount = 2,
+            .playbackSpeed = 150,
+            .delayVariation = 10,
+            .passPauseMin = 1,
+            .passPauseMax = 2.5,
+            .schedule = schedule};
 }
 
 // systemd-analyze reads the units as the user's manager will: a unit it rejects would never run.
@@ -40,48 +43,41 @@ QString analyze(const QStringList& arguments, QString* output = nullptr)
     return process.exitCode() == 0 ? QString() : said;
 }
 
-TEST(ScheduleUnits, CalendarTimesAreTheOnesSystemdReadsBack)
-{
-    const MacroSchedule weekdays{MacroSchedule::Kind::daily, {}, QTime(9, 5), 0b0010001, 0};
-    const MacroSchedule everyDay{MacroSchedule::Kind::daily, {}, QTime(23, 59), 0x7F, 0};
-    const MacroSchedule once{MacroSchedule::Kind::once, QDateTime(QDate(2031, 2, 3), QTime(4, 5)), {}, 0, 0};
-    EXPECT_EQ(scheduleunits::onCalendar(weekdays), "Mon,Fri *-*-* 09:05:00");
-    EXPECT_EQ(scheduleunits::onCalendar(everyDay), "*-*-* 23:59:00");
-    EXPECT_EQ(scheduleunits::onCalendar(once), "2031-02-03 04:05:00");
-    for (const MacroSchedule& schedule : {weekdays, everyDay, once}) {
-        QString output;
-        const QString expression = scheduleunits::onCalendar(schedule);
-        ASSERT_EQ(analyze({QStringLiteral("calendar"), expression}, &output), "");
-        EXPECT_TRUE(output.contains(QStringLiteral("Normalized form: ") + expression))
-            << output.toStdString();
-    }
-}
-
-// The path of a macro may hold blanks, quotes, % and $, none of which systemd may read as its own.
-TEST(ScheduleUnits, UnitsPassSystemdsOwnCheckWithAnyPath)
+// The units pass systemd's own check whatever the path of the macro, which may hold blanks, quotes, %
+// and $, none of which systemd may read as its own; their calendar times are the ones systemd reads back.
+TEST(ScheduleUnits, UnitsPassSystemdsOwnCheckWithAnyPathAndKeepTheirTimes)
 {
     QTemporaryDir dir;
     const QString macro = dir.filePath(QStringLiteral("my $HOME %h \"odd\" macro.json"));
     QFile(macro).open(QIODevice::WriteOnly);
     const QString cli = QStringLiteral(LOOPWREN_CLI);
-    for (const MacroSchedule& schedule :
-         {MacroSchedule{MacroSchedule::Kind::interval, {}, {}, 0, 15},
-          MacroSchedule{MacroSchedule::Kind::daily, {}, QTime(7, 0), 0x1F, 0}}) {
+    using enum MacroSchedule::Kind;
+    const std::pair<MacroSchedule, QString> schedules[] = {
+        {{interval, {}, {}, 0, 15}, {}},
+        {{daily, {}, QTime(7, 0), 0x1F, 0}, {}},
+        {{daily, {}, QTime(9, 5), 0b0010001, 0}, "Mon,Fri *-*-* 09:05:00"},
+        {{daily, {}, QTime(23, 59), 0x7F, 0}, "*-*-* 23:59:00"},
+        {{once, QDateTime(QDate(2031, 2, 3), QTime(4, 5)), {}, 0, 0}, "2031-02-03 04:05:00"}};
+    for (const auto& [schedule, calendar] : schedules) {
         const scheduleunits::Units units = scheduleunits::make(scheduled(schedule), macro, cli);
         EXPECT_TRUE(units.name.startsWith("loopwren-macro-fill_form-")) << units.name.toStdString();
         EXPECT_TRUE(units.service.contains(
-            "\"play\" \"" + QString(macro).replace("%", "%%").replace("$", "$$").replace("\"", "\\\"")
-            + "\" \"--speed\" \"150\" \"--loops\" \"2\" \"--vary\" \"10\" \"--pass-pause\" \"1-2.5\""))
+            "\"play\" \"" + QString(macro).replace("%", "%%").replace("$", "$$").replace("\"", "\\\"") +
+            "\" \"--speed\" \"150\" \"--loops\" \"2\" \"--vary\" \"10\" \"--pass-pause\" \"1-2.5\""))
             << units.service.toStdString();
-        for (const auto& [suffix, text] : {std::pair{".service", units.service}, std::pair{".timer", units.timer}}) {
-            QFile file(dir.filePath(units.name + suffix));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(text.toUtf8());
-        }
+        for (const auto& [suffix, text] :
+             {std::pair{".service", units.service}, std::pair{".timer", units.timer}})
+            ASSERT_TRUE(test::writeFile(dir.filePath(units.name + suffix), text.toUtf8()));
         EXPECT_EQ(analyze({QStringLiteral("verify"), QStringLiteral("--man=no"),
                            dir.filePath(units.name + QStringLiteral(".timer")),
                            dir.filePath(units.name + QStringLiteral(".service"))}),
                   "");
+        if (calendar.isEmpty())
+            continue;
+        EXPECT_EQ(scheduleunits::onCalendar(schedule), calendar);
+        QString output;
+        ASSERT_EQ(analyze({QStringLiteral("calendar"), calendar}, &output), "");
+        EXPECT_TRUE(output.contains(QStringLiteral("Normalized form: ") + calendar)) << output.toStdString();
     }
     EXPECT_TRUE(scheduleunits::make(scheduled({}), macro, cli).name.isEmpty()) << "no schedule, no units";
 }
@@ -94,19 +90,14 @@ TEST(UserSchedules, AFailedReplacementLeavesTheIndexAndTheManagerAgreeing)
     QTemporaryDir dir;
     MacroLibrary library(dir.filePath("macros"));
     library.reload();
-    MacroEvent wait;
-    wait.id = Uuid::random();
-    wait.type = EventType::wait;
-    wait.delaySincePrevious = 0.1;
-    ASSERT_EQ(library.add("Backup", {wait}), "");
+    ASSERT_EQ(library.add("Backup", {makeEvent(EventType::wait, 0.1)}), "");
     LibraryEntry daily = *library.find("Backup");
     daily.schedule = {MacroSchedule::Kind::daily, {}, QTime(9, 5), 0b0010001, 0};
     LibraryEntry every = daily;
     every.schedule = {MacroSchedule::Kind::interval, {}, {}, 0, 15};
     const QString unit = scheduleunits::unitName(daily);
     const auto timer = [&] {
-        QFile file(UserSchedules::unitFolder() + "/" + unit + ".timer");
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<none>");
+        return QString(test::readFile(UserSchedules::unitFolder() + "/" + unit + ".timer"));
     };
     const auto indexed = [&] {
         MacroLibrary reread(library.folder());
@@ -120,15 +111,16 @@ TEST(UserSchedules, AFailedReplacementLeavesTheIndexAndTheManagerAgreeing)
     EXPECT_EQ(schedules.replace(library, every, LOOPWREN_CLI), "Job for " + unit + ".timer failed");
     EXPECT_EQ(indexed(), daily.schedule);
     EXPECT_TRUE(timer().contains("OnCalendar=Mon,Fri *-*-* 09:05:00")) << timer().toStdString();
-    EXPECT_EQ(systemd.calls().last(), "systemctl --user restart " + unit + ".timer") << "the previous one runs";
+    EXPECT_EQ(systemd.calls().last(), "systemctl --user restart " + unit + ".timer")
+        << "the previous one runs";
 
     systemd.refuse(true);
     EXPECT_EQ(schedules.replace(library, every, LOOPWREN_CLI),
-              "Job for " + unit + ".timer failed; the previous schedule is removed too: Job for " + unit
-                  + ".timer failed");
+              "Job for " + unit + ".timer failed; the previous schedule is removed too: Job for " + unit +
+                  ".timer failed");
     EXPECT_EQ(indexed().kind, MacroSchedule::Kind::none);
     EXPECT_EQ(library.find("Backup")->schedule.kind, MacroSchedule::Kind::none);
-    EXPECT_EQ(timer(), "<none>");
+    EXPECT_EQ(timer(), "<missing>");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "enginefixture.h"
 #include "helperprocess.h"
 #include "qsettingspreferencesstore.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,13 +13,6 @@
 
 namespace loopwren {
 namespace {
-
-// The whole literal, NUL bytes included.
-template <std::size_t N>
-QByteArray bytes(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
 
 // Every stored setting the engine publishes as a writable property: its property, its key and its
 // default as the settings file holds it.
@@ -86,7 +80,9 @@ TEST_F(Settings, EveryAssignmentIsAnnouncedAndStoredEvenWhenUnchanged)
 // each end of the pause range pushes the other along.
 TEST_F(Settings, VariationSettingsStayWithinTheirRanges)
 {
-    MacroEngine& e = build({{"delayVariation", 250.0}, {"clickSpread", -3.0}, {"passPauseMaximum", "soon"},
+    MacroEngine& e = build({{"delayVariation", 250.0},
+                            {"clickSpread", -3.0},
+                            {"passPauseMaximum", "soon"},
                             {"passPauseMinimum", 1e12}});
     EXPECT_EQ(QVariantList({e.delayVariation(), e.clickSpread(), e.passPauseMaximum(), e.passPauseMinimum()}),
               QVariantList({100.0, 0.0, 0.0, 3600.0}));
@@ -134,19 +130,12 @@ TEST(SettingsFile, ValuesSurviveARestartWithinTheProcess)
 // nothing crashes, and where the file can be written the engine leaves one that holds what it uses.
 TEST(SettingsFile, DamageGivesDefaultsKeepsValidValuesAndLeavesASaneFile)
 {
-    enum class Form
-    {
-        file,
-        folderInItsPlace,
-        readOnlyFile,
-        readOnlyFolder
-    };
     struct Row
     {
         const char* name;
-        QByteArray contents;
+        QByteArray contents;             // null: a folder where the file should be
         QMap<QString, QString> expected; // the settings that differ from their defaults
-        Form form = Form::file;
+        const char* readOnly = nullptr;  // "$FILE" or "$FOLDER": bound read-only for the run
     };
     // As QSettings writes them: a hotkey is a quoted, escaped byte array.
     const QByteArray valid = R"ini([General]
@@ -210,16 +199,16 @@ playbackHotkey="{\"keyCode\":100,\"modifiers\":0}"
           {"playbackHotkey", R"({"keyCode":100,"modifiers":0})"}}},
         {"truncated in the middle of a line", valid.left(valid.size() - 20), validButRecord},
         {"junk lines between valid ones",
-         bytes("[General]\nshowDeleteConfirmation=false\n\x01\x02 "
-               "junk\n\0\0\0=\xff\xfe\n=\nhideWhenRecording=true\n[\n"),
+         QByteArrayLiteral("[General]\nshowDeleteConfirmation=false\n\x01\x02 "
+                           "junk\n\0\0\0=\xff\xfe\n=\nhideWhenRecording=true\n[\n"),
          {{"showDeleteConfirmation", "false"}, {"hideWhenRecording", "true"}}},
         {"random binary bytes", randomBytes, {}},
-        {"a folder where the file should be", {}, {}, Form::folderInItsPlace},
-        {"read-only file", valid, validValues, Form::readOnlyFile},
+        {"a folder where the file should be", {}, {}},
+        {"read-only file", valid, validValues, "$FILE"},
         {"read-only folder with a damaged file",
          "[General]\nhideOnPlayback=perhaps\ntargetWindowHeight=480\n\x01\n",
          {{"targetWindowHeight", "480"}},
-         Form::readOnlyFolder},
+         "$FOLDER"},
     };
     QString properties;
     for (const Stored& s : storedProperties())
@@ -230,21 +219,15 @@ playbackHotkey="{\"keyCode\":100,\"modifiers\":0}"
         QTemporaryDir config;
         const QString folder = config.filePath(QStringLiteral("LoopWren"));
         const QString file = folder + QStringLiteral("/LoopWren.conf");
-        ASSERT_TRUE(QDir().mkpath(row.form == Form::folderInItsPlace ? file : folder));
-        QFile out(file);
-        ASSERT_TRUE(row.form == Form::folderInItsPlace ||
-                    (out.open(QIODevice::WriteOnly) && out.write(row.contents) == row.contents.size()));
-        out.close();
-        const QMap<QString, QString> env = {{QStringLiteral("XDG_CONFIG_HOME"), config.path()}};
-        const bool readOnly = row.form == Form::readOnlyFile || row.form == Form::readOnlyFolder;
-        const HelperRun run =
-            readOnly
-                ? runInPrivateMounts(QStringLiteral(R"(must mount --bind "%1" "%1"
-must mount -o remount,bind,ro "%1"
-"$HELPER" settings %2)")
-                                         .arg(row.form == Form::readOnlyFile ? file : folder, properties),
-                                     env)
-                : runHelper((QStringLiteral("settings") + properties).split(QLatin1Char(' ')), env);
+        ASSERT_TRUE(QDir().mkpath(row.contents.isNull() ? file : folder));
+        ASSERT_TRUE(row.contents.isNull() || test::writeFile(file, row.contents));
+        const QString mount =
+            QStringLiteral("must mount --bind \"%1\" \"%1\"\nmust mount -o remount,bind,ro \"%1\"\n");
+        const HelperRun run = runInPrivateMounts((row.readOnly ? mount.arg(row.readOnly) : QString()) +
+                                                     QStringLiteral(R"("$HELPER" settings)") + properties,
+                                                 {{QStringLiteral("XDG_CONFIG_HOME"), config.path()},
+                                                  {QStringLiteral("FILE"), file},
+                                                  {QStringLiteral("FOLDER"), folder}});
         QString expected;
         for (const Stored& s : storedProperties())
             expected += row.expected.value(s.key, s.fallback) + QLatin1Char('\n');
@@ -252,17 +235,16 @@ must mount -o remount,bind,ro "%1"
         EXPECT_EQ(QString::fromUtf8(run.out).toStdString(), expected.toStdString()) << run.describe();
         EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                   QStringList{"LoopWren.conf"});
-        if (readOnly) {
-            ASSERT_TRUE(out.open(QIODevice::ReadOnly));
-            EXPECT_TRUE(out.readAll() == row.contents) << "the read-only file changed";
-        } else if (row.form == Form::file) {
+        if (row.readOnly) {
+            EXPECT_TRUE(test::readFile(file) == row.contents) << "the read-only file changed";
+        } else if (row.contents.isNull()) {
+            EXPECT_TRUE(QFileInfo(file).isDir());
+        } else {
             QSettings left(file, QSettings::IniFormat);
             QString leftValues;
             for (const Stored& s : storedProperties())
                 leftValues += settingText(left.value(s.key)) + QLatin1Char('\n');
             EXPECT_EQ(leftValues.toStdString(), expected.toStdString()) << "the file written back";
-        } else {
-            EXPECT_TRUE(QFileInfo(file).isDir());
         }
     }
 }

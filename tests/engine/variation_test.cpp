@@ -7,6 +7,9 @@
 #include <cmath>
 #include <numeric>
 
+// Inputs are written with designated initializers that name only the fields that matter.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace loopwren {
 namespace {
 
@@ -95,23 +98,18 @@ TEST(PlaybackVariation, DrawnDelaysAndPausesAreTheDeadlines)
         clock.settle();
         PlaybackClock::TimePoint at = start;
         for (int pass = 0; pass < 2; ++pass) {
-            if (pass == 1) {
-                const double pause = twin.passPause();
-                EXPECT_TRUE(pause >= 2.0 && pause <= 3.0) << pause;
-                at += onTheClock(pause);
-            }
+            if (pass == 1)
+                at += onTheClock(twin.passPause());
             for (const int key : {1, 2}) {
-                const double recorded = 0.1 * key;
-                const double drawn = twin.delay(recorded);
-                EXPECT_TRUE(drawn >= recorded * 0.5 && drawn <= recorded * 1.5) << drawn;
-                at += onTheClock(drawn);
+                at += onTheClock(twin.delay(0.1 * key));
                 const QStringList before = journal->lines();
                 clock.advanceTo(at - 1ns);
                 EXPECT_EQ(journal->lines(), before) << "early in pass " << pass;
                 clock.advanceTo(at);
                 const QStringList posted{QString("key %1 down").arg(key), QString("key %1 up").arg(key)};
                 // After the last, the worker ends and releases what it holds.
-                EXPECT_EQ(journal->lines().mid(0, before.size() + 2), before + posted) << "late in pass " << pass;
+                EXPECT_EQ(journal->lines().mid(0, before.size() + 2), before + posted)
+                    << "late in pass " << pass;
             }
         }
     }
@@ -168,21 +166,17 @@ TEST_F(Variation, TheUsersOwnInputStopsAPlaybackWhenAsked)
     e.stopPlayback();
 
     e.setStopPlaybackOnUserInput(true);
-    const auto input = [](InputKind kind, std::optional<Point> at = {}, std::uint16_t key = 0) {
-        InputEvent event;
-        event.kind = kind;
-        event.location = at;
-        event.keyCode = key;
-        return event;
-    };
-    for (const InputEvent& used : {input(InputKind::keyDown, {}, 2), input(InputKind::buttonDown),
-                                   input(InputKind::pointerMoved, Point{3, 4.1})}) {
+    using K = InputKind;
+    for (const InputEvent& used :
+         {InputEvent{.kind = K::keyDown, .keyCode = 2}, InputEvent{.kind = K::buttonDown},
+          InputEvent{.kind = K::pointerMoved, .location = Point{3, 4.1}}}) {
         e.startPlayback();
         EXPECT_FALSE(e.playbackStoppedByUserInput());
         ASSERT_TRUE(test::eventually([&] { return journal->lines().contains("key 1 down"); }));
-        for (const InputEvent& ignored : {input(InputKind::keyDown, {}, 9), input(InputKind::modifiersChanged),
-                                          input(InputKind::pointerMoved, Point{0, 0}),
-                                          input(InputKind::pointerMoved, Point{3, 4})})
+        for (const InputEvent& ignored :
+             {InputEvent{.kind = K::keyDown, .keyCode = 9}, InputEvent{.kind = K::modifiersChanged},
+              InputEvent{.kind = K::pointerMoved, .location = Point{0, 0}},
+              InputEvent{.kind = K::pointerMoved, .location = Point{3, 4}}})
             userInput->deliver(ignored);
         EXPECT_TRUE(e.isPlaying());
         journal->clear();

@@ -90,11 +90,18 @@ TEST_F(X11InputMonitorTest, ReportsTheServersInputRelativeToThePrimaryMonitor)
     EXPECT_EQ(recorded, expected);
 }
 
-// A removed monitor hears nothing more, not even input read but not yet handed to the main thread; a
-// handler may remove its own monitor; and watching again after everything was removed starts afresh.
-TEST_F(X11InputMonitorTest, ARemovedMonitorHearsNothingMore)
+// A monitor finished at once, without waiting for the capture to catch up, still gets every input the
+// server took before (xdotool has returned, so it has taken every key) and nothing after. A removed
+// monitor hears nothing more, not even input read but not yet handed to the main thread; a handler may
+// remove its own monitor; and watching again after everything was removed starts afresh.
+TEST_F(X11InputMonitorTest, AFinishedMonitorGetsEverythingBeforeAndARemovedOneNothingMore)
 {
-    std::vector<InputEvent> removed, kept, self;
+    std::vector<InputEvent> finished, removed, kept, self;
+    const auto finishedToken = watch(finished);
+    ASSERT_TRUE(xdotool({"key", "a", "b", "c"}));
+    m_monitor->finishWatching(finishedToken);
+    EXPECT_EQ(describe(finished), kKeysABC);
+
     const auto removedToken = watch(removed);
     watch(kept);
     ASSERT_TRUE(xdotool({"key", "a"}));
@@ -108,6 +115,7 @@ TEST_F(X11InputMonitorTest, ARemovedMonitorHearsNothingMore)
     settle();
     EXPECT_EQ(describe(removed), (Lines{"keyDown 0", "keyUp 0"}));
     EXPECT_EQ(describe(kept), kKeysABC);
+    EXPECT_EQ(finished.size(), 6u) << "input reached a finished monitor";
 
     m_monitor = std::make_unique<X11InputMonitor>();
     std::optional<InputMonitor::Token> token;
@@ -120,19 +128,6 @@ TEST_F(X11InputMonitorTest, ARemovedMonitorHearsNothingMore)
     settle();
     EXPECT_EQ(describe(self), (Lines{"keyDown 2"}));
     EXPECT_EQ(record({"key", "e"}, 2), (Lines{"keyDown 14", "keyUp 14"}));
-}
-
-// xdotool has returned, so the server has taken every key: finishing at once, without waiting for the
-// capture to catch up, still delivers them all.
-TEST_F(X11InputMonitorTest, AFinishedMonitorGetsEveryInputTakenBeforeIt)
-{
-    std::vector<InputEvent> seen;
-    const auto token = watch(seen);
-    ASSERT_TRUE(xdotool({"key", "a", "b", "c"}));
-    m_monitor->finishWatching(token);
-    EXPECT_EQ(describe(seen), kKeysABC);
-    settle();
-    EXPECT_EQ(seen.size(), 6u) << "nothing arrives after the end";
 }
 
 TEST_F(X11InputMonitorTest, EveryOneOfFiftyThousandMovesArrivesInOrder)

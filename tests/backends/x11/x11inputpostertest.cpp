@@ -31,6 +31,7 @@ protected:
     std::unique_ptr<InputPoster> m_poster;
 };
 
+// Posted input reaches windows as recorded, and nothing stays held.
 TEST_F(X11InputPosterTest, PostedInputReachesWindowsAsRecorded)
 {
     // The primary monitor is at +200+100, so model (100, 200) is root (300, 300).
@@ -79,11 +80,10 @@ TEST_F(X11InputPosterTest, PostedInputReachesWindowsAsRecorded)
     EXPECT_EQ(m_poster->reach({1599, 899}), PointerReach::onScreen);
     EXPECT_EQ(m_poster->reach({-50, -50}), PointerReach::offScreen) << "on the root, off the monitor";
     EXPECT_EQ(m_poster->reach({std::nan(""), 10}), PointerReach::skipped);
-}
 
-// Keys go up in the reverse order of their presses, then buttons, then modifiers.
-TEST_F(X11InputPosterTest, ReleaseAllAndDestructionLetGoOfEverythingHeld)
-{
+    // Release-all and the poster's end let go of everything held: keys up in the reverse order of their
+    // presses, then buttons, then modifiers.
+    m_probe->clear();
     m_poster->warpPointer({100, 200});
     m_poster->postKey(0, true, modifier::shift);  // A, Shift held for it
     m_poster->postKey(11, true, modifier::shift); // B
@@ -94,14 +94,14 @@ TEST_F(X11InputPosterTest, ReleaseAllAndDestructionLetGoOfEverythingHeld)
     m_poster.reset();
 
     // clang-format off
-    const Lines expected{
+    const Lines released{
         "motion 300,300", "key Shift_L down []", "key a down [Shift]", "key b down [Shift]",
         "button 3 down 300,300 [Shift]", "key b up [Shift Button3]", "key a up [Shift Button3]",
         "button 3 up 300,300 [Shift Button3]", "key Shift_L up [Shift]", "key Alt_L down []",
         "key d down [Mod1]", "button 1 down 300,300 [Mod1]", "key d up [Mod1 Button1]",
         "button 1 up 300,300 [Mod1 Button1]", "key Alt_L up [Mod1]"};
     // clang-format on
-    EXPECT_EQ(m_probe->waitForLines(expected.size()), expected);
+    EXPECT_EQ(m_probe->waitForLines(released.size()), released);
     EXPECT_EQ(m_probe->client().heldInput(), "") << "still held";
 }
 

@@ -65,17 +65,15 @@ TEST_F(X11WorkspaceTest, ListsTaskbarWindowsInMappingOrderByTheirEntryNames)
     ASSERT_FALSE(m_desktop.start({"helper", "Helper", 1, 106, "NORMAL", true}).empty());
     ASSERT_TRUE(writer.size() == 2 && notes.size() == 1 && zebra.size() == 1);
 
-    std::vector<std::string> listed;
-    for (const RunningApplication& application : m_workspace.runningApplications()) {
-        listed.push_back(application.name.value_or("(none)").toStdString() + " " +
-                         std::to_string(application.processId) + " " + std::to_string(application.handle));
-    }
-    const auto line = [](const char* name, int pid, unsigned long window) {
-        return std::string(name) + " " + std::to_string(pid) + " " + std::to_string(window);
-    };
-    EXPECT_EQ(listed, (std::vector<std::string>{
-                          line("Wren Writer", 101, writer[0]), line("Wren Writer", 101, writer[1]),
-                          line("Alpha Notes", 102, notes[0]), line("Zebrapad", 103, zebra[0])}));
+    using Listed = std::tuple<std::string, std::int64_t, std::uint64_t>;
+    std::vector<Listed> listed;
+    for (const RunningApplication& application : m_workspace.runningApplications())
+        listed.emplace_back(application.name.value_or("(none)").toStdString(), application.processId,
+                            application.handle);
+    EXPECT_EQ(listed, (std::vector<Listed>{{"Wren Writer", 101, writer[0]},
+                                           {"Wren Writer", 101, writer[1]},
+                                           {"Alpha Notes", 102, notes[0]},
+                                           {"Zebrapad", 103, zebra[0]}}));
 }
 
 // Activation brings the window forward with the keyboard focus, restores it when minimised, and first

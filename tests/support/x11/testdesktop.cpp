@@ -1,4 +1,5 @@
 #include "testdesktop.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,10 +30,11 @@ TestDesktop::TestDesktop(const std::string& display) : m_display(display), m_ins
 void TestDesktop::addEntry(int folder, const std::string& fileName, const std::string& name,
                            const std::string& extra)
 {
-    QFile file(m_root.path() + QStringLiteral("/share%1/applications/").arg(folder) +
-               QString::fromStdString(fileName));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << fileName;
-    file.write(("[Desktop Entry]\nType=Application\nName=" + name + "\nExec=true\n" + extra).c_str());
+    ASSERT_TRUE(test::writeFile(
+        m_root.path() + QStringLiteral("/share%1/applications/").arg(folder) +
+            QString::fromStdString(fileName),
+        ("[Desktop Entry]\nType=Application\nName=" + name + "\nExec=true\n" + extra).c_str()))
+        << fileName;
 }
 
 std::vector<unsigned long> TestDesktop::start(const TestApplication& application)

@@ -227,17 +227,17 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
     click("importButton");
     EXPECT_FALSE(editor().hasSelection());
     QTemporaryDir folder;
-    dialogs.panelAnswers << folder.filePath("exported.json") << folder.filePath("exported.json");
+    dialogs.fileAnswers << folder.filePath("exported.json") << folder.filePath("exported.json");
     click("exportButton");
     engine().setRecordedEvents({});
     click("importButton");
     EXPECT_EQ(engine().recordedEvents().size(), 13u);
     ASSERT_EQ(dialogs.shown.size(), 3);
-    EXPECT_EQ(dialogs.shown[0], "open panel: Import Macro | Choose a macro file to read from.");
-    EXPECT_TRUE(
-        dialogs.shown[1].startsWith("save panel: Export Macro | Choose a path to write the macro script "
-                                    "file. | macro_") &&
-        dialogs.shown[1].endsWith(".json"))
+    EXPECT_EQ(dialogs.shown[0], "open file dialog: Import Macro | Choose a macro file to read from.");
+    EXPECT_TRUE(dialogs.shown[1].startsWith(
+                    "save file dialog: Export Macro | Choose a path to write the macro script "
+                    "file. | macro_") &&
+                dialogs.shown[1].endsWith(".json"))
         << dialogs.shown[1].toStdString();
 
     click("navSettings");
@@ -275,7 +275,7 @@ TEST_F(ControlBar, NoticesSayWhatDidNotWorkAndWhatToDo)
     click("dismissNotice");
     EXPECT_FALSE(item("notice")->isVisible());
 
-    dialogs.panelAnswers << "/nonexistent-loopwren-dir/macro.json";
+    dialogs.fileAnswers << "/nonexistent-loopwren-dir/macro.json";
     click("importButton");
     EXPECT_EQ(notice().value(0), "The file could not be imported; the timeline is unchanged.");
     EXPECT_FALSE(notice().value(1).isEmpty());

@@ -103,18 +103,20 @@ TEST_F(Editor, DeleteAsksInTheLanguageAndCancelKeepsEverything)
 {
     select(2);
     const Uuid selected = editor().selectedEvent()->id;
-    dialogs.alertAnswers << 1; // Cancel
+    dialogs.messageAnswers << 1; // Cancel
     click("deleteButton");
     engine().setLanguage("Indonesia");
     editor().remove(); // dismissed
-    EXPECT_EQ(dialogs.shown,
-              (QStringList{
-                  "alert: Confirm Delete | Are you sure you want to delete this action? | Delete, Cancel",
-                  "alert: Konfirmasi Hapus | Apakah Anda yakin ingin menghapus aksi ini? | Hapus, Batal"}));
+    EXPECT_EQ(
+        dialogs.shown,
+        (QStringList{
+            "message dialog: Confirm Delete | Are you sure you want to delete this action? | Delete, Cancel",
+            "message dialog: Konfirmasi Hapus | Apakah Anda yakin ingin menghapus aksi ini? | Hapus, "
+            "Batal"}));
     EXPECT_EQ(engine().recordedEvents().size(), 12u);
     EXPECT_TRUE(editor().hasSelection());
 
-    dialogs.alertAnswers << 0; // Delete
+    dialogs.messageAnswers << 0; // Delete
     click("deleteButton");
     EXPECT_EQ(engine().recordedEvents().size(), 11u);
     EXPECT_FALSE(editor().hasSelection());

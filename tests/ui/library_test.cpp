@@ -80,7 +80,7 @@ TEST_F(LibraryPage, FiltersAndKeepsAPlaybackGoingThroughRenameAndDelete)
     dialogs.textAnswers.enqueue("Form");
     library().renameAction();
     EXPECT_EQ(engine().playingLibraryMacro(), "Form");
-    dialogs.alertAnswers.enqueue(0);
+    dialogs.messageAnswers.enqueue(0);
     library().choose(names().indexOf("Form"));
     library().deleteAction();
     EXPECT_EQ(names(), (QStringList{"Backup", "Greeting"}));
@@ -146,7 +146,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
         dialogs.shown.clear();
         click("libraryOpen");
         EXPECT_EQ(dialogs.shown.size(), 1) << "the unsaved timeline is offered for saving";
-        dialogs.alertAnswers.enqueue(1); // don't save
+        dialogs.messageAnswers.enqueue(1); // don't save
         click("libraryOpen");
         ASSERT_TRUE(test::eventually([&] { return engine().recordedEvents().size() == 12; }));
         EXPECT_EQ(state().activeTab(), ContentViewState::Timeline);
@@ -267,7 +267,7 @@ TEST_F(LibraryPage, RecentFilesListTheLastTenAndForgetOneThatIsGone)
     for (int n = 0; n < 11; ++n) {
         paths.prepend(dir.filePath(QString("macro%1.json").arg(n)));
         setTimeline(Timeline(sample.begin(), sample.begin() + n + 1));
-        dialogs.panelAnswers.enqueue(paths.front());
+        dialogs.fileAnswers.enqueue(paths.front());
         state().fileDialogs().showExportDialog();
     }
     paths.removeLast();

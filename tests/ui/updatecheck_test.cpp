@@ -3,121 +3,94 @@
 #include "uifixture.h"
 
 #include <QDesktopServices>
-
-#include <arpa/inet.h>
-#include <mutex>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 namespace loopwren {
 namespace {
 
-// A small HTTP/1.1 server with a thread of its own, as a server in another process has: the client's
-// event loop does not pace it. It answers every request with the response set last, counts the
-// requests, and can misbehave as a broken or hostile server does.
-class HttpServer
+// An HTTP/1.1 server on the test's event loop that answers every request with the reply set last, counts
+// the requests, and can misbehave as a broken or hostile server does. Each piece of a body is written
+// once the one before has gone to the network, so a client that stops reading holds the server back.
+class HttpServer : public QTcpServer
 {
 public:
-    struct Response
+    struct Reply
     {
         int status = 200;
         QByteArray body{};
         bool announceLength = true; // without a Content-Length the body ends where the connection does
         bool hold = false;          // the answer waits for release()
         qint64 cutAfter = -1;       // hangs up after this many bytes of the body, whatever was announced
-        std::chrono::milliseconds trickle{0}; // one byte of the body per interval
+        int trickleMs = 0;          // one byte of the body per interval
         qint64 flood = 0; // this many filler bytes instead of the body, as fast as the client takes them
     };
 
     HttpServer()
     {
-        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-        socklen_t size = sizeof address;
-        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-            ::listen(m_listener, 8) != 0 ||
-            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-            qFatal("the test HTTP server cannot listen on 127.0.0.1");
-        m_url = QString("http://127.0.0.1:%1").arg(ntohs(address.sin_port));
-        m_thread = std::thread([this] { serve(); });
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* client = nextPendingConnection();
+            connect(client, &QTcpSocket::readyRead, this, [this, client] { read(client); });
+            connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        });
     }
-    // The application has gone by now, so no answer is left blocked on it.
-    ~HttpServer()
-    {
-        m_stopping = true;
-        ::shutdown(m_listener, SHUT_RDWR);
-        m_thread.join();
-        ::close(m_listener);
-    }
-
-    QString baseUrl() const { return m_url; }
+    QString baseUrl() const { return QString("http://127.0.0.1:%1").arg(serverPort()); }
     // An address on 127.0.0.1 where nothing listens: a port that was free a moment ago.
     static QString refusingUrl() { return HttpServer().baseUrl(); }
-    void setResponse(const Response& response)
+    void release()
     {
-        const std::lock_guard lock(m_mutex);
-        m_response = response;
-        released = false;
+        for (const QPointer<QTcpSocket>& client : std::exchange(m_held, {}))
+            answer(client, reply);
     }
 
-    std::atomic<bool> released = false; // the held answer goes out
-    std::atomic<int> requests = 0;
-    QString firstRequestLine;              // set before the first request is counted
-    std::atomic<qint64> bodyBytesSent = 0; // handed to the network, over all answers
+    Reply reply;
+    int requests = 0;
+    QString firstRequestLine;
+    qint64 bodyBytesSent = 0; // handed to the network, over all answers
 
 private:
-    // One connection at a time: the update check never asks twice at once.
-    void serve()
+    void read(QTcpSocket* client)
     {
-        for (int client; (client = ::accept(m_listener, nullptr, nullptr)) >= 0; ::close(client)) {
-            QByteArray request(4096, 0);
-            for (qsizetype size = 0, got = 1; got > 0 && !request.left(size).contains("\r\n\r\n");
-                 size += got)
-                got = ::recv(client, request.data() + size, std::size_t(request.size() - size), 0);
-            if (requests == 0)
-                firstRequestLine = QString::fromLatin1(request.left(request.indexOf("\r\n")));
-            ++requests;
-            const Response response = [this] {
-                const std::lock_guard lock(m_mutex);
-                return m_response;
-            }();
-            while (response.hold && !released && !m_stopping)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            answer(client, response);
-        }
+        if (!client->peek(8192).contains("\r\n\r\n"))
+            return;
+        const QByteArray request = client->readAll();
+        if (requests++ == 0)
+            firstRequestLine = QString::fromLatin1(request.left(request.indexOf("\r\n")));
+        if (reply.hold)
+            m_held << client;
+        else
+            answer(client, reply);
     }
-
-    void answer(int client, const Response& response)
+    void answer(QTcpSocket* client, const Reply& r)
     {
-        const bool flood = response.flood > 0;
-        const QByteArray body = flood ? QByteArray(64 * 1024, ' ') : response.body;
-        const qint64 length = flood ? response.flood : body.size();
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) +
-                          " Test\r\nContent-Type: application/json\r\nConnection: close\r\n";
-        if (response.announceLength)
+        if (!client)
+            return;
+        const qint64 length = r.flood > 0 ? r.flood : r.body.size();
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Test\r\nConnection: close\r\n";
+        if (r.announceLength)
             head += "Content-Length: " + QByteArray::number(length) + "\r\n";
-        head += "\r\n";
-        ::send(client, head.constData(), std::size_t(head.size()), MSG_NOSIGNAL);
-        const qint64 end = response.cutAfter >= 0 ? response.cutAfter : length;
-        for (qint64 sent = 0; sent < end && !m_stopping;) {
-            const qint64 piece = response.trickle.count() > 0 ? 1 : std::min(end - sent, qint64(64 * 1024));
-            std::this_thread::sleep_for(response.trickle);
-            const char* data = flood ? body.constData() : body.constData() + sent;
-            if (::send(client, data, std::size_t(piece), MSG_NOSIGNAL) != piece)
+        client->write(head + "\r\n");
+        const qint64 end = r.cutAfter >= 0 ? r.cutAfter : length;
+        const auto next = [this, client, r, end, sent = std::make_shared<qint64>(0)] {
+            if (*sent >= end)
+                return client->disconnectFromHost();
+            if (r.trickleMs == 0 && client->bytesToWrite() > 0)
                 return;
-            sent += piece;
+            const qint64 piece = r.trickleMs > 0 ? 1 : std::min(end - *sent, qint64(64 * 1024));
+            client->write(r.flood > 0 ? QByteArray(piece, ' ') : r.body.mid(*sent, piece));
+            *sent += piece;
             bodyBytesSent += piece;
-        }
-        ::shutdown(client, SHUT_WR);
+        };
+        if (r.trickleMs == 0)
+            return void(connect(client, &QTcpSocket::bytesWritten, client, next));
+        auto* timer = new QTimer(client);
+        connect(timer, &QTimer::timeout, client, next);
+        timer->start(r.trickleMs);
     }
 
-    int m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    QString m_url;
-    std::thread m_thread;
-    std::mutex m_mutex;
-    Response m_response;
-    std::atomic<bool> m_stopping = false;
+    QList<QPointer<QTcpSocket>> m_held;
 };
 
 // Stands in for the web browser: QDesktopServices hands it the addresses it would have opened.
@@ -128,15 +101,14 @@ class UrlCatcher : public QObject
 public:
     UrlCatcher()
     {
-        for (const char* scheme : kSchemes)
+        for (const char* scheme : {"http", "https", "file"})
             QDesktopServices::setUrlHandler(scheme, this, "open");
     }
     ~UrlCatcher() override
     {
-        for (const char* scheme : kSchemes)
+        for (const char* scheme : {"http", "https", "file"})
             QDesktopServices::unsetUrlHandler(scheme);
     }
-    static constexpr const char* kSchemes[] = {"http", "https", "file"};
     QStringList opened;
 
 public slots:
@@ -150,21 +122,18 @@ const QString kFailed = "Failed to check for updates: ";
 class UpdateCheck : public UiTest
 {
 protected:
-    // Waits until the server has seen count requests in all and every fetch has completed, then lets the
-    // queued findings land.
-    void waitForChecks(int count)
+    // Asks (unless the start did) with the reply set, and waits until the server has seen count requests
+    // in all and every fetch has completed, then lets the queued findings land.
+    void check(int count, bool ask = true)
     {
-        ASSERT_TRUE(test::eventually([&] { return server.requests >= count && fetcher->pendingRequests() == 0; }))
-            << "requests seen: " << server.requests;
+        if (ask)
+            engine().checkForUpdates();
+        ASSERT_TRUE(test::eventually([&] {
+            return server.requests >= count && fetcher->pendingRequests() == 0;
+        })) << "requests seen: "
+            << server.requests;
         drain();
         EXPECT_EQ(server.requests, count);
-    }
-    void check(const HttpServer::Response& response)
-    {
-        const int count = server.requests + 1;
-        server.setResponse(response);
-        engine().checkForUpdates();
-        waitForChecks(count);
     }
     bool noticeShown() { return item("updateNotice")->isVisible(); }
 
@@ -173,40 +142,39 @@ protected:
 
 TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows)
 {
-    server.setResponse({.body = R"({"version": "1.4.2.0", "download_url": "https://a.invalid/"})"});
+    server.reply = {.body = R"({"version": "1.4.2.0", "download_url": "https://a.invalid/"})"};
     start({.updateBaseUrl = server.baseUrl()}); // asks at start
-    waitForChecks(1);
+    check(1, false);
     EXPECT_EQ(server.firstRequestLine, "GET /api/version.json HTTP/1.1");
 
-    const QByteArray huge = QByteArray(5 * 1024 * 1024, ' ') + kNewer;
     constexpr qint64 kFlood = 100 * 1024 * 1024;
     const QString tooLarge = kFailed + "The response is larger than 1048576 bytes.";
     // clang-format off
-    const std::pair<HttpServer::Response, QString> cases[] = {
+    const std::pair<HttpServer::Reply, QString> cases[] = {
         {{.body = "{}"}, {}}, {{.body = R"(["9.0", "https://example.invalid/"])"}, {}},
         {{.body = R"({"version": "9.0", "download_url": null})"}, {}},
         {{.body = R"({"version": 9, "download_url": "https://example.invalid/"})"}, {}},
         // An error page: the parser's reason follows.
         {{.status = 502, .body = "<html><body><h1>502 Bad Gateway</h1></body></html>"},
          "Failed to parse update version JSON: "},
-        {{.body = huge}, tooLarge}, {{.body = huge, .announceLength = false}, tooLarge},
+        // A length over the cap ends the request before the body; without one, the body is counted.
+        {{.body = QByteArray(5 * 1024 * 1024, ' ') + kNewer}, tooLarge},
+        {{.announceLength = false, .flood = kFlood}, tooLarge},
         // The body stops in the middle and the connection closes. What arrived is a whole document offering
         // a newer version, so only the announced length shows that the answer is not complete.
         {{.body = kNewer + QByteArray(4096, ' '), .cutAfter = kNewer.size()}, kFailed + "Connection closed"},
-        // 100 MiB without a length, sent as fast as the client takes it.
-        {{.announceLength = false, .flood = kFlood}, tooLarge},
     };
     // clang-format on
-    for (const auto& [response, log] : cases) {
-        SCOPED_TRACE(response.body.left(60).toStdString());
+    for (const auto& [reply, log] : cases) {
+        SCOPED_TRACE(reply.body.left(60).toStdString());
         logged.clear();
-        check(response);
+        server.reply = reply;
+        check(server.requests + 1);
         EXPECT_EQ(logged.size(), log.isEmpty() ? 0 : 1);
         EXPECT_TRUE(logged.value(0).startsWith(log)) << logged.join('\n').toStdString();
         EXPECT_FALSE(engine().updateAvailable() || noticeShown());
     }
-    // The fetcher never held more than one byte past the cap, however far the server ran ahead: it takes
-    // no more than that from the reply, and Qt's own read-ahead is bounded by its read buffer.
+    // The fetcher never held more than one byte past the cap, however far the server ran ahead.
     EXPECT_EQ(fetcher->mostBytesHeld(), 1024 * 1024 + 1);
     EXPECT_LT(server.bodyBytesSent, kFlood) << "the flood ran to its end";
 
@@ -216,7 +184,8 @@ TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows
     for (const char* body :
          {kNewer.constData(), R"({"version": "1.4.2", "download_url": "https://b.invalid/"})",
           R"({"version": "1.3.9", "download_url": "https://c.invalid/"})"}) {
-        check({.status = 404, .body = body});
+        server.reply = {.status = 404, .body = body};
+        check(server.requests + 1);
         EXPECT_TRUE(noticeShown());
         EXPECT_EQ(engine().updateDownloadURL(), "https://example.invalid/loopwren-1.5.0");
         EXPECT_EQ(engine().updateNotes(), "Faster playback\nFixed hotkeys");
@@ -227,15 +196,14 @@ TEST_F(UpdateCheck, BrokenOrHostileAnswersChangeNothingAndOnlyANewerVersionShows
 TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
 {
     UrlCatcher browser;
-    const HttpServer::Response held{.body = kNewer, .hold = true};
-    server.setResponse(held);
+    server.reply = {.body = kNewer, .hold = true};
     start({.updateBaseUrl = server.baseUrl()});
     ASSERT_TRUE(test::eventually([&] { return server.requests == 1; }));
     // The language changes while the answer is on its way: the notes follow the language of the moment
     // the check completes.
     engine().setLanguage("Indonesia");
-    server.released = true;
-    waitForChecks(1);
+    server.release();
+    check(1, false);
     EXPECT_EQ(engine().updateNotes(), "Pemutaran lebih cepat");
     ASSERT_TRUE(noticeShown());
     EXPECT_EQ(labelOf("updateTitle"), "Pembaruan Tersedia");
@@ -255,18 +223,18 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
     // "Check Update" on the settings page asks again. In Indonesian, a document with English notes only
     // shows the notice without its notes box; an address that is not a web page shows, but opens nothing.
     engine().setLanguage("Indonesia");
-    server.setResponse(
-        {.body = R"({"version": "9", "download_url": "file:///etc/passwd", "release_notes_en": "x"})"});
+    server.reply = {.body =
+                        R"({"version": "9", "download_url": "file:///etc/passwd", "release_notes_en": "x"})"};
     showSettings();
     click("checkUpdateButton");
-    waitForChecks(2);
+    check(2, false);
     ASSERT_TRUE(noticeShown());
     EXPECT_FALSE(item("updateNotes")->isVisible());
     click("updateNowButton");
     EXPECT_EQ(browser.opened.size(), 1);
 
     // Quitting while a check is on its way stays silent.
-    server.setResponse(held);
+    server.reply = {.body = kNewer, .hold = true};
     engine().checkForUpdates();
     ASSERT_TRUE(test::eventually([&] { return server.requests == 3; }));
     stop();
@@ -284,9 +252,9 @@ TEST_F(UpdateCheck, RefusedConnectionAndTheWholeRequestDeadline)
     // One byte a second would take minutes: the request ends at its deadline, with the body unfinished,
     // however steadily the bytes come.
     logged.clear();
-    server.setResponse({.body = kNewer, .trickle = std::chrono::milliseconds(1000)});
+    server.reply = {.body = kNewer, .trickleMs = 1000};
     start({.updateBaseUrl = server.baseUrl(), .timeout = std::chrono::milliseconds(2000)});
-    waitForChecks(1);
+    check(1, false);
     EXPECT_EQ(logged, QStringList{kFailed + "The request timed out."});
     EXPECT_LT(server.bodyBytesSent, kNewer.size());
     EXPECT_FALSE(noticeShown());

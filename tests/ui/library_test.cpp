@@ -108,9 +108,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
     for (const char* language : {"English", "Indonesia"}) {
         start({.stored = {{"appLanguage", language}}});
         add("Greeting");
-        window->resize(850, 550);
-        click("navLibrary");
-        ASSERT_TRUE(test::eventually([&] { return item("libraryPage")->opacity() == 1; }));
+        ASSERT_NO_FATAL_FAILURE(showPage());
         const bool id = QString(language) == "Indonesia";
         EXPECT_EQ(labelOf("navLibrary"), id ? "Pustaka" : "Library");
         const QStringList actions = id ? QStringList{"Buka", "Ganti Nama", "Atur Hotkey", "Jadwal"}
@@ -230,12 +228,7 @@ TEST_F(LibraryPage, SetHotkeyCapturesTheNextCombinationAndRefusesOneInUse)
         waitForFrame();
         EXPECT_EQ(item("libraryRow0")->mapToScene({0, 0}).y(), rowTop) << "the list moved when the capture began";
         EXPECT_EQ(input->watchCount(), 1u);
-        InputEvent press;
-        press.kind = InputKind::keyDown;
-        press.keyCode = key;
-        press.flags = modifiers;
-        input->deliver(press);
-        drain();
+        pressKey(key, modifiers);
         EXPECT_EQ(input->watchCount(), 0u);
         return library().message();
     };

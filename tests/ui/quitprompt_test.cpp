@@ -59,8 +59,7 @@ TEST_F(UiTest, ClosingTheWindowSavesWhatWasTypedButNotHandedOver)
 {
     start();
     setTimeline(sampleTimeline());
-    state().tapRow(3);
-    ASSERT_TRUE(test::eventually([&] { return item("delayField") && item("delayField")->isVisible(); }));
+    openEditor(3);
     typeInto("delayField", "4.25");
 
     QTemporaryDir folder;
@@ -78,10 +77,7 @@ TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
 {
     start();
     setTimeline(sampleTimeline());
-    state().tapRow(3);
-    // Until the panel has slid in: a click on it while it moves could land beside its button.
-    ASSERT_TRUE(
-        test::eventually([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
+    openEditor(3);
     QTemporaryDir folder;
     dialogs.fileAnswers.enqueue(folder.filePath("typed.json"));
     typeInto("delayField", "4.25");

@@ -54,25 +54,8 @@ TEST_F(UiTest, QuitPromptAsksOnlyWithSomethingToLoseAndSaveQuitsOnceTheFileIsWri
                      "save file dialog: Ekspor Makro |  | macro_1733390123.json"}));
 }
 
-// Closing the window right after typing into the editor: the save at quit holds the typed value.
-TEST_F(UiTest, ClosingTheWindowSavesWhatWasTypedButNotHandedOver)
-{
-    start();
-    setTimeline(sampleTimeline());
-    openEditor(3);
-    typeInto("delayField", "4.25");
-
-    QTemporaryDir folder;
-    dialogs.messageAnswers.enqueue(0);
-    dialogs.fileAnswers.enqueue(folder.filePath("kept.json"));
-    window->close();
-    const MacroReadResult saved = readMacroFile(folder.filePath("kept.json").toStdString());
-    ASSERT_TRUE(saved.ok()) << saved.error;
-    EXPECT_EQ(saved.events[3].delaySincePrevious, 4.25);
-}
-
-// Typed and not handed over (no Enter, no Tab): Export writes it, Copy copies it, and a playback its
-// hotkey starts plays it.
+// Typed and not handed over (no Enter, no Tab): Export writes it, Copy copies it, a playback its hotkey
+// starts plays it, and the save at quit, when the window closes right after the typing, holds it.
 TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
 {
     start();
@@ -98,6 +81,18 @@ TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
     hotkeys->press(playback);
     drain();
     EXPECT_EQ(played, 6.75) << "when the playback started";
+
+    hotkeys->press(playback);
+    drain();
+    ASSERT_FALSE(engine().isPlaying());
+    ASSERT_NO_FATAL_FAILURE(openEditor(3));
+    typeInto("delayField", "7.5");
+    dialogs.messageAnswers.enqueue(0);
+    dialogs.fileAnswers.enqueue(folder.filePath("kept.json"));
+    window->close();
+    const MacroReadResult saved = readMacroFile(folder.filePath("kept.json").toStdString());
+    ASSERT_TRUE(saved.ok()) << saved.error;
+    EXPECT_EQ(saved.events[3].delaySincePrevious, 7.5);
 }
 
 // A dialog runs a nested event loop, in which a hotkey's queued start would otherwise run beneath it;

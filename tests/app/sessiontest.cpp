@@ -89,14 +89,6 @@ public:
         return true;
     }
 
-    // The session ends: SaveYourself with a global save and shutdown set, letting the client interact
-    // with the user or not.
-    void endSession(bool interact)
-    {
-        SmsSaveYourself(client, SmSaveGlobal, True, interact ? SmInteractStyleAny : SmInteractStyleNone,
-                        False);
-    }
-
     std::string address;
     std::string problem;
     bool registered = false;
@@ -205,10 +197,12 @@ protected:
     }
     QStringList messages() { return output().split(u'\n').filter(QStringLiteral("message dialog: ")); }
 
-    // The session asks for a save; waits until the application has answered it for the nth time.
+    // The session ends: SaveYourself with a global save and shutdown set, letting the application
+    // interact with the user or not; waits until it has answered for the nth time.
     void endSession(bool interact, std::size_t nth)
     {
-        m_manager.endSession(interact);
+        SmsSaveYourself(m_manager.client, SmSaveGlobal, True,
+                        interact ? SmInteractStyleAny : SmInteractStyleNone, False);
         ASSERT_TRUE(m_manager.serveUntil([&] { return m_manager.saveYourselfDone.size() == nth; }))
             << output().toStdString();
     }

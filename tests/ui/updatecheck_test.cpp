@@ -37,8 +37,6 @@ public:
         });
     }
     QString baseUrl() const { return QString("http://127.0.0.1:%1").arg(serverPort()); }
-    // An address on 127.0.0.1 where nothing listens: a port that was free a moment ago.
-    static QString refusingUrl() { return HttpServer().baseUrl(); }
     void release()
     {
         for (const QPointer<QTcpSocket>& client : std::exchange(m_held, {}))
@@ -243,7 +241,8 @@ TEST_F(UpdateCheck, NoticeFollowsTheLanguageAndItsButtonsOpenOnlyWebAddresses)
 
 TEST_F(UpdateCheck, RefusedConnectionAndTheWholeRequestDeadline)
 {
-    start({.updateBaseUrl = HttpServer::refusingUrl()});
+    const QString refusing = HttpServer().baseUrl(); // a port that was free a moment ago
+    start({.updateBaseUrl = refusing});
     ASSERT_TRUE(test::eventually([&] { return fetcher->pendingRequests() == 0; }));
     drain();
     EXPECT_EQ(logged, QStringList{kFailed + "Connection refused"});

@@ -103,14 +103,11 @@ holds "" "$scratch/control/prerm" .deb 'systemctl stop loopwren-inputd.socket lo
 holds "" "$scratch/control/postrm" .deb 'sockets.target.wants/loopwren-inputd.socket' 'userdel loopwren-inputd'
 [[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail ".deb: version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-# Found by dpkg-shlibdeps in the programs ...
-for library in libqt6quick6 libqt6qml6 libqt6network6 libqt6widgets6 libx11-6 libxtst6 libc6; do
-    grep -q "\b$library\b" <<<"$depends" || fail ".deb: Depends lacks $library (from dpkg-shlibdeps)"
-done
-# ... and what only the running window loads.
-for runtime in qml6-module-qtquick qml6-module-qtquick-templates qml6-module-qtquick-window \
-    qml6-module-qtquick-layouts qml6-module-qt5compat-graphicaleffects qt6-qpa-plugins qt6-wayland fonts-inter; do
-    grep -q "\b$runtime\b" <<<"$depends" || fail ".deb: Depends lacks $runtime"
+# What dpkg-shlibdeps finds in the programs, and what only the running window loads.
+for package in libqt6quick6 libqt6qml6 libqt6network6 libqt6widgets6 libx11-6 libxtst6 libc6 \
+    qml6-module-qtquick qml6-module-qtquick-templates qml6-module-qtquick-window qml6-module-qtquick-layouts \
+    qml6-module-qt5compat-graphicaleffects qt6-qpa-plugins qt6-wayland fonts-inter; do
+    grep -q "\b$package\b" <<<"$depends" || fail ".deb: Depends lacks $package"
 done
 for program in loopwren loopwren-cli; do
     file "$scratch/root/usr/bin/$program" | grep -q ", stripped" || fail ".deb: $program is not stripped"

@@ -102,17 +102,11 @@ QString editorTypeName(EventType type)
 
 QString emptyHint(const QString& language, bool isRecording, const Hotkey& recordHotkey)
 {
-    const QString hotkey = QString::fromStdString(displayText(recordHotkey));
-    if (TextTable::isIndonesian(language)) {
-        return isRecording ? QStringLiteral("Berinteraksilah dengan aplikasi lain. Tekan ") + hotkey +
-                                 QStringLiteral(" untuk menyelesaikan perekaman.")
-                           : QStringLiteral("Klik Rekam di atas atau tekan ") + hotkey +
-                                 QStringLiteral(" untuk mulai merekam aksi keyboard dan mouse.");
-    }
-    return isRecording ? QStringLiteral("Interact with other applications. Press ") + hotkey +
-                             QStringLiteral(" to complete recording.")
-                       : QStringLiteral("Click Record above or press ") + hotkey +
-                             QStringLiteral(" to start capturing keyboard and mouse actions.");
+    const QString key =
+        isRecording
+            ? QStringLiteral("Interact with other applications. Press %1 to complete recording.")
+            : QStringLiteral("Click Record above or press %1 to start capturing keyboard and mouse actions.");
+    return TextTable::localized(key, language).arg(QString::fromStdString(displayText(recordHotkey)));
 }
 
 QString eventCount(qsizetype count, const QString& language)

@@ -193,28 +193,26 @@ void SettingsState::moveSpeed(double value)
     m_engine.setPlaybackSpeed(std::clamp(stepped, kSpeedMinimum, kSpeedMaximum));
 }
 
-bool SettingsState::isIndonesian() const { return TextTable::isIndonesian(m_engine.language()); }
-
 QString SettingsState::updateHeading() const
 {
-    return isIndonesian() ? QStringLiteral("PEMBARUAN APLIKASI") : QStringLiteral("APPLICATION UPDATE");
+    return TextTable::localized(QStringLiteral("APPLICATION UPDATE"), m_engine.language());
 }
 
 QString SettingsState::versionLine() const
 {
-    return (isIndonesian() ? QStringLiteral("Versi Saat Ini: v") : QStringLiteral("Current Version: v")) +
+    return TextTable::localized(QStringLiteral("Current Version: v"), m_engine.language()) +
            m_engine.applicationVersion();
 }
 
 QString SettingsState::updateExplanation() const
 {
-    return isIndonesian() ? QStringLiteral("Periksa apakah ada versi baru LoopWren.")
-                          : QStringLiteral("Check if a new version of LoopWren is available.");
+    return TextTable::localized(QStringLiteral("Check if a new version of LoopWren is available."),
+                                m_engine.language());
 }
 
 QString SettingsState::checkUpdateText() const
 {
-    return isIndonesian() ? QStringLiteral("Periksa Pembaruan") : QStringLiteral("Check Update");
+    return TextTable::localized(QStringLiteral("Check Update"), m_engine.language());
 }
 
 void SettingsState::checkForUpdates() { m_engine.checkForUpdates(); }

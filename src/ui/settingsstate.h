@@ -161,7 +161,6 @@ signals:
     void spreadChanged();
 
 private:
-    bool isIndonesian() const;
     QString desktopTriggerText(EngineHotkeyRole role) const;
 
     MacroEngine& m_engine;

@@ -36,6 +36,10 @@ const QHash<QString, Entry>& table()
             {"No Actions Recorded", "", "Tidak Ada Aksi Terekam"},
             {"Floating Recording Overlay Label", "RECORDING INTERACTION", "MEREKAM INTERAKSI"},
             {"Events", "", "Aksi"},
+            {"Click Record above or press %1 to start capturing keyboard and mouse actions.", "",
+             "Klik Rekam di atas atau tekan %1 untuk mulai merekam aksi keyboard dan mouse."},
+            {"Interact with other applications. Press %1 to complete recording.", "",
+             "Berinteraksilah dengan aplikasi lain. Tekan %1 untuk menyelesaikan perekaman."},
             // Event editor and delete confirmation
             {"Edit Action", "", "Edit Aksi"},
             {"Event Type", "", "Tipe Aksi"},
@@ -112,6 +116,11 @@ const QHash<QString, Entry>& table()
             {"the X server offers no XInput 2.1", "", "server X tidak menyediakan XInput 2.1"},
             {"the X display cannot be opened", "", "layar X tidak dapat dibuka"},
             {"LoopWren cannot read the input devices", "", "LoopWren tidak dapat membaca perangkat input"},
+            {"APPLICATION UPDATE", "", "PEMBARUAN APLIKASI"},
+            {"Current Version: v", "", "Versi Saat Ini: v"},
+            {"Check if a new version of LoopWren is available.", "",
+             "Periksa apakah ada versi baru LoopWren."},
+            {"Check Update", "", "Periksa Pembaruan"},
             // Timeline page, after a playback
             {"Playback stopped: you used the mouse or keyboard", "",
              "Pemutaran dihentikan: Anda memakai mouse atau keyboard"},

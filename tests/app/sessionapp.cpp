@@ -1,17 +1,17 @@
 // The user's LoopWren while the desktop session ends: the real application shell on Qt's xcb platform
 // (the one that speaks to the session manager), on services that do nothing, with scripted answers to
-// its alerts and a timeline of two events. Prints each alert it shows and each log line, then "quit"
-// when the application ends.
+// its message dialogs and a timeline of two events. Prints each message dialog it shows and each log
+// line, then "quit" when the application ends.
 //
 //   session_app [--answer N]...
-#include "dialogs.h"
+#include "events.h"
+#include "fakedialogs.h"
 #include "logline.h"
 #include "loopwrenapp.h"
 #include "nullplatform.h"
 
 #include <QApplication>
 #include <QQmlEngineExtensionPlugin>
-#include <QQueue>
 #include <cstdio>
 
 Q_IMPORT_QML_PLUGIN(LoopWren_UiPlugin)
@@ -24,41 +24,17 @@ void print(const QString& line)
     std::fflush(stdout);
 }
 
-// The next scripted answer to each alert, which is printed as it is shown; no panel is ever chosen.
-class PrintingDialogs : public loopwren::Dialogs
+// The scripted answers to the message dialogs, each printed as it is shown; no file is ever chosen.
+class PrintingDialogs : public loopwren::FakeDialogs
 {
 public:
     int runMessageDialog(const loopwren::MessageDialog& request) override
     {
-        print(QStringLiteral("alert: %1 | %2 | %3")
-                  .arg(request.message, request.informativeText, request.buttons.join(", ")));
-        return answers.isEmpty() ? -1 : answers.dequeue();
+        const int answer = FakeDialogs::runMessageDialog(request);
+        print(shown.last());
+        return answer;
     }
-    std::optional<QString> runSaveFileDialog(const loopwren::SaveFileDialog&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> runOpenFileDialog(const loopwren::OpenFileDialog&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> runTextInput(const loopwren::TextInput&) override { return std::nullopt; }
-    std::optional<loopwren::MacroSchedule> runScheduleDialog(const loopwren::ScheduleDialog&) override
-    {
-        return std::nullopt;
-    }
-
-    QQueue<int> answers;
 };
-
-loopwren::MacroEvent key(std::uint16_t code)
-{
-    loopwren::MacroEvent event;
-    event.id = loopwren::Uuid::random();
-    event.type = loopwren::EventType::keyDown;
-    event.keyCode = code;
-    return event;
-}
 
 } // namespace
 
@@ -70,14 +46,15 @@ int main(int argc, char* argv[])
     const QStringList arguments = QApplication::arguments();
     for (int i = 1; i + 1 < arguments.size(); i += 2) {
         if (arguments[i] == QLatin1String("--answer"))
-            dialogs.answers.enqueue(arguments[i + 1].toInt());
+            dialogs.messageAnswers.enqueue(arguments[i + 1].toInt());
     }
     loopwren::PlatformServices services;
     loopwren::fillWithNullServices(services);
     loopwren::LoopWrenApp application(std::move(services), {}, {}, &dialogs);
     if (!application.openWindow())
         return 1;
-    application.engine().setRecordedEvents({key(0), key(1)});
+    application.engine().setRecordedEvents({loopwren::makeKeyEvent(loopwren::EventType::keyDown, 0),
+                                            loopwren::makeKeyEvent(loopwren::EventType::keyDown, 1)});
     print(QStringLiteral("ready"));
     const int status = QApplication::exec();
     print(QStringLiteral("quit"));

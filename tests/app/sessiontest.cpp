@@ -89,14 +89,6 @@ public:
         return true;
     }
 
-    // The session ends: SaveYourself with a global save and shutdown set, letting the client interact
-    // with the user or not.
-    void endSession(bool interact)
-    {
-        SmsSaveYourself(client, SmSaveGlobal, True, interact ? SmInteractStyleAny : SmInteractStyleNone,
-                        False);
-    }
-
     std::string address;
     std::string problem;
     bool registered = false;
@@ -203,12 +195,14 @@ protected:
         m_output += m_app.readAllStandardOutput();
         return QString::fromUtf8(m_output);
     }
-    QStringList alerts() { return output().split(u'\n').filter(QStringLiteral("alert: ")); }
+    QStringList messages() { return output().split(u'\n').filter(QStringLiteral("message dialog: ")); }
 
-    // The session asks for a save; waits until the application has answered it for the nth time.
+    // The session ends: SaveYourself with a global save and shutdown set, letting the application
+    // interact with the user or not; waits until it has answered for the nth time.
     void endSession(bool interact, std::size_t nth)
     {
-        m_manager.endSession(interact);
+        SmsSaveYourself(m_manager.client, SmSaveGlobal, True,
+                        interact ? SmInteractStyleAny : SmInteractStyleNone, False);
         ASSERT_TRUE(m_manager.serveUntil([&] { return m_manager.saveYourselfDone.size() == nth; }))
             << output().toStdString();
     }
@@ -239,13 +233,13 @@ TEST_F(SessionEnd, ALogoutAsksTheQuitPromptAndItsFirstAnswerStands)
     EXPECT_EQ(m_manager.interactDone, std::vector<bool>{true}) << "Cancel asks to cancel the logout";
     EXPECT_EQ(m_manager.saveYourselfDone, std::vector<bool>{false});
     SmsShutdownCancelled(m_manager.client);
-    EXPECT_EQ(alerts().size(), 1);
+    EXPECT_EQ(messages().size(), 1);
     endSession(true, 2);
     EXPECT_EQ(m_manager.interactDone, (std::vector<bool>{true, false}));
     EXPECT_EQ(m_manager.saveYourselfDone.back(), true);
     die();
-    EXPECT_EQ(alerts(),
-              (QStringList(2, QStringLiteral("alert: Save Last Recording? | You have recorded actions in "
+    EXPECT_EQ(messages(),
+              (QStringList(2, QStringLiteral("message dialog: Save Last Recording? | You have recorded actions in "
                                              "your timeline. Would you like to save them before exiting? "
                                              "| Save, Don't Save, Cancel"))));
 }
@@ -255,7 +249,7 @@ TEST_F(SessionEnd, WithoutInteractionTheTimelineIsKeptForRecovery)
     startApp({});
     endSession(false, 1);
     die();
-    EXPECT_TRUE(alerts().isEmpty());
+    EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(m_manager.interactRequests, 0);
     const QStringList kept = output().split(u'\n').filter(QStringLiteral("Kept the unsaved timeline in "));
     ASSERT_EQ(kept.size(), 1) << output().toStdString();

@@ -12,25 +12,25 @@
 
 namespace loopwren {
 
-// Answers the panels and alerts from queued answers and writes a readable line for each one shown.
-// With nothing queued an alert is dismissed (-1) and a panel cancelled.
+// Answers the dialogs from queued answers and writes a readable line for each one shown. With nothing
+// queued a message dialog is dismissed (-1) and a file dialog cancelled.
 class FakeDialogs : public Dialogs
 {
 public:
     int runMessageDialog(const MessageDialog& a) override
     {
-        open("alert: " + a.message + " | " + a.informativeText + " | " + a.buttons.join(", "));
-        return alertAnswers.isEmpty() ? -1 : alertAnswers.dequeue();
+        open("message dialog: " + a.message + " | " + a.informativeText + " | " + a.buttons.join(", "));
+        return messageAnswers.isEmpty() ? -1 : messageAnswers.dequeue();
     }
     std::optional<QString> runSaveFileDialog(const SaveFileDialog& p) override
     {
-        open("save panel: " + p.title + " | " + p.message + " | " + p.proposedName);
-        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
+        open("save file dialog: " + p.title + " | " + p.message + " | " + p.proposedName);
+        return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
     }
     std::optional<QString> runOpenFileDialog(const OpenFileDialog& p) override
     {
-        open("open panel: " + p.title + " | " + p.message);
-        return panelAnswers.isEmpty() ? std::nullopt : panelAnswers.dequeue();
+        open("open file dialog: " + p.title + " | " + p.message);
+        return fileAnswers.isEmpty() ? std::nullopt : fileAnswers.dequeue();
     }
 
     std::optional<QString> runTextInput(const TextInput& t) override
@@ -44,10 +44,10 @@ public:
         return scheduleAnswers.isEmpty() ? std::nullopt : scheduleAnswers.dequeue();
     }
 
-    QQueue<int> alertAnswers;
+    QQueue<int> messageAnswers;
     QQueue<std::optional<QString>> textAnswers;
     QQueue<std::optional<MacroSchedule>> scheduleAnswers;
-    QQueue<std::optional<QString>> panelAnswers;
+    QQueue<std::optional<QString>> fileAnswers;
     QStringList shown;
     // When set, runs while the dialog is open inside a nested event loop, as Qt's own dialogs run one.
     std::function<void()> whileOpen;

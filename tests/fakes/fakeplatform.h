@@ -205,17 +205,6 @@ private:
     Token m_next = 1;
 };
 
-// Answers every fetch at once with the document set last.
-class FakeUpdateFetcher : public UpdateFetcher
-{
-public:
-    void fetch(const QString&, std::function<void(FetchResult)> completion) override
-    {
-        completion(FetchResult{document, QString()});
-    }
-    QByteArray document;
-};
-
 class FakeInputPoster : public InputPoster, Journaling
 {
 public:

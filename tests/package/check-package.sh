@@ -12,6 +12,14 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/loopwren-package.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+# Fails for each TEXT that FILE lacks: as a whole line (MODE x) or anywhere in one (MODE "").
+holds() {
+    local mode=$1 file=$2 what=$3 text
+    shift 3
+    for text; do
+        grep -q"$mode"F -- "$text" "$file" 2>/dev/null || fail "$what: ${file#"$scratch"/} lacks $text"
+    done
+}
 
 # Every file of the application under ROOT (a prefix such as /usr, unpacked or installed).
 check_tree() {
@@ -20,21 +28,12 @@ check_tree() {
         [[ -x "$root/bin/$program" ]] || fail "$what: bin/$program missing or not executable"
     done
     local desktop="$root/share/applications/$id.desktop"
-    if [[ -f "$desktop" ]]; then
-        desktop-file-validate "$desktop" || fail "$what: $id.desktop does not validate"
-        grep -qx "Exec=loopwren" "$desktop" || fail "$what: the menu entry does not start loopwren"
-        grep -qx "Icon=$id" "$desktop" || fail "$what: the menu entry names another icon"
-    else
-        fail "$what: share/applications/$id.desktop missing"
-    fi
+    desktop-file-validate "$desktop" || fail "$what: $id.desktop missing or does not validate"
+    holds x "$desktop" "$what" "Exec=loopwren" "Icon=$id"
     local metainfo="$root/share/metainfo/$id.metainfo.xml"
-    if [[ -f "$metainfo" ]]; then
-        appstreamcli validate --no-net --explain "$metainfo" >"$scratch/appstream.log" 2>&1 ||
-            { cat "$scratch/appstream.log" >&2; fail "$what: the AppStream metainfo does not validate"; }
-        grep -q "<release version=\"$version\"" "$metainfo" || fail "$what: the metainfo names no release $version"
-    else
-        fail "$what: share/metainfo/$id.metainfo.xml missing"
-    fi
+    appstreamcli validate --no-net --explain "$metainfo" >"$scratch/appstream.log" 2>&1 ||
+        { cat "$scratch/appstream.log" >&2; fail "$what: the AppStream metainfo is missing or does not validate"; }
+    holds "" "$metainfo" "$what" "<release version=\"$version\""
     local svg="$root/share/icons/hicolor/scalable/apps/$id.svg"
     [[ -f "$svg" ]] && grep -q "<svg" "$svg" || fail "$what: scalable icon missing"
     # The GNOME Shell extension, in the form the Shell of the build's system loads.
@@ -42,11 +41,9 @@ check_tree() {
     grep -q '"uuid": "loopwren@loopwren.github.io"' "$extension/metadata.json" 2>/dev/null &&
         grep -q LoopWrenShellService "$extension/extension.js" ||
         fail "$what: share/gnome-shell/extensions/loopwren@loopwren.github.io missing or incomplete"
-    local rule="$root/lib/udev/rules.d/60-loopwren-uinput.rules"
-    grep -qx 'KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput"' "$rule" 2>/dev/null ||
-        fail "$what: lib/udev/rules.d/60-loopwren-uinput.rules missing or without its rule"
-    grep -qx uinput "$root/lib/modules-load.d/loopwren.conf" 2>/dev/null ||
-        fail "$what: lib/modules-load.d/loopwren.conf does not load uinput"
+    holds x "$root/lib/udev/rules.d/60-loopwren-uinput.rules" "$what" \
+        'KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput"'
+    holds x "$root/lib/modules-load.d/loopwren.conf" "$what" uinput
     check_input_service "$root" "$what" "$prefix"
     for size in 48 128 256; do
         local png="$root/share/icons/hicolor/${size}x${size}/apps/$id.png"
@@ -61,21 +58,14 @@ check_tree() {
 check_input_service() {
     local root=$1 what=$2 prefix=$3
     [[ -x "$root/libexec/loopwren-inputd" ]] || fail "$what: libexec/loopwren-inputd missing or not executable"
-    local socket="$root/lib/systemd/system/loopwren-inputd.socket"
-    grep -qx 'ListenSequentialPacket=/run/loopwren/inputd.sock' "$socket" 2>/dev/null &&
-        grep -qx 'SocketMode=0666' "$socket" && grep -qx 'WantedBy=sockets.target' "$socket" ||
-        fail "$what: lib/systemd/system/loopwren-inputd.socket missing or not listening where LoopWren asks"
-    local service="$root/lib/systemd/system/loopwren-inputd.service"
-    for line in "ExecStart=$prefix/libexec/loopwren-inputd" 'User=loopwren-inputd' 'SupplementaryGroups=input' \
-        'DevicePolicy=closed' 'DeviceAllow=char-input r' 'NoNewPrivileges=yes' 'ProtectSystem=strict' \
-        'PrivateNetwork=yes' 'CapabilityBoundingSet='; do
-        grep -qxF "$line" "$service" 2>/dev/null || fail "$what: loopwren-inputd.service lacks $line"
-    done
-    grep -qx 'm loopwren-inputd input' "$root/lib/sysusers.d/loopwren-inputd.conf" 2>/dev/null ||
-        fail "$what: lib/sysusers.d/loopwren-inputd.conf missing or without the input group"
+    holds x "$root/lib/systemd/system/loopwren-inputd.socket" "$what" \
+        'ListenSequentialPacket=/run/loopwren/inputd.sock' 'SocketMode=0666' 'WantedBy=sockets.target'
+    holds x "$root/lib/systemd/system/loopwren-inputd.service" "$what" "ExecStart=$prefix/libexec/loopwren-inputd" \
+        'User=loopwren-inputd' 'SupplementaryGroups=input' 'DevicePolicy=closed' 'DeviceAllow=char-input r' \
+        'NoNewPrivileges=yes' 'ProtectSystem=strict' 'PrivateNetwork=yes' 'CapabilityBoundingSet='
+    holds x "$root/lib/sysusers.d/loopwren-inputd.conf" "$what" 'm loopwren-inputd input'
     local policy="$root/share/polkit-1/actions/io.github.loopwren.record-input.policy"
-    if [[ -f "$policy" ]]; then
-        python3 - "$policy" <<'PY' || fail "$what: the polkit action is not as it should be"
+    python3 - "$policy" <<'PY' || fail "$what: the polkit action is missing or not as it should be"
 import sys, xml.etree.ElementTree as tree
 action = tree.parse(sys.argv[1]).getroot().find("action[@id='io.github.loopwren.record-input']")
 defaults = {d.tag: d.text for d in action.find("defaults")}
@@ -83,9 +73,6 @@ owner = [a.text for a in action.findall("annotate") if a.get("key") == "org.free
 sys.exit(0 if defaults == {"allow_any": "no", "allow_inactive": "no", "allow_active": "yes"}
          and owner == ["unix-user:loopwren-inputd"] else 1)
 PY
-    else
-        fail "$what: share/polkit-1/actions/io.github.loopwren.record-input.policy missing"
-    fi
     [[ ! -e "$root/share/polkit-1/rules.d" ]] ||
         fail "$what: a polkit rule is installed; the action's defaults alone must decide"
 }
@@ -105,28 +92,22 @@ check_tree "$scratch/root/usr" ".deb" /usr
 
 [[ "$(dpkg-deb -f "$deb" Package)" == loopwren ]] || fail ".deb: package name"
 dpkg-deb -e "$deb" "$scratch/control"
-[[ -x "$scratch/control/postinst" ]] && sh -n "$scratch/control/postinst" ||
-    fail ".deb: no postinst that loads uinput and applies the udev rule"
-grep -q 'systemctl enable --now loopwren-inputd.socket' "$scratch/control/postinst" &&
-    grep -q 'systemd-sysusers loopwren-inputd.conf' "$scratch/control/postinst" ||
-    fail ".deb: the postinst does not create the service's user and enable its socket"
-[[ -x "$scratch/control/prerm" ]] && sh -n "$scratch/control/prerm" &&
-    grep -q 'systemctl stop loopwren-inputd.socket loopwren-inputd.service' "$scratch/control/prerm" ||
-    fail ".deb: no prerm that stops the input service"
-[[ -x "$scratch/control/postrm" ]] && sh -n "$scratch/control/postrm" &&
-    grep -q 'sockets.target.wants/loopwren-inputd.socket' "$scratch/control/postrm" &&
-    grep -q 'userdel loopwren-inputd' "$scratch/control/postrm" ||
-    fail ".deb: no postrm that disables the socket and, on purge, removes the service's user"
+for script in postinst prerm postrm; do
+    [[ -x "$scratch/control/$script" ]] && sh -n "$scratch/control/$script" || fail ".deb: no working $script"
+done
+# The postinst creates the service's user and enables its socket, the prerm stops the service, and the
+# postrm disables the socket and, on purge, removes the user.
+holds "" "$scratch/control/postinst" .deb 'systemctl enable --now loopwren-inputd.socket' \
+    'systemd-sysusers loopwren-inputd.conf'
+holds "" "$scratch/control/prerm" .deb 'systemctl stop loopwren-inputd.socket loopwren-inputd.service'
+holds "" "$scratch/control/postrm" .deb 'sockets.target.wants/loopwren-inputd.socket' 'userdel loopwren-inputd'
 [[ "$(dpkg-deb -f "$deb" Version)" == "$version" ]] || fail ".deb: version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-# Found by dpkg-shlibdeps in the programs ...
-for library in libqt6quick6 libqt6qml6 libqt6network6 libqt6widgets6 libx11-6 libxtst6 libc6; do
-    grep -q "\b$library\b" <<<"$depends" || fail ".deb: Depends lacks $library (from dpkg-shlibdeps)"
-done
-# ... and what only the running window loads.
-for runtime in qml6-module-qtquick qml6-module-qtquick-templates qml6-module-qtquick-window \
-    qml6-module-qtquick-layouts qml6-module-qt5compat-graphicaleffects qt6-qpa-plugins qt6-wayland fonts-inter; do
-    grep -q "\b$runtime\b" <<<"$depends" || fail ".deb: Depends lacks $runtime"
+# What dpkg-shlibdeps finds in the programs, and what only the running window loads.
+for package in libqt6quick6 libqt6qml6 libqt6network6 libqt6widgets6 libx11-6 libxtst6 libc6 \
+    qml6-module-qtquick qml6-module-qtquick-templates qml6-module-qtquick-window qml6-module-qtquick-layouts \
+    qml6-module-qt5compat-graphicaleffects qt6-qpa-plugins qt6-wayland fonts-inter; do
+    grep -q "\b$package\b" <<<"$depends" || fail ".deb: Depends lacks $package"
 done
 for program in loopwren loopwren-cli; do
     file "$scratch/root/usr/bin/$program" | grep -q ", stripped" || fail ".deb: $program is not stripped"

@@ -9,15 +9,19 @@
 namespace loopwren {
 namespace {
 
+const std::vector<const char*> kBarButtons{"recordButton", "playbackButton", "clearButton",
+                                           "waitButton",   "importButton",   "exportButton"};
+
 class ControlBar : public UiTest
 {
 protected:
     // The names of the controls that take input, in bar order, then the two navigation entries.
     QStringList enabledControls()
     {
+        std::vector<const char*> controls = kBarButtons;
+        controls.insert(controls.end(), {"navTimeline", "navSettings"});
         QStringList names;
-        for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
-                                 "importButton", "exportButton", "navTimeline", "navSettings"}) {
+        for (const char* name : controls) {
             if (item(name)->isEnabled())
                 names << name;
         }
@@ -40,12 +44,10 @@ TEST_F(ControlBar, RunStatesDecideWhatTakesInput)
     EXPECT_FALSE(editor().hasSelection());
     EXPECT_EQ(enabledControls(), QStringList{"recordButton"});
     EXPECT_TRUE(item("recordingIndicator")->isVisible() && item("emptyCard")->isVisible());
-    InputEvent press;
-    press.kind = InputKind::buttonDown;
-    press.button = MouseButtonType::left;
-    press.location = Point{10, 20};
-    press.timestamp = std::chrono::steady_clock::now();
-    input->deliver(press);
+    input->deliver({.kind = InputKind::buttonDown,
+                    .timestamp = std::chrono::steady_clock::now(),
+                    .location = Point{10, 20},
+                    .button = MouseButtonType::left});
     drain();
     EXPECT_EQ(labelOf("recordingCount"), "1 Events");
     EXPECT_TRUE(item("timelineList")->isVisible());
@@ -78,19 +80,16 @@ struct CaptureEcho : QObject
     FakeInputMonitor* capture;
     bool eventFilter(QObject*, QEvent* event) override
     {
-        const QList<QEvent::Type> types{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                        QEvent::KeyPress, QEvent::KeyRelease};
-        if (types.contains(event->type())) {
-            InputEvent echo;
-            const InputKind kinds[] = {InputKind::buttonDown, InputKind::buttonUp, InputKind::keyDown,
-                                       InputKind::keyUp};
-            echo.kind = kinds[types.indexOf(event->type())];
-            echo.timestamp = std::chrono::steady_clock::now();
-            echo.systemTime = std::uint32_t(static_cast<QInputEvent*>(event)->timestamp());
-            echo.location = Point{1, 2};
-            echo.button = MouseButtonType::left;
-            capture->deliver(echo);
-        }
+        static const QHash<QEvent::Type, InputKind> kinds{{QEvent::MouseButtonPress, InputKind::buttonDown},
+                                                          {QEvent::MouseButtonRelease, InputKind::buttonUp},
+                                                          {QEvent::KeyPress, InputKind::keyDown},
+                                                          {QEvent::KeyRelease, InputKind::keyUp}};
+        if (kinds.contains(event->type()))
+            capture->deliver({.kind = kinds[event->type()],
+                              .timestamp = std::chrono::steady_clock::now(),
+                              .systemTime = std::uint32_t(static_cast<QInputEvent*>(event)->timestamp()),
+                              .location = Point{1, 2},
+                              .button = MouseButtonType::left});
         return false;
     }
 };
@@ -142,8 +141,7 @@ TEST_F(ControlBar, AtAnySizeEveryButtonIsInReachAndOpeningTheEditorMovesNoRow)
         EXPECT_EQ(row(3)->mapToScene(QPointF()).y(), rowTop) << "the list moved";
         const QRectF editor = item("editorSlot")->mapRectToScene(item("editorSlot")->boundingRect());
         std::vector<QRectF> placed;
-        for (const char* name : {"recordButton", "playbackButton", "clearButton", "waitButton",
-                                 "importButton", "exportButton"}) {
+        for (const char* name : kBarButtons) {
             const QRectF box = item(name)->mapRectToScene(item(name)->boundingRect());
             EXPECT_TRUE(QRectF(0, 0, width, height).contains(box)) << name << " is out of the window";
             EXPECT_FALSE(box.intersects(editor)) << name << " lies under the editor";
@@ -188,8 +186,7 @@ TEST_F(ControlBar, KeyboardFocusIsShownOnEveryControl)
         }
         return visited;
     };
-    state().tapRow(1); // a click: location, button and all footer buttons
-    ASSERT_TRUE(test::eventually([&] { return item("editorSlot")->width() == 221; }));
+    openEditor(1); // a click: location, button and all footer buttons
     EXPECT_EQ(tabRound(),
               (QStringList{"navTimeline", "navSettings",  "navLibrary", "recordButton", "playbackButton",
                            "clearButton", "waitButton",  "importButton", "recentFilesButton", "exportButton",
@@ -227,17 +224,17 @@ TEST_F(ControlBar, WaitImportExportNavigationAndAccess)
     click("importButton");
     EXPECT_FALSE(editor().hasSelection());
     QTemporaryDir folder;
-    dialogs.panelAnswers << folder.filePath("exported.json") << folder.filePath("exported.json");
+    dialogs.fileAnswers << folder.filePath("exported.json") << folder.filePath("exported.json");
     click("exportButton");
     engine().setRecordedEvents({});
     click("importButton");
     EXPECT_EQ(engine().recordedEvents().size(), 13u);
     ASSERT_EQ(dialogs.shown.size(), 3);
-    EXPECT_EQ(dialogs.shown[0], "open panel: Import Macro | Choose a macro file to read from.");
-    EXPECT_TRUE(
-        dialogs.shown[1].startsWith("save panel: Export Macro | Choose a path to write the macro script "
-                                    "file. | macro_") &&
-        dialogs.shown[1].endsWith(".json"))
+    EXPECT_EQ(dialogs.shown[0], "open file dialog: Import Macro | Choose a macro file to read from.");
+    EXPECT_TRUE(dialogs.shown[1].startsWith(
+                    "save file dialog: Export Macro | Choose a path to write the macro script "
+                    "file. | macro_") &&
+                dialogs.shown[1].endsWith(".json"))
         << dialogs.shown[1].toStdString();
 
     click("navSettings");
@@ -275,7 +272,7 @@ TEST_F(ControlBar, NoticesSayWhatDidNotWorkAndWhatToDo)
     click("dismissNotice");
     EXPECT_FALSE(item("notice")->isVisible());
 
-    dialogs.panelAnswers << "/nonexistent-loopwren-dir/macro.json";
+    dialogs.fileAnswers << "/nonexistent-loopwren-dir/macro.json";
     click("importButton");
     EXPECT_EQ(notice().value(0), "The file could not be imported; the timeline is unchanged.");
     EXPECT_FALSE(notice().value(1).isEmpty());
@@ -333,9 +330,7 @@ TEST_F(ControlBar, EveryTextFollowsTheLanguageAtOnce)
         }
     };
     setTimeline(sampleTimeline());
-    state().tapRow(1);
-    ASSERT_TRUE(
-        test::eventually([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
+    openEditor(1);
     expectEveryTextFollows("timeline and editor", 25);
     click("closeEditor");
     ASSERT_TRUE(test::eventually([&] { return !item("editorSlot")->isVisible(); }));

@@ -15,15 +15,6 @@ protected:
         start();
         setTimeline(sampleTimeline());
     }
-    // Selects a row and lets the filling end and the panel slide in.
-    void select(int row)
-    {
-        state().tapRow(row);
-        ASSERT_TRUE(test::eventually([&] {
-            return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1 &&
-                   !editor().isPopulating();
-        }));
-    }
 };
 
 TEST_F(Editor, SectionsFollowTheFieldsTheEventCarries)
@@ -41,7 +32,7 @@ TEST_F(Editor, SectionsFollowTheFieldsTheEventCarries)
         {12, {"delaySection", "locationSection", "keyboardSection", "Keydown", "Return"}},
     };
     for (const auto& [row, expected] : cases) {
-        select(row);
+        openEditor(row);
         QStringList shown;
         for (const char* name :
              {"delaySection", "locationSection", "mouseButtonSection", "keyboardSection"}) {
@@ -65,7 +56,7 @@ TEST_F(Editor, OnlyEditsAreWrittenBackAndOnlyIntoFieldsTheEventHas)
     QSignalSpy changes(&engine(), &MacroEngine::timelineChanged);
     state().tapRow(1); // location (420, 224), left
     state().tapRow(9); // location (96.9, 640.4), right
-    select(4);         // key without location: keeps the previous location values
+    openEditor(4);     // key without location: keeps the previous location values
     EXPECT_EQ(changes.count(), 0);
     EXPECT_EQ(editor().editX(), 96.9);
 
@@ -82,7 +73,7 @@ TEST_F(Editor, OnlyEditsAreWrittenBackAndOnlyIntoFieldsTheEventHas)
     EXPECT_FALSE(key.location || key.mouseButton);
     EXPECT_EQ(editor().editKeyCode(), 36);
 
-    select(1);
+    openEditor(1);
     EXPECT_TRUE(editor().commitXText("300"));
     EXPECT_TRUE(editor().commitYText("-12"));
     click("segment2");
@@ -101,20 +92,22 @@ TEST_F(Editor, OnlyEditsAreWrittenBackAndOnlyIntoFieldsTheEventHas)
 
 TEST_F(Editor, DeleteAsksInTheLanguageAndCancelKeepsEverything)
 {
-    select(2);
+    openEditor(2);
     const Uuid selected = editor().selectedEvent()->id;
-    dialogs.alertAnswers << 1; // Cancel
+    dialogs.messageAnswers << 1; // Cancel
     click("deleteButton");
     engine().setLanguage("Indonesia");
     editor().remove(); // dismissed
-    EXPECT_EQ(dialogs.shown,
-              (QStringList{
-                  "alert: Confirm Delete | Are you sure you want to delete this action? | Delete, Cancel",
-                  "alert: Konfirmasi Hapus | Apakah Anda yakin ingin menghapus aksi ini? | Hapus, Batal"}));
+    EXPECT_EQ(
+        dialogs.shown,
+        (QStringList{
+            "message dialog: Confirm Delete | Are you sure you want to delete this action? | Delete, Cancel",
+            "message dialog: Konfirmasi Hapus | Apakah Anda yakin ingin menghapus aksi ini? | Hapus, "
+            "Batal"}));
     EXPECT_EQ(engine().recordedEvents().size(), 12u);
     EXPECT_TRUE(editor().hasSelection());
 
-    dialogs.alertAnswers << 0; // Delete
+    dialogs.messageAnswers << 0; // Delete
     click("deleteButton");
     EXPECT_EQ(engine().recordedEvents().size(), 11u);
     EXPECT_FALSE(editor().hasSelection());
@@ -129,7 +122,7 @@ TEST_F(Editor, DeleteAsksInTheLanguageAndCancelKeepsEverything)
 
 TEST_F(Editor, CopyUpDownAndTheirLimits)
 {
-    select(11);
+    openEditor(11);
     EXPECT_FALSE(item("downButton")->isEnabled());
     const Uuid last = editor().selectedEvent()->id;
     click("copyButton");
@@ -143,10 +136,10 @@ TEST_F(Editor, CopyUpDownAndTheirLimits)
 // Typed without Enter or Tab, then the user moves on: the value goes to the event it was typed for.
 TEST_F(Editor, TypedTextIsKeptWhenTheEditorMovesOn)
 {
-    select(1);
+    openEditor(1);
     typeInto("delayField", "7.5");
     typeInto("xField", "33");
-    select(4); // another row
+    openEditor(4); // another row
     drain();
     EXPECT_EQ(engine().recordedEvents()[1].delaySincePrevious, 7.5);
     EXPECT_EQ(engine().recordedEvents()[1].location->x, 33);
@@ -165,7 +158,7 @@ TEST_F(Editor, LeavingAFieldUnchangedChangesNothing)
     Timeline events = sampleTimeline();
     events[0].delaySincePrevious = 0.123456;
     setTimeline(events);
-    select(0); // at (412.6, 218.2)
+    openEditor(0); // at (412.6, 218.2)
     for (const char* field : {"delayField", "xField", "yField"}) {
         item(field)->forceActiveFocus();
         QTest::keyClick(window, Qt::Key_Return);

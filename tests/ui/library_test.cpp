@@ -80,7 +80,7 @@ TEST_F(LibraryPage, FiltersAndKeepsAPlaybackGoingThroughRenameAndDelete)
     dialogs.textAnswers.enqueue("Form");
     library().renameAction();
     EXPECT_EQ(engine().playingLibraryMacro(), "Form");
-    dialogs.alertAnswers.enqueue(0);
+    dialogs.messageAnswers.enqueue(0);
     library().choose(names().indexOf("Form"));
     library().deleteAction();
     EXPECT_EQ(names(), (QStringList{"Backup", "Greeting"}));
@@ -108,9 +108,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
     for (const char* language : {"English", "Indonesia"}) {
         start({.stored = {{"appLanguage", language}}});
         add("Greeting");
-        window->resize(850, 550);
-        click("navLibrary");
-        ASSERT_TRUE(test::eventually([&] { return item("libraryPage")->opacity() == 1; }));
+        ASSERT_NO_FATAL_FAILURE(showPage());
         const bool id = QString(language) == "Indonesia";
         EXPECT_EQ(labelOf("navLibrary"), id ? "Pustaka" : "Library");
         const QStringList actions = id ? QStringList{"Buka", "Ganti Nama", "Atur Hotkey", "Jadwal"}
@@ -146,7 +144,7 @@ TEST_F(LibraryPage, ShowsInBothLanguagesAtTheMinimumSizeAndOpensIntoTheTimeline)
         dialogs.shown.clear();
         click("libraryOpen");
         EXPECT_EQ(dialogs.shown.size(), 1) << "the unsaved timeline is offered for saving";
-        dialogs.alertAnswers.enqueue(1); // don't save
+        dialogs.messageAnswers.enqueue(1); // don't save
         click("libraryOpen");
         ASSERT_TRUE(test::eventually([&] { return engine().recordedEvents().size() == 12; }));
         EXPECT_EQ(state().activeTab(), ContentViewState::Timeline);
@@ -230,12 +228,7 @@ TEST_F(LibraryPage, SetHotkeyCapturesTheNextCombinationAndRefusesOneInUse)
         waitForFrame();
         EXPECT_EQ(item("libraryRow0")->mapToScene({0, 0}).y(), rowTop) << "the list moved when the capture began";
         EXPECT_EQ(input->watchCount(), 1u);
-        InputEvent press;
-        press.kind = InputKind::keyDown;
-        press.keyCode = key;
-        press.flags = modifiers;
-        input->deliver(press);
-        drain();
+        pressKey(key, modifiers);
         EXPECT_EQ(input->watchCount(), 0u);
         return library().message();
     };
@@ -267,7 +260,7 @@ TEST_F(LibraryPage, RecentFilesListTheLastTenAndForgetOneThatIsGone)
     for (int n = 0; n < 11; ++n) {
         paths.prepend(dir.filePath(QString("macro%1.json").arg(n)));
         setTimeline(Timeline(sample.begin(), sample.begin() + n + 1));
-        dialogs.panelAnswers.enqueue(paths.front());
+        dialogs.fileAnswers.enqueue(paths.front());
         state().fileDialogs().showExportDialog();
     }
     paths.removeLast();

@@ -23,66 +23,46 @@ TEST_F(UiTest, QuitPromptAsksOnlyWithSomethingToLoseAndSaveQuitsOnceTheFileIsWri
     EXPECT_TRUE(dialogs.shown.isEmpty());
     engine().setShowCloseSavePrompt(true);
 
-    // Don't Save quits; Cancel or a dismissed alert stays and leaves the timeline alone.
-    dialogs.alertAnswers << 1 << 2;
+    // Don't Save quits; Cancel or a dismissed message dialog stays and leaves the timeline alone.
+    dialogs.messageAnswers << 1 << 2;
     EXPECT_EQ((std::vector{quit(), quit(), quit()}), (std::vector{Reply::quit, Reply::stay, Reply::stay}));
     EXPECT_EQ(dialogs.shown.value(0),
-              "alert: Save Last Recording? | You have recorded actions in your timeline. "
+              "message dialog: Save Last Recording? | You have recorded actions in your timeline. "
               "Would you like to save them before exiting? | Save, Don't Save, Cancel");
     EXPECT_EQ(engine().recordedEvents().size(), 12u);
 
-    // Save quits only once the file is written: a cancelled panel or an unwritable path stays.
+    // Save quits only once the file is written: a cancelled file dialog or an unwritable path stays.
     QTemporaryDir folder;
     dialogs.shown.clear();
-    dialogs.alertAnswers << 0 << 0 << 0;
-    dialogs.panelAnswers << std::nullopt << "/nonexistent-loopwren-dir/macro.json"
-                         << folder.filePath("saved.json");
+    dialogs.messageAnswers << 0 << 0 << 0;
+    dialogs.fileAnswers << std::nullopt << "/nonexistent-loopwren-dir/macro.json"
+                        << folder.filePath("saved.json");
     EXPECT_EQ((std::vector{quit(), quit(), quit()}), (std::vector{Reply::stay, Reply::stay, Reply::quit}));
-    EXPECT_EQ(dialogs.shown.value(1), "save panel: Export Macro |  | macro_1733390123.json");
+    EXPECT_EQ(dialogs.shown.value(1), "save file dialog: Export Macro |  | macro_1733390123.json");
     ASSERT_EQ(logged.size(), 1);
     EXPECT_TRUE(logged[0].startsWith("Failed to save macro: ")) << logged[0].toStdString();
     EXPECT_EQ(readMacroFile(folder.filePath("saved.json").toStdString()).events.size(), 12u);
 
     dialogs.shown.clear();
     engine().setLanguage("Indonesia");
-    dialogs.alertAnswers << 0;
+    dialogs.messageAnswers << 0;
     quit();
-    EXPECT_EQ(dialogs.shown,
-              (QStringList{"alert: Simpan Rekaman Terakhir? | Anda memiliki rekaman aksi di linimasa. "
-                           "Apakah Anda ingin menyimpannya sebelum keluar? | Simpan, Jangan Simpan, Batal",
-                           "save panel: Ekspor Makro |  | macro_1733390123.json"}));
+    EXPECT_EQ(
+        dialogs.shown,
+        (QStringList{"message dialog: Simpan Rekaman Terakhir? | Anda memiliki rekaman aksi di linimasa. "
+                     "Apakah Anda ingin menyimpannya sebelum keluar? | Simpan, Jangan Simpan, Batal",
+                     "save file dialog: Ekspor Makro |  | macro_1733390123.json"}));
 }
 
-// Closing the window right after typing into the editor: the save at quit holds the typed value.
-TEST_F(UiTest, ClosingTheWindowSavesWhatWasTypedButNotHandedOver)
-{
-    start();
-    setTimeline(sampleTimeline());
-    state().tapRow(3);
-    ASSERT_TRUE(test::eventually([&] { return item("delayField") && item("delayField")->isVisible(); }));
-    typeInto("delayField", "4.25");
-
-    QTemporaryDir folder;
-    dialogs.alertAnswers.enqueue(0);
-    dialogs.panelAnswers.enqueue(folder.filePath("kept.json"));
-    window->close();
-    const MacroReadResult saved = readMacroFile(folder.filePath("kept.json").toStdString());
-    ASSERT_TRUE(saved.ok()) << saved.error;
-    EXPECT_EQ(saved.events[3].delaySincePrevious, 4.25);
-}
-
-// Typed and not handed over (no Enter, no Tab): Export writes it, Copy copies it, and a playback its
-// hotkey starts plays it.
+// Typed and not handed over (no Enter, no Tab): Export writes it, Copy copies it, a playback its hotkey
+// starts plays it, and the save at quit, when the window closes right after the typing, holds it.
 TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
 {
     start();
     setTimeline(sampleTimeline());
-    state().tapRow(3);
-    // Until the panel has slid in: a click on it while it moves could land beside its button.
-    ASSERT_TRUE(
-        test::eventually([&] { return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1; }));
+    openEditor(3);
     QTemporaryDir folder;
-    dialogs.panelAnswers.enqueue(folder.filePath("typed.json"));
+    dialogs.fileAnswers.enqueue(folder.filePath("typed.json"));
     typeInto("delayField", "4.25");
     click("exportButton");
     EXPECT_EQ(readMacroFile(folder.filePath("typed.json").toStdString()).events.at(3).delaySincePrevious,
@@ -101,6 +81,18 @@ TEST_F(UiTest, EveryActionThatReadsTheTimelineTakesWhatIsTyped)
     hotkeys->press(playback);
     drain();
     EXPECT_EQ(played, 6.75) << "when the playback started";
+
+    hotkeys->press(playback);
+    drain();
+    ASSERT_FALSE(engine().isPlaying());
+    ASSERT_NO_FATAL_FAILURE(openEditor(3));
+    typeInto("delayField", "7.5");
+    dialogs.messageAnswers.enqueue(0);
+    dialogs.fileAnswers.enqueue(folder.filePath("kept.json"));
+    window->close();
+    const MacroReadResult saved = readMacroFile(folder.filePath("kept.json").toStdString());
+    ASSERT_TRUE(saved.ok()) << saved.error;
+    EXPECT_EQ(saved.events[3].delaySincePrevious, 7.5);
 }
 
 // A dialog runs a nested event loop, in which a hotkey's queued start would otherwise run beneath it;
@@ -119,7 +111,7 @@ TEST_F(UiTest, APlaybackHotkeyStartsOnlyOnceTheExportPanelHasClosedButStopsAtOnc
     click("exportButton");
     EXPECT_TRUE(engine().isPlaying()) << "the start was lost";
     // The playback goes on under the quit prompt until the hotkey stops it.
-    window->close(); // the alert is dismissed: the window stays
+    window->close(); // the message dialog is dismissed: the window stays
     EXPECT_EQ(dialogs.shown.size(), 2);
     EXPECT_FALSE(engine().isPlaying());
 }

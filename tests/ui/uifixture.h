@@ -178,6 +178,22 @@ protected:
         ASSERT_TRUE(test::eventually([&] { return item("settingsPage")->opacity() == 1; }))
             << "the page did not fade in";
     }
+    // Opens the editor on a row and waits until the filling has ended and the panel has slid in: a click
+    // on it while it moves could land beside its button.
+    void openEditor(int index)
+    {
+        state().tapRow(index);
+        ASSERT_TRUE(test::eventually([&] {
+            return item("editorSlot")->width() == 221 && item("editorSlot")->opacity() == 1 &&
+                   !editor().isPopulating();
+        }));
+    }
+    // A key pressed anywhere on the desktop, as the input monitor reports it.
+    void pressKey(std::uint16_t keyCode, std::uint64_t flags = 0)
+    {
+        input->deliver(InputEvent{.kind = InputKind::keyDown, .keyCode = keyCode, .flags = flags});
+        drain();
+    }
     // The delegate of a timeline row once the list has laid it out, which it does when it next draws.
     QQuickItem* row(int index) const
     {

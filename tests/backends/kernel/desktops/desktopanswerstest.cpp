@@ -1,14 +1,20 @@
 // What compositors answer, as tables: each answer in the form the compositor sends it, and what
 // LoopWren makes of it. The real compositors' tests show that these forms are the ones they send.
 #include "cannedsocket.h"
+#include "desktopentryindex.h"
 #include "desktopframe.h"
+#include "gnomeworkspace.h"
 #include "hyprlandworkspace.h"
+#include "kwinbridge.h"
+#include "kwinworkspace.h"
 #include "swayipc.h"
 #include "swaytree.h"
 #include "swayworkspace.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -186,6 +192,85 @@ TEST(HyprlandWorkspace, ClientListsOfEachReleaseAndWhatAPlacementUndoes)
                                      : requests.last().mid(9);
         EXPECT_EQ(batch.toStdString(), c.placement) << c.client;
     }
+}
+
+// Entries for foot (by its app id) and for xterm (by its X11 class), as a system's menus hold them.
+DesktopEntryIndex testEntries(const QTemporaryDir& folder)
+{
+    for (const auto& [file, text] : {std::pair{"foot.desktop", "Name=Foot\n"},
+                                     std::pair{"xterm.desktop", "Name=Terminal\nStartupWMClass=XTerm\n"}}) {
+        QFile entry(folder.filePath(QLatin1String(file)));
+        EXPECT_TRUE(entry.open(QIODevice::WriteOnly));
+        entry.write(QByteArray("[Desktop Entry]\nType=Application\nExec=true\n") + text);
+    }
+    return DesktopEntryIndex({folder.path()}, {});
+}
+
+std::string listed(const std::vector<RunningApplication>& applications)
+{
+    std::string lines;
+    for (const RunningApplication& application : applications)
+        lines += application.name.value_or(QString()).toStdString() + " " +
+                 std::to_string(application.processId) + " 0x" +
+                 QString::number(application.handle, 16).toStdString() + "; ";
+    return lines;
+}
+
+// KWin's window list as LoopWren's script gives it: a name from the entry of the Wayland app id
+// (desktopFileName), else of the X11 resource name and class, else one of those themselves; the
+// handle is the key's 16 hex digits. A pushed pointer position is two numbers, fractions on Plasma 6.
+TEST(KWinWorkspace, WindowListsAndPointerPushes)
+{
+    const QTemporaryDir folder;
+    const DesktopEntryIndex entries = testEntries(folder);
+    struct Case
+    {
+        const char* window;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {R"({"key":"00000000000000ab","pid":42,"desktopFileName":"foot","resourceClass":"x"})", "Foot 42 0xab; "},
+        {R"({"key":"ab","pid":1,"desktopFileName":"nothing","resourceName":"xterm","resourceClass":"XTerm"})",
+         "Terminal 1 0xab; "},
+        {R"({"key":"ab","pid":1,"desktopFileName":"","resourceName":"inst","resourceClass":"Klass"})",
+         "Klass 1 0xab; "},
+        {R"({"key":"ab","pid":1,"resourceName":"inst"})", "inst 1 0xab; "},
+        {R"({"key":"not hex","pid":1,"desktopFileName":"foot"})", ""},
+    };
+    for (const Case& c : cases) {
+        const QJsonDocument answer = QJsonDocument::fromJson(QByteArray("[") + c.window + "]");
+        EXPECT_EQ(listed(KWinWorkspace::applicationsIn(answer, entries)), c.expected) << c.window;
+    }
+
+    EXPECT_EQ(KWinBridge::pointerFrom(QStringLiteral("300 200")), QPointF(300, 200));
+    EXPECT_EQ(KWinBridge::pointerFrom(QStringLiteral("12.5 -3.25")), QPointF(12.5, -3.25));
+    for (const char* garbled : {"300", "a 2", "1 2 3", ""})
+        EXPECT_FALSE(KWinBridge::pointerFrom(QLatin1String(garbled))) << garbled;
+}
+
+// The Shell's window list as LoopWren's extension gives it: a name from the entry the Shell matched
+// (not its made-up "window:N" ids), else from the window's class, else the class itself; id 0 is no
+// window. A placement takes the first window its process opened.
+TEST(GnomeWorkspace, WindowListsAndTheFirstWindowOfAProcess)
+{
+    const QTemporaryDir folder;
+    const DesktopEntryIndex entries = testEntries(folder);
+    const QString windows = QStringLiteral(
+        R"([{"id":5,"desktopId":"foot.desktop","wmClass":"foot","pid":7},
+            {"id":6,"desktopId":"window:12","wmClass":"XTerm","pid":7},
+            {"id":8,"desktopId":"","wmClass":"loopwren-no-entry","pid":9},
+            {"id":0,"desktopId":"foot.desktop","wmClass":"foot","pid":10}])");
+    EXPECT_EQ(listed(GnomeWorkspace::applicationsIn(windows, entries)),
+              "Foot 7 0x5; Terminal 7 0x6; loopwren-no-entry 9 0x8; ");
+    EXPECT_EQ(listed(GnomeWorkspace::applicationsIn(QString(), entries)), "");
+
+    RunningApplication application;
+    application.handle = 6;
+    EXPECT_EQ(GnomeWorkspace::firstWindowIn(windows, application), 6u) << "no process known";
+    application.processId = 7;
+    EXPECT_EQ(GnomeWorkspace::firstWindowIn(windows, application), 5u);
+    application.processId = 11;
+    EXPECT_EQ(GnomeWorkspace::firstWindowIn(windows, application), 6u) << "a process that is gone";
 }
 
 } // namespace

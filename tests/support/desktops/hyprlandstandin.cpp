@@ -6,42 +6,22 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-HyprlandStandIn::HyprlandStandIn(const QString& runtimeFolder, const QString& signature)
+namespace {
+
+QString socketIn(const QString& runtimeFolder, const QString& signature)
 {
     const QString folder = runtimeFolder + QStringLiteral("/hypr/") + signature;
     QDir().mkpath(folder);
-    const QByteArray path = (folder + QStringLiteral("/.socket.sock")).toLocal8Bit();
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (static_cast<std::size_t>(path.size()) >= sizeof(address.sun_path) || ::pipe(m_wake) != 0)
-        return;
-    std::copy(path.begin(), path.end(), address.sun_path);
-    m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(m_listener, 8) != 0) {
-        ::close(m_listener);
-        m_listener = -1;
-        return;
-    }
-    m_thread = std::thread([this] { serve(); });
+    return folder + QStringLiteral("/.socket.sock");
 }
 
-HyprlandStandIn::~HyprlandStandIn()
+} // namespace
+
+HyprlandStandIn::HyprlandStandIn(const QString& runtimeFolder, const QString& signature)
+    : m_socket([this](const QByteArray& request) { return m_answering ? answer(request) : QByteArray(); },
+               socketIn(runtimeFolder, signature))
 {
-    if (m_thread.joinable()) {
-        const char byte = 0;
-        [[maybe_unused]] const ssize_t written = ::write(m_wake[1], &byte, 1);
-        m_thread.join();
-    }
-    for (const int fd : {m_listener, m_wake[0], m_wake[1]}) {
-        if (fd >= 0)
-            ::close(fd);
-    }
 }
 
 void HyprlandStandIn::addWindow(const Window& window)
@@ -70,26 +50,6 @@ QString HyprlandStandIn::focused() const
 {
     std::lock_guard lock(m_mutex);
     return m_focused;
-}
-
-void HyprlandStandIn::serve()
-{
-    for (;;) {
-        pollfd descriptors[2] = {{m_listener, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
-        if (::poll(descriptors, 2, -1) < 0 || descriptors[1].revents != 0)
-            return;
-        const int client = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        // hyprctl writes its request in one piece and then waits for the reply.
-        char request[8192];
-        const ssize_t got = ::read(client, request, sizeof(request));
-        if (got > 0 && m_answering) {
-            const QByteArray reply = answer(QByteArray(request, static_cast<int>(got)));
-            [[maybe_unused]] const ssize_t written = ::write(client, reply.constData(), reply.size());
-        }
-        ::close(client);
-    }
 }
 
 QByteArray HyprlandStandIn::answer(const QByteArray& request)

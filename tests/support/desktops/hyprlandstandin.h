@@ -1,13 +1,13 @@
 #pragma once
 
+#include "cannedsocket.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <atomic>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 // Stands in for Hyprland, which Debian does not package: a request socket that speaks the protocol
@@ -29,9 +29,8 @@ public:
 
     // Listens at runtimeFolder/hypr/SIGNATURE/.socket.sock, as Hyprland 0.40 and later do.
     HyprlandStandIn(const QString& runtimeFolder, const QString& signature);
-    ~HyprlandStandIn();
 
-    bool isListening() const { return m_listener >= 0; }
+    bool isListening() const { return m_socket.isListening(); }
     void addWindow(const Window& window);
     void setCursor(QPoint position);
     Window window(const QString& address) const;
@@ -42,17 +41,15 @@ public:
     void stopAnswering() { m_answering = false; }
 
 private:
-    void serve();
     QByteArray answer(const QByteArray& request);
     QByteArray dispatch(const QString& command);
 
-    int m_listener = -1;
-    int m_wake[2] = {-1, -1};
     std::atomic<bool> m_answering{true};
     std::atomic<int> m_cursorQueries{0};
     mutable std::mutex m_mutex;
     std::vector<Window> m_windows;
     QPoint m_cursor;
     QString m_focused;
-    std::thread m_thread;
+    // Last, so that it stops answering before the desktop it answers about goes.
+    CannedSocket m_socket;
 };

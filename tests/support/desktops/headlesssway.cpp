@@ -11,7 +11,7 @@
 
 HeadlessSway::HeadlessSway() : HeadlessSway(Setup()) {}
 
-HeadlessSway::HeadlessSway(Setup setup) : m_setup(std::move(setup)) {}
+HeadlessSway::HeadlessSway(Setup setup) : m_setup(std::move(setup)) { m_patience = m_setup.patience; }
 
 std::optional<uid_t> HeadlessSway::account() const
 {

@@ -25,6 +25,8 @@ public:
         QStringList groups = {};
         // What the test needs besides sway.
         QStringList programs = {QStringLiteral("foot"), QStringLiteral("grim")};
+        // How many times eventually()'s limit a start may take (an emulated machine takes longer).
+        int patience = 1;
     };
 
     HeadlessSway();

@@ -285,35 +285,11 @@ private:
 TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
 {
     TestKeyboard keyboard;
-    const QString file = folder.filePath("typed.json");
-    start({"record", file, "--backend", "kernel"});
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return cli->canReadLine() && cli->readLine().startsWith("Recording"); }, 120000));
-    keyboard.tap({KEY_L});
-    keyboard.tap({KEY_W});
-    // A recording ends with every input the devices took before the signal.
-    cli->terminate();
-    const QString errors = finish();
-    EXPECT_EQ(cli->exitCode(), 0) << errors.toStdString();
-    const MacroReadResult read = readMacroFile(file.toStdString());
-    std::string keys;
-    for (const MacroEvent& event : read.events)
-        keys += std::string(rawValue(event.type)) + " " + std::to_string(event.keyCode.value_or(-1)) + "; ";
-    EXPECT_EQ(keys, "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
-}
-
-// What a recording in the VM holds, event by event, with the places of those that have one.
-std::string recorded(const QString& file)
-{
-    std::string events;
-    for (const MacroEvent& event : readMacroFile(file.toStdString()).events) {
-        events += std::string(rawValue(event.type));
-        if (event.location)
-            events += " " + std::to_string(std::lround(event.location->x)) + "," +
-                      std::to_string(std::lround(event.location->y));
-        events += "; ";
-    }
-    return events;
+    EXPECT_EQ(record("typed.json", {}, [&] {
+                  keyboard.tap({KEY_L});
+                  keyboard.tap({KEY_W});
+              }),
+              "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
 }
 
 // Clicks and moves carry the position the desktop reports when they are read, here from a stand-in
@@ -326,39 +302,32 @@ TEST_F(CliInVm, RecordsClicksAndMovesWhereTheDesktopSaysThePointerIs)
     HyprlandStandIn hyprland(runtime.path(), QStringLiteral("vm"));
     ASSERT_TRUE(hyprland.isListening());
     const QStringList session = {"XDG_RUNTIME_DIR=" + runtime.path(), "HYPRLAND_INSTANCE_SIGNATURE=vm"};
-    const auto record = [&](const QString& file, const QStringList& options,
-                            const std::function<void()>& input) {
-        start(QStringList{"record", file, "--backend", "kernel"} + options, false, session);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return cli->canReadLine() && cli->readLine().startsWith("Recording"); }, 120000));
-        input();
-        cli->terminate();
-        const QString errors = finish();
-        EXPECT_EQ(cli->exitCode(), 0) << errors.toStdString();
-    };
-
-    const QString clicks = folder.filePath("clicks.json");
-    record(clicks, {}, [&] {
-        hyprland.setCursor(QPoint(321, 123));
-        mouse.move(5, 5);
-        mouse.click(BTN_LEFT);
-        // The pointer moves on only once both inputs of the first click have been given their place.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 2; }, 120000));
-        hyprland.setCursor(QPoint(40, 50));
-        mouse.click(BTN_RIGHT);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 4; }, 120000));
-    });
+    const std::string clicks = record(
+        "clicks.json", {},
+        [&] {
+            hyprland.setCursor(QPoint(321, 123));
+            mouse.move(5, 5);
+            mouse.click(BTN_LEFT);
+            // The pointer moves on only once both inputs of the first click have been given their place.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 2; }, 120000));
+            hyprland.setCursor(QPoint(40, 50));
+            mouse.click(BTN_RIGHT);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 4; }, 120000));
+        },
+        session);
     const int asked = hyprland.cursorQueries();
-    EXPECT_EQ(recorded(clicks), "mouseDown 321,123; mouseUp 321,123; mouseDown 40,50; mouseUp 40,50; ");
+    EXPECT_EQ(clicks, "mouseDown 321,123; mouseUp 321,123; mouseDown 40,50; mouseUp 40,50; ");
     EXPECT_EQ(asked, 4) << "the motion was asked about";
 
-    const QString moves = folder.filePath("moves.json");
-    record(moves, {"--mouse-moves"}, [&] {
-        hyprland.setCursor(QPoint(7, 8));
-        mouse.move(3, 0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() > asked; }, 120000));
-    });
-    EXPECT_EQ(recorded(moves), "mouseMoved 7,8; ");
+    const std::string moves = record(
+        "moves.json", {"--mouse-moves"},
+        [&] {
+            hyprland.setCursor(QPoint(7, 8));
+            mouse.move(3, 0);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() > asked; }, 120000));
+        },
+        session);
+    EXPECT_EQ(moves, "mouseMoved 7,8; ");
 }
 
 // The stored playback hotkey stops an endless playback: read from the keys the devices report, since

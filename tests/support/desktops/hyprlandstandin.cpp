@@ -6,7 +6,6 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-
 namespace {
 
 QString socketIn(const QString& runtimeFolder, const QString& signature)
@@ -36,14 +35,10 @@ void HyprlandStandIn::setCursor(QPoint position)
     m_cursor = position;
 }
 
-HyprlandStandIn::Window HyprlandStandIn::window(const QString& address) const
+QStringList HyprlandStandIn::dispatched() const
 {
     std::lock_guard lock(m_mutex);
-    for (const Window& window : m_windows) {
-        if (window.address == address)
-            return window;
-    }
-    return {};
+    return m_dispatched;
 }
 
 QString HyprlandStandIn::focused() const
@@ -66,11 +61,8 @@ QByteArray HyprlandStandIn::answer(const QByteArray& request)
         for (const Window& window : m_windows) {
             clients.append(QJsonObject{{"address", window.address},
                                        {"mapped", true},
-                                       {"hidden", false},
-                                       {"at", QJsonArray{window.area.x(), window.area.y()}},
-                                       {"size", QJsonArray{window.area.width(), window.area.height()}},
-                                       {"floating", window.floating},
-                                       {"fullscreen", window.fullscreen},
+                                       {"floating", true},
+                                       {"fullscreen", 0},
                                        {"class", window.className},
                                        {"pid", window.processId}});
         }
@@ -89,31 +81,11 @@ QByteArray HyprlandStandIn::answer(const QByteArray& request)
 
 QByteArray HyprlandStandIn::dispatch(const QString& command)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^dispatch (\w+) (?:(exact) (-?\d+) (-?\d+),)?(?:address:(0x[0-9a-f]+)|(\d))$)"));
-    const QRegularExpressionMatch match = pattern.match(command);
-    if (!match.hasMatch())
+    static const QRegularExpression focus(QStringLiteral(R"(^dispatch focuswindow address:(0x[0-9a-f]+)$)"));
+    if (!command.startsWith(QLatin1String("dispatch ")))
         return "Invalid dispatcher";
-    const QString name = match.captured(1);
-    const QString address = match.captured(5).isEmpty() ? m_focused : match.captured(5);
-    const auto window = std::find_if(m_windows.begin(), m_windows.end(),
-                                     [&](const Window& one) { return one.address == address; });
-    if (window == m_windows.end())
-        return "No such window found";
-    const int first = match.captured(3).toInt();
-    const int second = match.captured(4).toInt();
-    if (name == QLatin1String("focuswindow"))
-        m_focused = address;
-    else if (name == QLatin1String("fullscreen")) {
-        const int mode = match.captured(6) == QLatin1String("1") ? 1 : 2;
-        window->fullscreen = window->fullscreen == mode ? 0 : mode;
-    } else if (name == QLatin1String("setfloating"))
-        window->floating = true;
-    else if (name == QLatin1String("movewindowpixel") && window->floating && window->fullscreen == 0)
-        window->area.moveTo(first, second);
-    else if (name == QLatin1String("resizewindowpixel") && window->floating && window->fullscreen == 0)
-        window->area.setSize(QSize(first, second));
-    else
-        return "Invalid dispatcher";
+    m_dispatched << command;
+    if (const QRegularExpressionMatch match = focus.match(command); match.hasMatch())
+        m_focused = match.captured(1);
     return "ok";
 }

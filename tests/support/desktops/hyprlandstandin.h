@@ -3,7 +3,7 @@
 #include "cannedsocket.h"
 
 #include <QPoint>
-#include <QRect>
+#include <QStringList>
 #include <QString>
 
 #include <atomic>
@@ -12,8 +12,8 @@
 
 // Stands in for Hyprland, which Debian does not package: a request socket that speaks the protocol
 // hyprctl speaks (one request per connection, "j/" for JSON, "[[BATCH]]" for dispatches separated by
-// ";", the reply until the socket closes) over a small model of a desktop, so that tests can read back
-// what the dispatches did. It models what LoopWren uses and nothing else.
+// ";", the reply until the socket closes) over a list of windows and the pointer, keeping the dispatches
+// for the test to read back. It models what LoopWren uses and nothing else: only focus takes effect.
 class HyprlandStandIn
 {
 public:
@@ -22,9 +22,6 @@ public:
         QString address;
         QString className;
         qint64 processId = 0;
-        QRect area; // "at" and "size"
-        bool floating = false;
-        int fullscreen = 0; // 0.42's modes: 1 maximised, 2 full screen
     };
 
     // Listens at runtimeFolder/hypr/SIGNATURE/.socket.sock, as Hyprland 0.40 and later do.
@@ -33,8 +30,9 @@ public:
     bool isListening() const { return m_socket.isListening(); }
     void addWindow(const Window& window);
     void setCursor(QPoint position);
-    Window window(const QString& address) const;
     QString focused() const;
+    // Every dispatch so far, "dispatch NAME ARGUMENTS".
+    QStringList dispatched() const;
     // How often the pointer's position was asked for.
     int cursorQueries() const { return m_cursorQueries; }
     // Stops answering: connections are accepted and closed at once, as by a compositor going down.
@@ -50,6 +48,7 @@ private:
     std::vector<Window> m_windows;
     QPoint m_cursor;
     QString m_focused;
+    QStringList m_dispatched;
     // Last, so that it stops answering before the desktop it answers about goes.
     CannedSocket m_socket;
 };

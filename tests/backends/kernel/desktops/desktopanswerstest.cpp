@@ -144,6 +144,7 @@ TEST(HyprlandWorkspace, ClientListsOfEachReleaseAndWhatAPlacementUndoes)
         const char* client;
         std::string listed;
         std::string placement;
+        WindowFrame frame = {100.0, 60.0, 640.0, 400.0};
     };
     const Case cases[] = {
         {R"({"address":"0x5a10","class":"loopwren-no-entry","pid":4242,"floating":true,"fullscreen":0})",
@@ -168,6 +169,11 @@ TEST(HyprlandWorkspace, ClientListsOfEachReleaseAndWhatAPlacementUndoes)
          "dispatch focuswindow address:0x5a10;dispatch fullscreen 0;"
          "dispatch movewindowpixel exact 100 60,address:0x5a10;"
          "dispatch resizewindowpixel exact 640 400,address:0x5a10"},
+        // What is absent or NaN is not asked for.
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10",
+         "dispatch resizewindowpixel exact 500 300,address:0x5a10", {NAN, std::nullopt, 500.0, 300.0}},
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10",
+         "dispatch movewindowpixel exact 250 151,address:0x5a10", {250.4, 150.6, NAN, NAN}},
         {R"({"address":"0x5a10","class":"c","pid":1,"mapped":false})", "", ""},
         {R"({"class":"c","pid":1})", "", ""},
     };
@@ -185,7 +191,7 @@ TEST(HyprlandWorkspace, ClientListsOfEachReleaseAndWhatAPlacementUndoes)
         RunningApplication first;
         first.processId = 1;
         first.handle = 0x5a10;
-        workspace.placeFirstWindow(first, {100.0, 60.0, 640.0, 400.0});
+        workspace.placeFirstWindow(first, c.frame);
         const QList<QByteArray> requests = hyprland.requests();
         const QByteArray batch = requests.isEmpty() || !requests.last().startsWith("[[BATCH]]")
                                      ? QByteArray()

@@ -10,6 +10,7 @@
 #include "nullplatform.h"
 #include "replaydevice.h"
 #include "testevents.h"
+#include "testkeyboard.h"
 #include "uinputdevice.h"
 
 #include <QCoreApplication>
@@ -18,9 +19,6 @@
 #include <QFileInfo>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <libevdev/libevdev-uinput.h>
-#include <libevdev/libevdev.h>
-#include <libudev.h>
 #include <linux/input.h>
 
 #include <atomic>
@@ -32,7 +30,6 @@
 #include <optional>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -132,30 +129,6 @@ protected:
     std::unique_ptr<MacroEngine> engine;
 };
 
-// A property udev gave the device at node, empty when it has none (yet). With the time the device was
-// made, a record udev made before then is taken for none: it belongs to a device that had the same
-// number and is gone.
-std::string udevProperty(const char* node, const char* name,
-                         std::optional<std::chrono::steady_clock::time_point> created = std::nullopt)
-{
-    struct stat status
-    {
-    };
-    if (!node || ::stat(node, &status) != 0)
-        return {};
-    udev* context = udev_new();
-    udev_device* entry = udev_device_new_from_devnum(context, 'c', status.st_rdev);
-    const bool current =
-        !created || (entry && std::chrono::microseconds(udev_device_get_usec_since_initialized(entry)) <=
-                                  std::chrono::steady_clock::now() - *created);
-    const char* value = entry && current ? udev_device_get_property_value(entry, name) : nullptr;
-    std::string found = value ? value : "";
-    if (entry)
-        udev_device_unref(entry);
-    udev_unref(context);
-    return found;
-}
-
 // What udev says of the device decides what libinput, and so every compositor, makes of it: a mouse
 // with an absolute pointer and a keyboard, nothing that would be taken for a touchscreen, a tablet or
 // a joystick.
@@ -217,68 +190,6 @@ TEST_F(ReplayInVm, AStopLetsGoOfWhatIsHeldAndTheNextPlaybackPutsThePointerBack)
         again.push_back(line);
     EXPECT_EQ(play({Event(mouseMoved).at(10, 10)}, again.size()), again);
 }
-
-// A keyboard of the test's own, made through uinput, with a mouse's buttons and motion when asked: the
-// "hardware" the command line records.
-class TestKeyboard
-{
-public:
-    explicit TestKeyboard(bool withMouse = false)
-    {
-        libevdev* shape = libevdev_new();
-        libevdev_set_name(shape, "test keyboard");
-        for (unsigned key = KEY_ESC; key <= KEY_MICMUTE; ++key)
-            libevdev_enable_event_code(shape, EV_KEY, key, nullptr);
-        if (withMouse) {
-            // With a middle button of its own, libinput emulates none and passes presses on at once.
-            for (unsigned button : {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE})
-                libevdev_enable_event_code(shape, EV_KEY, button, nullptr);
-            for (unsigned axis : {REL_X, REL_Y})
-                libevdev_enable_event_code(shape, EV_REL, axis, nullptr);
-        }
-        const auto created = std::chrono::steady_clock::now();
-        libevdev_uinput_create_from_device(shape, LIBEVDEV_UINPUT_OPEN_MANAGED, &m_device);
-        libevdev_free(shape);
-        // Until udev has tagged it, libinput leaves a device alone and what it types is lost.
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                const char* node = libevdev_uinput_get_devnode(m_device);
-                return !udevProperty(node, "ID_INPUT_KEYBOARD", created).empty() &&
-                       (!withMouse || !udevProperty(node, "ID_INPUT_MOUSE", created).empty());
-            },
-            120000));
-    }
-    ~TestKeyboard() { libevdev_uinput_destroy(m_device); }
-    // Presses the keys in order and lets them go in reverse.
-    void tap(std::initializer_list<unsigned> keys)
-    {
-        for (unsigned key : keys)
-            send(key, 1);
-        for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
-            send(*key, 0);
-    }
-
-    void click(unsigned button)
-    {
-        send(button, 1);
-        send(button, 0);
-    }
-    void move(int dx, int dy)
-    {
-        libevdev_uinput_write_event(m_device, EV_REL, REL_X, dx);
-        libevdev_uinput_write_event(m_device, EV_REL, REL_Y, dy);
-        libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
-    }
-
-private:
-    void send(unsigned key, int value)
-    {
-        libevdev_uinput_write_event(m_device, EV_KEY, key, value);
-        libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
-    }
-
-    libevdev_uinput* m_device = nullptr;
-};
 
 // loopwren-cli on the kernel backend: it records what a keyboard types, and for a user who may write
 // /dev/uinput but not read the input devices (no input group) it plays and says why it cannot record.

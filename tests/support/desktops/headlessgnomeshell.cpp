@@ -18,19 +18,6 @@ namespace {
 constexpr const char* kUuid = "loopwren@loopwren.github.io";
 constexpr const char* kDisplay = "loopwren-test";
 
-bool copyFolder(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    const QDir source(from);
-    const QStringList files = source.entryList(QDir::Files);
-    for (const QString& file : files) {
-        if (!QFile::copy(source.filePath(file), QDir(to).filePath(file)))
-            return false;
-    }
-    return !files.isEmpty();
-}
-
 } // namespace
 
 QString HeadlessGnomeShell::busAddress() const
@@ -96,12 +83,14 @@ bool HeadlessGnomeShell::start(bool extensionEnabled)
         return false;
     }
     const QString settings = QStringLiteral("home/.config/glib-2.0/settings");
-    const QString extension = path(QStringLiteral("home/.local/share/gnome-shell/extensions/") + QLatin1String(kUuid));
+    const QString extensions = QStringLiteral("home/.local/share/gnome-shell/extensions");
     if (!prepare({QStringLiteral("gnome-shell"), QStringLiteral("gnome-extensions"), QStringLiteral("foot"),
                   QStringLiteral("unshare"), QStringLiteral("dbus-daemon")},
-                 {QStringLiteral("run"), settings}))
+                 {QStringLiteral("run"), settings, extensions}))
         return false;
-    if (!copyFolder(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION), extension)) {
+    // Installed as a developer installs an extension: a link to the build's.
+    if (!QFile::link(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION),
+                     path(extensions + QLatin1Char('/') + QLatin1String(kUuid)))) {
         m_error = QStringLiteral("cannot install the extension from %1").arg(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION));
         return false;
     }

@@ -134,6 +134,16 @@ TEST(SwayIpc, ShortAndGarbledRepliesAndMissingSocketsAreErrors)
     EXPECT_TRUE(SwayWorkspace(QStringLiteral("/nonexistent/sway-ipc.sock")).runningApplications().empty());
 }
 
+std::string listed(const std::vector<RunningApplication>& applications)
+{
+    std::string lines;
+    for (const RunningApplication& application : applications)
+        lines += application.name.value_or(QString()).toStdString() + " " +
+                 std::to_string(application.processId) + " 0x" +
+                 QString::number(application.handle, 16).toStdString() + "; ";
+    return lines;
+}
+
 // Hyprland's client list, in the forms of its releases: mapped windows only, each by its address, and
 // what a placement first undoes. Before 0.42 "fullscreen" was a flag with the mode in "fullscreenMode"
 // (0 full screen, 1 maximised); since, it is the mode (1 maximised, 2 full screen).
@@ -148,31 +158,31 @@ TEST(HyprlandWorkspace, ClientListsOfEachReleaseAndWhatAPlacementUndoes)
     };
     const Case cases[] = {
         {R"({"address":"0x5a10","class":"loopwren-no-entry","pid":4242,"floating":true,"fullscreen":0})",
-         "loopwren-no-entry 4242 0x5a10",
+         "loopwren-no-entry 4242 0x5a10; ",
          "dispatch movewindowpixel exact 100 60,address:0x5a10;"
          "dispatch resizewindowpixel exact 640 400,address:0x5a10"},
-        {R"({"address":"0x5a10","class":"c","pid":1,"floating":false,"fullscreen":1})", "c 1 0x5a10",
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":false,"fullscreen":1})", "c 1 0x5a10; ",
          "dispatch focuswindow address:0x5a10;dispatch fullscreen 1;dispatch setfloating address:0x5a10;"
          "dispatch movewindowpixel exact 100 60,address:0x5a10;"
          "dispatch resizewindowpixel exact 640 400,address:0x5a10"},
-        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true,"fullscreen":2})", "c 1 0x5a10",
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true,"fullscreen":2})", "c 1 0x5a10; ",
          "dispatch focuswindow address:0x5a10;dispatch fullscreen 0;"
          "dispatch movewindowpixel exact 100 60,address:0x5a10;"
          "dispatch resizewindowpixel exact 640 400,address:0x5a10"},
         {R"({"address":"0x5a10","class":"c","pid":1,"floating":true,"fullscreen":true,"fullscreenMode":1})",
-         "c 1 0x5a10",
+         "c 1 0x5a10; ",
          "dispatch focuswindow address:0x5a10;dispatch fullscreen 1;"
          "dispatch movewindowpixel exact 100 60,address:0x5a10;"
          "dispatch resizewindowpixel exact 640 400,address:0x5a10"},
         {R"({"address":"0x5a10","class":"c","pid":1,"floating":true,"fullscreen":true,"fullscreenMode":0})",
-         "c 1 0x5a10",
+         "c 1 0x5a10; ",
          "dispatch focuswindow address:0x5a10;dispatch fullscreen 0;"
          "dispatch movewindowpixel exact 100 60,address:0x5a10;"
          "dispatch resizewindowpixel exact 640 400,address:0x5a10"},
         // What is absent or NaN is not asked for.
-        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10",
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10; ",
          "dispatch resizewindowpixel exact 500 300,address:0x5a10", {NAN, std::nullopt, 500.0, 300.0}},
-        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10",
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10; ",
          "dispatch movewindowpixel exact 250 151,address:0x5a10", {250.4, 150.6, NAN, NAN}},
         {R"({"address":"0x5a10","class":"c","pid":1,"mapped":false})", "", ""},
         {R"({"class":"c","pid":1})", "", ""},
@@ -183,11 +193,7 @@ TEST(HyprlandWorkspace, ClientListsOfEachReleaseAndWhatAPlacementUndoes)
             return request == "j/clients" ? clients : QByteArray("ok");
         });
         HyprlandWorkspace workspace(hyprland.path());
-        std::string listed;
-        for (const RunningApplication& application : workspace.runningApplications())
-            listed += application.name.value_or(QString()).toStdString() + " " + std::to_string(application.processId) + " 0x" +
-                      QString::number(application.handle, 16).toStdString();
-        EXPECT_EQ(listed, c.listed) << c.client;
+        EXPECT_EQ(listed(workspace.runningApplications()), c.listed) << c.client;
         RunningApplication first;
         first.processId = 1;
         first.handle = 0x5a10;
@@ -210,16 +216,6 @@ DesktopEntryIndex testEntries(const QTemporaryDir& folder)
         entry.write(QByteArray("[Desktop Entry]\nType=Application\nExec=true\n") + text);
     }
     return DesktopEntryIndex({folder.path()}, {});
-}
-
-std::string listed(const std::vector<RunningApplication>& applications)
-{
-    std::string lines;
-    for (const RunningApplication& application : applications)
-        lines += application.name.value_or(QString()).toStdString() + " " +
-                 std::to_string(application.processId) + " 0x" +
-                 QString::number(application.handle, 16).toStdString() + "; ";
-    return lines;
 }
 
 // KWin's window list as LoopWren's script gives it: a name from the entry of the Wayland app id

@@ -210,35 +210,29 @@ TEST_F(PortalHotkeys, ARefusedBindingFallsBackToTheKeyStream)
 // watches the key stream, whose hotkeys also reach the application in front.
 TEST_F(PortalHotkeys, TheKernelBackendTakesThePortalWhereTheSessionOffersIt)
 {
-    const auto look = [](bool& exclusive, QString& finding, HotkeyService*& kept,
-                         PlatformServices& services) {
+    // Whether the backend's hotkeys are exclusive, what the doctor says of them, and the services.
+    const auto look = [](PlatformServices& services) {
         const std::unique_ptr<Backend> backend = openKernelBackend("/nonexistent/uinput");
-        exclusive = backend->abilities().exclusiveHotkeys;
-        finding.clear();
+        QString finding;
         for (const SessionCheck& check : backend->checks()) {
             if (check.subject == QLatin1String("hotkeys"))
                 finding = check.finding;
         }
         services = backend->provide({});
-        kept = services.hotkeys.get();
+        return std::pair(backend->abilities().exclusiveHotkeys, finding);
     };
-    bool exclusive = true;
-    QString finding;
-    HotkeyService* hotkeys = nullptr;
     {
         PlatformServices services;
-        look(exclusive, finding, hotkeys, services);
-        EXPECT_FALSE(exclusive);
-        EXPECT_EQ(finding, "");
-        EXPECT_NE(dynamic_cast<KernelHotkeyService*>(hotkeys), nullptr);
+        EXPECT_EQ(look(services), std::pair(false, QString()));
+        EXPECT_NE(dynamic_cast<KernelHotkeyService*>(services.hotkeys.get()), nullptr);
     }
     StandInPortal portal;
     PlatformServices services;
-    look(exclusive, finding, hotkeys, services);
+    const auto [exclusive, finding] = look(services);
     EXPECT_TRUE(exclusive);
     EXPECT_TRUE(finding.startsWith("through the desktop's shortcuts portal (GlobalShortcuts version 1)"))
         << finding.toStdString();
-    EXPECT_NE(dynamic_cast<PortalHotkeyService*>(hotkeys), nullptr);
+    EXPECT_NE(dynamic_cast<PortalHotkeyService*>(services.hotkeys.get()), nullptr);
 }
 
 } // namespace

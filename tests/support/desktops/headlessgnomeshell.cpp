@@ -2,9 +2,8 @@
 
 #include "childprocesses.h"
 #include "eventually.h"
+#include "gnomeshellbus.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
@@ -36,30 +35,16 @@ QProcessEnvironment HeadlessGnomeShell::environment() const
     return environment;
 }
 
-bool HeadlessGnomeShell::answers(const QString& name) const
-{
-    // A connection per question: the bus may not be there yet.
-    const QString connectionName = QStringLiteral("loopwren-test-probe");
-    bool owned = false;
-    {
-        const QDBusConnection bus = QDBusConnection::connectToBus(busAddress(), connectionName);
-        owned = bus.isConnected() && bus.interface()->isServiceRegistered(name).value();
-    }
-    QDBusConnection::disconnectFromBus(connectionName);
-    return owned;
-}
-
 bool HeadlessGnomeShell::leaveOverview()
 {
-    const QString connectionName = QStringLiteral("loopwren-test-overview");
-    QDBusConnection bus = QDBusConnection::connectToBus(busAddress(), connectionName);
+    loopwren::GnomeShellBus bus(busAddress());
     const auto overview = [&](const char* method, const QList<QVariant>& value) {
         QDBusMessage message = QDBusMessage::createMethodCall(
             QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
             QStringLiteral("org.freedesktop.DBus.Properties"), QLatin1String(method));
         message.setArguments(
             QList<QVariant>{QStringLiteral("org.gnome.Shell"), QStringLiteral("OverviewActive")} + value);
-        const QDBusMessage reply = bus.call(message);
+        const QDBusMessage reply = bus.connection().call(message);
         return reply.arguments().isEmpty() ? QVariant()
                                            : qvariant_cast<QDBusVariant>(reply.arguments()[0]).variant();
     };
@@ -70,7 +55,6 @@ bool HeadlessGnomeShell::leaveOverview()
                           overview("Set", {QVariant::fromValue(QDBusVariant(false))});
                           return !overview("Get", {}).toBool();
                       });
-    QDBusConnection::disconnectFromBus(connectionName);
     if (!left)
         m_error = QStringLiteral("the Shell's overview did not open and close");
     return left;
@@ -111,7 +95,7 @@ bool HeadlessGnomeShell::start(bool extensionEnabled)
                      QProcessEnvironment::systemEnvironment(), QStringLiteral("buses.log"));
     const QString awaited =
         extensionEnabled ? QStringLiteral("io.github.loopwren.Shell") : QStringLiteral("org.gnome.Shell");
-    if (!m_shell || !cameUp(*m_shell, [&] { return answers(awaited); }, awaited,
+    if (!m_shell || !cameUp(*m_shell, [&] { return loopwren::GnomeShellBus(busAddress()).answers(awaited); }, awaited,
                             {QStringLiteral("buses.log"), QStringLiteral("shell.log")}))
         return false;
     return leaveOverview();

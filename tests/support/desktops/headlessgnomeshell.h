@@ -26,7 +26,6 @@ public:
 
 private:
     QProcessEnvironment environment() const;
-    bool answers(const QString& name) const;
     bool leaveOverview();
 
     QProcess* m_shell = nullptr;

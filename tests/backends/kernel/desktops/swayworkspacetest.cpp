@@ -21,15 +21,10 @@ using namespace loopwren;
 
 namespace {
 
-std::vector<SwayWindow> windows(const HeadlessSway& sway)
-{
-    const std::optional<QJsonObject> root = SwayIpc(sway.socketPath()).tree();
-    return root ? SwayTree(*root).windows() : std::vector<SwayWindow>{};
-}
-
 std::optional<SwayWindow> windowOf(const HeadlessSway& sway, qint64 processId)
 {
-    for (const SwayWindow& window : windows(sway)) {
+    const SwayTree tree(SwayIpc(sway.socketPath()).tree().value_or(QJsonObject()));
+    for (const SwayWindow& window : tree.windows()) {
         if (window.processId == processId)
             return window;
     }

@@ -11,7 +11,8 @@ namespace {
 bool sees(const KernelInputMonitor& monitor, const char* name)
 {
     const auto devices = monitor.devices();
-    return std::any_of(devices.begin(), devices.end(), [&](const auto& device) { return device.name == name; });
+    return std::any_of(devices.begin(), devices.end(),
+                       [&](const auto& device) { return device.name == name; });
 }
 
 TEST(KernelCaptureInVm, SeesTheKeyboardsKeysAndWheelAndNothingOfTheReplayDevice)
@@ -46,9 +47,10 @@ TEST(KernelCaptureInVm, SeesTheKeyboardsKeysAndWheelAndNothingOfTheReplayDevice)
     keyboard.tap({KEY_Z}); // the last key
     ASSERT_TRUE(QTest::qWaitFor([&] { return sentinel; }, 120000));
     monitor.finishWatching(*token);
-    EXPECT_EQ(seen, (std::vector<std::string>{"modifiersChanged 56 flags=0x20000", "keyDown 0 flags=0x20000",
-                                              "keyUp 0 flags=0x20000", "modifiersChanged 56", "scroll dx=0 dy=-1",
-                                              "scroll dx=0 dy=2", "scroll dx=-1 dy=0", "keyDown 6", "keyUp 6"}));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"modifiersChanged 56 flags=0x20000", "keyDown 0 flags=0x20000",
+                                        "keyUp 0 flags=0x20000", "modifiersChanged 56", "scroll dx=0 dy=-1",
+                                        "scroll dx=0 dy=2", "scroll dx=-1 dy=0", "keyDown 6", "keyUp 6"}));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ namespace loopwren {
 // made, a record udev made before then is taken for none: it belongs to a device that had the same
 // number and is gone.
 inline std::string udevProperty(const char* node, const char* name,
-                         std::optional<std::chrono::steady_clock::time_point> created = std::nullopt)
+                                std::optional<std::chrono::steady_clock::time_point> created = std::nullopt)
 {
     struct stat status
     {
@@ -105,7 +105,6 @@ public:
     }
 
 private:
-
     libevdev_uinput* m_device = nullptr;
 };
 

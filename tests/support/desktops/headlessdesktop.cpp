@@ -20,7 +20,8 @@ bool HeadlessDesktop::prepare(const QStringList& programs, const QStringList& fo
 {
     for (const QString& program : programs) {
         if (QStandardPaths::findExecutable(program).isEmpty()) {
-            m_error = QStringLiteral("%1 is not installed (scripts/install-deps.sh installs it)").arg(program);
+            m_error =
+                QStringLiteral("%1 is not installed (scripts/install-deps.sh installs it)").arg(program);
             return false;
         }
     }

@@ -42,7 +42,8 @@ protected:
                                   const QString& errorLog = QString(), std::optional<uid_t> runAs = {},
                                   const QStringList& groups = {});
     // The same, kept to be stopped with the object.
-    template<typename... Arguments> QProcess* launch(Arguments&&... arguments)
+    template <typename... Arguments>
+    QProcess* launch(Arguments&&... arguments)
     {
         std::unique_ptr<QProcess> process = run(std::forward<Arguments>(arguments)...);
         return process ? m_processes.emplace_back(std::move(process)).get() : nullptr;

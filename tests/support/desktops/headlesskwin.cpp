@@ -57,10 +57,11 @@ bool HeadlessKWin::start()
     // A bus of the test's own: KWin takes well-known names and global shortcuts on it.
     const QString busSocket = path(QStringLiteral("run/bus"));
     m_busAddress = QStringLiteral("unix:path=") + busSocket;
-    QProcess* const bus = launch(QStringLiteral("dbus-daemon"),
-                                 QStringList{QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                             QStringLiteral("--nopidfile"), QStringLiteral("--address=") + m_busAddress},
-                                 environment(), QStringLiteral("bus.log"));
+    QProcess* const bus =
+        launch(QStringLiteral("dbus-daemon"),
+               QStringList{QStringLiteral("--session"), QStringLiteral("--nofork"),
+                           QStringLiteral("--nopidfile"), QStringLiteral("--address=") + m_busAddress},
+               environment(), QStringLiteral("bus.log"));
     if (!bus || !cameUp(*bus, [&] { return QFile::exists(busSocket); }, QStringLiteral("the session bus"),
                         {QStringLiteral("bus.log")}))
         return false;
@@ -72,18 +73,17 @@ bool HeadlessKWin::start()
                                 QStringLiteral("800"), QStringLiteral("--socket"), m_waylandDisplay},
                     environment(), QStringLiteral("kwin.log"));
     // KWin takes its name before it offers its scripting.
-    return m_kwin && cameUp(
-                         *m_kwin,
-                         [&] {
-                             QDBusMessage call = QDBusMessage::createMethodCall(
-                                 QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
-                                 QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("isScriptLoaded"));
-                             call.setArguments({QStringLiteral("none")});
-                             // The process's session bus is the test's from here on.
-                             return QDBusConnection::sessionBus().call(call).type() ==
-                                    QDBusMessage::ReplyMessage;
-                         },
-                         QStringLiteral("KWin"), {QStringLiteral("kwin.log")});
+    return m_kwin &&
+           cameUp(*m_kwin,
+                  [&] {
+                      QDBusMessage call = QDBusMessage::createMethodCall(
+                          QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+                          QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("isScriptLoaded"));
+                      call.setArguments({QStringLiteral("none")});
+                      // The process's session bus is the test's from here on.
+                      return QDBusConnection::sessionBus().call(call).type() == QDBusMessage::ReplyMessage;
+                  },
+                  QStringLiteral("KWin"), {QStringLiteral("kwin.log")});
 }
 
 qint64 HeadlessKWin::startClient(const QString& program, const QStringList& arguments)

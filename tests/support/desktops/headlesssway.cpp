@@ -35,7 +35,8 @@ bool HeadlessSway::start()
         return false;
     const QString config = path(QStringLiteral("sway.conf"));
     QFile configFile(config);
-    if (!configFile.open(QIODevice::WriteOnly) || configFile.write(m_setup.config + "xwayland disable\n") < 0) {
+    if (!configFile.open(QIODevice::WriteOnly) ||
+        configFile.write(m_setup.config + "xwayland disable\n") < 0) {
         m_error = QStringLiteral("cannot write %1").arg(config);
         return false;
     }
@@ -52,10 +53,10 @@ bool HeadlessSway::start()
     }
 
     QProcessEnvironment swayEnvironment = environment();
-    for (const QString& variable : QStringList{QStringLiteral("WLR_BACKENDS=headless"),
-                                               QStringLiteral("WLR_LIBINPUT_NO_DEVICES=1"),
-                                               QStringLiteral("WLR_RENDERER=pixman")} +
-                                       m_setup.variables)
+    for (const QString& variable :
+         QStringList{QStringLiteral("WLR_BACKENDS=headless"), QStringLiteral("WLR_LIBINPUT_NO_DEVICES=1"),
+                     QStringLiteral("WLR_RENDERER=pixman")} +
+             m_setup.variables)
         swayEnvironment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     m_sway = launch(QStringLiteral("sway"), QStringList{QStringLiteral("-c"), config}, swayEnvironment,
                     QStringLiteral("sway.log"), QString(), account(), m_setup.groups);
@@ -64,15 +65,15 @@ bool HeadlessSway::start()
         const QString found = run.entryList({pattern}, QDir::System | QDir::Files).value(0);
         return found.isEmpty() ? found : run.filePath(found);
     };
-    return m_sway && cameUp(
-                         *m_sway,
-                         [&] {
-                             m_socketPath = runtimeFile(QStringLiteral("sway-ipc.*.sock"));
-                             m_waylandDisplay = QFileInfo(runtimeFile(QStringLiteral("wayland-[0-9]"))).fileName();
-                             return !m_socketPath.isEmpty() && !m_waylandDisplay.isEmpty() &&
-                                    loopwren::SwayIpc(m_socketPath).tree().has_value();
-                         },
-                         QStringLiteral("sway"), {QStringLiteral("sway.log")});
+    return m_sway && cameUp(*m_sway,
+                            [&] {
+                                m_socketPath = runtimeFile(QStringLiteral("sway-ipc.*.sock"));
+                                m_waylandDisplay =
+                                    QFileInfo(runtimeFile(QStringLiteral("wayland-[0-9]"))).fileName();
+                                return !m_socketPath.isEmpty() && !m_waylandDisplay.isEmpty() &&
+                                       loopwren::SwayIpc(m_socketPath).tree().has_value();
+                            },
+                            QStringLiteral("sway"), {QStringLiteral("sway.log")});
 }
 
 QProcessEnvironment HeadlessSway::clientEnvironment() const
@@ -94,8 +95,8 @@ QImage HeadlessSway::screenshot()
 {
     const QString image = path(QStringLiteral("screenshot.png"));
     QFile::remove(image);
-    const std::unique_ptr<QProcess> grim =
-        run(QStringLiteral("grim"), {image}, clientEnvironment(), QStringLiteral("grim.log"), QString(), account());
+    const std::unique_ptr<QProcess> grim = run(QStringLiteral("grim"), {image}, clientEnvironment(),
+                                               QStringLiteral("grim.log"), QString(), account());
     if (!grim)
         return QImage();
     if (!grim->waitForFinished(60000) || grim->exitCode() != 0) {

@@ -3,8 +3,8 @@
 #include "cannedsocket.h"
 
 #include <QPoint>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <mutex>

@@ -196,10 +196,11 @@ TEST_F(ReplayInVm, AStopLetsGoOfWhatIsHeldAndTheNextPlaybackPutsThePointerBack)
 TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
 {
     TestKeyboard keyboard;
-    EXPECT_EQ(record("typed.json", {}, [&] {
-                  keyboard.tap({KEY_L});
-                  keyboard.tap({KEY_W});
-              }),
+    EXPECT_EQ(record("typed.json", {},
+                     [&] {
+                         keyboard.tap({KEY_L});
+                         keyboard.tap({KEY_W});
+                     }),
               "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
 }
 

@@ -91,13 +91,14 @@ class SwayInVm : public CliInVm
 protected:
     static HeadlessSway::Setup setup()
     {
-        HeadlessSway::Setup setup{"for_window [app_id=\"wev\"] fullscreen enable\n",
-                                  // The replay device comes later.
-                                  {"LIBSEAT_BACKEND=seatd", "WLR_BACKENDS=headless,libinput", "WLR_HEADLESS_OUTPUTS=2"},
-                                  1000,
-                                  {"video"},
-                                  {"seatd", "wev", "stdbuf"},
-                                  2};
+        HeadlessSway::Setup setup{
+            "for_window [app_id=\"wev\"] fullscreen enable\n",
+            // The replay device comes later.
+            {"LIBSEAT_BACKEND=seatd", "WLR_BACKENDS=headless,libinput", "WLR_HEADLESS_OUTPUTS=2"},
+            1000,
+            {"video"},
+            {"seatd", "wev", "stdbuf"},
+            2};
         for (const Output& output : {kPrimary, kLeft})
             setup.config += QString("output %1 resolution %2x%3 position %4 %5\n")
                                 .arg(output.name)
@@ -141,7 +142,8 @@ protected:
         // wev would keep what it prints in its buffer while it writes to a file.
         wev.id = sway.startFoot({"-oL", "wev"}, "stdbuf");
         const QString size = QString("width: %1; height: %2").arg(wev.output.width).arg(wev.output.height);
-        return wev.id != 0 && QTest::qWaitFor([&] { return sway.clientOutput(wev.id).contains(size); }, 120000);
+        return wev.id != 0 &&
+               QTest::qWaitFor([&] { return sway.clientOutput(wev.id).contains(size); }, 120000);
     }
     void setMark(Wev& wev) { wev.mark = sway.clientOutput(wev.id).lastIndexOf('\n') + 1; }
     // What the window received after the mark, from the first event of a pass on.

@@ -75,7 +75,8 @@ bool HeadlessGnomeShell::start(bool extensionEnabled)
     // Installed as a developer installs an extension: a link to the build's.
     if (!QFile::link(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION),
                      path(extensions + QLatin1Char('/') + QLatin1String(kUuid)))) {
-        m_error = QStringLiteral("cannot install the extension from %1").arg(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION));
+        m_error = QStringLiteral("cannot install the extension from %1")
+                      .arg(QStringLiteral(LOOPWREN_GNOME_SHELL_EXTENSION));
         return false;
     }
     QFile keyfile(path(settings + QStringLiteral("/keyfile")));
@@ -95,8 +96,8 @@ bool HeadlessGnomeShell::start(bool extensionEnabled)
                      QProcessEnvironment::systemEnvironment(), QStringLiteral("buses.log"));
     const QString awaited =
         extensionEnabled ? QStringLiteral("io.github.loopwren.Shell") : QStringLiteral("org.gnome.Shell");
-    if (!m_shell || !cameUp(*m_shell, [&] { return loopwren::GnomeShellBus(busAddress()).answers(awaited); }, awaited,
-                            {QStringLiteral("buses.log"), QStringLiteral("shell.log")}))
+    if (!m_shell || !cameUp(*m_shell, [&] { return loopwren::GnomeShellBus(busAddress()).answers(awaited); },
+                            awaited, {QStringLiteral("buses.log"), QStringLiteral("shell.log")}))
         return false;
     return leaveOverview();
 }

@@ -180,10 +180,14 @@ TEST(HyprlandWorkspace, ClientListsOfEachReleaseAndWhatAPlacementUndoes)
          "dispatch movewindowpixel exact 100 60,address:0x5a10;"
          "dispatch resizewindowpixel exact 640 400,address:0x5a10"},
         // What is absent or NaN is not asked for.
-        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10; ",
-         "dispatch resizewindowpixel exact 500 300,address:0x5a10", {NAN, std::nullopt, 500.0, 300.0}},
-        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})", "c 1 0x5a10; ",
-         "dispatch movewindowpixel exact 250 151,address:0x5a10", {250.4, 150.6, NAN, NAN}},
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})",
+         "c 1 0x5a10; ",
+         "dispatch resizewindowpixel exact 500 300,address:0x5a10",
+         {NAN, std::nullopt, 500.0, 300.0}},
+        {R"({"address":"0x5a10","class":"c","pid":1,"floating":true})",
+         "c 1 0x5a10; ",
+         "dispatch movewindowpixel exact 250 151,address:0x5a10",
+         {250.4, 150.6, NAN, NAN}},
         {R"({"address":"0x5a10","class":"c","pid":1,"mapped":false})", "", ""},
         {R"({"class":"c","pid":1})", "", ""},
     };
@@ -231,7 +235,8 @@ TEST(KWinWorkspace, WindowListsAndPointerPushes)
         std::string expected;
     };
     const Case cases[] = {
-        {R"({"key":"00000000000000ab","pid":42,"desktopFileName":"foot","resourceClass":"x"})", "Foot 42 0xab; "},
+        {R"({"key":"00000000000000ab","pid":42,"desktopFileName":"foot","resourceClass":"x"})",
+         "Foot 42 0xab; "},
         {R"({"key":"ab","pid":1,"desktopFileName":"nothing","resourceName":"xterm","resourceClass":"XTerm"})",
          "Terminal 1 0xab; "},
         {R"({"key":"ab","pid":1,"desktopFileName":"","resourceName":"inst","resourceClass":"Klass"})",

@@ -1,5 +1,5 @@
-#include "backendchoice.h"
 #include "gnomedesktop.h"
+#include "backendchoice.h"
 #include "gnomeshellbus.h"
 #include "headlessgnomeshell.h"
 #include "remotepointer.h"

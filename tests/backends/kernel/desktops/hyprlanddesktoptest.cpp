@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace loopwren;
 
 namespace {

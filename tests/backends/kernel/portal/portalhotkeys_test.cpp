@@ -79,7 +79,8 @@ protected:
     static std::unique_ptr<HotkeyService> portalHotkeys()
     {
         return std::make_unique<PortalHotkeyService>(
-            StandInPortal::bus(), std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
+            StandInPortal::bus(),
+            std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
     }
     // F12 with Super held (the desktop's trigger Meta+F12), then A with it.
     void typeTheDesktopsTriggerAndA()

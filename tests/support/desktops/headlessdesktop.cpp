@@ -32,8 +32,11 @@ bool HeadlessDesktop::prepare(const QStringList& programs, const QStringList& fo
             return false;
         }
     }
-    return QFile::setPermissions(path(QStringLiteral("run")),
-                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (QFile::setPermissions(path(QStringLiteral("run")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return true;
+    m_error = QStringLiteral("cannot make %1 private").arg(path(QStringLiteral("run")));
+    return false;
 }
 
 std::unique_ptr<QProcess> HeadlessDesktop::run(const QString& program, const QStringList& arguments,

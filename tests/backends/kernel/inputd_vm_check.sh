@@ -4,7 +4,7 @@
 # pam_systemd. Installs the build as the package would, then checks that the service lends input to that
 # session only while it is active, local and its own and polkit allows it; that a recording ends keeping
 # what came before when the session turns inactive; that the user is told why at each refusal; and that
-# callers that misbehave get nothing. Prints the doctor's report in each situation.
+# callers that misbehave get nothing.
 #   inputd_vm_check.sh BUILD_DIR [bench]     (bench: only the revoke latency, median of 20)
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -29,10 +29,8 @@ in_session() {
     printf '%s %s\n' "$id" "$*" >"$dir/in"
     until [[ -e $dir/$id.status ]]; do sleep 0.2; done
 }
-doctor() { # ID TITLE [PREFIX]: the doctor's report in the session, printed for the reader
-    if [[ -n ${3:-} ]]; then in_session "$1" "$3 'loopwren-cli doctor'"; else in_session "$1" loopwren-cli doctor; fi
-    echo "--- doctor, $2:"
-    sed 's/^/    /' "$dir/$1.out"
+doctor() { # ID [PREFIX]: the doctor's report in the session
+    if [[ -n ${2:-} ]]; then in_session "$1" "$2 'loopwren-cli doctor'"; else in_session "$1" loopwren-cli doctor; fi
 }
 session_active() { [[ $(loginctl show-session "$session" -p Active --value) == "$1" ]]; }
 switch_to() { busybox chvt "$1"; until session_active "$([[ $1 == 1 ]] && echo yes || echo no)"; do sleep 0.1; done; }
@@ -42,6 +40,12 @@ key_codes() { # FILE: the recorded key events as "type:code" words
 record_in_session() { # ID: starts a recording in the session and waits until it records
     in_session "$1" "loopwren-cli record $dir/$1.json --backend kernel >$dir/$1.log 2>&1 & echo \$! >$dir/$1.pid"
     until grep -qE "Recording;|cannot record" "$dir/$1.log" 2>/dev/null; do sleep 0.2; done
+}
+refused() { # ID DOCTOR RECORDING: the doctor says DOCTOR and a recording is refused saying RECORDING
+    doctor "doctor-$1"
+    expect "the doctor says \"$2\"" "$dir/doctor-$1.out" "$2"
+    record_in_session "rec-$1"
+    expect "recording is refused with \"$3\"" "$dir/rec-$1.log" "$3"
 }
 type_keys() { # PID KEYS...: types the keys and waits until the recorder PID has read them
     local before
@@ -80,7 +84,6 @@ systemd-run --quiet --unit=lwtest-session -p PAMName=login -p User=lwtest -p TTY
     /bin/bash -c "cd $dir; cat /proc/self/cgroup >cgroup; while :; do read -r id cmd <in || continue; bash -c \"\$cmd\" >\$id.out 2>&1 </dev/null; echo \$? >\$id.status; done"
 until [[ -s $dir/cgroup ]]; do sleep 0.2; done
 session=$(loginctl show-user lwtest -p Sessions --value | awk '{print $1}')
-loginctl show-session "$session" -p Seat -p Remote -p Active -p Type -p User
 
 if [[ $mode == bench ]]; then
     # The revoke latency: from the switch of VT to the lent handle's death, 20 times.
@@ -103,7 +106,7 @@ os.rename("/run/lwtest/switched.tmp", "/run/lwtest/switched")'
 fi
 
 # 1. Admitted: the active local session's own process records every key, through the service alone.
-doctor doctor-admitted "admitted"
+doctor doctor-admitted
 expect "the doctor says the service lends input" "$dir/doctor-admitted.out" "ok  input service: lends input to this session"
 record_in_session rec-admitted
 type_keys "$(cat $dir/rec-admitted.pid)" a s d f g
@@ -114,8 +117,8 @@ codes=$(key_codes "$dir/rec-admitted.json")
 
 # 2. Bad callers, from the admitted session: errors or a closed connection, never a handle.
 in_session callers "/usr/bin/python3 $here/inputd_vm_helper.py callers $replay"
-sed 's/^/    /' "$dir/callers.out"
-[[ $(cat "$dir/callers.status") == 0 ]] && ok "misbehaving callers get nothing" || bad "misbehaving callers"
+[[ $(cat "$dir/callers.status") == 0 ]] && ok "misbehaving callers get nothing" ||
+    { bad "misbehaving callers"; sed 's/^/    /' "$dir/callers.out"; }
 in_session lend-after "/usr/bin/python3 $here/inputd_vm_helper.py lend $keyboard"
 expect "the service still lends after them" "$dir/lend-after.out" "lent LoopWren test keyboard"
 
@@ -131,11 +134,8 @@ codes=$(key_codes "$dir/rec-revoked.json")
     { bad "the revoked recording holds: $codes"; cat "$dir/rec-revoked.log"; }
 
 # 4. Refused while inactive, with the reason.
-doctor doctor-inactive "session inactive"
-expect "the doctor says the session is not active" "$dir/doctor-inactive.out" \
-    "NO  input service: session not active or remote (session not active)"
-record_in_session rec-inactive
-expect "recording is refused while inactive" "$dir/rec-inactive.log" "Input service: session not active or remote"
+refused inactive "NO  input service: session not active or remote (session not active)" \
+    "Input service: session not active or remote"
 switch_to 1
 
 # 5. Refused by polkit: an administrator's rule says no.
@@ -143,10 +143,8 @@ mkdir -p /etc/polkit-1/rules.d
 echo 'polkit.addRule(function(action, subject) { if (action.id == "io.github.loopwren.record-input") return polkit.Result.NO; });' \
     >/etc/polkit-1/rules.d/10-loopwren-test.rules
 systemctl restart polkit
-doctor doctor-policy "refused by polkit"
-expect "the doctor says polkit refuses" "$dir/doctor-policy.out" "NO  input service: refused by the administrator's policy"
-record_in_session rec-policy
-expect "recording is refused by the policy" "$dir/rec-policy.log" "Input service: refused by the administrator's policy"
+refused policy "NO  input service: refused by the administrator's policy" \
+    "Input service: refused by the administrator's policy"
 rm /etc/polkit-1/rules.d/10-loopwren-test.rules
 systemctl restart polkit
 
@@ -162,24 +160,22 @@ expect "a process of another user in the session is refused" /run/doctor-other.o
     echo "loopwren-cli doctor >$dir/doctor-remote.out 2>&1; touch $dir/remote.done; exit"
     until [[ -e $dir/remote.done ]]; do sleep 0.2; done
 } | script -qfec "login -f -h remote.example.org lwtest" /dev/null >/dev/null 2>&1
-echo "--- doctor, remote login:"
-sed 's/^/    /' "$dir/doctor-remote.out"
 expect "a remote session is refused" "$dir/doctor-remote.out" "NO  input service: session not active or remote (session is remote)"
 
 # 8. Without the service: the group input as the fallback, and neither.
 journalctl -u loopwren-inputd.service --no-pager -o cat >/run/inputd.journal
 grep -qE "dumped core|SIGSEGV|SIGABRT" /run/inputd.journal && bad "the service crashed" || ok "the service never crashed"
 systemctl disable --now loopwren-inputd.socket loopwren-inputd.service
-doctor doctor-stopped "service not running"
+doctor doctor-stopped
 expect "the doctor says the service is not running" "$dir/doctor-stopped.out" "NO  input service: not running"
 rm /usr/lib/systemd/system/loopwren-inputd.socket /usr/lib/systemd/system/loopwren-inputd.service
 systemctl daemon-reload
 usermod -aG input lwtest
-doctor doctor-group "service missing, user in input" "sg input -c"
+doctor doctor-group "sg input -c"
 expect "the doctor says the service is not installed" "$dir/doctor-group.out" "NO  input service: not installed"
 expect "the group is the fallback" "$dir/doctor-group.out" "ok  input group: a member (the fallback)"
 gpasswd -d lwtest input >/dev/null
-doctor doctor-neither "neither"
+doctor doctor-neither
 expect "without either, the doctor says how, with the group's risk" "$dir/doctor-neither.out" \
     "to do: only as a fallback: sudo usermod -aG input"
 

@@ -10,6 +10,7 @@
 #include "nullplatform.h"
 #include "replaydevice.h"
 #include "testevents.h"
+#include "testkeyboard.h"
 #include "uinputdevice.h"
 
 #include <QCoreApplication>
@@ -18,9 +19,6 @@
 #include <QFileInfo>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <libevdev/libevdev-uinput.h>
-#include <libevdev/libevdev.h>
-#include <libudev.h>
 #include <linux/input.h>
 
 #include <atomic>
@@ -32,7 +30,6 @@
 #include <optional>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -132,30 +129,6 @@ protected:
     std::unique_ptr<MacroEngine> engine;
 };
 
-// A property udev gave the device at node, empty when it has none (yet). With the time the device was
-// made, a record udev made before then is taken for none: it belongs to a device that had the same
-// number and is gone.
-std::string udevProperty(const char* node, const char* name,
-                         std::optional<std::chrono::steady_clock::time_point> created = std::nullopt)
-{
-    struct stat status
-    {
-    };
-    if (!node || ::stat(node, &status) != 0)
-        return {};
-    udev* context = udev_new();
-    udev_device* entry = udev_device_new_from_devnum(context, 'c', status.st_rdev);
-    const bool current =
-        !created || (entry && std::chrono::microseconds(udev_device_get_usec_since_initialized(entry)) <=
-                                  std::chrono::steady_clock::now() - *created);
-    const char* value = entry && current ? udev_device_get_property_value(entry, name) : nullptr;
-    std::string found = value ? value : "";
-    if (entry)
-        udev_device_unref(entry);
-    udev_unref(context);
-    return found;
-}
-
 // What udev says of the device decides what libinput, and so every compositor, makes of it: a mouse
 // with an absolute pointer and a keyboard, nothing that would be taken for a touchscreen, a tablet or
 // a joystick.
@@ -218,102 +191,17 @@ TEST_F(ReplayInVm, AStopLetsGoOfWhatIsHeldAndTheNextPlaybackPutsThePointerBack)
     EXPECT_EQ(play({Event(mouseMoved).at(10, 10)}, again.size()), again);
 }
 
-// A keyboard of the test's own, made through uinput, with a mouse's buttons and motion when asked: the
-// "hardware" the command line records.
-class TestKeyboard
-{
-public:
-    explicit TestKeyboard(bool withMouse = false)
-    {
-        libevdev* shape = libevdev_new();
-        libevdev_set_name(shape, "test keyboard");
-        for (unsigned key = KEY_ESC; key <= KEY_MICMUTE; ++key)
-            libevdev_enable_event_code(shape, EV_KEY, key, nullptr);
-        if (withMouse) {
-            // With a middle button of its own, libinput emulates none and passes presses on at once.
-            for (unsigned button : {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE})
-                libevdev_enable_event_code(shape, EV_KEY, button, nullptr);
-            for (unsigned axis : {REL_X, REL_Y})
-                libevdev_enable_event_code(shape, EV_REL, axis, nullptr);
-        }
-        const auto created = std::chrono::steady_clock::now();
-        libevdev_uinput_create_from_device(shape, LIBEVDEV_UINPUT_OPEN_MANAGED, &m_device);
-        libevdev_free(shape);
-        // Until udev has tagged it, libinput leaves a device alone and what it types is lost.
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                const char* node = libevdev_uinput_get_devnode(m_device);
-                return !udevProperty(node, "ID_INPUT_KEYBOARD", created).empty() &&
-                       (!withMouse || !udevProperty(node, "ID_INPUT_MOUSE", created).empty());
-            },
-            120000));
-    }
-    ~TestKeyboard() { libevdev_uinput_destroy(m_device); }
-    // Presses the keys in order and lets them go in reverse.
-    void tap(std::initializer_list<unsigned> keys)
-    {
-        for (unsigned key : keys)
-            send(key, 1);
-        for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
-            send(*key, 0);
-    }
-
-    void click(unsigned button)
-    {
-        send(button, 1);
-        send(button, 0);
-    }
-    void move(int dx, int dy)
-    {
-        libevdev_uinput_write_event(m_device, EV_REL, REL_X, dx);
-        libevdev_uinput_write_event(m_device, EV_REL, REL_Y, dy);
-        libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
-    }
-
-private:
-    void send(unsigned key, int value)
-    {
-        libevdev_uinput_write_event(m_device, EV_KEY, key, value);
-        libevdev_uinput_write_event(m_device, EV_SYN, SYN_REPORT, 0);
-    }
-
-    libevdev_uinput* m_device = nullptr;
-};
-
 // loopwren-cli on the kernel backend: it records what a keyboard types, and for a user who may write
 // /dev/uinput but not read the input devices (no input group) it plays and says why it cannot record.
 TEST_F(CliInVm, RecordsWhatTheKeyboardTypes)
 {
     TestKeyboard keyboard;
-    const QString file = folder.filePath("typed.json");
-    start({"record", file, "--backend", "kernel"});
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return cli->canReadLine() && cli->readLine().startsWith("Recording"); }, 120000));
-    keyboard.tap({KEY_L});
-    keyboard.tap({KEY_W});
-    // A recording ends with every input the devices took before the signal.
-    cli->terminate();
-    const QString errors = finish();
-    EXPECT_EQ(cli->exitCode(), 0) << errors.toStdString();
-    const MacroReadResult read = readMacroFile(file.toStdString());
-    std::string keys;
-    for (const MacroEvent& event : read.events)
-        keys += std::string(rawValue(event.type)) + " " + std::to_string(event.keyCode.value_or(-1)) + "; ";
-    EXPECT_EQ(keys, "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
-}
-
-// What a recording in the VM holds, event by event, with the places of those that have one.
-std::string recorded(const QString& file)
-{
-    std::string events;
-    for (const MacroEvent& event : readMacroFile(file.toStdString()).events) {
-        events += std::string(rawValue(event.type));
-        if (event.location)
-            events += " " + std::to_string(std::lround(event.location->x)) + "," +
-                      std::to_string(std::lround(event.location->y));
-        events += "; ";
-    }
-    return events;
+    EXPECT_EQ(record("typed.json", {},
+                     [&] {
+                         keyboard.tap({KEY_L});
+                         keyboard.tap({KEY_W});
+                     }),
+              "keyDown 37; keyUp 37; keyDown 13; keyUp 13; ");
 }
 
 // Clicks and moves carry the position the desktop reports when they are read, here from a stand-in
@@ -326,39 +214,32 @@ TEST_F(CliInVm, RecordsClicksAndMovesWhereTheDesktopSaysThePointerIs)
     HyprlandStandIn hyprland(runtime.path(), QStringLiteral("vm"));
     ASSERT_TRUE(hyprland.isListening());
     const QStringList session = {"XDG_RUNTIME_DIR=" + runtime.path(), "HYPRLAND_INSTANCE_SIGNATURE=vm"};
-    const auto record = [&](const QString& file, const QStringList& options,
-                            const std::function<void()>& input) {
-        start(QStringList{"record", file, "--backend", "kernel"} + options, false, session);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return cli->canReadLine() && cli->readLine().startsWith("Recording"); }, 120000));
-        input();
-        cli->terminate();
-        const QString errors = finish();
-        EXPECT_EQ(cli->exitCode(), 0) << errors.toStdString();
-    };
-
-    const QString clicks = folder.filePath("clicks.json");
-    record(clicks, {}, [&] {
-        hyprland.setCursor(QPoint(321, 123));
-        mouse.move(5, 5);
-        mouse.click(BTN_LEFT);
-        // The pointer moves on only once both inputs of the first click have been given their place.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 2; }, 120000));
-        hyprland.setCursor(QPoint(40, 50));
-        mouse.click(BTN_RIGHT);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 4; }, 120000));
-    });
+    const std::string clicks = record(
+        "clicks.json", {},
+        [&] {
+            hyprland.setCursor(QPoint(321, 123));
+            mouse.move(5, 5);
+            mouse.click(BTN_LEFT);
+            // The pointer moves on only once both inputs of the first click have been given their place.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 2; }, 120000));
+            hyprland.setCursor(QPoint(40, 50));
+            mouse.click(BTN_RIGHT);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() >= 4; }, 120000));
+        },
+        session);
     const int asked = hyprland.cursorQueries();
-    EXPECT_EQ(recorded(clicks), "mouseDown 321,123; mouseUp 321,123; mouseDown 40,50; mouseUp 40,50; ");
+    EXPECT_EQ(clicks, "mouseDown 321,123; mouseUp 321,123; mouseDown 40,50; mouseUp 40,50; ");
     EXPECT_EQ(asked, 4) << "the motion was asked about";
 
-    const QString moves = folder.filePath("moves.json");
-    record(moves, {"--mouse-moves"}, [&] {
-        hyprland.setCursor(QPoint(7, 8));
-        mouse.move(3, 0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() > asked; }, 120000));
-    });
-    EXPECT_EQ(recorded(moves), "mouseMoved 7,8; ");
+    const std::string moves = record(
+        "moves.json", {"--mouse-moves"},
+        [&] {
+            hyprland.setCursor(QPoint(7, 8));
+            mouse.move(3, 0);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.cursorQueries() > asked; }, 120000));
+        },
+        session);
+    EXPECT_EQ(moves, "mouseMoved 7,8; ");
 }
 
 // The stored playback hotkey stops an endless playback: read from the keys the devices report, since

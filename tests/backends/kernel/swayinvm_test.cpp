@@ -5,22 +5,18 @@
 // keys and the wheel, and each window must see them on the pixels the macro names.
 #include "childprocesses.h"
 #include "cliinvm.h"
+#include "headlesssway.h"
 #include "replaydevice.h"
+#include "swayipc.h"
 #include "testevents.h"
 
-#include <QDir>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLocalSocket>
 #include <QRegularExpression>
 #include <QTest>
 
 #include <cmath>
-#include <cstring>
 #include <set>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace loopwren {
 namespace {
@@ -36,10 +32,8 @@ struct Output
 const Output kPrimary{"HEADLESS-1", 0, 0, 1280, 800};
 const Output kLeft{"HEADLESS-2", -1024, -200, 1024, 768};
 
-// The kinds of message to sway used here.
-constexpr quint32 kCommand = 0;
-constexpr quint32 kGetOutputs = 3;
-constexpr quint32 kGetInputs = 100;
+// The kind of message to sway that lists its input devices.
+constexpr auto kGetInputs = SwayIpc::Message(100);
 
 // What a wev window received, a line for each button, key and wheel event: "left pressed at 0,0" with
 // the pixel of the layout the pointer was on, "key 30 released", "wheel up".
@@ -73,22 +67,12 @@ std::vector<std::string> received(const QString& printed, const Output& output)
     return lines;
 }
 
-// A wev window, and what it has printed so far.
+// A wev window on an output, and how much it had printed once sway had the replay device.
 struct Wev
 {
-    QProcess process;
-    QString text;
-    qsizetype mark = 0; // how much it had printed once sway had the replay device
-
-    const QString& printed() { return text += QString::fromUtf8(process.readAllStandardOutput()); }
-    void setMark() { mark = printed().lastIndexOf('\n') + 1; }
-    // What the window received after the mark, from the first event of a pass on.
-    std::vector<std::string> passes(const Output& output, const std::string& first)
-    {
-        const std::vector<std::string> all = received(printed(), output);
-        const auto since = all.begin() + qsizetype(received(text.left(mark), output).size());
-        return {std::find(since, all.end(), first), all.end()};
-    }
+    const Output& output;
+    qint64 id = 0;
+    qsizetype mark = 0;
 };
 
 // pass over and over, as many of its lines as lines has.
@@ -105,131 +89,80 @@ std::vector<std::string> repeated(const std::vector<std::string>& pass, std::siz
 class SwayInVm : public CliInVm
 {
 protected:
+    static HeadlessSway::Setup setup()
+    {
+        HeadlessSway::Setup setup{
+            "for_window [app_id=\"wev\"] fullscreen enable\n",
+            // The replay device comes later.
+            {"LIBSEAT_BACKEND=seatd", "WLR_BACKENDS=headless,libinput", "WLR_HEADLESS_OUTPUTS=2"},
+            1000,
+            {"video"},
+            {"seatd", "wev", "stdbuf"},
+            2};
+        for (const Output& output : {kPrimary, kLeft})
+            setup.config += QString("output %1 resolution %2x%3 position %4 %5\n")
+                                .arg(output.name)
+                                .arg(output.width)
+                                .arg(output.height)
+                                .arg(output.x)
+                                .arg(output.y)
+                                .toUtf8();
+        return setup;
+    }
+
     void SetUp() override
     {
+        // The macro is read as the session's user.
         ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0755), 0);
-        ASSERT_TRUE(QDir(folder.path()).mkdir("run"));
-        runtime = folder.filePath("run");
-        ASSERT_EQ(::chown(runtime.toLocal8Bit().constData(), 1000, 1000), 0);
-        ASSERT_EQ(::chmod(runtime.toLocal8Bit().constData(), 0700), 0);
-        QFile config(folder.filePath("sway.config"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        for (const Output& output : {kPrimary, kLeft})
-            config.write(QString("output %1 resolution %2x%3 position %4 %5\n")
-                             .arg(output.name)
-                             .arg(output.width)
-                             .arg(output.height)
-                             .arg(output.x)
-                             .arg(output.y)
-                             .toUtf8());
-        config.write("xwayland disable\nfor_window [app_id=\"wev\"] fullscreen enable\n");
-        config.close();
-
         seatd.start("seatd", {"-g", "video"});
         ASSERT_TRUE(seatd.waitForStarted()) << "seatd: " << seatd.errorString().toStdString();
         ASSERT_TRUE(QTest::qWaitFor([] { return QFile::exists("/run/seatd.sock"); }, 120000));
-
-        QProcessEnvironment environment = userEnvironment();
-        environment.insert("SWAYSOCK", runtime + "/ipc");
-        environment.insert("LIBSEAT_BACKEND", "seatd");
-        environment.insert("WLR_BACKENDS", "headless,libinput");
-        environment.insert("WLR_HEADLESS_OUTPUTS", "2");
-        environment.insert("WLR_LIBINPUT_NO_DEVICES", "1"); // the replay device comes later
-        environment.insert("WLR_RENDERER", "pixman");       // no GPU
-        sway.setProcessEnvironment(environment);
-        sway.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        sway.start("setpriv",
-                   {"--reuid=1000", "--regid=1000", "--groups=video", "sway", "-c", config.fileName()});
-        ASSERT_TRUE(sway.waitForStarted()) << "sway: " << sway.errorString().toStdString();
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                display = QDir(runtime).entryList({"wayland-?"}, QDir::System).value(0);
-                return !display.isEmpty() && QFile::exists(runtime + "/ipc");
-            },
-            120000))
-            << "sway did not come up";
-
+        ASSERT_TRUE(sway.start()) << sway.error().toStdString();
         // The first window opens on the output that has the focus at first, the other where the focus
         // is sent next; each fills its output, which its size tells.
-        ASSERT_TRUE(openWev(primaryWev, kPrimary));
-        ASSERT_TRUE(ask(kCommand, QByteArray("focus output ") + kLeft.name).at(0)["success"].toBool());
-        ASSERT_TRUE(openWev(leftWev, kLeft));
+        ASSERT_TRUE(openWev(primaryWev));
+        ASSERT_TRUE(ipc().runCommand(QStringLiteral("focus output ") + kLeft.name).ok());
+        ASSERT_TRUE(openWev(leftWev));
     }
 
     void TearDown() override
     {
         if (cli)
             test::stopProcess(*cli);
-        for (QProcess* process : {&primaryWev.process, &leftWev.process, &sway, &seatd})
-            test::stopProcess(*process);
+        sway.stop();
+        test::stopProcess(seatd);
     }
 
-    QProcessEnvironment userEnvironment() const
+    // swaymsg would give up on a reply after 3 s, which sway, emulated and busy taking in a device, may
+    // well take.
+    SwayIpc ipc() const { return SwayIpc(sway.socketPath(), std::chrono::minutes(2)); }
+
+    bool openWev(Wev& wev)
     {
-        QProcessEnvironment environment;
-        environment.insert("PATH", QProcessEnvironment::systemEnvironment().value("PATH"));
-        environment.insert("HOME", runtime);
-        environment.insert("XDG_RUNTIME_DIR", runtime);
-        return environment;
+        // wev would keep what it prints in its buffer while it writes to a file.
+        wev.id = sway.startFoot({"-oL", "wev"}, "stdbuf");
+        const QString size = QString("width: %1; height: %2").arg(wev.output.width).arg(wev.output.height);
+        return wev.id != 0 &&
+               QTest::qWaitFor([&] { return sway.clientOutput(wev.id).contains(size); }, 120000);
     }
-
-    bool openWev(Wev& wev, const Output& output)
+    void setMark(Wev& wev) { wev.mark = sway.clientOutput(wev.id).lastIndexOf('\n') + 1; }
+    // What the window received after the mark, from the first event of a pass on.
+    std::vector<std::string> passes(const Wev& wev, const std::string& first) const
     {
-        QProcessEnvironment environment = userEnvironment();
-        environment.insert("WAYLAND_DISPLAY", display);
-        wev.process.setProcessEnvironment(environment);
-        // wev would keep what it prints in its buffer while it writes to a pipe.
-        wev.process.start("setpriv",
-                          {"--reuid=1000", "--regid=1000", "--clear-groups", "stdbuf", "-oL", "wev"});
-        const QString size = QString("width: %1; height: %2").arg(output.width).arg(output.height);
-        return wev.process.waitForStarted() &&
-               QTest::qWaitFor([&] { return wev.printed().contains(size); }, 120000);
+        const QString printed = sway.clientOutput(wev.id);
+        const std::vector<std::string> all = received(printed, wev.output);
+        const auto since = all.begin() + qsizetype(received(printed.left(wev.mark), wev.output).size());
+        return {std::find(since, all.end(), first), all.end()};
     }
 
-    // A message to sway over its IPC socket (i3's protocol) and sway's reply. swaymsg would give up on
-    // a reply after 3 s, which sway, emulated and busy taking in a device, may well take.
-    QJsonArray ask(quint32 type, const QByteArray& payload = {})
-    {
-        QLocalSocket socket;
-        socket.connectToServer(runtime + "/ipc");
-        EXPECT_TRUE(socket.waitForConnected(120000)) << socket.errorString().toStdString();
-        const quint32 header[] = {quint32(payload.size()), type};
-        socket.write("i3-ipc" + QByteArray(reinterpret_cast<const char*>(header), sizeof header) + payload);
-        QByteArray reply;
-        const auto readUpTo = [&](qsizetype size) {
-            while (reply.size() < size && (socket.bytesAvailable() > 0 || socket.waitForReadyRead(120000)))
-                reply += socket.readAll();
-            return reply.size() >= size;
-        };
-        quint32 length = 0;
-        if (readUpTo(14))
-            std::memcpy(&length, reply.constData() + 6, sizeof length);
-        EXPECT_TRUE(readUpTo(14 + length)) << "no whole reply from sway to message " << type;
-        return QJsonDocument::fromJson(reply.mid(14)).array();
-    }
-
-    QString runtime;
-    QString display;
     QProcess seatd;
-    QProcess sway;
-    Wev primaryWev;
-    Wev leftWev;
+    HeadlessSway sway{setup()};
+    Wev primaryWev{kPrimary};
+    Wev leftWev{kLeft};
 };
 
 TEST_F(SwayInVm, ClicksKeysAndTheWheelArriveAtTheWindowsOnThePixelsPlayed)
 {
-    QString layout;
-    for (const QJsonValue output : ask(kGetOutputs)) {
-        const QJsonObject rect = output["rect"].toObject();
-        layout += QString("%1 %2x%3 at %4,%5; ")
-                      .arg(output["name"].toString())
-                      .arg(rect["width"].toInt())
-                      .arg(rect["height"].toInt())
-                      .arg(rect["x"].toInt())
-                      .arg(rect["y"].toInt());
-    }
-    EXPECT_EQ(layout.toStdString(), "HEADLESS-1 1280x800 at 0,0; HEADLESS-2 1024x768 at -1024,-200; ");
-
     Timeline macro;
     const auto click = [&](double x, double y, MouseButtonType button) {
         macro.push_back(Event(mouseDown, 0.1).at(x, y).button(button));
@@ -268,26 +201,27 @@ TEST_F(SwayInVm, ClicksKeysAndTheWheelArriveAtTheWindowsOnThePixelsPlayed)
     ASSERT_EQ(::chmod("/dev/uinput", 0666), 0);
     const QString file = saveMacro("sway.json", macro);
     CliLauncher launcher{folder.path(), {}, {}, {"DISPLAY"}};
-    const QProcessEnvironment user = userEnvironment();
-    for (const QString& name : user.keys())
-        launcher.variables << name + '=' + user.value(name);
-    launcher.variables << "WAYLAND_DISPLAY=" + display << "XDG_CURRENT_DESKTOP=sway";
+    const QProcessEnvironment session = sway.clientEnvironment();
+    for (const QString& name : session.keys()) {
+        if (name != "XDG_CONFIG_HOME")
+            launcher.variables << name + '=' + session.value(name);
+    }
     launcher.user = 1000;
     cli = launcher.start({"play", file, "--backend", "kernel", "--infinite"});
     const auto added = [&] {
-        for (const QJsonValue input : ask(kGetInputs)) {
+        for (const QJsonValue input : ipc().request(kGetInputs).value_or(QJsonDocument()).array()) {
             if (input["name"] == replaydevice::name && input["type"] == "pointer")
                 return true;
         }
         return false;
     };
     ASSERT_TRUE(QTest::qWaitFor(added, 120000)) << cli->readAllStandardError().toStdString();
-    primaryWev.setMark();
-    leftWev.setMark();
+    setMark(primaryWev);
+    setMark(leftWev);
     std::vector<std::string> primary, left;
     const auto twoPassesOrAMistake = [&] {
-        primary = primaryWev.passes(kPrimary, primarySees.front());
-        left = leftWev.passes(kLeft, leftSees.front());
+        primary = passes(primaryWev, primarySees.front());
+        left = passes(leftWev, leftSees.front());
         return (primary.size() >= 2 * primarySees.size() && left.size() >= 2 * leftSees.size()) ||
                primary != repeated(primarySees, primary.size()) || left != repeated(leftSees, left.size());
     };

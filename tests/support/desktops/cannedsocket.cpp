@@ -7,16 +7,19 @@
 
 #include <algorithm>
 
-CannedSocket::CannedSocket(std::function<QByteArray(const QByteArray&)> reply) : m_reply(std::move(reply))
+CannedSocket::CannedSocket(std::function<QByteArray(const QByteArray&)> reply, const QString& path)
+    : m_path(path.isEmpty() ? m_folder.filePath(QStringLiteral("sock")) : path), m_reply(std::move(reply))
 {
-    m_path = m_folder.filePath(QStringLiteral("sock"));
     m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const QByteArray path = m_path.toLocal8Bit();
-    std::copy(path.begin(), path.end(), address.sun_path);
-    ::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    ::listen(m_listener, 8);
+    const QByteArray name = m_path.toLocal8Bit();
+    if (static_cast<std::size_t>(name.size()) < sizeof(address.sun_path)) {
+        std::copy(name.begin(), name.end(), address.sun_path);
+        ::unlink(address.sun_path);
+        m_listening = ::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&
+                      ::listen(m_listener, 8) == 0;
+    }
     m_thread = std::thread([this] {
         for (;;) {
             // Ends when the destructor shuts the listener down.

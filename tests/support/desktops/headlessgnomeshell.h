@@ -1,12 +1,6 @@
 #pragma once
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <memory>
-#include <vector>
+#include "headlessdesktop.h"
 
 // A GNOME Shell of the test's own, headless (one 1280x800 virtual monitor, no input devices, software
 // rendering), with LoopWren's extension installed in a home folder of its own, and Wayland clients
@@ -14,12 +8,9 @@
 // and session buses; the system bus carries python-dbusmock's stand-in for logind, which the Shell needs
 // and this machine's logind cannot be. Everything started is stopped, by its process id, when the
 // object goes.
-class HeadlessGnomeShell
+class HeadlessGnomeShell : public HeadlessDesktop
 {
 public:
-    HeadlessGnomeShell();
-    ~HeadlessGnomeShell();
-
     // Starts the Shell, the extension enabled in its settings or only installed, and waits until the
     // Shell (and the extension, if enabled) answers and shows its desktop, out of the overview it
     // starts in; false, with the reason in error(), if not.
@@ -32,15 +23,10 @@ public:
 
     // The session bus the Shell is on.
     QString busAddress() const;
-    QString error() const { return m_error; }
 
 private:
     QProcessEnvironment environment() const;
-    bool answers(const QString& name) const;
     bool leaveOverview();
 
-    QTemporaryDir m_folder;
-    std::unique_ptr<QProcess> m_shell;
-    std::vector<std::unique_ptr<QProcess>> m_clients;
-    QString m_error;
+    QProcess* m_shell = nullptr;
 };

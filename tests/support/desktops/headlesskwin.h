@@ -1,13 +1,6 @@
 #pragma once
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-
-#include <map>
-#include <memory>
-#include <vector>
+#include "headlessdesktop.h"
 
 // A KWin of the test's own (kwin_wayland's virtual backend: one 1280x800 output, no input devices) on
 // a session bus of its own, in a runtime folder of its own, with Wayland clients started on it. The
@@ -18,7 +11,7 @@
 //
 // Debian installs kwin_wayland with a file capability that this machine refuses to exec, so the test
 // runs a copy without it; the copy keeps the name, which KWin's own Qt platform plugin needs.
-class HeadlessKWin
+class HeadlessKWin : public HeadlessDesktop
 {
 public:
     HeadlessKWin();
@@ -34,29 +27,18 @@ public:
     // Starts a Wayland client on KWin; its process id, or 0 with the reason in error().
     qint64 startClient(const QString& program, const QStringList& arguments);
 
-    // What the client with that process id printed so far.
-    QString clientOutput(qint64 processId) const;
     // What KWin printed so far (its scripts' print() lines among it).
-    QString kwinOutput() const;
+    QString kwinOutput() const { return read(QStringLiteral("kwin.log")); }
 
     QString busAddress() const { return m_busAddress; }
     QString waylandDisplay() const { return m_waylandDisplay; }
-    QString runtimeFolder() const { return m_folder.filePath(QStringLiteral("run")); }
-    QString error() const { return m_error; }
+    QString runtimeFolder() const { return path(QStringLiteral("run")); }
 
 private:
     QProcessEnvironment environment() const;
-    std::unique_ptr<QProcess> launch(const QString& program, const QStringList& arguments,
-                                     const QProcessEnvironment& environment, const QString& log,
-                                     const QString& errorLog = QString());
 
-    QTemporaryDir m_folder;
-    std::unique_ptr<QProcess> m_bus;
-    std::unique_ptr<QProcess> m_kwin;
-    std::vector<std::unique_ptr<QProcess>> m_clients;
-    std::map<qint64, QString> m_clientLogs;
+    QProcess* m_kwin = nullptr;
     QString m_busAddress;
-    QString m_waylandDisplay;
-    QString m_error;
+    QString m_waylandDisplay = QStringLiteral("kwin-test");
     QByteArray m_previousBus;
 };

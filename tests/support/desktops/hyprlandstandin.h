@@ -1,19 +1,19 @@
 #pragma once
 
+#include "cannedsocket.h"
+
 #include <QPoint>
-#include <QRect>
 #include <QString>
-#include <QTemporaryDir>
+#include <QStringList>
 
 #include <atomic>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 // Stands in for Hyprland, which Debian does not package: a request socket that speaks the protocol
 // hyprctl speaks (one request per connection, "j/" for JSON, "[[BATCH]]" for dispatches separated by
-// ";", the reply until the socket closes) over a small model of a desktop, so that tests can read back
-// what the dispatches did. It models what LoopWren uses and nothing else.
+// ";", the reply until the socket closes) over a list of windows and the pointer, keeping the dispatches
+// for the test to read back. It models what LoopWren uses and nothing else: only focus takes effect.
 class HyprlandStandIn
 {
 public:
@@ -22,37 +22,33 @@ public:
         QString address;
         QString className;
         qint64 processId = 0;
-        QRect area; // "at" and "size"
-        bool floating = false;
-        int fullscreen = 0; // 0.42's modes: 1 maximised, 2 full screen
     };
 
     // Listens at runtimeFolder/hypr/SIGNATURE/.socket.sock, as Hyprland 0.40 and later do.
     HyprlandStandIn(const QString& runtimeFolder, const QString& signature);
-    ~HyprlandStandIn();
 
-    bool isListening() const { return m_listener >= 0; }
+    bool isListening() const { return m_socket.isListening(); }
     void addWindow(const Window& window);
     void setCursor(QPoint position);
-    Window window(const QString& address) const;
     QString focused() const;
+    // Every dispatch so far, "dispatch NAME ARGUMENTS".
+    QStringList dispatched() const;
     // How often the pointer's position was asked for.
     int cursorQueries() const { return m_cursorQueries; }
     // Stops answering: connections are accepted and closed at once, as by a compositor going down.
     void stopAnswering() { m_answering = false; }
 
 private:
-    void serve();
     QByteArray answer(const QByteArray& request);
     QByteArray dispatch(const QString& command);
 
-    int m_listener = -1;
-    int m_wake[2] = {-1, -1};
     std::atomic<bool> m_answering{true};
     std::atomic<int> m_cursorQueries{0};
     mutable std::mutex m_mutex;
     std::vector<Window> m_windows;
     QPoint m_cursor;
     QString m_focused;
-    std::thread m_thread;
+    QStringList m_dispatched;
+    // Last, so that it stops answering before the desktop it answers about goes.
+    CannedSocket m_socket;
 };

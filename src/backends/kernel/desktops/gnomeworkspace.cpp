@@ -21,13 +21,10 @@ struct ShellWindow
     std::int64_t processId = 0;
 };
 
-std::vector<ShellWindow> parseWindows(const QDBusMessage& reply)
+std::vector<ShellWindow> parseWindows(const QString& reply)
 {
     std::vector<ShellWindow> windows;
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-        return windows;
-    const QJsonArray list =
-        QJsonDocument::fromJson(reply.arguments().constFirst().toString().toUtf8()).array();
+    const QJsonArray list = QJsonDocument::fromJson(reply.toUtf8()).array();
     for (const QJsonValue& value : list) {
         const QJsonObject object = value.toObject();
         ShellWindow window;
@@ -48,16 +45,29 @@ GnomeWorkspace::GnomeWorkspace(const QString& busAddress, QPoint primaryOrigin)
 {
 }
 
+QString GnomeWorkspace::listWindows()
+{
+    const QDBusMessage reply = m_bus.call(QStringLiteral("ListWindows"));
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
+        return QString();
+    return reply.arguments().constFirst().toString();
+}
+
 std::vector<RunningApplication> GnomeWorkspace::runningApplications()
 {
-    std::vector<ShellWindow> windows;
+    QString windows;
     {
         const std::lock_guard lock(m_mutex);
-        windows = parseWindows(m_bus.call(QStringLiteral("ListWindows")));
+        windows = listWindows();
     }
+    return applicationsIn(windows, DesktopEntryIndex::fromEnvironment());
+}
+
+std::vector<RunningApplication> GnomeWorkspace::applicationsIn(const QString& windows,
+                                                               const DesktopEntryIndex& entries)
+{
     std::vector<RunningApplication> applications;
-    const DesktopEntryIndex entries = DesktopEntryIndex::fromEnvironment();
-    for (const ShellWindow& window : windows) {
+    for (const ShellWindow& window : parseWindows(windows)) {
         RunningApplication application;
         // The Shell matched the window to a desktop entry where it could; its name is read here, from
         // the same entries the other desktops' names come from, so that the language is LoopWren's.
@@ -77,6 +87,17 @@ std::vector<RunningApplication> GnomeWorkspace::runningApplications()
     return applications;
 }
 
+std::uint64_t GnomeWorkspace::firstWindowIn(const QString& windows, const RunningApplication& application)
+{
+    if (application.processId == 0)
+        return application.handle;
+    const std::vector<ShellWindow> listed = parseWindows(windows);
+    const auto found = std::find_if(listed.begin(), listed.end(), [&](const ShellWindow& window) {
+        return window.processId == application.processId;
+    });
+    return found != listed.end() ? found->id : application.handle;
+}
+
 void GnomeWorkspace::activate(const RunningApplication& application)
 {
     const std::lock_guard lock(m_mutex);
@@ -90,15 +111,8 @@ void GnomeWorkspace::placeFirstWindow(const RunningApplication& application, con
         return;
 
     const std::lock_guard lock(m_mutex);
-    std::uint64_t first = application.handle;
-    if (application.processId != 0) {
-        const std::vector<ShellWindow> windows = parseWindows(m_bus.call(QStringLiteral("ListWindows")));
-        const auto found = std::find_if(windows.begin(), windows.end(), [&](const ShellWindow& window) {
-            return window.processId == application.processId;
-        });
-        if (found != windows.end())
-            first = found->id;
-    }
+    const std::uint64_t first =
+        application.processId != 0 ? firstWindowIn(listWindows(), application) : application.handle;
     const QPoint topLeft = placed.topLeft.value_or(QPoint());
     const QSize size = placed.size.value_or(QSize());
     m_bus.call(QStringLiteral("Place"),

@@ -10,6 +10,8 @@
 
 namespace loopwren {
 
+class DesktopEntryIndex;
+
 // Other applications' windows on GNOME Shell, through LoopWren's Shell extension.
 //
 // A running application is a window the Shell shows (dialogs included, menus and tooltips not), in the
@@ -41,8 +43,17 @@ public:
     // application's to draw: it takes effect once the application answers, shortly after.
     void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
 
+    // The running applications in the extension's window list (its ListWindows JSON), named from the
+    // entries.
+    static std::vector<RunningApplication> applicationsIn(const QString& windows,
+                                                          const DesktopEntryIndex& entries);
+    // The id of the listed window the application's process opened first, or else its own handle.
+    static std::uint64_t firstWindowIn(const QString& windows, const RunningApplication& application);
 
 private:
+    // The extension's window list, empty when the Shell did not answer.
+    QString listWindows();
+
     std::mutex m_mutex;
     GnomeShellBus m_bus;
     QPoint m_primaryOrigin;

@@ -158,19 +158,27 @@ std::optional<QPointF> KWinBridge::pointer() const
     return m_pointer;
 }
 
-void KWinBridge::receivePointer(const QString& token, const QString& position)
+std::optional<QPointF> KWinBridge::pointerFrom(const QString& position)
 {
     const QStringList parts = position.split(QLatin1Char(' '));
     bool xOk = false;
     bool yOk = false;
     const double x = parts.size() == 2 ? parts[0].toDouble(&xOk) : 0.0;
     const double y = parts.size() == 2 ? parts[1].toDouble(&yOk) : 0.0;
+    if (!xOk || !yOk)
+        return std::nullopt;
+    return QPointF(x, y);
+}
+
+void KWinBridge::receivePointer(const QString& token, const QString& position)
+{
+    const std::optional<QPointF> pushed = pointerFrom(position);
     {
         const std::lock_guard lock(m_mutex);
         // Only the script this bridge keeps loaded may move it.
-        if (token != m_pointerToken || !xOk || !yOk)
+        if (token != m_pointerToken || !pushed)
             return;
-        m_pointer = QPointF(x, y);
+        m_pointer = pushed;
     }
     m_changed.notify_all();
 }

@@ -45,6 +45,9 @@ public:
     // The last position KWin pushed, in its logical coordinates; nullopt once KWin left the bus.
     std::optional<QPointF> pointer() const;
 
+    // A position as the script pushes it, "x y"; nullopt when it is not two numbers.
+    static std::optional<QPointF> pointerFrom(const QString& position);
+
 private:
     KWinBridge(QDBusConnection bus, QString path, QString scriptPrefix);
     QByteArray scriptFor(const QString& token, const QJsonObject& command) const;

@@ -27,13 +27,18 @@ KWinWorkspace::KWinWorkspace(std::shared_ptr<KWinBridge> bridge, QPoint primaryO
 
 std::vector<RunningApplication> KWinWorkspace::runningApplications()
 {
-    std::vector<RunningApplication> applications;
     const std::optional<QJsonDocument> answer =
         m_bridge->request({{QStringLiteral("op"), QStringLiteral("windows")}});
     if (!answer || !answer->isArray())
-        return applications;
-    const DesktopEntryIndex entries = DesktopEntryIndex::fromEnvironment();
-    for (const QJsonValue& value : answer->array()) {
+        return {};
+    return applicationsIn(*answer, DesktopEntryIndex::fromEnvironment());
+}
+
+std::vector<RunningApplication> KWinWorkspace::applicationsIn(const QJsonDocument& answer,
+                                                              const DesktopEntryIndex& entries)
+{
+    std::vector<RunningApplication> applications;
+    for (const QJsonValue& value : answer.array()) {
         const QJsonObject window = value.toObject();
         const QString desktopFileName = window.value(QStringLiteral("desktopFileName")).toString();
         const QString resourceName = window.value(QStringLiteral("resourceName")).toString();

@@ -6,8 +6,11 @@
 
 #include <memory>
 
+class QJsonDocument;
+
 namespace loopwren {
 
+class DesktopEntryIndex;
 class KWinBridge;
 
 // Other applications' windows on KDE Plasma, through LoopWren's KWin script.
@@ -34,6 +37,9 @@ public:
     // first. An absent or NaN part keeps what KWin reports for the window at that moment.
     void placeFirstWindow(const RunningApplication& application, const WindowFrame& frame) override;
 
+    // The running applications in the script's answer to a "windows" request, named from the entries.
+    static std::vector<RunningApplication> applicationsIn(const QJsonDocument& answer,
+                                                          const DesktopEntryIndex& entries);
 
 private:
     std::shared_ptr<KWinBridge> m_bridge;

@@ -1,5 +1,6 @@
-#include "backendchoice.h"
 #include "gnomedesktop.h"
+#include "backendchoice.h"
+#include "gnomeshellbus.h"
 #include "headlessgnomeshell.h"
 #include "remotepointer.h"
 #include "waylanddesktop.h"
@@ -7,9 +8,7 @@
 #include "eventually.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -45,11 +44,9 @@ struct ShownWindow
     bool maximized = false;
 };
 
-std::optional<ShownWindow> shownWindow(QDBusConnection& bus, qint64 processId)
+std::optional<ShownWindow> shownWindow(GnomeShellBus& bus, qint64 processId)
 {
-    const QDBusMessage reply = bus.call(QDBusMessage::createMethodCall(
-        QStringLiteral("io.github.loopwren.Shell"), QStringLiteral("/io/github/loopwren/Shell"),
-        QStringLiteral("io.github.loopwren.Shell1"), QStringLiteral("ListWindows")));
+    const QDBusMessage reply = bus.call(QStringLiteral("ListWindows"));
     if (reply.arguments().isEmpty())
         return std::nullopt;
     for (const QJsonValue value : QJsonDocument::fromJson(reply.arguments()[0].toString().toUtf8()).array()) {
@@ -64,7 +61,7 @@ std::optional<ShownWindow> shownWindow(QDBusConnection& bus, qint64 processId)
     return std::nullopt;
 }
 
-void expectFrame(QDBusConnection& bus, qint64 processId, QRect expected)
+void expectFrame(GnomeShellBus& bus, qint64 processId, QRect expected)
 {
     std::optional<ShownWindow> window;
     const bool placed = loopwren::test::eventually([&] {
@@ -127,7 +124,7 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
     EXPECT_TRUE(abilities.placeWindows);
     EXPECT_TRUE(abilities.pointerProblem.isEmpty()) << abilities.pointerProblem.toStdString();
 
-    QDBusConnection bus = QDBusConnection::connectToBus(shell.busAddress(), QStringLiteral("loopwren-test"));
+    GnomeShellBus bus(shell.busAddress());
     // foot's app id "foot" names the desktop entry foot.desktop ("Foot"); the second has no entry.
     const qint64 foot = shell.startFoot({QStringLiteral("--maximized"), QStringLiteral("cat")});
     ASSERT_NE(foot, 0) << shell.error().toStdString();
@@ -174,7 +171,6 @@ TEST(GnomeDesktop, ListsFocusesAndPlacesWindowsOnceTheExtensionIsEnabled)
     expectFrame(bus, foot, QRect(100, 60, 500, 300));
     desktop->workspace(QPoint(-40, 30))->placeFirstWindow(applications[0], {250.4, 150.6, NAN, NAN});
     expectFrame(bus, foot, QRect(210, 181, 500, 300));
-    QDBusConnection::disconnectFromBus(QStringLiteral("loopwren-test"));
 }
 
 TEST(GnomeDesktop, FollowsThePointerAsTheShellMovesIt)

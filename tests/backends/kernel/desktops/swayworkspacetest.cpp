@@ -1,5 +1,6 @@
 #include "swayworkspace.h"
 #include "backendchoice.h"
+#include "clilauncher.h"
 #include "headlesssway.h"
 #include "swayipc.h"
 #include "swaytree.h"
@@ -15,21 +16,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <unistd.h>
 
 using namespace loopwren;
 
 namespace {
 
-std::vector<SwayWindow> windows(const HeadlessSway& sway)
-{
-    const std::optional<QJsonObject> root = SwayIpc(sway.socketPath()).tree();
-    return root ? SwayTree(*root).windows() : std::vector<SwayWindow>{};
-}
-
 std::optional<SwayWindow> windowOf(const HeadlessSway& sway, qint64 processId)
 {
-    for (const SwayWindow& window : windows(sway)) {
+    const SwayTree tree(SwayIpc(sway.socketPath()).tree().value_or(QJsonObject()));
+    for (const SwayWindow& window : tree.windows()) {
         if (window.processId == processId)
             return window;
     }
@@ -41,27 +36,6 @@ bool near(QRect frame, QRect expected)
     return std::abs(frame.x() - expected.x()) <= 1 && std::abs(frame.y() - expected.y()) <= 1 &&
            std::abs(frame.width() - expected.width()) <= 1 &&
            std::abs(frame.height() - expected.height()) <= 1;
-}
-
-// What loopwren-cli printed, with its exit status and errors folded in when it failed.
-std::string runCli(const QProcessEnvironment& environment, const QStringList& arguments)
-{
-    // The session's environment, and the sanitizers' settings of a sanitized build.
-    QProcessEnvironment session = environment;
-    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS"}) {
-        if (qEnvironmentVariableIsSet(name))
-            session.insert(QString::fromLatin1(name), qEnvironmentVariable(name));
-    }
-    QProcess cli;
-    cli.setProcessEnvironment(session);
-    cli.start(QStringLiteral(LOOPWREN_CLI), arguments);
-    if (!cli.waitForFinished(60000))
-        cli.kill();
-    const QByteArray output = cli.readAllStandardOutput();
-    if (cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0)
-        return output.toStdString();
-    return (output + "exit " + QByteArray::number(cli.exitCode()) + ": " + cli.readAllStandardError())
-        .toStdString();
 }
 
 bool isFootRed(const QImage& shot, int x, int y)
@@ -182,7 +156,13 @@ TEST(SwayWorkspace, PlacesTheOuterFrameWhereStoredEvenFromATiledStart)
 
     // As a script would: loopwren-cli lists the application and places it from the stored settings.
     QTemporaryDir home;
-    QSettings stored(home.filePath(QStringLiteral("LoopWren/LoopWren.conf")), QSettings::IniFormat);
+    CliLauncher cli{home.path(), {}, {}, {QStringLiteral("DISPLAY")}};
+    const QProcessEnvironment session = sway.clientEnvironment();
+    for (const QString& name : session.keys()) {
+        if (name != QLatin1String("XDG_CONFIG_HOME"))
+            cli.variables << name + '=' + session.value(name);
+    }
+    QSettings stored(cli.settingsPath(), QSettings::IniFormat);
     for (const auto& [key, value] :
          std::initializer_list<std::pair<const char*, QVariant>>{{"targetAppName", "Foot"},
                                                                  {"setTargetWindowPosition", true},
@@ -193,10 +173,15 @@ TEST(SwayWorkspace, PlacesTheOuterFrameWhereStoredEvenFromATiledStart)
                                                                  {"targetWindowHeight", 400}})
         stored.setValue(QString::fromLatin1(key), value);
     stored.sync();
-    QProcessEnvironment environment = sway.clientEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    EXPECT_EQ(runCli(environment, {QStringLiteral("apps")}), "Foot\n");
-    EXPECT_EQ(runCli(environment, {QStringLiteral("place")}), "Brought Foot forward\n");
+    // What it printed, with its errors when it failed.
+    const auto run = [&](const QString& command) {
+        const std::unique_ptr<QProcess> process = cli.start({command});
+        const bool ended = process->waitForFinished(kProcessTimeoutMs) && process->exitCode() == 0;
+        return (process->readAllStandardOutput() + (ended ? "" : process->readAllStandardError()))
+            .toStdString();
+    };
+    EXPECT_EQ(run(QStringLiteral("apps")), "Foot\n");
+    EXPECT_EQ(run(QStringLiteral("place")), "Brought Foot forward\n");
     expectFloatingFrame(sway, foot, QRect(100, 60, 640, 400));
 
     SwayWorkspace workspace(sway.socketPath());

@@ -25,19 +25,12 @@ namespace {
 
 using Triggers = QMap<QString, QString>;
 
-// The private session bus every test of this program shares: the process's session bus is fixed at
-// its first use, and the kernel backend asks for the session's own.
-QString g_busAddress;
-
 // The stand-in portal, for as long as it lives.
 class StandInPortal
 {
 public:
     explicit StandInPortal(const QJsonObject& parameters = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), g_busAddress);
-        m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral("/usr/bin/python3"),
                         {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
@@ -81,6 +74,22 @@ private:
 
 class PortalHotkeys : public EngineFixture
 {
+protected:
+    // The portal's hotkeys in front of the key stream's, as the kernel backend makes them.
+    static std::unique_ptr<HotkeyService> portalHotkeys()
+    {
+        return std::make_unique<PortalHotkeyService>(
+            StandInPortal::bus(),
+            std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
+    }
+    // F12 with Super held (the desktop's trigger Meta+F12), then A with it.
+    void typeTheDesktopsTriggerAndA()
+    {
+        for (const std::uint16_t key : {111, 0}) {
+            for (const InputKind kind : {InputKind::keyDown, InputKind::keyUp})
+                input->deliver({.kind = kind, .keyCode = key, .flags = modifier::super});
+        }
+    }
 };
 
 // The captured combinations go to the desktop as preferred triggers, after the application's id where
@@ -96,8 +105,7 @@ TEST_F(PortalHotkeys, TheDesktopBindsTheCapturedCombinationsAndItsPressesRunTheA
         QVariantMap{{"recordHotkey", QByteArray(R"({"keyCode":15,"modifiers":393216})")},
                     {"playbackHotkey", QByteArray(R"({"keyCode":109,"modifiers":1048576})")}});
     installFakes(services, journal);
-    services.hotkeys = std::make_unique<PortalHotkeyService>(
-        StandInPortal::bus(), std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
+    services.hotkeys = portalHotkeys();
     engine = std::make_unique<MacroEngine>(std::move(services), options);
     ASSERT_TRUE(test::eventually([&] {
         return portal.boundTriggers() == Triggers{{"record", "CTRL+SHIFT+r"}, {"playback", "LOGO+F10"}};
@@ -113,10 +121,7 @@ TEST_F(PortalHotkeys, TheDesktopBindsTheCapturedCombinationsAndItsPressesRunTheA
     portal.control("Press", {"record"});
     ASSERT_TRUE(test::eventually([&] { return engine->isRecording(); }));
     // The desktop's own keys for a hotkey are the hotkey's, and stay out of the recording.
-    for (const std::uint16_t key : {111, 0}) { // F12 (Meta+F12 plays), then A
-        for (const InputKind kind : {InputKind::keyDown, InputKind::keyUp})
-            input->deliver({.kind = kind, .keyCode = key, .flags = modifier::super});
-    }
+    typeTheDesktopsTriggerAndA();
     portal.control("Release", {"record"});
     portal.control("Press", {"record"});
     ASSERT_TRUE(test::eventually([&] { return !engine->isRecording(); }));
@@ -145,8 +150,7 @@ TEST_F(PortalHotkeys, EachLibraryMacroIsAShortcutOfItsOwn)
     StandInPortal portal(QJsonObject{{"choices", QJsonObject{{"macro-three", "Meta+F12"}}}});
     PlatformServices services;
     installFakes(services, journal);
-    services.hotkeys = std::make_unique<PortalHotkeyService>(
-        StandInPortal::bus(), std::make_unique<KernelHotkeyService>(std::make_unique<FakeInputMonitor>()));
+    services.hotkeys = portalHotkeys();
     const QTemporaryDir library;
     options.libraryFolder = library.filePath("macros");
     engine = std::make_unique<MacroEngine>(std::move(services), options);
@@ -171,10 +175,7 @@ TEST_F(PortalHotkeys, EachLibraryMacroIsAShortcutOfItsOwn)
     ASSERT_TRUE(
         test::eventually([&] { return engine->libraryHotkeys().desktopTrigger("three") == QString("Meta+F12"); }));
     engine->startRecording();
-    for (const std::uint16_t key : {111, 0}) { // F12 (Meta+F12 plays three), then A
-        for (const InputKind kind : {InputKind::keyDown, InputKind::keyUp})
-            input->deliver({.kind = kind, .keyCode = key, .flags = modifier::super});
-    }
+    typeTheDesktopsTriggerAndA();
     engine->stopRecording();
     drain();
     ASSERT_EQ(engine->recordedEvents().size(), 2u) << "the desktop's trigger was recorded";
@@ -210,74 +211,30 @@ TEST_F(PortalHotkeys, ARefusedBindingFallsBackToTheKeyStream)
 // watches the key stream, whose hotkeys also reach the application in front.
 TEST_F(PortalHotkeys, TheKernelBackendTakesThePortalWhereTheSessionOffersIt)
 {
-    const auto look = [](bool& exclusive, QString& finding, HotkeyService*& kept,
-                         PlatformServices& services) {
+    // Whether the backend's hotkeys are exclusive, what the doctor says of them, and the services.
+    const auto look = [](PlatformServices& services) {
         const std::unique_ptr<Backend> backend = openKernelBackend("/nonexistent/uinput");
-        exclusive = backend->abilities().exclusiveHotkeys;
-        finding.clear();
+        QString finding;
         for (const SessionCheck& check : backend->checks()) {
             if (check.subject == QLatin1String("hotkeys"))
                 finding = check.finding;
         }
         services = backend->provide({});
-        kept = services.hotkeys.get();
+        return std::pair(backend->abilities().exclusiveHotkeys, finding);
     };
-    bool exclusive = true;
-    QString finding;
-    HotkeyService* hotkeys = nullptr;
     {
         PlatformServices services;
-        look(exclusive, finding, hotkeys, services);
-        EXPECT_FALSE(exclusive);
-        EXPECT_EQ(finding, "");
-        EXPECT_NE(dynamic_cast<KernelHotkeyService*>(hotkeys), nullptr);
+        EXPECT_EQ(look(services), std::pair(false, QString()));
+        EXPECT_NE(dynamic_cast<KernelHotkeyService*>(services.hotkeys.get()), nullptr);
     }
     StandInPortal portal;
     PlatformServices services;
-    look(exclusive, finding, hotkeys, services);
+    const auto [exclusive, finding] = look(services);
     EXPECT_TRUE(exclusive);
     EXPECT_TRUE(finding.startsWith("through the desktop's shortcuts portal (GlobalShortcuts version 1)"))
         << finding.toStdString();
-    EXPECT_NE(dynamic_cast<PortalHotkeyService*>(hotkeys), nullptr);
+    EXPECT_NE(dynamic_cast<PortalHotkeyService*>(services.hotkeys.get()), nullptr);
 }
 
 } // namespace
 } // namespace loopwren
-
-// A session bus of this program's own, with no services to start on demand: the machine's desktop
-// portal (installed for the desktops other tests run) must not answer in the stand-in's place.
-int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    if (testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
-    QTemporaryDir folder;
-    QFile config(folder.filePath("bus.conf"));
-    if (!config.open(QIODevice::WriteOnly))
-        return 2;
-    config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                                "<auth>EXTERNAL</auth><policy context=\"default\"><allow "
-                                "send_destination=\"*\"/><allow receive_sender=\"*\"/>"
-                                "<allow own=\"*\"/></policy></busconfig>")
-                     .arg(folder.path())
-                     .toUtf8());
-    config.close();
-    QProcess daemon;
-    daemon.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + config.fileName()});
-    while (daemon.state() != QProcess::NotRunning && !daemon.canReadLine())
-        daemon.waitForReadyRead(30000);
-    loopwren::g_busAddress = QString::fromUtf8(daemon.readLine()).trimmed();
-    if (loopwren::g_busAddress.isEmpty())
-        return 2;
-    qputenv("DBUS_SESSION_BUS_ADDRESS", loopwren::g_busAddress.toUtf8());
-    char configHome[] = "/tmp/loopwren-portal-tests.XXXXXX";
-    if (!mkdtemp(configHome))
-        return 2;
-    setenv("XDG_CONFIG_HOME", configHome, 1);
-    const int status = RUN_ALL_TESTS();
-    QDir(QString::fromLocal8Bit(configHome)).removeRecursively();
-    daemon.terminate();
-    daemon.waitForFinished(30000);
-    return status;
-}

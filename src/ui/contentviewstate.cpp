@@ -78,7 +78,6 @@ QString ContentViewState::localized(const QString& key) const
     return TextTable::localized(key, m_engine.language());
 }
 
-bool ContentViewState::isIndonesian() const { return TextTable::isIndonesian(m_engine.language()); }
 bool ContentViewState::updateAvailable() const { return m_engine.updateAvailable(); }
 QString ContentViewState::updateNotes() const { return m_engine.updateNotes(); }
 

@@ -43,7 +43,6 @@ class ContentViewState : public QObject
     // Every looked-up text the window shows, by key, in the current language.
     Q_PROPERTY(QVariantMap texts READ texts NOTIFY textsChanged)
     // The direct two-way choice for the texts that are not in the table: Indonesian exactly for "Indonesia".
-    Q_PROPERTY(bool isIndonesian READ isIndonesian NOTIFY textsChanged)
     Q_PROPERTY(bool updateAvailable READ updateAvailable NOTIFY updateChanged)
     Q_PROPERTY(QString updateNotes READ updateNotes NOTIFY updateChanged)
     Q_PROPERTY(QString hintText READ hintText NOTIFY hintTextChanged)
@@ -90,7 +89,6 @@ public:
     QString language() const;
     QVariantMap texts() const { return m_texts; }
     Q_INVOKABLE QString localized(const QString& key) const;
-    bool isIndonesian() const;
     bool updateAvailable() const;
     QString updateNotes() const;
     QString hintText() const;

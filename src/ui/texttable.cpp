@@ -121,6 +121,16 @@ const QHash<QString, Entry>& table()
             {"Check if a new version of LoopWren is available.", "",
              "Periksa apakah ada versi baru LoopWren."},
             {"Check Update", "", "Periksa Pembaruan"},
+            // The notice of a newer release
+            {"Update Available", "", "Pembaruan Tersedia"},
+            {"Update Available Description",
+             "A new version of LoopWren has been released! Please download it to enjoy the latest features "
+             "and bug fixes.",
+             "Versi baru LoopWren telah dirilis! Silakan unduh untuk menikmati fitur terbaru dan perbaikan "
+             "bug."},
+            {"RELEASE NOTES:", "", "CATATAN RILIS:"},
+            {"Update Now", "", "Perbarui Sekarang"},
+            {"Later", "", "Nanti Saja"},
             // Timeline page, after a playback
             {"Playback stopped: you used the mouse or keyboard", "",
              "Pemutaran dihentikan: Anda memakai mouse atau keyboard"},

@@ -18,7 +18,6 @@ public:
     static QString localized(const QString& key, const QString& language);
     static QStringList keys();
 
-    static bool isIndonesian(const QString& language) { return language == indonesian; }
 };
 
 } // namespace loopwren

@@ -7,7 +7,6 @@ Item {
     id: root
     required property ContentViewState viewState
     property Item page: null
-    readonly property bool indonesian: viewState.isIndonesian
 
     // Takes every pointer event, so the page beneath cannot be used while the notice is up.
     MouseArea { anchors.fill: parent; hoverEnabled: true; acceptedButtons: Qt.AllButtons }
@@ -66,14 +65,13 @@ Item {
             UiText {
                 objectName: "updateTitle"
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: root.indonesian ? "Pembaruan Tersedia" : "Update Available"
+                text: root.viewState.texts["Update Available"]
                 size: 18
                 font.weight: Font.Bold
             }
             UiText {
                 width: parent.width
-                text: root.indonesian ? "Versi baru LoopWren telah dirilis! Silakan unduh untuk menikmati fitur terbaru dan perbaikan bug."
-                               : "A new version of LoopWren has been released! Please download it to enjoy the latest features and bug fixes."
+                text: root.viewState.texts["Update Available Description"]
                 size: 11
                 color: Theme.gray
                 wrapMode: Text.WordWrap
@@ -85,7 +83,7 @@ Item {
                 width: parent.width
                 spacing: 6
                 UiText {
-                    text: root.indonesian ? "CATATAN RILIS:" : "RELEASE NOTES:"
+                    text: root.viewState.texts["RELEASE NOTES:"]
                     size: 9
                     font.weight: Font.Bold
                     font.letterSpacing: 1
@@ -122,7 +120,7 @@ Item {
                 objectName: "updateNowButton"
                 width: parent.width
                 implicitHeight: 32
-                text: root.indonesian ? "Perbarui Sekarang" : "Update Now"
+                text: root.viewState.texts["Update Now"]
                 onClicked: root.viewState.updateNowAction()
                 background: Item {
                     NeonGlow { target: nowPlate; radius: 6; targetRadius: 8; color: Theme.alpha(Theme.purpleNeon, 0.3) }
@@ -143,7 +141,7 @@ Item {
                 objectName: "laterButton"
                 width: parent.width
                 implicitHeight: 30
-                text: root.indonesian ? "Nanti Saja" : "Later"
+                text: root.viewState.texts["Later"]
                 onClicked: root.viewState.laterAction()
                 background: Rectangle {
                     radius: 8

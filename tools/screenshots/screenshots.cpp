@@ -170,7 +170,11 @@ private:
         // A library of its own, made up below.
         QTemporaryDir library;
         options.libraryFolder = library.filePath(QStringLiteral("macros"));
-        LoopWrenApp app(std::move(services), options);
+        // As on Wayland, where the window cannot come back once minimised: the settings page then shows
+        // the note beside the two hiding settings, one of its optional rows.
+        WindowEffects effects;
+        effects.restoresMinimizedWindow = false;
+        LoopWrenApp app(std::move(services), options, std::move(effects));
         if (!app.openWindow()) {
             std::fprintf(stderr, "the main window did not load\n");
             m_ok = false;

@@ -82,7 +82,7 @@ bench-stop: build
 	bash scripts/with-x11.sh $(BUILD_DIR)/bench/stoplatency/stop_latency 50
 
 # The same in the qemu VM of tests/vm, on the kernel path: a scripted uinput mouse is pushed while the
-# playback runs, both devices read back with the kernel's stamps; 50 rounds, about 6 minutes under emulation.
+# playback runs, both devices read back with the kernel's stamps; 50 rounds, about 4 minutes under emulation.
 bench-stop-vm: build
 	LOOPWREN_VM_CACHE=$(CURDIR)/$(BUILD_DIR)/vm LOOPWREN_VM_TIMEOUT=1200 \
 		bash tests/vm/run-vm.sh $(CURDIR)/$(BUILD_DIR)/bench/stoplatency/stop_latency_vm 50

@@ -33,12 +33,13 @@ bool SteadyPlaybackClock::waitUntil(TimePoint deadline, const std::function<bool
     // The kernel lets an ordinary thread's timers fire up to 50 us late by default, to batch wake-ups.
     thread_local const bool exact = ::prctl(PR_SET_TIMERSLACK, 1UL) == 0;
     (void)exact;
-    if (now() >= deadline) {
+    const TimePoint start = now();
+    if (start >= deadline) {
         // Behind schedule: nothing to be exact about, and a run of such inputs must not hold a processor.
         deadlinepriority::lower();
         return !stopped();
     }
-    if (now() < deadline - kFinalStretch) {
+    if (start < deadline - kFinalStretch) {
         deadlinepriority::lower();
         std::unique_lock lock(m_mutex);
         if (m_wake.wait_until(lock, deadline - kFinalStretch, stopped))
